@@ -1,0 +1,28 @@
+# Adds every immediate sub-folder of DIR that has a CMakeLists.txt, in name order,
+# so that modules can be added without editing a central list.
+function(natalo_add_subdirs dir)
+  set(base ${CMAKE_CURRENT_SOURCE_DIR}/${dir})
+  if(EXISTS ${base}/CMakeLists.txt)
+    add_subdirectory(${dir})
+    return()
+  endif()
+  file(GLOB children LIST_DIRECTORIES true RELATIVE ${base} CONFIGURE_DEPENDS ${base}/*)
+  list(SORT children)
+  foreach(child ${children})
+    if(EXISTS ${base}/${child}/CMakeLists.txt)
+      add_subdirectory(${dir}/${child})
+    endif()
+  endforeach()
+endfunction()
+
+# natalo_add_gtest(NAME SOURCES... LIBS ...): one GoogleTest executable, registered with CTest.
+# Every test runs with a pinned locale and zone unless it sets its own.
+function(natalo_add_gtest name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;ENV" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock Threads::Threads)
+  gtest_discover_tests(${name}
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "LANG=en_US.UTF-8;TZ=Europe/Berlin;QT_QPA_PLATFORM=offscreen;${T_ENV}"
+               TIMEOUT 300)
+endfunction()

@@ -1,0 +1,49 @@
+#pragma once
+// User notifications: start a program at a local wall-clock moment, or when the
+// system clock is changed. Records are kept by the notification service daemon
+// (natalo-notifyd), which the client starts when none runs; they survive a restart
+// of the daemon and of the machine.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/clock/Clock.h"
+
+namespace platform {
+
+enum class NotificationType : std::uint32_t {
+  Time = 1,   // start the application at `start`
+  Event = 2,  // start the application when `event` happens
+};
+
+enum class NotificationEvent : std::uint32_t {
+  None = 0,
+  TimeChange = 1,  // the system clock was set
+};
+
+struct NotificationTrigger {
+  NotificationType type = NotificationType::Time;
+  NotificationEvent event = NotificationEvent::None;
+  std::string application;  // full path of the program to start
+  std::string arguments;    // passed to the program as ONE argument, exactly as given; empty: no argument
+  SystemTime start{};       // local time (Time notifications)
+  SystemTime end{};
+};
+
+using NotificationHandle = std::uint32_t;  // 0 is never a valid handle
+
+// Arms a notification; returns its handle, or 0 on failure (bad trigger, store not writable).
+NotificationHandle SetUserNotification(const NotificationTrigger& trigger);
+// Handles of all armed notifications, of every program.
+bool GetUserNotificationHandles(std::vector<NotificationHandle>& out);
+bool GetUserNotification(NotificationHandle handle, NotificationTrigger& out);
+bool ClearUserNotification(NotificationHandle handle);
+
+// Folder of the notification records: $NATALO_NOTIFY_DIR, else
+// $XDG_DATA_HOME/Natalo/notifications (default ~/.local/share/...).
+std::string GetNotificationFolder();
+
+// Starts the daemon when none runs for this user; true when one runs afterwards.
+bool EnsureNotificationServiceRunning();
+
+}  // namespace platform

@@ -26,3 +26,15 @@ function(natalo_add_gtest name)
     PROPERTIES ENVIRONMENT "LANG=en_US.UTF-8;TZ=Europe/Berlin;QT_QPA_PLATFORM=offscreen;${T_ENV}"
                TIMEOUT 300)
 endfunction()
+
+# natalo_add_qtest(NAME SOURCES... LIBS ...): one Qt Test executable, run offscreen.
+function(natalo_add_qtest name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;ENV" ${ARGN})
+  find_package(Qt6 REQUIRED COMPONENTS Test Widgets)
+  add_executable(${name} ${T_SOURCES})
+  set_target_properties(${name} PROPERTIES AUTOMOC ON)
+  target_link_libraries(${name} PRIVATE ${T_LIBS} Qt6::Test Qt6::Widgets Threads::Threads)
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES
+    ENVIRONMENT "LANG=en_US.UTF-8;TZ=Europe/Berlin;QT_QPA_PLATFORM=offscreen;${T_ENV}" TIMEOUT 300)
+endfunction()

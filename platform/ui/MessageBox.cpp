@@ -1,0 +1,83 @@
+#include "platform/ui/MessageBox.h"
+
+#include <QMessageBox>
+#include <QPointer>
+#include <QQueue>
+
+namespace keypad {
+namespace {
+
+QQueue<int>& Answers() {
+  static QQueue<int> answers;
+  return answers;
+}
+
+QList<MessageBoxRecord>& Log() {
+  static QList<MessageBoxRecord> log;
+  return log;
+}
+
+QList<QPointer<QMessageBox>>& OpenBoxes() {
+  static QList<QPointer<QMessageBox>> boxes;
+  return boxes;
+}
+
+QMessageBox::Icon IconOf(unsigned flags) {
+  switch (flags & 0xF0) {
+    case MB_ICONSTOP:
+      return QMessageBox::Critical;
+    case MB_ICONQUESTION:
+      return QMessageBox::Question;
+    case MB_ICONEXCLAMATION:
+      return QMessageBox::Warning;
+    case MB_ICONINFORMATION:
+      return QMessageBox::Information;
+    default:
+      return QMessageBox::NoIcon;
+  }
+}
+
+}  // namespace
+
+int ShowMessageBox(QWidget* owner, const QString& text, const QString& caption, unsigned flags) {
+  Log().append({text, caption, flags});
+  if (!Answers().isEmpty()) return Answers().dequeue();
+
+  const bool yesNo = (flags & 0x0F) == MB_YESNO;
+  QMessageBox box(IconOf(flags), caption, text, yesNo ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok,
+                  owner);
+  box.setEscapeButton(yesNo ? QMessageBox::No : QMessageBox::Ok);
+  OpenBoxes().append(&box);
+  const int chosen = box.exec();
+  OpenBoxes().removeAll(&box);
+  if (yesNo) return chosen == QMessageBox::Yes ? IDYES : IDNO;
+  return chosen == QMessageBox::Ok ? IDOK : IDCANCEL;
+}
+
+bool CloseMessageBoxes(const QString& caption) {
+  bool closed = false;
+  for (const auto& box : OpenBoxes()) {
+    if (box && box->windowTitle() == caption) {
+      box->done(-1);
+      closed = true;
+    }
+  }
+  return closed;
+}
+
+bool HasOpenMessageBox(const QString& caption) {
+  for (const auto& box : OpenBoxes()) {
+    if (box && box->windowTitle() == caption) return true;
+  }
+  return false;
+}
+
+void PushMessageBoxAnswer(int answer) { Answers().enqueue(answer); }
+
+QList<MessageBoxRecord> TakeMessageBoxLog() {
+  QList<MessageBoxRecord> out;
+  out.swap(Log());
+  return out;
+}
+
+}  // namespace keypad

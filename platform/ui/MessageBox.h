@@ -1,0 +1,46 @@
+#pragma once
+// Message boxes with the phone platform's flags and results. Tests answer them
+// in advance: a queued answer is returned without showing anything, and every
+// box (shown or answered) is recorded.
+#include <QList>
+#include <QString>
+
+class QWidget;
+
+namespace keypad {
+
+// Buttons
+inline constexpr unsigned MB_OK = 0x00;
+inline constexpr unsigned MB_YESNO = 0x04;
+// Icons
+inline constexpr unsigned MB_ICONSTOP = 0x10;
+inline constexpr unsigned MB_ICONQUESTION = 0x20;
+inline constexpr unsigned MB_ICONEXCLAMATION = 0x30;
+inline constexpr unsigned MB_ICONINFORMATION = 0x40;
+// Results
+inline constexpr int IDOK = 1;
+inline constexpr int IDCANCEL = 2;
+inline constexpr int IDYES = 6;
+inline constexpr int IDNO = 7;
+
+// Shows a modal box and returns the button chosen. Closing it without a button
+// gives IDCANCEL for an OK box and IDNO for a Yes/No box.
+int ShowMessageBox(QWidget* owner, const QString& text, const QString& caption, unsigned flags);
+
+// Closes every open box with this caption (as if closed without a button);
+// true when one was open.
+bool CloseMessageBoxes(const QString& caption);
+bool HasOpenMessageBox(const QString& caption);
+
+struct MessageBoxRecord {
+  QString text;
+  QString caption;
+  unsigned flags = 0;
+};
+
+// Queues an answer for the next box (tests).
+void PushMessageBoxAnswer(int answer);
+// Boxes shown or answered since the last call (tests).
+QList<MessageBoxRecord> TakeMessageBoxLog();
+
+}  // namespace keypad

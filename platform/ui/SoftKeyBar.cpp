@@ -1,0 +1,74 @@
+#include "platform/ui/SoftKeyBar.h"
+
+#include <QHBoxLayout>
+#include <QPushButton>
+
+#include "platform/ui/CommandMenu.h"
+#include "platform/ui/KeypadTheme.h"
+
+namespace keypad {
+
+SoftKeyBar::SoftKeyBar(QWidget* parent) : QWidget(parent) {
+  setObjectName(QStringLiteral("SoftKeyBar"));
+  setAutoFillBackground(true);
+  auto* layout = new QHBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(1);
+  for (int i = 0; i < 2; ++i) {
+    auto* button = new QPushButton(this);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setFlat(true);
+    button->setFont(CondensedFont(SystemTextHeight(), 700));
+    button->setStyleSheet(QStringLiteral(
+        "QPushButton { color: white; background: #2d4f7c; border: none; padding: 4px 2px; }"
+        "QPushButton:pressed { background: #1b3556; }"));
+    layout->addWidget(button, 1);
+    m_keys[i].button = button;
+    connect(button, &QPushButton::clicked, this, [this, i] { Press(static_cast<Key>(i)); });
+  }
+}
+
+void SoftKeyBar::SetCommandKey(Key key, const QString& text, int command) {
+  m_keys[key].command = command;
+  m_keys[key].menu = nullptr;
+  m_keys[key].button->setText(text);
+  m_keys[key].button->setEnabled(true);
+}
+
+void SoftKeyBar::SetMenuKey(Key key, const QString& text, CommandMenu* menu) {
+  m_keys[key].command = 0;
+  m_keys[key].menu = menu;
+  m_keys[key].button->setText(text);
+  m_keys[key].button->setEnabled(true);
+  if (menu) connect(menu, &CommandMenu::commandChosen, this, &SoftKeyBar::commandChosen, Qt::UniqueConnection);
+}
+
+void SoftKeyBar::HideKey(Key key) {
+  m_keys[key].command = 0;
+  m_keys[key].menu = nullptr;
+  m_keys[key].button->setText(QString());
+  // The empty key keeps its place so the other one stays on its own side.
+  m_keys[key].button->setEnabled(false);
+}
+
+void SoftKeyBar::SetKeyText(Key key, const QString& text) { m_keys[key].button->setText(text); }
+QString SoftKeyBar::KeyText(Key key) const { return m_keys[key].button->text(); }
+bool SoftKeyBar::IsKeyVisible(Key key) const { return m_keys[key].button->isEnabled(); }
+CommandMenu* SoftKeyBar::KeyMenu(Key key) const { return m_keys[key].menu; }
+
+void SoftKeyBar::Press(Key key) {
+  const KeySlot& slot = m_keys[key];
+  if (!slot.button->isEnabled()) return;
+  if (slot.menu) {
+    // Open the menu above its key, aligned to the key's side of the screen.
+    const QSize hint = slot.menu->sizeHint();
+    QPoint at = slot.button->mapToGlobal(QPoint(0, 0));
+    if (key == Right) at.rx() += slot.button->width() - hint.width();
+    at.ry() -= hint.height();
+    slot.menu->popup(at);
+    return;
+  }
+  if (slot.command != 0) emit commandChosen(slot.command);
+}
+
+}  // namespace keypad

@@ -1,0 +1,48 @@
+#pragma once
+// The bar of two soft keys at the bottom of every screen. A key either sends a
+// command or opens a pop-up menu. F1 and F2 press the left and right key; the
+// mouse works too.
+#include <QPointer>
+#include <QWidget>
+
+class QPushButton;
+
+namespace keypad {
+
+class CommandMenu;
+
+class SoftKeyBar : public QWidget {
+  Q_OBJECT
+
+ public:
+  enum Key { Left = 0, Right = 1 };
+
+  explicit SoftKeyBar(QWidget* parent = nullptr);
+
+  // A key that sends `command` when pressed.
+  void SetCommandKey(Key key, const QString& text, int command);
+  // A key that opens `menu` (not owned) when pressed.
+  void SetMenuKey(Key key, const QString& text, CommandMenu* menu);
+  // A bar with only one key: the other is hidden and does nothing.
+  void HideKey(Key key);
+  void SetKeyText(Key key, const QString& text);
+  QString KeyText(Key key) const;
+  bool IsKeyVisible(Key key) const;
+  CommandMenu* KeyMenu(Key key) const;
+
+  // Acts as if the key had been pressed.
+  void Press(Key key);
+
+ signals:
+  void commandChosen(int command);
+
+ private:
+  struct KeySlot {
+    QPushButton* button = nullptr;
+    int command = 0;
+    QPointer<CommandMenu> menu;
+  };
+  KeySlot m_keys[2];
+};
+
+}  // namespace keypad

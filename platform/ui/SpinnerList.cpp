@@ -1,0 +1,108 @@
+#include "platform/ui/SpinnerList.h"
+
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QToolButton>
+
+namespace keypad {
+
+SpinnerList::SpinnerList(QWidget* parent) : QWidget(parent) {
+  setFocusPolicy(Qt::StrongFocus);
+  auto* layout = new QHBoxLayout(this);
+  layout->setContentsMargins(2, 1, 0, 1);
+  layout->setSpacing(0);
+  m_label = new QLabel(this);
+  m_label->setTextFormat(Qt::PlainText);
+  m_label->setMinimumWidth(10);
+  m_left = new QToolButton(this);
+  m_right = new QToolButton(this);
+  m_left->setArrowType(Qt::LeftArrow);
+  m_right->setArrowType(Qt::RightArrow);
+  for (auto* b : {m_left, m_right}) {
+    b->setFocusPolicy(Qt::NoFocus);
+    b->setAutoRaise(true);
+    b->setFixedSize(14, 18);
+  }
+  layout->addWidget(m_label, 1);
+  layout->addWidget(m_left);
+  layout->addWidget(m_right);
+  connect(m_left, &QToolButton::clicked, this, [this] { Step(-1); });
+  connect(m_right, &QToolButton::clicked, this, [this] { Step(1); });
+  setStyleSheet(QStringLiteral("keypad--SpinnerList { border: 1px solid #8a99ad; background: white; }"));
+  setAttribute(Qt::WA_StyledBackground);
+  ShowCurrent();
+}
+
+void SpinnerList::Clear() {
+  m_items.clear();
+  m_current = -1;
+  ShowCurrent();
+}
+
+int SpinnerList::AddItem(const QString& text, const QVariant& data) {
+  m_items.push_back({text, data});
+  if (m_current < 0) m_current = 0;
+  ShowCurrent();
+  return Count() - 1;
+}
+
+void SpinnerList::FillFromKeyText(const QString& text) {
+  Clear();
+  for (const QString& piece : text.split(QLatin1Char(';'))) AddItem(piece);
+}
+
+QString SpinnerList::ItemText(int index) const {
+  return index >= 0 && index < Count() ? m_items[index].text : QString();
+}
+
+QVariant SpinnerList::ItemData(int index) const {
+  return index >= 0 && index < Count() ? m_items[index].data : QVariant();
+}
+
+bool SpinnerList::SetCurrentIndex(int index) {
+  if (index < 0 || index >= Count()) return false;
+  if (index != m_current) {
+    m_current = index;
+    ShowCurrent();
+    emit currentIndexChanged(index);
+  }
+  return true;
+}
+
+void SpinnerList::Step(int delta) {
+  if (Count() == 0) return;
+  const int next = ((m_current + delta) % Count() + Count()) % Count();
+  SetCurrentIndex(next);
+}
+
+void SpinnerList::keyPressEvent(QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Left:
+      Step(-1);
+      return;
+    case Qt::Key_Right:
+      Step(1);
+      return;
+    default:
+      QWidget::keyPressEvent(event);
+  }
+}
+
+void SpinnerList::focusInEvent(QFocusEvent* event) {
+  setStyleSheet(QStringLiteral("keypad--SpinnerList { border: 2px solid #3b6aa8; background: #eef4fc; }"));
+  QWidget::focusInEvent(event);
+}
+
+void SpinnerList::focusOutEvent(QFocusEvent* event) {
+  setStyleSheet(QStringLiteral("keypad--SpinnerList { border: 1px solid #8a99ad; background: white; }"));
+  QWidget::focusOutEvent(event);
+}
+
+void SpinnerList::ShowCurrent() {
+  m_label->setText(ItemText(m_current));
+  m_left->setEnabled(Count() > 1);
+  m_right->setEnabled(Count() > 1);
+}
+
+}  // namespace keypad

@@ -1,0 +1,269 @@
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QtTest>
+
+#include "platform/ui/CommandMenu.h"
+#include "platform/ui/FormColumn.h"
+#include "platform/ui/FullScreenDialog.h"
+#include "platform/ui/KeypadScreen.h"
+#include "platform/ui/KeypadTheme.h"
+#include "platform/ui/KeypadWindow.h"
+#include "platform/ui/MessageBox.h"
+#include "platform/ui/SoftKeyBar.h"
+#include "platform/ui/SpinnerList.h"
+
+using namespace keypad;
+
+namespace {
+
+// A dialog with one text field and one spinner list, like the editors.
+class SampleDialog : public FullScreenDialog {
+ public:
+  explicit SampleDialog(KeypadWindow* host) : FullScreenDialog(host) {
+    SetTitle(QStringLiteral("Sample"));
+    auto* form = new FormColumn;
+    name = new QLineEdit;
+    spinner = new SpinnerList;
+    spinner->FillFromKeyText(QStringLiteral("On;Off"));
+    form->AddRow(QStringLiteral("Name"), name);
+    form->AddRow(QStringLiteral("Reminder"), spinner);
+    ContentLayout()->addWidget(form);
+    SoftKeys()->SetCommandKey(SoftKeyBar::Left, QStringLiteral("Done"), 1);
+    SoftKeys()->SetCommandKey(SoftKeyBar::Right, QStringLiteral("Cancel"), 2);
+  }
+  void OnCommand(int command) override { Done(command); }
+  void OnScreenResized(const QSize&) override { ++turns; }
+
+  QLineEdit* name = nullptr;
+  SpinnerList* spinner = nullptr;
+  int turns = 0;
+};
+
+// Runs `steps` once the dialog's loop is running, then returns its result.
+int RunDialog(SampleDialog& dialog, const std::function<void()>& steps) {
+  QTimer::singleShot(0, [&] {
+    steps();
+    if (dialog.IsRunning()) dialog.Done(99);  // a step that failed to end it
+  });
+  return dialog.Exec();
+}
+
+}  // namespace
+
+class KeypadKitTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() { InstallFontSubstitutions(); }
+
+  void condensedFontIsSubstituted() {
+    const QFont font = CondensedFont(14, 700);
+    QCOMPARE(font.family(), QStringLiteral("Segoe Condensed"));
+    QVERIFY(QFontInfo(font).family().startsWith(QStringLiteral("DejaVu Sans")));
+    QCOMPARE(font.bold(), true);
+  }
+
+  void commandMenuRelabelsGreysAndChecks() {
+    CommandMenu menu;
+    menu.AddCommand(10, QStringLiteral("Edit"));
+    CommandMenu* more = menu.AddSubMenu(QStringLiteral("More"));
+    more->AddCommand(20, QStringLiteral("Set icon"));
+    QSignalSpy chosen(&menu, &CommandMenu::commandChosen);
+    // Commands of a sub-menu are found through the root and reported by it.
+    QVERIFY(menu.SetText(20, QStringLiteral("Set picture")));
+    QCOMPARE(menu.Find(20)->text(), QStringLiteral("Set picture"));
+    QVERIFY(menu.SetChecked(10, true));
+    QVERIFY(menu.Find(10)->isChecked());
+    QVERIFY(menu.SetEnabled(20, false));
+    QVERIFY(!menu.Trigger(20));
+    QVERIFY(menu.Trigger(10));
+    QCOMPARE(chosen.count(), 1);
+    QCOMPARE(chosen.at(0).at(0).toInt(), 10);
+    QVERIFY(!menu.SetText(99, QStringLiteral("none")));
+    QCOMPARE(menu.ItemAt(1)->text(), QStringLiteral("More"));
+  }
+
+  void softKeysRespondToFunctionKeysAndMouse() {
+    KeypadWindow window;
+    auto* screen = new KeypadScreen;
+    window.SetMainScreen(screen);
+    CommandMenu menu(screen);
+    menu.AddCommand(5, QStringLiteral("Exit"));
+    screen->SoftKeys()->SetCommandKey(SoftKeyBar::Left, QStringLiteral("Action"), 7);
+    screen->SoftKeys()->SetMenuKey(SoftKeyBar::Right, QStringLiteral("Menu"), &menu);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.activateWindow();
+    QSignalSpy commands(screen, &KeypadScreen::commandChosen);
+    QTest::keyClick(&window, Qt::Key_F1);
+    QCOMPARE(commands.count(), 1);
+    QCOMPARE(commands.at(0).at(0).toInt(), 7);
+    QTest::keyClick(&window, Qt::Key_F2);
+    QTRY_VERIFY(menu.isVisible());
+    // The menu is driven by the arrows and Return.
+    QTest::keyClick(&menu, Qt::Key_Down);
+    QTest::keyClick(&menu, Qt::Key_Return);
+    QTRY_COMPARE(commands.count(), 2);
+    QCOMPARE(commands.at(1).at(0).toInt(), 5);
+    // A hidden key does nothing.
+    screen->SoftKeys()->HideKey(SoftKeyBar::Left);
+    QTest::keyClick(&window, Qt::Key_F1);
+    QCOMPARE(commands.count(), 2);
+  }
+
+  void dialogTakesTheWindowsPlaceAndGivesItBack() {
+    KeypadWindow window;
+    auto* main = new KeypadScreen;
+    window.SetMainScreen(main);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    SampleDialog dialog(&window);
+    int screensWhileOpen = 0;
+    const int result = RunDialog(dialog, [&] {
+      screensWhileOpen = window.ScreenCount();
+      QCOMPARE(window.TopScreen(), &dialog);
+      QVERIFY(!main->isVisible());
+      QTest::keyClick(dialog.name, Qt::Key_F1);
+    });
+    QCOMPARE(result, kResultDone);
+    QCOMPARE(screensWhileOpen, 2);
+    QCOMPARE(window.ScreenCount(), 1);
+    QCOMPARE(window.TopScreen(), main);
+  }
+
+  void backKeyDeletesInTextFieldsAndCancelsElsewhere() {
+    KeypadWindow window;
+    window.SetMainScreen(new KeypadScreen);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    SampleDialog dialog(&window);
+    QString afterBack;
+    bool stillRunning = false;
+    const int result = RunDialog(dialog, [&] {
+      dialog.name->setFocus();
+      QTest::keyClicks(dialog.name, QStringLiteral("Anna"));
+      QTest::keyClick(dialog.name, Qt::Key_Escape);    // Back: deletes one character
+      QTest::keyClick(dialog.name, Qt::Key_Backspace);  // ordinary delete
+      afterBack = dialog.name->text();
+      stillRunning = dialog.IsRunning();
+      dialog.spinner->setFocus();
+      QTest::keyPress(dialog.spinner, Qt::Key_Escape);
+      // Taken over: nothing happens until the key comes up.
+      QVERIFY(dialog.IsRunning());
+      QTest::keyRelease(dialog.spinner, Qt::Key_Escape);
+    });
+    QCOMPARE(afterBack, QStringLiteral("An"));
+    QVERIFY(stillRunning);
+    QCOMPARE(result, kResultCancel);
+  }
+
+  void backspaceOutsideTextFieldsIsBack() {
+    KeypadWindow window;
+    window.SetMainScreen(new KeypadScreen);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    SampleDialog dialog(&window);
+    dialog.SetBackKeyTakenOver(false);
+    const int result = RunDialog(dialog, [&] {
+      dialog.spinner->setFocus();
+      QTest::keyPress(dialog.spinner, Qt::Key_Backspace);  // not taken over: acts on key-down
+    });
+    QCOMPARE(result, kResultCancel);
+  }
+
+  void spinnerListFillsFromKeyTextAndWraps() {
+    SpinnerList list;
+    list.FillFromKeyText(QStringLiteral("On the day;1 day before;2 days before"));
+    QCOMPARE(list.Count(), 3);
+    QCOMPARE(list.CurrentIndex(), 0);
+    QCOMPARE(list.ItemText(2), QStringLiteral("2 days before"));
+    QSignalSpy changed(&list, &SpinnerList::currentIndexChanged);
+    QTest::keyClick(&list, Qt::Key_Left);
+    QCOMPARE(list.CurrentIndex(), 2);
+    QTest::keyClick(&list, Qt::Key_Right);
+    QCOMPARE(list.CurrentIndex(), 0);
+    QCOMPARE(changed.count(), 2);
+    QVERIFY(!list.SetCurrentIndex(3));
+    QCOMPARE(list.CurrentIndex(), 0);
+    list.AddItem(QStringLiteral("File"), QStringLiteral("/tmp/a.oga"));
+    QCOMPARE(list.ItemData(3).toString(), QStringLiteral("/tmp/a.oga"));
+    list.Clear();
+    QCOMPARE(list.CurrentIndex(), -1);
+    list.Step(1);  // harmless on an empty list
+    QCOMPARE(list.CurrentIndex(), -1);
+  }
+
+  void formColumnMovesFocusWithArrowsAndRelaysOutWhenTurned() {
+    KeypadWindow window;
+    window.SetMainScreen(new KeypadScreen);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    SampleDialog dialog(&window);
+    int turnsSeen = 0;
+    int nameWidthPortrait = 0, nameWidthLandscape = 0;
+    RunDialog(dialog, [&] {
+      dialog.name->setFocus();
+      QTest::keyClick(dialog.name, Qt::Key_Down);
+      QVERIFY(dialog.spinner->hasFocus());
+      QTest::keyClick(dialog.spinner, Qt::Key_Up);
+      QVERIFY(dialog.name->hasFocus());
+      nameWidthPortrait = dialog.name->width();
+      window.Turn();
+      QTRY_COMPARE(dialog.turns, 1);
+      QTRY_VERIFY(dialog.name->width() > nameWidthPortrait);
+      nameWidthLandscape = dialog.name->width();
+      turnsSeen = dialog.turns;
+      dialog.Done(kResultDone);
+    });
+    QCOMPARE(turnsSeen, 1);
+    QVERIFY(nameWidthLandscape > nameWidthPortrait);
+    QVERIFY(window.width() > window.height());
+  }
+
+  void messageBoxesAnswerInAdvanceAndRecord() {
+    PushMessageBoxAnswer(IDYES);
+    QCOMPARE(ShowMessageBox(nullptr, QStringLiteral("Delete?"), QStringLiteral("Natalo"), MB_YESNO | MB_ICONQUESTION),
+             IDYES);
+    const auto log = TakeMessageBoxLog();
+    QCOMPARE(log.size(), 1);
+    QCOMPARE(log[0].text, QStringLiteral("Delete?"));
+    QCOMPARE(log[0].flags, MB_YESNO | MB_ICONQUESTION);
+    QVERIFY(TakeMessageBoxLog().isEmpty());
+  }
+
+  void openMessageBoxCanBeClosedByCaption() {
+    bool wasOpen = false;
+    QTimer::singleShot(50, [&] {
+      wasOpen = HasOpenMessageBox(QStringLiteral("Natalo"));
+      QVERIFY(!CloseMessageBoxes(QStringLiteral("Other")));
+      QVERIFY(CloseMessageBoxes(QStringLiteral("Natalo")));
+    });
+    const int result = ShowMessageBox(nullptr, QStringLiteral("Hello"), QStringLiteral("Natalo"), MB_YESNO);
+    QVERIFY(wasOpen);
+    QCOMPARE(result, IDNO);
+    QVERIFY(!HasOpenMessageBox(QStringLiteral("Natalo")));
+    TakeMessageBoxLog();
+  }
+
+  void doneBeforeExecEndsAtOnce() {
+    SampleDialog dialog(nullptr);
+    dialog.Done(kResultDone);
+    QCOMPARE(dialog.Exec(), kResultDone);
+  }
+
+  void cancelAllEndsRunningDialogs() {
+    KeypadWindow window;
+    window.SetMainScreen(new KeypadScreen);
+    SampleDialog dialog(&window);
+    QTimer::singleShot(0, [&] {
+      QCOMPARE(FullScreenDialog::Running().size(), 1);
+      FullScreenDialog::CancelAll();
+    });
+    QCOMPARE(dialog.Exec(), kResultCancel);
+    QVERIFY(FullScreenDialog::Running().isEmpty());
+  }
+};
+
+QTEST_MAIN(KeypadKitTest)
+#include "KeypadKitTest.moc"

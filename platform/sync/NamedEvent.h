@@ -4,7 +4,11 @@
 // An event exists while at least one live process holds a handle to it; when the
 // last holder ends, crash included, it is gone, and Open fails at once. Set wakes
 // exactly one waiter, or stays signalled until the next wait; setting a signalled
-// event again changes nothing.
+// event again changes nothing. Each open handle keeps the event in existence;
+// names map to files as those of named mutexes do.
+//
+// Wake-ups: when several threads wait on one event and it is set twice before
+// the first woken waiter has reset it, that waiter takes both signals.
 #include <cstdint>
 #include <memory>
 #include <string>

@@ -1,0 +1,179 @@
+#include "platform/notify/NotificationStore.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/random.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <system_error>
+
+#include "platform/notify/NotificationRecord.h"
+#include "platform/notify/UniqueFd.h"
+
+namespace platform {
+namespace {
+
+constexpr std::string_view kEnding = ".ntf";
+constexpr int kHandleAttempts = 64;
+
+bool WriteAll(int fd, const std::string& bytes) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+bool ReadAll(const std::string& path, std::string& out) {
+  UniqueFd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!fd.IsOpen()) return false;
+  out.clear();
+  char buf[4096];
+  for (;;) {
+    const ssize_t n = read(fd.Get(), buf, sizeof buf);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return false;
+    if (n == 0) return true;
+    out.append(buf, static_cast<size_t>(n));
+    // A record is a few hundred bytes; anything far larger is not one of ours.
+    if (out.size() > 1 << 20) return false;
+  }
+}
+
+NotificationHandle RandomHandle() {
+  NotificationHandle h = 0;
+  while (h == 0) {
+    if (getrandom(&h, sizeof h, 0) != static_cast<ssize_t>(sizeof h)) h = static_cast<NotificationHandle>(random());
+  }
+  return h;
+}
+
+// Moves `from` to `to` unless `to` exists. Falls back to link + unlink on file
+// systems that do not support the no-replace rename.
+bool RenameNoReplace(const std::string& from, const std::string& to, bool& exists) {
+  exists = false;
+  if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+  if (errno == EEXIST) {
+    exists = true;
+    return false;
+  }
+  if (errno != EINVAL && errno != ENOSYS) return false;
+  if (link(from.c_str(), to.c_str()) != 0) {
+    exists = errno == EEXIST;
+    return false;
+  }
+  unlink(from.c_str());
+  return true;
+}
+
+void SyncFolder(const std::string& folder) {
+  UniqueFd dir(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir.IsOpen()) fsync(dir.Get());
+}
+
+}  // namespace
+
+NotificationStore::NotificationStore(std::string folder) : m_folder(std::move(folder)) {
+  if (m_folder.empty() || m_folder.back() != '/') m_folder += '/';
+}
+
+std::string NotificationStore::FileNameOf(NotificationHandle handle) {
+  char name[16];
+  std::snprintf(name, sizeof name, "%08x", handle);
+  return std::string(name) + std::string(kEnding);
+}
+
+std::string NotificationStore::PathOf(NotificationHandle handle) const { return m_folder + FileNameOf(handle); }
+
+bool NotificationStore::HandleFromFileName(const std::string& name, NotificationHandle& out) {
+  if (name.size() != 8 + kEnding.size() || name.compare(8, kEnding.size(), kEnding) != 0) return false;
+  NotificationHandle value = 0;
+  for (size_t i = 0; i < 8; ++i) {
+    const char c = name[i];
+    int digit = 0;
+    if (c >= '0' && c <= '9') {
+      digit = c - '0';
+    } else if (c >= 'a' && c <= 'f') {
+      digit = c - 'a' + 10;
+    } else {
+      return false;
+    }
+    value = (value << 4) | static_cast<NotificationHandle>(digit);
+  }
+  if (value == 0) return false;
+  out = value;
+  return true;
+}
+
+NotificationHandle NotificationStore::Add(const NotificationTrigger& trigger) {
+  if (!IsValidTrigger(trigger)) return 0;
+  std::error_code ec;
+  std::filesystem::create_directories(m_folder, ec);
+  if (ec) return 0;
+  chmod(m_folder.c_str(), 0700);
+
+  std::string temp = m_folder + ".new-XXXXXX";
+  UniqueFd fd(mkostemp(temp.data(), O_CLOEXEC));
+  if (!fd.IsOpen()) return 0;
+  const bool written = WriteAll(fd.Get(), FormatNotificationRecord(trigger)) && fsync(fd.Get()) == 0;
+  fd.Reset();
+  if (!written) {
+    unlink(temp.c_str());
+    return 0;
+  }
+  for (int attempt = 0; attempt < kHandleAttempts; ++attempt) {
+    const NotificationHandle handle = RandomHandle();
+    bool exists = false;
+    if (RenameNoReplace(temp, PathOf(handle), exists)) {
+      SyncFolder(m_folder);
+      return handle;
+    }
+    if (!exists) break;
+  }
+  unlink(temp.c_str());
+  return 0;
+}
+
+bool NotificationStore::Handles(std::vector<NotificationHandle>& out) const {
+  out.clear();
+  struct CloseDir {
+    void operator()(DIR* d) const { closedir(d); }
+  };
+  std::unique_ptr<DIR, CloseDir> dir(opendir(m_folder.c_str()));
+  if (!dir) return errno == ENOENT;
+  while (const dirent* entry = readdir(dir.get())) {
+    NotificationHandle handle = 0;
+    if (HandleFromFileName(entry->d_name, handle)) out.push_back(handle);
+  }
+  std::sort(out.begin(), out.end());
+  return true;
+}
+
+bool NotificationStore::Read(NotificationHandle handle, NotificationTrigger& out, std::string* error) const {
+  std::string text, why;
+  if (handle == 0 || !ReadAll(PathOf(handle), text)) {
+    if (error) *error = "cannot be read";
+    return false;
+  }
+  if (!ParseNotificationRecord(text, out, why)) {
+    if (error) *error = why;
+    return false;
+  }
+  return true;
+}
+
+bool NotificationStore::Remove(NotificationHandle handle) {
+  return handle != 0 && unlink(PathOf(handle).c_str()) == 0;
+}
+
+}  // namespace platform

@@ -1,0 +1,93 @@
+#include "platform/notify/UserNotification.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include "platform/folder/ProgramFolder.h"
+#include "platform/notify/NotificationStore.h"
+#include "platform/notify/ServiceLock.h"
+#include "platform/process/Process.h"
+
+namespace platform {
+namespace {
+
+constexpr auto kServiceStartWait = std::chrono::seconds(3);
+constexpr auto kServicePoll = std::chrono::milliseconds(10);
+
+std::string EnvFolder(const char* name) {
+  const char* value = std::getenv(name);
+  if (!value || *value == '\0') return {};
+  std::string folder = value;
+  if (folder.back() != '/') folder += '/';
+  return folder;
+}
+
+std::string ServiceProgramPath() {
+  if (const char* path = std::getenv("NATALO_NOTIFYD"); path && *path) return path;
+  const std::string folder = GetModuleFolder(reinterpret_cast<const void*>(&EnsureNotificationServiceRunning));
+  return folder.empty() ? std::string() : folder + "natalo-notifyd";
+}
+
+}  // namespace
+
+std::string GetNotificationFolder() {
+  if (std::string folder = EnvFolder("NATALO_NOTIFY_DIR"); !folder.empty()) return folder;
+  std::string data = EnvFolder("XDG_DATA_HOME");
+  if (data.empty()) {
+    const std::string home = EnvFolder("HOME");
+    if (home.empty()) return {};
+    data = home + ".local/share/";
+  }
+  return data + "Natalo/notifications/";
+}
+
+NotificationHandle SetUserNotification(const NotificationTrigger& trigger) {
+  const std::string folder = GetNotificationFolder();
+  if (folder.empty()) return 0;
+  NotificationStore store(folder);
+  const NotificationHandle handle = store.Add(trigger);
+  // The service sees the new record through its folder watch; it only has to run.
+  // When it cannot be started now, the record waits for the next start (at login).
+  if (handle != 0) EnsureNotificationServiceRunning();
+  return handle;
+}
+
+bool GetUserNotificationHandles(std::vector<NotificationHandle>& out) {
+  out.clear();
+  const std::string folder = GetNotificationFolder();
+  if (folder.empty()) return false;
+  NotificationStore store(folder);
+  std::vector<NotificationHandle> all;
+  if (!store.Handles(all)) return false;
+  // Corrupt records are left out: nobody can read or act on them.
+  NotificationTrigger trigger;
+  for (const NotificationHandle handle : all) {
+    if (store.Read(handle, trigger)) out.push_back(handle);
+  }
+  return true;
+}
+
+bool GetUserNotification(NotificationHandle handle, NotificationTrigger& out) {
+  const std::string folder = GetNotificationFolder();
+  return !folder.empty() && NotificationStore(folder).Read(handle, out);
+}
+
+bool ClearUserNotification(NotificationHandle handle) {
+  const std::string folder = GetNotificationFolder();
+  return !folder.empty() && NotificationStore(folder).Remove(handle);
+}
+
+bool EnsureNotificationServiceRunning() {
+  if (ServiceLock::IsTaken()) return true;
+  const std::string program = ServiceProgramPath();
+  if (program.empty() || StartProcess(program, {}) <= 0) return false;
+  const auto deadline = std::chrono::steady_clock::now() + kServiceStartWait;
+  while (std::chrono::steady_clock::now() < deadline) {
+    if (ServiceLock::IsTaken()) return true;
+    std::this_thread::sleep_for(kServicePoll);
+  }
+  return ServiceLock::IsTaken();
+}
+
+}  // namespace platform

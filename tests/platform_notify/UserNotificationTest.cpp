@@ -1,0 +1,167 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <set>
+
+#include "platform/notify/NotificationStore.h"
+#include "platform/notify/UserNotification.h"
+#include "tests/support/TempDir.h"
+
+using namespace platform;
+
+namespace {
+
+class EnvScope {
+ public:
+  EnvScope(const char* name, const char* value) : m_name(name) {
+    if (const char* old = std::getenv(name)) m_old = old, m_had = true;
+    if (value) {
+      setenv(name, value, 1);
+    } else {
+      unsetenv(name);
+    }
+  }
+  ~EnvScope() {
+    if (m_had) {
+      setenv(m_name.c_str(), m_old.c_str(), 1);
+    } else {
+      unsetenv(m_name.c_str());
+    }
+  }
+
+ private:
+  std::string m_name, m_old;
+  bool m_had = false;
+};
+
+// Client calls against a private folder; no service can be started from here.
+class UserNotificationTest : public ::testing::Test {
+ protected:
+  testsupport::TestEnvironment m_env;
+  std::filesystem::path m_folder = m_env.Root() / "notify";
+  EnvScope m_dir{"NATALO_NOTIFY_DIR", m_folder.c_str()};
+  EnvScope m_service{"NATALO_NOTIFYD", "/nonexistent/natalo-notifyd"};
+};
+
+NotificationTrigger Timed(const std::string& args) {
+  NotificationTrigger t;
+  t.type = NotificationType::Time;
+  t.application = "/opt/Natalo/NataloUtil";
+  t.arguments = args;
+  t.start = {2031, 2, 0, 28, 23, 59, 58, 0};
+  return t;
+}
+
+NotificationTrigger OnClockChange() {
+  NotificationTrigger t;
+  t.type = NotificationType::Event;
+  t.event = NotificationEvent::TimeChange;
+  t.application = "/opt/Natalo/NataloUtil";
+  return t;
+}
+
+std::vector<NotificationHandle> Handles() {
+  std::vector<NotificationHandle> handles;
+  EXPECT_TRUE(GetUserNotificationHandles(handles));
+  return handles;
+}
+
+}  // namespace
+
+TEST_F(UserNotificationTest, SetListReadClear) {
+  EXPECT_TRUE(Handles().empty());  // no folder yet: nothing armed
+  const NotificationHandle timed = SetUserNotification(Timed("/T=\"1\" /ID=\"3,7\""));
+  const NotificationHandle event = SetUserNotification(OnClockChange());
+  ASSERT_NE(timed, 0u);
+  ASSERT_NE(event, 0u);
+  EXPECT_NE(timed, event);
+  std::vector<NotificationHandle> expected{timed, event};
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(Handles(), expected);
+
+  NotificationTrigger read;
+  ASSERT_TRUE(GetUserNotification(timed, read));
+  EXPECT_EQ(read.type, NotificationType::Time);
+  EXPECT_EQ(read.application, "/opt/Natalo/NataloUtil");
+  EXPECT_EQ(read.arguments, "/T=\"1\" /ID=\"3,7\"");
+  EXPECT_EQ(read.start.wYear, 2031);
+  EXPECT_EQ(read.start.wDay, 28);
+  EXPECT_EQ(read.start.wSecond, 58);
+  ASSERT_TRUE(GetUserNotification(event, read));
+  EXPECT_EQ(read.type, NotificationType::Event);
+  EXPECT_EQ(read.event, NotificationEvent::TimeChange);
+  EXPECT_EQ(read.arguments, "");
+
+  EXPECT_TRUE(ClearUserNotification(timed));
+  EXPECT_FALSE(ClearUserNotification(timed));
+  EXPECT_FALSE(GetUserNotification(timed, read));
+  EXPECT_EQ(Handles(), std::vector<NotificationHandle>{event});
+  EXPECT_FALSE(ClearUserNotification(0));
+}
+
+TEST_F(UserNotificationTest, HandlesAreUniqueAndNeverZero) {
+  std::set<NotificationHandle> seen;
+  for (int i = 0; i < 50; ++i) {
+    const NotificationHandle h = SetUserNotification(Timed(std::to_string(i)));
+    ASSERT_NE(h, 0u);
+    EXPECT_TRUE(seen.insert(h).second);
+  }
+  EXPECT_EQ(Handles().size(), 50u);
+  // Every record file is complete: nothing is left half-written beside them.
+  int files = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(m_folder)) {
+    EXPECT_EQ(entry.path().extension(), ".ntf");
+    ++files;
+  }
+  EXPECT_EQ(files, 50);
+}
+
+TEST_F(UserNotificationTest, InvalidTriggersAreNotStored) {
+  NotificationTrigger noProgram = Timed("x");
+  noProgram.application.clear();
+  NotificationTrigger badDate = Timed("x");
+  badDate.start.wDay = 30;  // 30 February
+  NotificationTrigger noEvent = OnClockChange();
+  noEvent.event = NotificationEvent::None;
+  for (const auto& t : {noProgram, badDate, noEvent}) EXPECT_EQ(SetUserNotification(t), 0u);
+  EXPECT_TRUE(Handles().empty());
+}
+
+TEST_F(UserNotificationTest, CorruptAndForeignFilesAreSkipped) {
+  const NotificationHandle good = SetUserNotification(Timed("ok"));
+  ASSERT_NE(good, 0u);
+  ASSERT_TRUE(testsupport::WriteFileBytes(m_folder / "0000abcd.ntf", "version=1\nkind=time\nstart=12"));
+  ASSERT_TRUE(testsupport::WriteFileBytes(m_folder / "0000abce.ntf", std::string("\0\xff\xfe", 3)));
+  ASSERT_TRUE(testsupport::WriteFileBytes(m_folder / "00000000.ntf", testsupport::ReadFileBytes(
+                                                                          m_folder / NotificationStore::FileNameOf(good))));
+  ASSERT_TRUE(testsupport::WriteFileBytes(m_folder / "notes.txt", "hello"));
+  ASSERT_TRUE(testsupport::WriteFileBytes(m_folder / ".new-Ab12Cd", "version=1\n"));
+  EXPECT_EQ(Handles(), std::vector<NotificationHandle>{good});
+  NotificationTrigger read;
+  EXPECT_FALSE(GetUserNotification(0xabcd, read));
+  EXPECT_TRUE(GetUserNotification(good, read));
+}
+
+TEST(NotificationFolder, EnvironmentDecides) {
+  EnvScope dir("NATALO_NOTIFY_DIR", "/somewhere/notes");
+  EXPECT_EQ(GetNotificationFolder(), "/somewhere/notes/");
+  EnvScope noDir("NATALO_NOTIFY_DIR", nullptr);
+  EnvScope data("XDG_DATA_HOME", "/data");
+  EXPECT_EQ(GetNotificationFolder(), "/data/Natalo/notifications/");
+  EnvScope noData("XDG_DATA_HOME", nullptr);
+  EnvScope home("HOME", "/home/u");
+  EXPECT_EQ(GetNotificationFolder(), "/home/u/.local/share/Natalo/notifications/");
+}
+
+TEST(NotificationStoreNames, OnlyRecordFileNamesGiveHandles) {
+  NotificationHandle h = 0;
+  EXPECT_TRUE(NotificationStore::HandleFromFileName("0a1b2c3d.ntf", h));
+  EXPECT_EQ(h, 0x0a1b2c3du);
+  EXPECT_EQ(NotificationStore::FileNameOf(h), "0a1b2c3d.ntf");
+  for (const char* name : {"00000000.ntf", "0A1B2C3D.ntf", "a1b2c3d.ntf", "0a1b2c3d.ntf~", "0a1b2c3g.ntf",
+                           "0a1b2c3d.txt", ".new-0a1b2c"}) {
+    EXPECT_FALSE(NotificationStore::HandleFromFileName(name, h)) << name;
+  }
+}

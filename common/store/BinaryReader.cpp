@@ -1,0 +1,102 @@
+#include "common/store/BinaryReader.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+BinaryReader::BinaryReader(std::span<const std::uint8_t> data) : m_data(data.data()), m_size(data.size()) {}
+
+BinaryReader::BinaryReader(int fd, std::size_t bufferSize) : m_fd(fd), m_buffer(std::max<std::size_t>(bufferSize, 16)) {
+  m_data = m_buffer.data();
+}
+
+bool BinaryReader::Fill() {
+  if (m_fd < 0 || m_error) return false;
+  m_base += m_size;
+  m_pos = 0;
+  m_size = 0;
+  for (;;) {
+    const ssize_t got = read(m_fd, m_buffer.data(), m_buffer.size());
+    if (got > 0) {
+      m_size = static_cast<std::size_t>(got);
+      return true;
+    }
+    if (got == 0) return false;
+    if (errno != EINTR) {
+      m_error = true;
+      return false;
+    }
+  }
+}
+
+bool BinaryReader::AtEnd() { return m_pos == m_size && !Fill(); }
+
+bool BinaryReader::ReadBytes(void* out, std::size_t count) {
+  auto* dest = static_cast<std::uint8_t*>(out);
+  while (count > 0) {
+    if (m_pos == m_size && !Fill()) return false;
+    const std::size_t chunk = std::min(count, m_size - m_pos);
+    std::memcpy(dest, m_data + m_pos, chunk);
+    m_pos += chunk;
+    dest += chunk;
+    count -= chunk;
+  }
+  return true;
+}
+
+bool BinaryReader::ReadBytes(std::vector<std::uint8_t>& out, std::size_t count) {
+  // Grow in steps so that a huge count in corrupt data costs no more memory than
+  // the data actually holds.
+  constexpr std::size_t kStep = 64 * 1024;
+  out.clear();
+  while (out.size() < count) {
+    const std::size_t chunk = std::min(kStep, count - out.size());
+    const std::size_t old = out.size();
+    out.resize(old + chunk);
+    if (!ReadBytes(out.data() + old, chunk)) return false;
+  }
+  return true;
+}
+
+bool BinaryReader::Skip(std::uint64_t count) {
+  while (count > 0) {
+    if (m_pos == m_size && !Fill()) return false;
+    const std::size_t chunk = static_cast<std::size_t>(std::min<std::uint64_t>(count, m_size - m_pos));
+    m_pos += chunk;
+    count -= chunk;
+  }
+  return true;
+}
+
+bool BinaryReader::ReadU8(std::uint8_t& value) { return ReadBytes(&value, 1); }
+
+bool BinaryReader::ReadU16(std::uint16_t& value) {
+  std::uint8_t b[2];
+  if (!ReadBytes(b, sizeof b)) return false;
+  value = static_cast<std::uint16_t>(b[0] | (b[1] << 8));
+  return true;
+}
+
+bool BinaryReader::ReadU32(std::uint32_t& value) {
+  std::uint8_t b[4];
+  if (!ReadBytes(b, sizeof b)) return false;
+  value = static_cast<std::uint32_t>(b[0]) | static_cast<std::uint32_t>(b[1]) << 8 |
+          static_cast<std::uint32_t>(b[2]) << 16 | static_cast<std::uint32_t>(b[3]) << 24;
+  return true;
+}
+
+bool BinaryReader::ReadI32(std::int32_t& value) {
+  std::uint32_t u = 0;
+  if (!ReadU32(u)) return false;
+  value = static_cast<std::int32_t>(u);
+  return true;
+}
+
+bool BinaryReader::ReadU64(std::uint64_t& value) {
+  std::uint32_t lo = 0, hi = 0;
+  if (!ReadU32(lo) || !ReadU32(hi)) return false;
+  value = static_cast<std::uint64_t>(hi) << 32 | lo;
+  return true;
+}

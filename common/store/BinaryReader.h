@@ -1,0 +1,47 @@
+#pragma once
+// Bounds-checked little-endian reading from a byte buffer or, buffered, from an
+// open file descriptor. Every read either delivers all the bytes asked for or
+// fails; nothing is ever read past the end of the data.
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+class BinaryReader {
+ public:
+  // Reads from memory the caller keeps alive.
+  explicit BinaryReader(std::span<const std::uint8_t> data);
+  // Reads from the descriptor's current offset on; the caller keeps it open.
+  explicit BinaryReader(int fd, std::size_t bufferSize = 64 * 1024);
+
+  BinaryReader(const BinaryReader&) = delete;
+  BinaryReader& operator=(const BinaryReader&) = delete;
+
+  bool ReadU8(std::uint8_t& value);
+  bool ReadU16(std::uint16_t& value);
+  bool ReadU32(std::uint32_t& value);
+  bool ReadI32(std::int32_t& value);
+  bool ReadU64(std::uint64_t& value);
+  bool ReadBytes(void* out, std::size_t count);
+  // Replaces `out` with the next `count` bytes.
+  bool ReadBytes(std::vector<std::uint8_t>& out, std::size_t count);
+  bool Skip(std::uint64_t count);
+
+  // Bytes consumed since the start (for a descriptor: since construction).
+  std::uint64_t Position() const { return m_base + m_pos; }
+  // True when no byte is left (a read error also ends the data).
+  bool AtEnd();
+  // True when reading the descriptor failed with an error rather than at its end.
+  bool Failed() const { return m_error; }
+
+ private:
+  bool Fill();
+
+  const std::uint8_t* m_data = nullptr;
+  std::size_t m_size = 0;
+  std::size_t m_pos = 0;
+  std::uint64_t m_base = 0;  // position of m_data[0]
+  int m_fd = -1;
+  bool m_error = false;
+  std::vector<std::uint8_t> m_buffer;
+};

@@ -1,0 +1,68 @@
+#pragma once
+// A stored schedule item: the shared schedule fields plus what the programs keep
+// about an item at run time. Date entries derive from it and add a block of
+// their own after the base record (override Read and Write, call the base
+// first, then read or write the block, e.g. with ReadExtensionBlock).
+#include <cstdint>
+#include <string>
+
+#include "common/store/BinaryReader.h"
+#include "common/store/BinaryWriter.h"
+#include "common/store/ScheduleFields.h"
+#include "platform/clock/Clock.h"
+
+class StorageList;
+
+// Pictures of the kinds in the application's lists; 0 is no picture.
+enum StorageIcon : int {
+  StorageIconNone = 0,
+  StorageIconWeekly = 1,
+  StorageIconOnce = 2,
+  StorageIconNext24Hours = 3,
+  StorageIconMonthly = 4,
+};
+
+struct StatusIconSize {
+  int cx = 12;
+  int cy = 12;
+};
+
+class StorageItem : public ScheduleFields {
+ public:
+  // Defaults: start now (local) to the minute, all weekdays, enabled, no UID,
+  // no skip or snooze, all months, monthly on day 1.
+  StorageItem(std::uint32_t kind, bool showSeconds);
+  virtual ~StorageItem() = default;
+  StorageItem(const StorageItem&) = delete;
+  StorageItem& operator=(const StorageItem&) = delete;
+
+  // The base record; true when every byte was written.
+  virtual bool Write(BinaryWriter& writer) const;
+  // The base record; false at the end of the data or on a short read. Records
+  // in m_dwStatePos where the state block lies.
+  virtual bool Read(BinaryReader& reader);
+
+  // Texts for lists. The base item has no name and no detail line of its own.
+  virtual std::u16string GetDisplayName() const;
+  virtual std::u16string GetDetailText() const;
+  virtual int GetIcon() const;
+  virtual int GetSelectedIcon() const;
+  virtual int GetStatusIconCount() const;
+  virtual StatusIconSize GetStatusIconSize() const;
+  virtual int GetStatusIcon(int index) const;
+
+  // For Once and Next24Hours items: true when now (local) is later than the
+  // snooze time when one is set, else later than the start. False for other kinds.
+  bool IsExpired() const;
+
+  // The schedule fields as the engine's C interface takes them.
+  const ScheduleFields* Fields() const { return this; }
+  ScheduleFields* Fields() { return this; }
+
+  StorageList* m_pList = nullptr;
+  std::uint32_t m_bShowSeconds = 0;
+  // File offset of the state block, recorded by Read.
+  std::uint32_t m_dwStatePos = 0;
+  // In the reminder utility: when the shown reminder fired. Never stored.
+  platform::SystemTime m_stFireTime{};
+};

@@ -1,0 +1,161 @@
+#include "common/store/StorageList.h"
+
+#include <fcntl.h>
+
+#include <algorithm>
+#include <limits>
+#include <unordered_set>
+
+#include "common/store/AtomicFile.h"
+#include "common/store/Recurrence.h"
+#include "common/store/ScheduleRecord.h"
+#include "platform/sync/UniqueFd.h"
+
+namespace {
+
+constexpr std::int32_t kMaxUID = std::numeric_limits<std::int32_t>::max();
+
+std::int32_t Following(std::int32_t uid) { return uid < kMaxUID ? uid + 1 : kMaxUID; }
+
+}  // namespace
+
+StorageList::StorageList(std::string path) : m_szPath(std::move(path)) {}
+
+StorageList::~StorageList() = default;
+
+std::unique_ptr<StorageItem> StorageList::CreateItem() const { return std::make_unique<StorageItem>(Weekly, false); }
+
+int StorageList::Compare(const StorageItem& a, const StorageItem& b) const {
+  if (a.m_dwKind != b.m_dwKind) {
+    const int orderA = KindDisplayOrder(a.m_dwKind);
+    const int orderB = KindDisplayOrder(b.m_dwKind);
+    if (orderA != orderB) return orderA > orderB ? 1 : -1;
+    // Two unknown kinds share one display order; their values keep the order
+    // consistent both ways.
+    return a.m_dwKind > b.m_dwKind ? 1 : -1;
+  }
+  // Minutes since midnight: hour first, then minute.
+  const auto minuteA = a.m_ftStart / platform::FILETIME_PER_MINUTE % (24 * 60);
+  const auto minuteB = b.m_ftStart / platform::FILETIME_PER_MINUTE % (24 * 60);
+  if (minuteA == minuteB) return 0;
+  return minuteA > minuteB ? 1 : -1;
+}
+
+bool StorageList::Filter(const StorageItem&) const { return true; }
+
+void StorageList::Append(ItemVector& items, std::unique_ptr<StorageItem> item, std::int32_t& nextUID) {
+  if (item->m_nUID <= 0) {
+    std::int32_t uid = nextUID;
+    // Only after 2^31 ids does the counter stand still; then take the lowest
+    // free id so that ids stay unique.
+    if (uid == kMaxUID) {
+      std::unordered_set<std::int32_t> used;
+      for (const auto& it : items) used.insert(it->m_nUID);
+      if (used.count(uid)) {
+        uid = 1;
+        while (used.count(uid)) ++uid;
+      }
+    }
+    item->m_nUID = uid;
+  }
+  nextUID = Following(nextUID);
+  items.push_back(std::move(item));
+}
+
+StorageItem* StorageList::Add(std::unique_ptr<StorageItem> item) {
+  if (!item) return nullptr;
+  item->m_pList = this;
+  StorageItem* added = item.get();
+  Append(m_items, std::move(item), m_nNextUID);
+  return added;
+}
+
+bool StorageList::Remove(StorageItem* item) {
+  const auto it = std::find_if(m_items.begin(), m_items.end(), [item](const auto& p) { return p.get() == item; });
+  if (it == m_items.end()) return false;
+  m_items.erase(it);
+  return true;
+}
+
+void StorageList::Clear() {
+  // Head first, as items expect to be destroyed in list order.
+  for (auto& item : m_items) item.reset();
+  m_items.clear();
+}
+
+StorageItem* StorageList::FindByUID(std::int32_t uid) const {
+  for (const auto& item : m_items) {
+    if (item->m_nUID == uid) return item.get();
+  }
+  return nullptr;
+}
+
+bool StorageList::WriteTo(BinaryWriter& writer) const {
+  bool ok = writer.WriteU16(m_wMagic);
+  if (ok && m_wVersion != STORAGE_VERSION_WITHOUT_FIELD) ok = writer.WriteU16(m_wVersion);
+  ok = ok && writer.WriteU32(m_dwRevision);
+  for (const auto& item : m_items) {
+    if (!ok) break;
+    ok = item->Write(writer);
+  }
+  return ok && !writer.Failed();
+}
+
+bool StorageList::Save() const {
+  return ReplaceFileAtomically(m_szPath, [this](BinaryWriter& writer) { return WriteTo(writer); });
+}
+
+bool StorageList::ReadHeader(BinaryReader& reader, std::uint32_t* revision) const {
+  std::uint16_t magic = 0, version = 0;
+  std::uint32_t fileRevision = 0;
+  if (!reader.ReadU16(magic) || magic != m_wMagic) return false;
+  if (m_wVersion != STORAGE_VERSION_WITHOUT_FIELD && (!reader.ReadU16(version) || version != m_wVersion)) return false;
+  // Revisions that differ only in the low word share the record layout.
+  if (!reader.ReadU32(fileRevision) || (fileRevision >> 16) != (m_dwRevision >> 16)) return false;
+  if (revision) *revision = fileRevision;
+  return true;
+}
+
+void StorageList::ReadRecords(BinaryReader& reader, ItemVector& items, std::int32_t& nextUID) {
+  for (;;) {
+    std::unique_ptr<StorageItem> item = CreateItem();
+    if (!item) return;
+    item->m_pList = this;
+    if (!item->Read(reader)) return;
+    if (item->m_nUID >= nextUID) nextUID = Following(item->m_nUID);
+    Append(items, std::move(item), nextUID);
+  }
+}
+
+void StorageList::ReadItems(BinaryReader& reader) { ReadRecords(reader, m_items, m_nNextUID); }
+
+bool StorageList::Load() {
+  platform::UniqueFd fd(open(m_szPath.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!fd.Valid()) return false;
+  BinaryReader reader(fd.Get());
+  if (!ReadHeader(reader)) return false;
+  Clear();
+  ReadItems(reader);
+  return true;
+}
+
+bool StorageList::WriteItemState(const StorageItem& item) {
+  platform::UniqueFd fd(open(m_szPath.c_str(), O_RDWR | O_CLOEXEC));
+  if (!fd.Valid()) return false;
+  std::uint32_t statePos = 0;
+  {
+    // The file as it is now, read as a fresh list would read it.
+    BinaryReader reader(fd.Get());
+    if (!ReadHeader(reader)) return false;
+    ItemVector fresh;
+    std::int32_t nextUID = 1;
+    ReadRecords(reader, fresh, nextUID);
+    const auto found =
+        std::find_if(fresh.begin(), fresh.end(), [&item](const auto& p) { return p->m_nUID == item.m_nUID; });
+    if (found == fresh.end()) return false;
+    statePos = (*found)->m_dwStatePos;
+  }
+  BinaryWriter block;
+  WriteStateBlock(block, item);
+  return WriteFullyAt(fd.Get(), block.Data().data(), block.Data().size(), statePos) && fdatasync(fd.Get()) == 0;
+}

@@ -1,0 +1,121 @@
+#pragma once
+// The ordered collection of schedule items and its file, storage.dat.
+//
+// File: u16 magic, u16 version (absent when the version is 0x0101), u32
+// revision, then one record per item in list order up to the end of the file.
+// A file is accepted when magic and version match the list's and the revision
+// has the same high 16 bits as the list's.
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/store/BinaryReader.h"
+#include "common/store/BinaryWriter.h"
+#include "common/store/StorageItem.h"
+
+inline constexpr std::uint16_t STORAGE_MAGIC = 0xCE00;
+inline constexpr std::uint16_t STORAGE_VERSION = 0x0103;
+// A list of this version writes no version field.
+inline constexpr std::uint16_t STORAGE_VERSION_WITHOUT_FIELD = 0x0101;
+inline constexpr std::uint32_t STORAGE_REVISION = 1;
+// Waits for the storage mutex, in milliseconds.
+inline constexpr std::uint32_t STORAGE_MUTEX_TIMEOUT = 100'000;
+inline constexpr std::uint32_t STORAGE_STATE_MUTEX_TIMEOUT = 180'000;
+
+class StorageList {
+  using ItemVector = std::vector<std::unique_ptr<StorageItem>>;
+
+ public:
+  // Walks the items in list order as StorageItem&.
+  class Iterator {
+   public:
+    using iterator_category = std::forward_iterator_tag;
+    using value_type = StorageItem;
+    using difference_type = std::ptrdiff_t;
+    using pointer = StorageItem*;
+    using reference = StorageItem&;
+    Iterator() = default;
+    explicit Iterator(ItemVector::const_iterator it) : m_it(it) {}
+    StorageItem& operator*() const { return **m_it; }
+    StorageItem* operator->() const { return m_it->get(); }
+    Iterator& operator++() {
+      ++m_it;
+      return *this;
+    }
+    Iterator operator++(int) {
+      Iterator old = *this;
+      ++m_it;
+      return old;
+    }
+    bool operator==(const Iterator& other) const = default;
+
+   private:
+    ItemVector::const_iterator m_it;
+  };
+
+  // `path` is the storage file: program folder + "storage.dat".
+  explicit StorageList(std::string path = {});
+  virtual ~StorageList();
+  StorageList(const StorageList&) = delete;
+  StorageList& operator=(const StorageList&) = delete;
+
+  // A new item of the list's kind, for loading; the base list makes a Weekly item.
+  virtual std::unique_ptr<StorageItem> CreateItem() const;
+  // Display order: -1, 0 or 1. Kinds by their display order; items of one kind
+  // by the hour and minute of their start.
+  virtual int Compare(const StorageItem& a, const StorageItem& b) const;
+  // Whether the item is shown; the base list shows every item.
+  virtual bool Filter(const StorageItem& item) const;
+
+  // Appends the item. An item without a UID (0 or negative) receives
+  // m_nNextUID; m_nNextUID then rises by one, for every item added.
+  StorageItem* Add(std::unique_ptr<StorageItem> item);
+  // Destroys the item; false when it is not in this list.
+  bool Remove(StorageItem* item);
+  void Clear();
+
+  std::size_t Count() const { return m_items.size(); }
+  bool IsEmpty() const { return m_items.empty(); }
+  Iterator begin() const { return Iterator(m_items.begin()); }
+  Iterator end() const { return Iterator(m_items.end()); }
+  // The first item with this UID, or nullptr.
+  StorageItem* FindByUID(std::int32_t uid) const;
+
+  // Replaces the file with the list's header and records. The old file stays
+  // whole when writing fails.
+  bool Save() const;
+  // Reads the file. False (list unchanged) when it is missing or its header is
+  // not accepted; otherwise the list holds every record up to the first one that
+  // cannot be read.
+  bool Load();
+  // Load and Save under the storage mutex; false when it was not acquired in time.
+  bool LoadStorageLocked(std::uint32_t timeoutMs = STORAGE_MUTEX_TIMEOUT);
+  bool SaveStorageLocked(std::uint32_t timeoutMs = STORAGE_MUTEX_TIMEOUT) const;
+  // Writes the item's state block into the file in place, at the position of the
+  // record with the same UID in the file as it is now. The caller holds the
+  // storage mutex. False when the file cannot be opened or read, holds no such
+  // record, or the write fails.
+  bool WriteItemState(const StorageItem& item);
+
+  // The header and the records, as Save writes them.
+  bool WriteTo(BinaryWriter& writer) const;
+  // Checks the header against the list's; `revision` receives the file's.
+  bool ReadHeader(BinaryReader& reader, std::uint32_t* revision = nullptr) const;
+  // Reads records after an accepted header and appends them.
+  void ReadItems(BinaryReader& reader);
+
+  std::uint16_t m_wMagic = STORAGE_MAGIC;
+  std::uint16_t m_wVersion = STORAGE_VERSION;
+  std::uint32_t m_dwRevision = STORAGE_REVISION;
+  std::int32_t m_nNextUID = 1;
+  std::string m_szPath;
+
+ private:
+  // Loads records into `items`, assigning UIDs from `nextUID` as Add does.
+  void ReadRecords(BinaryReader& reader, ItemVector& items, std::int32_t& nextUID);
+  static void Append(ItemVector& items, std::unique_ptr<StorageItem> item, std::int32_t& nextUID);
+
+  ItemVector m_items;
+};

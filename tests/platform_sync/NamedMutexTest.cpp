@@ -150,22 +150,29 @@ TEST(NamedMutex, ExistedTellsWhetherAnotherHandleIsOpen) {
 
 TEST(NamedMutex, ExactlyOneOfManyRacingCreatorsFindsItNew) {
   testsupport::TestEnvironment env;
-  constexpr int kThreads = 8;
-  std::atomic<int> fresh{0};
-  std::atomic<bool> go{false};
-  std::vector<std::unique_ptr<NamedMutex>> handles(kThreads);
-  std::vector<std::thread> threads;
-  for (int t = 0; t < kThreads; ++t) {
-    threads.emplace_back([&, t] {
-      while (!go) std::this_thread::yield();
-      bool existed = true;
-      handles[t] = NamedMutex::Create(u"Race", &existed);
-      if (handles[t] && !existed) ++fresh;
-    });
+  constexpr int kThreads = 4;
+  constexpr int kRounds = 100;
+  int roundsWithOneNew = 0;
+  for (int round = 0; round < kRounds; ++round) {
+    const std::u16string name = u"Race" + std::u16string(1, static_cast<char16_t>(u'A' + round % 26)) +
+                                std::u16string(1, static_cast<char16_t>(u'A' + round / 26));
+    std::atomic<int> fresh{0};
+    std::atomic<int> waiting{kThreads};
+    std::vector<std::unique_ptr<NamedMutex>> handles(kThreads);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+      threads.emplace_back([&, t] {
+        --waiting;
+        while (waiting > 0) std::this_thread::yield();
+        bool existed = true;
+        handles[t] = NamedMutex::Create(name, &existed);
+        if (handles[t] && !existed) ++fresh;
+      });
+    }
+    for (auto& t : threads) t.join();
+    if (fresh == 1) ++roundsWithOneNew;
   }
-  go = true;
-  for (auto& t : threads) t.join();
-  EXPECT_EQ(fresh.load(), 1);
+  EXPECT_EQ(roundsWithOneNew, kRounds);
 }
 
 TEST(NamedMutex, AnotherProcessCountsAsHolderUntilKilled) {

@@ -1,0 +1,112 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+
+#include "TickwellLib/EngineStorageReader.h"
+#include "tests/engine/ItemBuilders.h"
+#include "tests/engine/StorageBytes.h"
+#include "tests/support/TempDir.h"
+
+using namespace enginetest;
+
+namespace {
+
+bool ReadBytes(const std::string& bytes, std::vector<EngineRecord>& out) {
+  MemoryByteSource source(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+  return ReadEngineStorage(source, out);
+}
+
+ScheduleFields SampleMonthly() {
+  auto f = With(MonthlyWeekDay(3, 16, 0x0A5, 7), 42, 1, At(2024, 2, 3, 4, 5), 2);
+  f.m_dwAutoSnoozeCounter = 9;
+  f.m_nMonthDay = -2;
+  f.m_bEnabled = 0;
+  return f;
+}
+
+TEST(EngineStorageReader, AcceptsBothMagicsAndOnlyItsVersionAndRevisionRange) {
+  std::vector<EngineRecord> items;
+  EXPECT_TRUE(ReadBytes(StorageBytes(0xCE00, 0x0103, 1).Bytes(), items));
+  EXPECT_TRUE(ReadBytes(StorageBytes(0xCE09, 0x0103, 3).Bytes(), items));
+  EXPECT_TRUE(ReadBytes(StorageBytes(0x1234, 0x0103, 0xFFFF).Bytes(), items));
+  EXPECT_FALSE(ReadBytes(StorageBytes(0xCE09, 0x0101, 3).Bytes(), items));
+  EXPECT_FALSE(ReadBytes(StorageBytes(0xCE09, 0x0103, 0x10003).Bytes(), items));
+  for (std::size_t n = 0; n < 8; ++n) {
+    EXPECT_FALSE(ReadBytes(StorageBytes().Bytes().substr(0, n), items)) << n;
+  }
+  EXPECT_FALSE(ReadBytes("Just some text that is not a storage file.", items));
+  EXPECT_TRUE(items.empty());
+}
+
+TEST(EngineStorageReader, ReadsEveryFieldAndKeepsTheExtensionRaw) {
+  const auto weekly = With(Weekly(0x15, 6, 30), 7, 0, 0, 0);
+  const std::string ext("\x00\x01\xFF name", 8);
+  std::vector<EngineRecord> items;
+  ASSERT_TRUE(ReadBytes(StorageBytes().Add(SampleMonthly(), ext).Add(weekly, "").Bytes(), items));
+  ASSERT_EQ(items.size(), 2u);
+  const auto& m = items[0].fields;
+  EXPECT_EQ(m.m_dwKind, 8u);
+  EXPECT_EQ(m.m_ftStart, SampleMonthly().m_ftStart);
+  EXPECT_EQ(m.m_bEnabled, 0u);
+  EXPECT_EQ(m.m_nUID, 42);
+  EXPECT_EQ(m.m_wSkipNext, 1);
+  EXPECT_EQ(m.m_ftSnooze, At(2024, 2, 3, 4, 5));
+  EXPECT_EQ(m.m_dwAutoSnoozeCounter, 9u);
+  EXPECT_EQ(m.m_dwSnoozeCounter, 2u);
+  EXPECT_EQ(m.m_dwMonths, 0x0A5u);
+  EXPECT_EQ(m.m_wMonthlyType, 1);
+  EXPECT_EQ(m.m_nMonthDay, -2);
+  EXPECT_EQ(m.m_dwWeekOfMonth, 3u);
+  EXPECT_EQ(m.m_dwWeekDay, 16u);
+  EXPECT_EQ(std::string(items[0].ext.begin(), items[0].ext.end()), ext);
+  const auto& w = items[1].fields;
+  EXPECT_EQ(w.m_dwWeekDays, 0x15u);
+  EXPECT_EQ(w.m_nUID, 7);
+  EXPECT_EQ(w.m_dwMonths, 0xFFFu) << "a record without the monthly group keeps the defaults";
+  EXPECT_TRUE(items[1].ext.empty());
+}
+
+TEST(EngineStorageReader, ARecordCutAnywhereEndsTheLoadKeepingTheOnesBefore) {
+  const std::string first = StorageBytes().Add(With(EveryDay(9), 1)).Bytes();
+  const std::string full = StorageBytes().Add(With(EveryDay(9), 1)).Add(SampleMonthly(), std::string(300, 'x')).Bytes();
+  for (std::size_t cut = first.size(); cut < full.size(); ++cut) {
+    std::vector<EngineRecord> items;
+    ASSERT_TRUE(ReadBytes(full.substr(0, cut), items));
+    ASSERT_EQ(items.size(), 1u) << "cut at " << cut;
+  }
+  std::vector<EngineRecord> items;
+  ASSERT_TRUE(ReadBytes(full, items));
+  EXPECT_EQ(items.size(), 2u);
+}
+
+TEST(EngineStorageReader, AHugeSparseFileLoadsBoundedAndQuickly) {
+  testsupport::TempDir dir;
+  const auto path = (dir.Path() / "storage.dat").string();
+  ASSERT_TRUE(testsupport::WriteFileBytes(path, StorageBytes().Add(With(EveryDay(9), 1)).Bytes()));
+  const int fd = open(path.c_str(), O_WRONLY);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(ftruncate(fd, off_t{1} << 30), 0);
+  close(fd);
+
+  const auto start = std::chrono::steady_clock::now();
+  FileByteSource source(path);
+  std::vector<EngineRecord> items;
+  ASSERT_TRUE(ReadEngineStorage(source, items));
+  const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  // The zeros read as empty records of kind 0 until the item limit stops the load.
+  EXPECT_EQ(items.size(), kMaxEngineItems);
+  EXPECT_EQ(items[0].fields.m_nUID, 1);
+  EXPECT_EQ(items[1].fields.m_dwKind, 0u);
+  EXPECT_LT(seconds, 30.0);
+}
+
+TEST(EngineStorageReader, MissingFileReadsAsNothing) {
+  FileByteSource source("/nonexistent-folder/storage.dat");
+  std::vector<EngineRecord> items;
+  EXPECT_FALSE(source.IsOpen());
+  EXPECT_FALSE(ReadEngineStorage(source, items));
+}
+
+}  // namespace

@@ -10,7 +10,7 @@
 #include <climits>
 
 #include "platform/sync/SyncObjectFiles.h"
-#include "platform/sync/UniqueFd.h"
+#include "platform/notify/UniqueFd.h"
 
 namespace platform {
 namespace {
@@ -50,7 +50,7 @@ UniqueFd OpenFifo(const std::string& path, bool mayCreate) {
   // bytes in it, alive while any handle is open.
   UniqueFd fd(open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW));
   struct stat st {};
-  if (!fd.Valid() || fstat(fd.Get(), &st) != 0 || !S_ISFIFO(st.st_mode)) return {};
+  if (!fd.IsOpen() || fstat(fd.Get(), &st) != 0 || !S_ISFIFO(st.st_mode)) return {};
   return fd;
 }
 
@@ -101,9 +101,9 @@ std::unique_ptr<NamedEvent::Impl> NamedEvent::Impl::Open(const std::u16string& n
   if (!gate.Held()) return nullptr;
   impl->holders = sync_files::JoinHolders(folder + "/" + sync_files::ObjectFileName("event-holders", name),
                                           !create, existed);
-  if (!impl->holders.Valid()) return nullptr;
+  if (!impl->holders.IsOpen()) return nullptr;
   impl->fifo = OpenFifo(folder + "/" + sync_files::ObjectFileName("event", name), create);
-  if (!impl->fifo.Valid()) return nullptr;
+  if (!impl->fifo.IsOpen()) return nullptr;
   // The kernel drops a FIFO's bytes when its last user closes it; draining a
   // new event anyway keeps "created not signalled" independent of that.
   if (!*existed) Drain(impl->fifo.Get());

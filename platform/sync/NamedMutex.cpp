@@ -11,7 +11,7 @@
 #include <thread>
 
 #include "platform/sync/SyncObjectFiles.h"
-#include "platform/sync/UniqueFd.h"
+#include "platform/notify/UniqueFd.h"
 
 namespace platform {
 namespace {
@@ -76,10 +76,10 @@ std::unique_ptr<NamedMutex> NamedMutex::Create(const std::u16string& name, bool*
     if (!gate.Held()) return nullptr;
     impl->holders =
         sync_files::JoinHolders(folder + "/" + sync_files::ObjectFileName("mutex-holders", name), false, &wasHeld);
-    if (!impl->holders.Valid()) return nullptr;
+    if (!impl->holders.IsOpen()) return nullptr;
   }
   impl->lock = sync_files::OpenLockFile(folder + "/" + sync_files::ObjectFileName("mutex", name));
-  if (!impl->lock.Valid()) return nullptr;
+  if (!impl->lock.IsOpen()) return nullptr;
   if (existed != nullptr) *existed = wasHeld;
   return std::unique_ptr<NamedMutex>(new NamedMutex(std::move(impl)));
 }

@@ -56,13 +56,13 @@ std::string ObjectFileName(const char* tag, const std::u16string& name) {
 
 FolderGate::FolderGate(const std::string& folder) {
   UniqueFd fd = OpenLockFile(folder + "/natalo-sync.gate");
-  if (fd.Valid() && LockRetrying(fd.Get(), LOCK_EX)) m_fd = std::move(fd);
+  if (fd.IsOpen() && LockRetrying(fd.Get(), LOCK_EX)) m_fd = std::move(fd);
 }
 
 UniqueFd JoinHolders(const std::string& path, bool mustExist, bool* existed) {
   *existed = false;
   UniqueFd fd = OpenLockFile(path);
-  if (!fd.Valid()) return {};
+  if (!fd.IsOpen()) return {};
   // Under the gate only a handle being opened right now holds the file
   // exclusively, and that one holds the gate; so an exclusive lock fails
   // exactly when some handle holds it shared.
@@ -84,7 +84,7 @@ UniqueFd JoinHolders(const std::string& path, bool mustExist, bool* existed) {
 
 UniqueFd OpenLockFile(const std::string& path) {
   UniqueFd fd(open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600));
-  if (!fd.Valid()) return {};
+  if (!fd.IsOpen()) return {};
   struct stat st {};
   if (fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) return {};
   return fd;

@@ -11,7 +11,7 @@
 // The runtime folder is private to the user and emptied at log-out.
 #include <string>
 
-#include "platform/sync/UniqueFd.h"
+#include "platform/notify/UniqueFd.h"
 
 namespace platform::sync_files {
 
@@ -29,7 +29,7 @@ class FolderGate {
   explicit FolderGate(const std::string& folder);
   FolderGate(const FolderGate&) = delete;
   FolderGate& operator=(const FolderGate&) = delete;
-  bool Held() const { return m_fd.Valid(); }
+  bool Held() const { return m_fd.IsOpen(); }
 
  private:
   UniqueFd m_fd;

@@ -7,7 +7,7 @@
 #include <climits>
 #include <cstdlib>
 
-#include "platform/sync/UniqueFd.h"
+#include "platform/notify/UniqueFd.h"
 
 namespace {
 
@@ -30,7 +30,7 @@ std::string FolderOf(const std::string& path) {
 // either way.
 void SyncFolder(const std::string& folder) {
   platform::UniqueFd dir(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (dir.Valid()) fsync(dir.Get());
+  if (dir.IsOpen()) fsync(dir.Get());
 }
 
 }  // namespace
@@ -41,7 +41,7 @@ bool ReplaceFileAtomically(const std::string& path, const std::function<bool(Bin
   const std::string target = ResolveLink(path);
   const std::string pending = PendingFileName(target);
   platform::UniqueFd fd(open(pending.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666));
-  if (!fd.Valid()) return false;
+  if (!fd.IsOpen()) return false;
 
   bool ok = true;
   {

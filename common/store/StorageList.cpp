@@ -9,7 +9,7 @@
 #include "common/store/AtomicFile.h"
 #include "common/store/Recurrence.h"
 #include "common/store/ScheduleRecord.h"
-#include "platform/sync/UniqueFd.h"
+#include "platform/notify/UniqueFd.h"
 
 namespace {
 
@@ -131,7 +131,7 @@ void StorageList::ReadItems(BinaryReader& reader) { ReadRecords(reader, m_items,
 
 bool StorageList::Load() {
   platform::UniqueFd fd(open(m_szPath.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!fd.Valid()) return false;
+  if (!fd.IsOpen()) return false;
   BinaryReader reader(fd.Get());
   if (!ReadHeader(reader)) return false;
   Clear();
@@ -141,7 +141,7 @@ bool StorageList::Load() {
 
 bool StorageList::WriteItemState(const StorageItem& item) {
   platform::UniqueFd fd(open(m_szPath.c_str(), O_RDWR | O_CLOEXEC));
-  if (!fd.Valid()) return false;
+  if (!fd.IsOpen()) return false;
   std::uint32_t statePos = 0;
   {
     // The file as it is now, read as a fresh list would read it.

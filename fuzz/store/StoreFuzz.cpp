@@ -1,0 +1,86 @@
+// Reads arbitrary bytes as a storage file: the reader must neither crash nor read
+// out of bounds, and whatever it loads must write back and read again unchanged.
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <span>
+#include <vector>
+
+#include "common/store/Recurrence.h"
+#include "common/store/ScheduleRecord.h"
+#include "common/store/StorageList.h"
+
+namespace {
+
+class ExtendedItem : public StorageItem {
+ public:
+  ExtendedItem() : StorageItem(Yearly, false) {}
+  bool Write(BinaryWriter& w) const override { return StorageItem::Write(w) && WriteExtensionBlock(w, m_ext); }
+  bool Read(BinaryReader& r) override { return StorageItem::Read(r) && ReadExtensionBlock(r, m_ext); }
+  std::vector<std::uint8_t> m_ext;
+};
+
+class ExtendedList : public StorageList {
+ public:
+  std::unique_ptr<StorageItem> CreateItem() const override { return std::make_unique<ExtendedItem>(); }
+};
+
+std::unique_ptr<StorageList> MakeList(std::uint8_t options) {
+  std::unique_ptr<StorageList> list =
+      (options & 1) ? std::unique_ptr<StorageList>(new ExtendedList) : std::make_unique<StorageList>();
+  if (options & 2) list->m_wVersion = STORAGE_VERSION_WITHOUT_FIELD;
+  return list;
+}
+
+void Check(bool condition) {
+  if (!condition) std::abort();
+}
+
+bool LoadFrom(StorageList& list, BinaryReader& reader) {
+  if (!list.ReadHeader(reader)) return false;
+  list.ReadItems(reader);
+  return true;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size == 0) return 0;
+  const std::uint8_t options = data[0];
+  const std::span<const std::uint8_t> file(data + 1, size - 1);
+
+  auto list = MakeList(options);
+  BinaryReader reader(file);
+  const bool accepted = LoadFrom(*list, reader);
+  Check(reader.Position() <= file.size());
+
+  // The buffered descriptor reader must see exactly what the memory reader saw.
+  const int fd = memfd_create("storage", 0);
+  if (fd >= 0) {
+    if (write(fd, file.data(), file.size()) == static_cast<ssize_t>(file.size()) && lseek(fd, 0, SEEK_SET) == 0) {
+      auto again = MakeList(options);
+      BinaryReader fdReader(fd, 16);
+      Check(LoadFrom(*again, fdReader) == accepted);
+      Check(again->Count() == list->Count());
+    }
+    close(fd);
+  }
+  if (!accepted) return 0;
+
+  // Every state position lies inside the data.
+  for (const auto& item : *list) Check(item.m_dwStatePos + STATE_BLOCK_SIZE <= file.size());
+
+  BinaryWriter first;
+  Check(list->WriteTo(first));
+  auto reloaded = MakeList(options);
+  BinaryReader back(first.Data());
+  Check(LoadFrom(*reloaded, back));
+  Check(reloaded->Count() == list->Count());
+  BinaryWriter second;
+  Check(reloaded->WriteTo(second));
+  Check(second.Data() == first.Data());
+  return 0;
+}

@@ -8,16 +8,8 @@ namespace {
 
 // Local wall-clock FileTime (whole seconds) of a real instant.
 bool WallOf(time_t t, FileTime& out) {
-  tm local{};
-  if (!localtime_r(&t, &local)) return false;
   SystemTime st;
-  st.wYear = static_cast<std::uint16_t>(local.tm_year + 1900);
-  st.wMonth = static_cast<std::uint16_t>(local.tm_mon + 1);
-  st.wDay = static_cast<std::uint16_t>(local.tm_mday);
-  st.wHour = static_cast<std::uint16_t>(local.tm_hour);
-  st.wMinute = static_cast<std::uint16_t>(local.tm_min);
-  st.wSecond = static_cast<std::uint16_t>(local.tm_sec > 59 ? 59 : local.tm_sec);
-  return SystemTimeToFileTime(st, out);
+  return LocalSystemTimeOf(t, st) && SystemTimeToFileTime(st, out);
 }
 
 bool MakeTime(const SystemTime& st, int isdst, time_t& out) {
@@ -36,6 +28,20 @@ bool MakeTime(const SystemTime& st, int isdst, time_t& out) {
 }
 
 }  // namespace
+
+bool LocalSystemTimeOf(time_t instant, SystemTime& out) {
+  tm local{};
+  if (!localtime_r(&instant, &local)) return false;
+  out = {};
+  out.wYear = static_cast<std::uint16_t>(local.tm_year + 1900);
+  out.wMonth = static_cast<std::uint16_t>(local.tm_mon + 1);
+  out.wDayOfWeek = static_cast<std::uint16_t>(local.tm_wday);
+  out.wDay = static_cast<std::uint16_t>(local.tm_mday);
+  out.wHour = static_cast<std::uint16_t>(local.tm_hour);
+  out.wMinute = static_cast<std::uint16_t>(local.tm_min);
+  out.wSecond = static_cast<std::uint16_t>(local.tm_sec > 59 ? 59 : local.tm_sec);
+  return true;
+}
 
 bool LocalFileTimeToInstant(FileTime local, timespec& out) {
   SystemTime st;

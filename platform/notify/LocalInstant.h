@@ -15,6 +15,10 @@ namespace platform {
 // False for a FileTime outside the calendar range.
 bool LocalFileTimeToInstant(FileTime local, timespec& out);
 
+// The local wall-clock calendar time of a real instant, in the current zone.
+// A leap second is folded into the last second of its minute.
+bool LocalSystemTimeOf(time_t instant, SystemTime& out);
+
 // Makes the C library read the system's time zone again (after /etc/localtime
 // changed); the library caches it otherwise when TZ is unset.
 void ReloadTimeZone();

@@ -128,7 +128,10 @@ int NotificationService::Run() {
           LogServiceMessage("ending");
           return 0;
         }
-        if (sigs[i] == SIGUSR1) clockChanged = true;
+        if (sigs[i] == SIGUSR1) {
+          LogServiceMessage("clock change signalled");
+          clockChanged = true;
+        }
       }
     }
     if (fds[1].revents & POLLIN) {
@@ -182,6 +185,9 @@ bool NotificationService::ReadRecord(NotificationHandle handle, NotificationTrig
     m_reported.erase(handle);
     return true;
   }
+  // Cleared between listing and reading: nothing to report.
+  struct stat st {};
+  if (lstat(m_store.PathOf(handle).c_str(), &st) != 0 && errno == ENOENT) return false;
   ReportOnce(handle, error);
   return false;
 }

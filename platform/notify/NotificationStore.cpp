@@ -34,9 +34,16 @@ bool WriteAll(int fd, const std::string& bytes) {
   return true;
 }
 
-bool ReadAll(const std::string& path, std::string& out) {
-  UniqueFd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+bool ReadAll(const std::string& path, std::string& out, std::string& error) {
+  error = "cannot be read";
+  UniqueFd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
   if (!fd.IsOpen()) return false;
+  // A record names a program to start: only the user's own plain files count.
+  struct stat st {};
+  if (fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != geteuid() || (st.st_mode & 022) != 0) {
+    error = "not a private file of this user";
+    return false;
+  }
   out.clear();
   char buf[4096];
   for (;;) {
@@ -46,7 +53,10 @@ bool ReadAll(const std::string& path, std::string& out) {
     if (n == 0) return true;
     out.append(buf, static_cast<size_t>(n));
     // A record is a few hundred bytes; anything far larger is not one of ours.
-    if (out.size() > 1 << 20) return false;
+    if (out.size() > 1 << 20) {
+      error = "too large";
+      return false;
+    }
   }
 }
 
@@ -161,8 +171,8 @@ bool NotificationStore::Handles(std::vector<NotificationHandle>& out) const {
 
 bool NotificationStore::Read(NotificationHandle handle, NotificationTrigger& out, std::string* error) const {
   std::string text, why;
-  if (handle == 0 || !ReadAll(PathOf(handle), text)) {
-    if (error) *error = "cannot be read";
+  if (handle == 0 || !ReadAll(PathOf(handle), text, why)) {
+    if (error) *error = why;
     return false;
   }
   if (!ParseNotificationRecord(text, out, why)) {

@@ -32,18 +32,29 @@ struct NotificationTrigger {
 
 using NotificationHandle = std::uint32_t;  // 0 is never a valid handle
 
-// Arms a notification; returns its handle, or 0 on failure (bad trigger, store not writable).
+// Arms a notification; returns its handle, or 0 on failure (bad trigger, store not
+// writable). Then makes sure the daemon runs; when it cannot be started the
+// notification stays armed and fires once the daemon runs (it starts at login).
+// Safe to call from any thread.
 NotificationHandle SetUserNotification(const NotificationTrigger& trigger);
-// Handles of all armed notifications, of every program.
+// Handles of all armed notifications, of every program, in ascending order;
+// unreadable (corrupt) records are left out. False when the folder cannot be read.
 bool GetUserNotificationHandles(std::vector<NotificationHandle>& out);
+// Reads one notification: its trigger with the application path. False when it
+// does not exist (any more) or cannot be read; `out` is then unchanged.
 bool GetUserNotification(NotificationHandle handle, NotificationTrigger& out);
+// Removes one notification; false when there was none with this handle.
 bool ClearUserNotification(NotificationHandle handle);
 
-// Folder of the notification records: $NATALO_NOTIFY_DIR, else
-// $XDG_DATA_HOME/Natalo/notifications (default ~/.local/share/...).
+// Folder of the notification records, ending with '/': $NATALO_NOTIFY_DIR, else
+// $XDG_DATA_HOME/Natalo/notifications (default ~/.local/share/...). Empty when
+// neither those nor HOME are set.
 std::string GetNotificationFolder();
 
 // Starts the daemon when none runs for this user; true when one runs afterwards.
+// The daemon is the program natalo-notifyd beside the module that holds this
+// function (the program, or the engine library), or $NATALO_NOTIFYD when set.
+// Waits up to three seconds for a started daemon to come up.
 bool EnsureNotificationServiceRunning();
 
 }  // namespace platform

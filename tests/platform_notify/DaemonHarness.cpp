@@ -13,6 +13,7 @@
 #include <sstream>
 #include <thread>
 
+#include "platform/notify/LocalInstant.h"
 #include "platform/notify/NotificationStore.h"
 
 namespace notifytest {
@@ -41,8 +42,6 @@ bool WaitUntil(Pred pred, std::chrono::milliseconds timeout) {
   }
 }
 
-const char* const kEnvNames[] = {"NATALO_NOTIFY_DIR", "NATALO_NOTIFYD", "NOTIFY_TEST_LOG"};
-
 }  // namespace
 
 DescendantGuard::DescendantGuard() { prctl(PR_SET_CHILD_SUBREAPER, 1); }
@@ -60,24 +59,30 @@ DescendantGuard::~DescendantGuard() {
   prctl(PR_SET_CHILD_SUBREAPER, 0);
 }
 
-DaemonHarness::DaemonHarness() {
-  const std::string values[] = {Folder().string(), NOTIFYD_PATH, (m_env.Root() / "launches.txt").string()};
-  for (size_t i = 0; i < 3; ++i) {
-    const char* old = std::getenv(kEnvNames[i]);
-    m_savedEnv.emplace_back(old ? old : "", old ? "1" : "");
-    setenv(kEnvNames[i], values[i].c_str(), 1);
+EnvScope::EnvScope(const char* name, const char* value) : m_name(name) {
+  if (const char* old = std::getenv(name)) {
+    m_old = old;
+    m_had = true;
+  }
+  if (value) {
+    setenv(name, value, 1);
+  } else {
+    unsetenv(name);
   }
 }
 
-DaemonHarness::~DaemonHarness() {
-  for (size_t i = 0; i < 3; ++i) {
-    if (m_savedEnv[i].second.empty()) {
-      unsetenv(kEnvNames[i]);
-    } else {
-      setenv(kEnvNames[i], m_savedEnv[i].first.c_str(), 1);
-    }
+EnvScope::~EnvScope() {
+  if (m_had) {
+    setenv(m_name.c_str(), m_old.c_str(), 1);
+  } else {
+    unsetenv(m_name.c_str());
   }
 }
+
+DaemonHarness::DaemonHarness()
+    : m_folder("NATALO_NOTIFY_DIR", Folder().c_str()),
+      m_service("NATALO_NOTIFYD", NOTIFYD_PATH),
+      m_launchLog("NOTIFY_TEST_LOG", (m_env.Root() / "launches.txt").c_str()) {}
 
 pid_t DaemonHarness::StartDaemon() {
   const std::string log = (m_env.Root() / "daemon.log").string();
@@ -163,19 +168,11 @@ platform::NotificationTrigger DaemonHarness::TimedIn(std::chrono::milliseconds d
   const long long due = now.tv_sec * 1'000'000'000LL + now.tv_nsec + delay.count() * 1'000'000LL;
   // Whole milliseconds: that is what a trigger holds.
   const long long dueMs = due / 1'000'000;
-  const time_t seconds = static_cast<time_t>(dueMs / 1000);
-  tm local{};
-  localtime_r(&seconds, &local);
   platform::NotificationTrigger t;
   t.type = platform::NotificationType::Time;
   t.application = RECORD_LAUNCH_PATH;
   t.arguments = args;
-  t.start.wYear = static_cast<std::uint16_t>(local.tm_year + 1900);
-  t.start.wMonth = static_cast<std::uint16_t>(local.tm_mon + 1);
-  t.start.wDay = static_cast<std::uint16_t>(local.tm_mday);
-  t.start.wHour = static_cast<std::uint16_t>(local.tm_hour);
-  t.start.wMinute = static_cast<std::uint16_t>(local.tm_min);
-  t.start.wSecond = static_cast<std::uint16_t>(local.tm_sec);
+  platform::LocalSystemTimeOf(static_cast<time_t>(dueMs / 1000), t.start);
   t.start.wMilliseconds = static_cast<std::uint16_t>(dueMs % 1000);
   if (dueNs) *dueNs = dueMs * 1'000'000;
   return t;

@@ -14,6 +14,19 @@
 
 namespace notifytest {
 
+// Sets (or, given nullptr, removes) an environment variable for its lifetime.
+class EnvScope {
+ public:
+  EnvScope(const char* name, const char* value);
+  ~EnvScope();
+  EnvScope(const EnvScope&) = delete;
+  EnvScope& operator=(const EnvScope&) = delete;
+
+ private:
+  std::string m_name, m_old;
+  bool m_had = false;
+};
+
 // Makes this process the reaper of its orphaned descendants (the detached
 // service and the programs it starts); on destruction kills every remaining
 // child and reaps them all.
@@ -34,7 +47,6 @@ struct Launch {
 class DaemonHarness {
  public:
   DaemonHarness();
-  ~DaemonHarness();
 
   // Starts natalo-notifyd as a child with stderr in the log; returns its pid
   // once it watches its folder (or once it ended), -1 when it did not come up.
@@ -59,7 +71,7 @@ class DaemonHarness {
  private:
   testsupport::TestEnvironment m_env;
   DescendantGuard m_guard;
-  std::vector<std::pair<std::string, std::string>> m_savedEnv;
+  EnvScope m_folder, m_service, m_launchLog;
   int m_logStarts = 0;
 };
 

@@ -5,30 +5,22 @@
 #include <string>
 
 #include "platform/notify/LocalInstant.h"
+#include "tests/platform_notify/DaemonHarness.h"
 
 using namespace platform;
 
 namespace {
 
+// Switches the time zone for the scope.
 class ZoneScope {
  public:
-  explicit ZoneScope(const char* zone) {
-    if (const char* old = std::getenv("TZ")) m_old = old, m_had = true;
-    setenv("TZ", zone, 1);
-    tzset();
-  }
-  ~ZoneScope() {
-    if (m_had) {
-      setenv("TZ", m_old.c_str(), 1);
-    } else {
-      unsetenv("TZ");
-    }
-    tzset();
-  }
+  explicit ZoneScope(const char* zone) : m_tz("TZ", zone) { tzset(); }
 
  private:
-  std::string m_old;
-  bool m_had = false;
+  struct Reload {
+    ~Reload() { tzset(); }
+  } m_reload;  // destroyed last, once TZ is back
+  notifytest::EnvScope m_tz;
 };
 
 FileTime Local(int y, int mo, int d, int h, int mi, int s, int ms = 0) {

@@ -7,34 +7,13 @@
 
 #include "platform/notify/NotificationStore.h"
 #include "platform/notify/UserNotification.h"
+#include "tests/platform_notify/DaemonHarness.h"
 #include "tests/support/TempDir.h"
 
 using namespace platform;
+using notifytest::EnvScope;
 
 namespace {
-
-class EnvScope {
- public:
-  EnvScope(const char* name, const char* value) : m_name(name) {
-    if (const char* old = std::getenv(name)) m_old = old, m_had = true;
-    if (value) {
-      setenv(name, value, 1);
-    } else {
-      unsetenv(name);
-    }
-  }
-  ~EnvScope() {
-    if (m_had) {
-      setenv(m_name.c_str(), m_old.c_str(), 1);
-    } else {
-      unsetenv(m_name.c_str());
-    }
-  }
-
- private:
-  std::string m_name, m_old;
-  bool m_had = false;
-};
 
 // Client calls against a private folder; no service can be started from here.
 class UserNotificationTest : public ::testing::Test {
@@ -134,8 +113,12 @@ TEST_F(UserNotificationTest, CorruptAndForeignFilesAreSkipped) {
   ASSERT_NE(good, 0u);
   ASSERT_TRUE(testsupport::WriteFileBytes(m_folder / "0000abcd.ntf", "version=1\nkind=time\nstart=12"));
   ASSERT_TRUE(testsupport::WriteFileBytes(m_folder / "0000abce.ntf", std::string("\0\xff\xfe", 3)));
-  ASSERT_TRUE(testsupport::WriteFileBytes(m_folder / "00000000.ntf", testsupport::ReadFileBytes(
-                                                                          m_folder / NotificationStore::FileNameOf(good))));
+  // Records anyone may write, or links to elsewhere, could name any program: not trusted.
+  const auto goodPath = m_folder / NotificationStore::FileNameOf(good);
+  ASSERT_TRUE(testsupport::WriteFileBytes(m_folder / "0000abcf.ntf", testsupport::ReadFileBytes(goodPath)));
+  std::filesystem::permissions(m_folder / "0000abcf.ntf", std::filesystem::perms::all);
+  std::filesystem::create_symlink(goodPath, m_folder / "0000abd0.ntf");
+  ASSERT_TRUE(testsupport::WriteFileBytes(m_folder / "00000000.ntf", testsupport::ReadFileBytes(goodPath)));
   ASSERT_TRUE(testsupport::WriteFileBytes(m_folder / "notes.txt", "hello"));
   ASSERT_TRUE(testsupport::WriteFileBytes(m_folder / ".new-Ab12Cd", "version=1\n"));
   EXPECT_EQ(Handles(), std::vector<NotificationHandle>{good});

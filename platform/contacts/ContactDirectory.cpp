@@ -1,0 +1,137 @@
+#include "platform/contacts/ContactDirectory.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+
+#include "platform/contacts/AtomicFile.h"
+#include "platform/contacts/ContactLog.h"
+#include "platform/contacts/ObjectId.h"
+#include "platform/contacts/VCardEditor.h"
+#include "platform/contacts/VCardText.h"
+
+namespace platform {
+namespace {
+
+bool HasVcfExtension(std::string_view name) {
+  return name.size() > 4 && EqualsIgnoreCaseAscii(name.substr(name.size() - 4), ".vcf");
+}
+
+// Lists the entries of one folder: vCard files into `files`, sub-folders into `folders`.
+bool ListFolder(const std::string& folder, const std::string& prefix, std::vector<std::string>& files,
+                std::vector<std::string>* folders) {
+  DIR* dir = ::opendir(folder.c_str());
+  if (dir == nullptr) return false;
+  while (const dirent* entry = ::readdir(dir)) {
+    std::string name = entry->d_name;
+    if (name.empty() || name[0] == '.') continue;
+    unsigned char type = entry->d_type;
+    if (type == DT_UNKNOWN || type == DT_LNK) {
+      struct stat st {};
+      if (::stat((folder + "/" + name).c_str(), &st) != 0) continue;
+      type = S_ISDIR(st.st_mode) ? DT_DIR : (S_ISREG(st.st_mode) ? DT_REG : DT_UNKNOWN);
+    }
+    if (type == DT_REG && HasVcfExtension(name)) files.push_back(prefix + name);
+    if (type == DT_DIR && folders != nullptr) folders->push_back(name);
+  }
+  ::closedir(dir);
+  return true;
+}
+
+// The card of `record` in freshly read cards: same UID, or same position without one.
+const VCardCard* LocateCard(const std::vector<VCardCard>& cards, const ContactRecord& record) {
+  if (!record.fields.uid.empty()) {
+    for (const auto& card : cards) {
+      if (const VCardProperty* uid = card.Find("UID");
+          uid != nullptr && TrimAscii(Unescape(uid->value)) == record.fields.uid) {
+        return &card;
+      }
+    }
+    return nullptr;
+  }
+  if (record.ordinal < 0 || static_cast<std::size_t>(record.ordinal) >= cards.size()) return nullptr;
+  const VCardCard& card = cards[static_cast<std::size_t>(record.ordinal)];
+  return card.Find("UID") == nullptr ? &card : nullptr;
+}
+
+bool ApplyDate(std::string& bytes, const ContactRecord& record, ContactDateField field, const ContactDate& date) {
+  VCardReadResult read = ReadVCards(bytes);
+  const VCardCard* card = LocateCard(read.cards, record);
+  if (card == nullptr) return false;
+  bytes = ReplaceCardDate(bytes, *card, field, date);
+  return true;
+}
+
+}  // namespace
+
+bool LoadContactDirectory(const std::string& root, ContactDirectory& out) {
+  out = ContactDirectory{};
+  out.root = root;
+  struct stat st {};
+  if (::stat(root.c_str(), &st) != 0) return errno == ENOENT;
+  if (!S_ISDIR(st.st_mode)) return false;
+
+  std::vector<std::string> files;
+  std::vector<std::string> folders;
+  if (!ListFolder(root, "", files, &folders)) return false;
+  for (const auto& sub : folders) {
+    if (!ListFolder(root + "/" + sub, sub + "/", files, nullptr)) ContactLog("cannot list folder " + root + "/" + sub);
+  }
+  std::sort(files.begin(), files.end());
+
+  std::string bytes;
+  std::vector<ObjectKey> keys;
+  for (const auto& file : files) {
+    const std::string path = root + "/" + file;
+    if (!ReadWholeFile(path, bytes, MAX_VCARD_FILE_BYTES)) {
+      ContactLog("skipped unreadable or oversized file " + path);
+      continue;
+    }
+    VCardReadResult read = ReadVCards(bytes);
+    if (read.brokenCards > 0) ContactLog("skipped a card without END:VCARD in " + path);
+    int ordinal = 0;
+    for (const auto& card : read.cards) {
+      ContactRecord record;
+      record.file = file;
+      record.ordinal = ordinal++;
+      record.fields = ExtractContactFields(card);
+      ObjectKey key;
+      key.key = !record.fields.uid.empty() ? record.fields.uid
+                                           : (record.ordinal == 0 ? file : file + "#" + std::to_string(record.ordinal));
+      key.file = file;
+      key.ordinal = record.ordinal;
+      keys.push_back(std::move(key));
+      out.records.push_back(std::move(record));
+    }
+  }
+  std::vector<std::uint32_t> ids = AssignObjectIds(keys);
+  out.byOid.reserve(ids.size());
+  for (std::size_t i = 0; i < ids.size(); ++i) {
+    out.records[i].oid = ids[i];
+    out.byOid.emplace(ids[i], i);
+  }
+  return true;
+}
+
+bool WriteContactDates(ContactDirectory& dir, std::size_t index, const std::optional<ContactDate>& birthday,
+                       const std::optional<ContactDate>& anniversary) {
+  if (index >= dir.records.size()) return false;
+  ContactRecord& record = dir.records[index];
+  const std::string path = dir.root + "/" + record.file;
+  std::string original;
+  if (!ReadWholeFile(path, original, MAX_VCARD_FILE_BYTES)) return false;
+  std::string bytes = original;
+  if (birthday && !ApplyDate(bytes, record, ContactDateField::Birthday, *birthday)) return false;
+  if (anniversary && !ApplyDate(bytes, record, ContactDateField::Anniversary, *anniversary)) return false;
+  if (bytes != original && !ReplaceFileAtomically(path, bytes)) {
+    ContactLog("cannot write " + path);
+    return false;
+  }
+  VCardReadResult read = ReadVCards(bytes);
+  if (const VCardCard* card = LocateCard(read.cards, record)) record.fields = ExtractContactFields(*card);
+  return true;
+}
+
+}  // namespace platform

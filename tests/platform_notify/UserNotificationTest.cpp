@@ -97,17 +97,6 @@ TEST_F(UserNotificationTest, HandlesAreUniqueAndNeverZero) {
   EXPECT_EQ(files, 50);
 }
 
-TEST_F(UserNotificationTest, InvalidTriggersAreNotStored) {
-  NotificationTrigger noProgram = Timed("x");
-  noProgram.application.clear();
-  NotificationTrigger badDate = Timed("x");
-  badDate.start.wDay = 30;  // 30 February
-  NotificationTrigger noEvent = OnClockChange();
-  noEvent.event = NotificationEvent::None;
-  for (const auto& t : {noProgram, badDate, noEvent}) EXPECT_EQ(SetUserNotification(t), 0u);
-  EXPECT_TRUE(Handles().empty());
-}
-
 TEST_F(UserNotificationTest, CorruptAndForeignFilesAreSkipped) {
   const NotificationHandle good = SetUserNotification(Timed("ok"));
   ASSERT_NE(good, 0u);
@@ -136,15 +125,4 @@ TEST(NotificationFolder, EnvironmentDecides) {
   EnvScope noData("XDG_DATA_HOME", nullptr);
   EnvScope home("HOME", "/home/u");
   EXPECT_EQ(GetNotificationFolder(), "/home/u/.local/share/Natalo/notifications/");
-}
-
-TEST(NotificationStoreNames, OnlyRecordFileNamesGiveHandles) {
-  NotificationHandle h = 0;
-  EXPECT_TRUE(NotificationStore::HandleFromFileName("0a1b2c3d.ntf", h));
-  EXPECT_EQ(h, 0x0a1b2c3du);
-  EXPECT_EQ(NotificationStore::FileNameOf(h), "0a1b2c3d.ntf");
-  for (const char* name : {"00000000.ntf", "0A1B2C3D.ntf", "a1b2c3d.ntf", "0a1b2c3d.ntf~", "0a1b2c3g.ntf",
-                           "0a1b2c3d.txt", ".new-0a1b2c"}) {
-    EXPECT_FALSE(NotificationStore::HandleFromFileName(name, h)) << name;
-  }
 }

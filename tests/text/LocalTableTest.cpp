@@ -1,0 +1,180 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "common/text/LocalTable.h"
+#include "common/text/ProgramFolder.h"
+#include "platform/text/Utf.h"
+#include "tests/support/TempDir.h"
+#include "tests/text/ScopedLocaleEnv.h"
+
+namespace {
+
+// UTF-16LE bytes of `text`, behind a byte-order mark unless told otherwise.
+std::string Utf16(std::u16string_view text, bool bom = true) {
+  std::string bytes;
+  if (bom) bytes += "\xFF\xFE";
+  for (char16_t c : text) {
+    bytes += static_cast<char>(c & 0xFF);
+    bytes += static_cast<char>(c >> 8);
+  }
+  return bytes;
+}
+
+LocalTable Parse(std::u16string_view text, std::u16string_view wanted = u"[English]", bool bom = true) {
+  LocalTable table;
+  EXPECT_TRUE(table.LoadBytes(Utf16(text, bom), wanted));
+  return table;
+}
+
+}  // namespace
+
+TEST(LocalTable, LanguageSectionReplacesDefaultWithoutPerKeyFallback) {
+  const auto table = Parse(u"[Default]\r\nA, default a\r\nB, default b\r\n[English]\r\nA, english a\r\n[German]\r\nA, x\r\n");
+  EXPECT_EQ(table.Get(u"A"), u"english a");
+  EXPECT_EQ(table.Get(u"B"), kUndefinedText);
+  EXPECT_EQ(table.Entries().size(), 1u);
+}
+
+TEST(LocalTable, WithoutLanguageSectionTheLastDefaultCounts) {
+  const auto table = Parse(u"A, before\n[Default]\nA, first\nC, only first\n[French]\nA, fr\n[Default]\nA, second\n",
+                           u"[German]");
+  EXPECT_EQ(table.Get(u"A"), u"second");
+  EXPECT_EQ(table.Get(u"C"), kUndefinedText);
+  // Without any header the lines before the first foreign header count; a
+  // foreign section is skipped but keeps what came before it.
+  const auto noHeader = Parse(u"A, top\n[French]\nB, fr\n", u"[German]");
+  EXPECT_EQ(noHeader.Get(u"A"), u"top");
+  EXPECT_EQ(noHeader.Get(u"B"), kUndefinedText);
+}
+
+TEST(LocalTable, WantedSectionEndsAtTheNextHeaderWhateverFollows) {
+  const auto table = Parse(u"[english]\nA, 1\n[Default]\nA, 2\nB, 3\n[English]\nB, 4\n");
+  EXPECT_EQ(table.Get(u"A"), u"1");
+  EXPECT_EQ(table.Get(u"B"), kUndefinedText);
+}
+
+TEST(LocalTable, KeysCompareWithoutCaseAndTheFirstOccurrenceWins) {
+  const auto table = Parse(u"[English]\nHint_Main, first\nHINT_MAIN, second\n");
+  EXPECT_EQ(table.Get(u"hint_main"), u"first");
+  EXPECT_EQ(table.Get(u"HINT_MAINX"), kUndefinedText);
+}
+
+TEST(LocalTable, SplitsAtTheFirstCommaSpaceAndKeepsTheRest) {
+  const auto table = Parse(
+      u"[English]\n"
+      u"a, b, c\n"
+      u"KEY,value\n"
+      u"  SPACED, x\n"
+      u"LEAD,   three  \t \r\n"
+      u"ESC, one\\ntwo\\n\n"
+      u"BACK, a\\\\nb\\x\n"
+      u"; comment, with a comma\n"
+      u"Bare text without separator\n");
+  EXPECT_EQ(table.Get(u"a"), u"b, c");
+  EXPECT_EQ(table.Get(u"KEY"), kUndefinedText);
+  EXPECT_EQ(table.Get(u"KEY,value"), kUndefinedText);
+  EXPECT_EQ(table.Get(u"  SPACED"), u"x");  // leading spaces belong to the key
+  EXPECT_EQ(table.Get(u"SPACED"), kUndefinedText);
+  EXPECT_EQ(table.Get(u"LEAD"), u"  three");
+  EXPECT_EQ(table.Get(u"ESC"), u"one\ntwo\n");
+  EXPECT_EQ(table.Get(u"BACK"), u"a\\\nb\\x");
+  EXPECT_EQ(table.Get(u"; comment"), u"with a comma");  // any line with ", " is an entry
+}
+
+TEST(LocalTable, FirstCharacterIsSkippedWhateverItIs) {
+  const auto table = Parse(u"XAB, 1\nCD, 2", u"[English]", false);
+  EXPECT_EQ(table.Get(u"AB"), u"1");
+  EXPECT_EQ(table.Get(u"CD"), u"2");  // last line without line feed
+}
+
+TEST(LocalTable, LongLinesAreReadInPiecesOf1999Characters) {
+  std::u16string text = u"[English]\nK, ";
+  text.append(3000, u'a');
+  text += u"\n";
+  const std::u16string exact = u"E, " + std::u16string(1999 - 3, u'b');
+  text += exact + u"\nN, next\n";
+  // A continuation piece that holds ", " is an entry of its own.
+  text += u"L, " + std::u16string(1996, u'c') + u"X, continued\n";
+  const auto table = Parse(text);
+  EXPECT_EQ(table.Get(u"K").size(), 1999u - 3u);
+  EXPECT_EQ(table.Get(u"E").size(), 1996u);
+  EXPECT_EQ(table.Get(u"N"), u"next");
+  EXPECT_EQ(table.Get(u"X"), u"continued");
+}
+
+TEST(LocalTable, JunkNeverBreaksTheReader) {
+  LocalTable table;
+  EXPECT_TRUE(table.LoadBytes({}, u"[English]"));
+  EXPECT_TRUE(table.LoadBytes("\xFF", u"[English]"));
+  EXPECT_TRUE(table.LoadBytes(Utf16(u"A, 1\n") + "\x41", u"[English]"));  // odd length
+  EXPECT_EQ(table.Get(u"A"), u"1");
+
+  const std::u16string lone = {u'S', u',', u' ', static_cast<char16_t>(0xDC00), u'x', static_cast<char16_t>(0xD800)};
+  EXPECT_TRUE(table.LoadBytes(Utf16(lone), u"[English]"));
+  EXPECT_EQ(table.Get(u"S"), std::u16string(lone.substr(3)));
+
+  const std::u16string nul = {u'Z', u',', u' ', u'a', u'\0', u'b', u'\n'};
+  EXPECT_TRUE(table.LoadBytes(Utf16(nul), u"[English]"));
+  EXPECT_EQ(table.Get(u"Z"), u"a");  // a line ends at its first NUL
+
+  std::string junk;
+  for (int i = 0; i < 200000; ++i) junk += static_cast<char>((i * 7919 + i / 3) & 0xFF);
+  EXPECT_TRUE(table.LoadBytes(junk, u"[English]"));
+
+  std::u16string huge = u"[English]\n" + std::u16string(100000, u'[') + u"]\nA, after\n";
+  EXPECT_TRUE(table.LoadBytes(Utf16(huge), u"[English]"));
+}
+
+TEST(LocalTable, HelpFileAndAppName) {
+  auto table = Parse(u"[English]\nAPP_NAME, Natalo\n");
+  EXPECT_EQ(table.GetAppName(), u"Natalo");
+  EXPECT_EQ(table.GetHelpFile(), u"help.html");
+  table = Parse(u"[English]\nHELP_FILE, manual.html\n");
+  EXPECT_EQ(table.GetHelpFile(), u"manual.html");
+  EXPECT_EQ(table.GetAppName(), kUndefinedText);
+}
+
+TEST(LocalTable, LoadReadsLocalDatFromTheProgramFolderInTheUserLanguage) {
+  testsupport::TestEnvironment env;
+  ScopedLocaleEnv locale("de_DE.UTF-8");
+  SetProgramFolder(platform::FromUtf8(env.ProgramFolder()));
+  LocalTable missing;
+  EXPECT_FALSE(missing.Load());
+
+  ASSERT_TRUE(testsupport::WriteFileBytes(std::filesystem::path(env.ProgramFolder()) / "local.dat",
+                                          Utf16(u"[Default]\r\nMENU_NEW, New\r\n[German]\r\nMENU_NEW, Neu\r\n")));
+  LocalTable table;
+  EXPECT_TRUE(table.Load());
+  EXPECT_EQ(table.Get(u"MENU_NEW"), u"Neu");
+  SetProgramFolder(u"");
+}
+
+TEST(LocalTable, SectionNameFollowsTheMessagesLocale) {
+  {
+    ScopedLocaleEnv locale("de_DE.UTF-8");
+    EXPECT_EQ(WantedLocalSection(), u"[German]");
+  }
+  {
+    ScopedLocaleEnv locale("de_DE.UTF-8", "fr_FR.UTF-8");
+    EXPECT_EQ(WantedLocalSection(), u"[French]");
+  }
+  {
+    ScopedLocaleEnv locale("de_DE.UTF-8", "", "ja_JP.UTF-8");
+    EXPECT_EQ(WantedLocalSection(), u"[Japanese]");
+  }
+  for (const char* name : {"C", "POSIX", "C.UTF-8", "", "xx_YY"}) {
+    ScopedLocaleEnv locale(name);
+    EXPECT_EQ(WantedLocalSection(), u"[Default]") << name;
+  }
+}
+
+TEST(ProgramFolder, IsTheExecutableFolderUnlessSet) {
+  const std::u16string own = GetProgramFolder();
+  ASSERT_FALSE(own.empty());
+  EXPECT_EQ(own.back(), u'/');
+  SetProgramFolder(u"/opt/Natalo");
+  EXPECT_EQ(GetProgramFolder(), u"/opt/Natalo/");
+  SetProgramFolder(u"");
+  EXPECT_EQ(GetProgramFolder(), own);
+}

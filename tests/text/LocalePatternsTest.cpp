@@ -1,0 +1,125 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "common/text/LocalePatterns.h"
+#include "tests/text/ScopedLocaleEnv.h"
+
+namespace {
+
+struct Expected {
+  const char* locale;
+  std::u16string shortDate, longDate, longNoYear, shortNoYear, shortYY, time, timeNoSec;
+};
+
+void ExpectPatterns(const LocalePatterns& p, const Expected& e) {
+  EXPECT_EQ(p.szShortDate, e.shortDate) << e.locale;
+  EXPECT_EQ(p.szLongDate, e.longDate) << e.locale;
+  EXPECT_EQ(p.szLongDateNoYear, e.longNoYear) << e.locale;
+  EXPECT_EQ(p.szShortDateNoYear, e.shortNoYear) << e.locale;
+  EXPECT_EQ(p.szShortDateYY, e.shortYY) << e.locale;
+  EXPECT_EQ(p.szTime, e.time) << e.locale;
+  EXPECT_EQ(p.szTimeNoSec, e.timeNoSec) << e.locale;
+}
+
+}  // namespace
+
+TEST(LocalePatterns, DerivesShortForms) {
+  auto p = DeriveLocalePatterns(u"dd.MM.yyyy", u"d. MMMM yyyy", u"H:mm:ss");
+  EXPECT_EQ(p.szShortDateNoYear, u"dd.MM");
+  EXPECT_EQ(p.szShortDateYY, u"dd.MM.yy");
+  EXPECT_EQ(p.szTimeNoSec, u"H:mm");
+  EXPECT_EQ(p.szTime, u"H:mm:ss");
+
+  p = DeriveLocalePatterns(u"yyyy-MM-dd", u"d MMMM yyyy", u"h:mm:ss tt");
+  EXPECT_EQ(p.szShortDateYY, u"yy-MM-dd");
+  EXPECT_EQ(p.szShortDateNoYear, u"MM-dd");  // no dangling "    -" in front
+  EXPECT_EQ(p.szTimeNoSec, u"h:mm tt");
+
+  p = DeriveLocalePatterns(u"M/d/yy", u"MMMM d, yyyy", u"HH:mm:ss");
+  EXPECT_EQ(p.szShortDateNoYear, u"M/d");
+  EXPECT_EQ(p.szShortDateYY, u"M/d/yy");
+
+  // A two-digit year in front stays whole.
+  p = DeriveLocalePatterns(u"yy. M. d.", u"d MMMM yyyy", u"HH:mm:ss");
+  EXPECT_EQ(p.szShortDateYY, u"yy. M. d.");
+  EXPECT_EQ(p.szShortDateNoYear, u"M. d");
+  // What follows the year is dropped from the two-digit form.
+  p = DeriveLocalePatterns(u"dd.MM.yyyy' r.'", u"d MMMM yyyy", u"HH:mm:ss");
+  EXPECT_EQ(p.szShortDateYY, u"dd.MM.yy");
+}
+
+TEST(LocalePatterns, LongDateLosesWeekdayAndQuotedSuffix) {
+  auto p = DeriveLocalePatterns(u"dd.MM.yyyy", u"dddd, d MMMM yyyy 'г.'", u"HH:mm:ss");
+  EXPECT_EQ(p.szLongDate, u"d MMMM yyyy");
+  EXPECT_EQ(p.szLongDateNoYear, u"d MMMM");
+
+  p = DeriveLocalePatterns(u"dd/MM/yyyy", u"ddd, MMM d, yyyy", u"HH:mm:ss");
+  EXPECT_EQ(p.szLongDate, u"MMM d, yyyy");
+  EXPECT_EQ(p.szLongDateNoYear, u"MMM d");
+
+  // Quoted words between fields are part of the date.
+  p = DeriveLocalePatterns(u"d/M/yy", u"dddd, d 'de' MMMM 'de' yyyy", u"H:mm:ss");
+  EXPECT_EQ(p.szLongDate, u"d 'de' MMMM 'de' yyyy");
+  EXPECT_EQ(p.szLongDateNoYear, u"d 'de' MMMM");
+
+  p = DeriveLocalePatterns(u"yyyy/MM/dd", u"yyyy'年'M'月'd'日'dddd", u"H:mm:ss");
+  EXPECT_EQ(p.szLongDate, u"yyyy'年'M'月'd'日'");
+  EXPECT_EQ(p.szLongDateNoYear, u"M'月'd'日'");
+}
+
+TEST(LocalePatterns, DegeneratePicturesStopAtTheEmptyText) {
+  auto p = DeriveLocalePatterns(u"yyyy", u"dddd", u"ss");
+  EXPECT_EQ(p.szLongDate, u"");
+  EXPECT_EQ(p.szLongDateNoYear, u"");
+  EXPECT_EQ(p.szShortDateNoYear, u"");
+  EXPECT_EQ(p.szShortDateYY, u"yy");
+  EXPECT_EQ(p.szTimeNoSec, u"");
+  p = DeriveLocalePatterns(u"", u", , 'x", u"");
+  EXPECT_EQ(p.szLongDate, u"");
+  EXPECT_EQ(p.szShortDateYY, u"");
+
+  // Random pictures of the letters that matter: no crash, limits kept.
+  std::mt19937 rng(42);
+  const std::u16string alphabet = u"dMyHhmst'., -/";
+  for (int i = 0; i < 3000; ++i) {
+    std::u16string a, b, c;
+    for (auto* s : {&a, &b, &c}) {
+      const int n = static_cast<int>(rng() % 90);
+      for (int k = 0; k < n; ++k) *s += alphabet[rng() % alphabet.size()];
+    }
+    p = DeriveLocalePatterns(a, b, c);
+    for (const auto* s : {&p.szShortDate, &p.szLongDate, &p.szLongDateNoYear, &p.szShortDateNoYear,
+                          &p.szShortDateYY, &p.szTime, &p.szTimeNoSec}) {
+      EXPECT_LE(s->size(), kMaxPatternChars);
+    }
+  }
+}
+
+TEST(LocalePatterns, RealLocales) {
+  const Expected table[] = {
+      {"en_US", u"M/d/yy", u"MMMM d, yyyy", u"MMMM d", u"M/d", u"M/d/yy", u"h:mm:ss tt", u"h:mm tt"},
+      {"en_GB", u"dd/MM/yyyy", u"d MMMM yyyy", u"d MMMM", u"dd/MM", u"dd/MM/yy", u"HH:mm:ss", u"HH:mm"},
+      {"de_DE", u"dd.MM.yy", u"d. MMMM yyyy", u"d. MMMM", u"dd.MM", u"dd.MM.yy", u"HH:mm:ss", u"HH:mm"},
+      {"fr_FR", u"dd/MM/yyyy", u"d MMMM yyyy", u"d MMMM", u"dd/MM", u"dd/MM/yy", u"HH:mm:ss", u"HH:mm"},
+      {"ru_RU", u"dd.MM.yyyy", u"d MMMM yyyy", u"d MMMM", u"dd.MM", u"dd.MM.yy", u"HH:mm:ss", u"HH:mm"},
+      {"ja_JP", u"yyyy/MM/dd", u"yyyy'年'M'月'd'日'", u"M'月'd'日'", u"MM/dd", u"yy/MM/dd", u"H:mm:ss", u"H:mm"},
+  };
+  for (const auto& e : table) ExpectPatterns(LocalePatternsFor(std::string(e.locale) + ".UTF-8"), e);
+}
+
+TEST(LocalePatterns, ProcessPicturesComeFromTheTimeLocaleOnce) {
+  ScopedLocaleEnv locale("en_US.UTF-8", "", "de_DE.UTF-8");
+  ResetLocalePatterns();
+  InitLocalePatterns();
+  EXPECT_EQ(g_szShortDate, u"dd.MM.yy");
+  EXPECT_EQ(g_szLongDateNoYear, u"d. MMMM");
+  EXPECT_EQ(UserCalendarNames().longMonth[2], u"März");
+  {
+    ScopedLocaleEnv other("fr_FR.UTF-8");
+    InitLocalePatterns();  // already done: the locale is not read again
+    EXPECT_EQ(g_szShortDate, u"dd.MM.yy");
+  }
+  ResetLocalePatterns();
+  EXPECT_EQ(g_szShortDate, u"");
+}

@@ -1,0 +1,30 @@
+#include "platform/registry/DeviceState.h"
+
+#include <string>
+
+#include "platform/registry/Registry.h"
+
+namespace platform {
+namespace {
+
+bool EnsureDwordDefault(std::u16string_view key, std::u16string_view name) {
+  const std::u16string keyText(key);
+  const std::u16string nameText(name);
+  RegUpdateValue(RegistryRoot::LocalMachine, keyText, nameText, [](RegistryValue& value, bool exists) {
+    if (exists && value.type == RegistryType::DWord && value.data.size() == 4) return false;
+    value = RegistryValue{RegistryType::DWord, {0, 0, 0, 0}};
+    return true;
+  });
+  std::uint32_t current = 0;
+  return RegReadDword(RegistryRoot::LocalMachine, keyText, nameText, current);
+}
+
+}  // namespace
+
+bool EnsureDeviceStateDefaults() {
+  const bool lock = EnsureDwordDefault(kDeviceStateKey, kLockValue);
+  const bool phone = EnsureDwordDefault(kPhoneStateKey, kPhoneStatusValue);
+  return lock && phone;
+}
+
+}  // namespace platform

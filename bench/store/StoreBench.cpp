@@ -9,27 +9,14 @@
 #include <vector>
 
 #include "common/store/Recurrence.h"
-#include "common/store/ScheduleRecord.h"
-#include "common/store/StorageList.h"
+#include "tests/store/ExtendedItem.h"
 
 namespace {
 
+using storetest::ExtendedItem;
+using storetest::ExtendedList;
+
 constexpr int kItems = 100'000;
-
-// Records the size of a date entry: base record and a 40-byte extension block.
-class BenchItem : public StorageItem {
- public:
-  BenchItem() : StorageItem(Yearly, false) {}
-  bool Write(BinaryWriter& w) const override { return StorageItem::Write(w) && WriteExtensionBlock(w, m_ext); }
-  bool Read(BinaryReader& r) override { return StorageItem::Read(r) && ReadExtensionBlock(r, m_ext); }
-  std::vector<std::uint8_t> m_ext;
-};
-
-class BenchList : public StorageList {
- public:
-  using StorageList::StorageList;
-  std::unique_ptr<StorageItem> CreateItem() const override { return std::make_unique<BenchItem>(); }
-};
 
 class Folder {
  public:
@@ -45,9 +32,10 @@ class Folder {
   std::filesystem::path m_path;
 };
 
-void FillList(BenchList& list) {
+// Records of the size of date entries: the base record and a 40-byte block.
+void FillList(ExtendedList& list) {
   for (int i = 0; i < kItems; ++i) {
-    auto item = std::make_unique<BenchItem>();
+    auto item = std::make_unique<ExtendedItem>();
     item->m_dwKind = (i % 10 == 0) ? Monthly : Yearly;
     item->m_ext.assign(40, static_cast<std::uint8_t>(i));
     list.Add(std::move(item));
@@ -56,7 +44,7 @@ void FillList(BenchList& list) {
 
 void BM_Save100k(benchmark::State& state) {
   Folder folder;
-  BenchList list(folder.File());
+  ExtendedList list(folder.File());
   FillList(list);
   for (auto _ : state) {
     if (!list.Save()) state.SkipWithError("save failed");
@@ -68,11 +56,11 @@ BENCHMARK(BM_Save100k)->Unit(benchmark::kMillisecond);
 void BM_Load100k(benchmark::State& state) {
   Folder folder;
   {
-    BenchList list(folder.File());
+    ExtendedList list(folder.File());
     FillList(list);
     if (!list.Save()) state.SkipWithError("save failed");
   }
-  BenchList list(folder.File());
+  ExtendedList list(folder.File());
   for (auto _ : state) {
     if (!list.Load() || list.Count() != kItems) state.SkipWithError("load failed");
   }

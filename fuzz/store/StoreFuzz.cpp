@@ -9,28 +9,15 @@
 #include <span>
 #include <vector>
 
-#include "common/store/Recurrence.h"
 #include "common/store/ScheduleRecord.h"
 #include "common/store/StorageList.h"
+#include "tests/store/ExtendedItem.h"
 
 namespace {
 
-class ExtendedItem : public StorageItem {
- public:
-  ExtendedItem() : StorageItem(Yearly, false) {}
-  bool Write(BinaryWriter& w) const override { return StorageItem::Write(w) && WriteExtensionBlock(w, m_ext); }
-  bool Read(BinaryReader& r) override { return StorageItem::Read(r) && ReadExtensionBlock(r, m_ext); }
-  std::vector<std::uint8_t> m_ext;
-};
-
-class ExtendedList : public StorageList {
- public:
-  std::unique_ptr<StorageItem> CreateItem() const override { return std::make_unique<ExtendedItem>(); }
-};
-
 std::unique_ptr<StorageList> MakeList(std::uint8_t options) {
   std::unique_ptr<StorageList> list =
-      (options & 1) ? std::unique_ptr<StorageList>(new ExtendedList) : std::make_unique<StorageList>();
+      (options & 1) ? std::make_unique<storetest::ExtendedList>() : std::make_unique<StorageList>();
   if (options & 2) list->m_wVersion = STORAGE_VERSION_WITHOUT_FIELD;
   return list;
 }

@@ -1,6 +1,7 @@
 // With the log off, logging has no effect at all.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 
 #include "common/log/Log.h"

@@ -53,10 +53,4 @@ TEST_F(LogOn, FileAboveTheLimitStartsAgain) {
   EXPECT_EQ(Content(), "[12/07/26 13:45:10]fresh\n");
 }
 
-TEST_F(LogOn, FolderWithTrailingSlash) {
-  SetLogFile(m_dir.Path().string() + "/", "Other_log.txt");
-  WriteLog("x");
-  EXPECT_EQ(testsupport::ReadFileBytes(m_dir.Path() / "Other_log.txt"), "[12/07/26 13:45:10]x\n");
-}
-
 }  // namespace

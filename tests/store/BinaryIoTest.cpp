@@ -90,15 +90,4 @@ TEST(BinaryIo, DescriptorWriterReportsFailure) {
   close(fd);
 }
 
-TEST(BinaryIo, WriteAtOffsetPatchesInPlace) {
-  testsupport::TempDir dir;
-  const auto path = dir.Path() / "data";
-  ASSERT_TRUE(testsupport::WriteFileBytes(path, "abcdefgh"));
-  const int fd = open(path.c_str(), O_RDWR);
-  ASSERT_GE(fd, 0);
-  EXPECT_TRUE(WriteFullyAt(fd, "XY", 2, 3));
-  close(fd);
-  EXPECT_EQ(testsupport::ReadFileBytes(path), "abcXYfgh");
-}
-
 }  // namespace

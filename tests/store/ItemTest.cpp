@@ -60,13 +60,6 @@ TEST_F(Item, ExpiryOfOneTimeItems) {
   }
 }
 
-TEST_F(Item, KindIcons) {
-  EXPECT_NE(StorageItem(Weekly, false).GetIcon(), 0);
-  EXPECT_NE(StorageItem(Once, false).GetIcon(), StorageItem(Next24Hours, false).GetIcon());
-  EXPECT_EQ(StorageItem(Yearly, false).GetIcon(), 0);
-  EXPECT_EQ(StorageItem(Monthly, false).GetSelectedIcon(), StorageItem(Monthly, false).GetIcon());
-}
-
 TEST_F(Item, CompareOrdersKindsThenTimeOfDay) {
   StorageList list;
   auto make = [](std::uint32_t kind, platform::FileTime start) {

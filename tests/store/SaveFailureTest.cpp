@@ -81,11 +81,6 @@ TEST_F(SaveFailure, FailingItemLeavesOldFileWhole) {
   EXPECT_FALSE(PendingFileExists());
 }
 
-TEST_F(SaveFailure, MissingFolderFails) {
-  StorageList list(m_env.ProgramFolder() + "no/such/folder/storage.dat");
-  EXPECT_FALSE(list.Save());
-}
-
 TEST_F(SaveFailure, ReplacementKeepsPermissionsAndLinks) {
   const fs::path real = m_env.Root() / "elsewhere.dat";
   StorageList list(StoragePath());

@@ -9,6 +9,7 @@
 #include "common/store/Recurrence.h"
 #include "common/store/ScheduleRecord.h"
 #include "common/store/StorageList.h"
+#include "tests/store/ExtendedItem.h"
 #include "tests/support/TempDir.h"
 
 namespace storetest {
@@ -33,26 +34,6 @@ class StoreFixture : public ::testing::Test {
   }
 
   testsupport::TestEnvironment m_env;
-};
-
-// A record with an extension block, as derived date entries write it.
-class ExtendedItem : public StorageItem {
- public:
-  ExtendedItem() : StorageItem(Yearly, false) {}
-  bool Write(BinaryWriter& writer) const override {
-    return StorageItem::Write(writer) && WriteExtensionBlock(writer, m_ext);
-  }
-  bool Read(BinaryReader& reader) override { return StorageItem::Read(reader) && ReadExtensionBlock(reader, m_ext); }
-  std::vector<std::uint8_t> m_ext;
-};
-
-class ExtendedList : public StorageList {
- public:
-  explicit ExtendedList(std::string path) : StorageList(std::move(path)) {
-    m_wMagic = 0xCE09;
-    m_dwRevision = 3;
-  }
-  std::unique_ptr<StorageItem> CreateItem() const override { return std::make_unique<ExtendedItem>(); }
 };
 
 }  // namespace storetest

@@ -1,6 +1,10 @@
 # Compiler flags shared by every target of the project.
-add_compile_options(-Wall -Wextra -Wpedantic -Wold-style-cast -Wnon-virtual-dtor
-                    -Woverloaded-virtual -Wshadow=local)
+add_compile_options(-Wall -Wextra -Wpedantic -Wold-style-cast -Wnon-virtual-dtor -Woverloaded-virtual)
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+  add_compile_options(-Wshadow=local)
+else()
+  add_compile_options(-Wshadow-uncaptured-local)
+endif()
 if(NATALO_WERROR)
   add_compile_options(-Werror)
 endif()

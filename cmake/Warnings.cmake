@@ -1,5 +1,8 @@
 # Compiler flags shared by every target of the project.
-add_compile_options(-Wall -Wextra -Wpedantic -Wold-style-cast -Wnon-virtual-dtor -Woverloaded-virtual)
+add_compile_options(-Wall -Wextra -Wpedantic
+                    $<$<COMPILE_LANGUAGE:CXX>:-Wold-style-cast>
+                    $<$<COMPILE_LANGUAGE:CXX>:-Wnon-virtual-dtor>
+                    $<$<COMPILE_LANGUAGE:CXX>:-Woverloaded-virtual>)
 if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
   add_compile_options(-Wshadow=local)
 else()

@@ -11,8 +11,8 @@ bool EnsureDwordDefault(std::u16string_view key, std::u16string_view name) {
   const std::u16string keyText(key);
   const std::u16string nameText(name);
   RegUpdateValue(RegistryRoot::LocalMachine, keyText, nameText, [](RegistryValue& value, bool exists) {
-    if (exists && value.type == RegistryType::DWord && value.data.size() == 4) return false;
-    value = RegistryValue{RegistryType::DWord, {0, 0, 0, 0}};
+    if (exists && DwordFromValue(value)) return false;
+    value = MakeDwordValue(0);
     return true;
   });
   std::uint32_t current = 0;

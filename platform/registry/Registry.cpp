@@ -67,12 +67,19 @@ bool ListNames(RegistryRoot root, const std::u16string& keyText, RegistrySql sql
   return true;
 }
 
-void PutDword(std::vector<std::uint8_t>& data, std::uint32_t value) {
-  data = {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
-          static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
+}  // namespace
+
+RegistryValue MakeDwordValue(std::uint32_t number) {
+  return RegistryValue{RegistryType::DWord,
+                       {static_cast<std::uint8_t>(number), static_cast<std::uint8_t>(number >> 8),
+                        static_cast<std::uint8_t>(number >> 16), static_cast<std::uint8_t>(number >> 24)}};
 }
 
-}  // namespace
+std::optional<std::uint32_t> DwordFromValue(const RegistryValue& value) {
+  if (value.type != RegistryType::DWord || value.data.size() != 4) return std::nullopt;
+  return static_cast<std::uint32_t>(value.data[0]) | static_cast<std::uint32_t>(value.data[1]) << 8 |
+         static_cast<std::uint32_t>(value.data[2]) << 16 | static_cast<std::uint32_t>(value.data[3]) << 24;
+}
 
 std::optional<RegistryRoot> ParseRegistryRoot(const std::u16string& text) {
   if (text == u"HKEY_CURRENT_USER") return RegistryRoot::CurrentUser;
@@ -143,11 +150,10 @@ bool RegListValues(RegistryRoot root, const std::u16string& key, std::vector<std
 bool RegReadDword(RegistryRoot root, const std::u16string& key, const std::u16string& name,
                   std::uint32_t& out) {
   RegistryValue value;
-  if (!RegReadValue(root, key, name, value) || value.type != RegistryType::DWord || value.data.size() != 4) {
-    return false;
-  }
-  out = static_cast<std::uint32_t>(value.data[0]) | static_cast<std::uint32_t>(value.data[1]) << 8 |
-        static_cast<std::uint32_t>(value.data[2]) << 16 | static_cast<std::uint32_t>(value.data[3]) << 24;
+  if (!RegReadValue(root, key, name, value)) return false;
+  const std::optional<std::uint32_t> number = DwordFromValue(value);
+  if (!number) return false;
+  out = *number;
   return true;
 }
 
@@ -180,9 +186,7 @@ bool RegReadBinary(RegistryRoot root, const std::u16string& key, const std::u16s
 
 bool RegWriteDword(RegistryRoot root, const std::u16string& key, const std::u16string& name,
                    std::uint32_t value) {
-  RegistryValue stored{RegistryType::DWord, {}};
-  PutDword(stored.data, value);
-  return RegWriteValue(root, key, name, stored);
+  return RegWriteValue(root, key, name, MakeDwordValue(value));
 }
 
 bool RegWriteString(RegistryRoot root, const std::u16string& key, const std::u16string& name,

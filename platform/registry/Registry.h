@@ -31,6 +31,10 @@ struct RegistryValue {
   std::vector<std::uint8_t> data;  // String: UTF-16LE with its terminating zero; DWord: 4 bytes LE
 };
 
+// A DWORD value, and the number a value holds when it is a 4-byte DWORD.
+RegistryValue MakeDwordValue(std::uint32_t number);
+std::optional<std::uint32_t> DwordFromValue(const RegistryValue& value);
+
 // Parses "HKEY_CURRENT_USER" / "HKEY_LOCAL_MACHINE" exactly (case-sensitive).
 std::optional<RegistryRoot> ParseRegistryRoot(const std::u16string& text);
 

@@ -10,16 +10,8 @@ extern char** environ;
 namespace registrytest {
 
 bool IncrementDword(platform::RegistryValue& value, bool exists) {
-  std::uint32_t count = 0;
-  if (exists && value.type == platform::RegistryType::DWord && value.data.size() == 4) {
-    count = static_cast<std::uint32_t>(value.data[0]) | static_cast<std::uint32_t>(value.data[1]) << 8 |
-            static_cast<std::uint32_t>(value.data[2]) << 16 | static_cast<std::uint32_t>(value.data[3]) << 24;
-  }
-  ++count;
-  value = platform::RegistryValue{
-      platform::RegistryType::DWord,
-      {static_cast<std::uint8_t>(count), static_cast<std::uint8_t>(count >> 8),
-       static_cast<std::uint8_t>(count >> 16), static_cast<std::uint8_t>(count >> 24)}};
+  const std::uint32_t count = exists ? platform::DwordFromValue(value).value_or(0) : 0;
+  value = platform::MakeDwordValue(count + 1);
   return true;
 }
 

@@ -1,0 +1,113 @@
+#include "common/entries/FeskItem.h"
+
+#include <vector>
+
+#include "common/entries/EntryPictures.h"
+#include "common/entries/EntryStrings.h"
+#include "common/entries/EntryTexts.h"
+#include "common/store/Recurrence.h"
+#include "common/store/ScheduleRecord.h"
+
+FeskItem::FeskItem(std::uint16_t kind) : StorageItem(Yearly, false), m_wKind(kind), m_ftDate(m_ftStart) {}
+
+bool FeskItem::Write(BinaryWriter& writer) const {
+  // Stars come from their own file and never enter storage.dat.
+  if (IsStar()) return true;
+  BinaryWriter block;
+  block.WriteU16(m_wKind);
+  block.WriteU32(m_dwContactOid);
+  block.WriteU64(m_ftDate);
+  block.WriteU32(m_dwIcon);
+  block.WriteU32(m_bOwnSound);
+  block.WriteU32(m_dwSoundType);
+  block.WriteU32(m_dwSoundSource);
+  block.WriteU32(m_dwVolume);
+  block.WriteU32(m_bOwnReminder);
+  if (m_wKind == Birthday) {
+    WriteEntryString(block, m_szFirstName);
+    WriteEntryString(block, m_szLastName);
+  } else {
+    WriteEntryString(block, m_szName);
+  }
+  WriteEntryString(block, m_szNote);
+  WriteEntryString(block, m_szSoundFile);
+  // A length that wrapped around would make the rest of the file unreadable.
+  if (block.Data().size() > MAX_EXTENSION_SIZE) return false;
+  return StorageItem::Write(writer) && WriteExtensionBlock(writer, block.Data());
+}
+
+bool FeskItem::Read(BinaryReader& reader) {
+  if (!StorageItem::Read(reader)) return false;
+  m_szName.clear();
+  m_szFirstName.clear();
+  m_szLastName.clear();
+  m_szNote.clear();
+  m_szSoundFile.clear();
+  std::uint16_t length = 0;
+  if (!reader.ReadU16(length) || length < kEntryFixedFieldsSize) return false;
+  if (!reader.ReadU16(m_wKind) || !reader.ReadU32(m_dwContactOid) || !reader.ReadU64(m_ftDate) ||
+      !reader.ReadU32(m_dwIcon) || !reader.ReadU32(m_bOwnSound) || !reader.ReadU32(m_dwSoundType) ||
+      !reader.ReadU32(m_dwSoundSource) || !reader.ReadU32(m_dwVolume) || !reader.ReadU32(m_bOwnReminder)) {
+    return false;
+  }
+  std::vector<std::uint8_t> block;
+  if (!reader.ReadBytes(block, length - kEntryFixedFieldsSize)) return false;
+  return ReadEntryStrings(block, true, *this);
+}
+
+std::u16string FeskItem::GetDisplayName() const { return GetDisplayName(CurrentViewSettings()); }
+
+namespace {
+
+// The first character of a text; a surrogate pair stays whole.
+std::u16string_view FirstCharacter(std::u16string_view text) {
+  if (text.size() >= 2 && text[0] >= 0xD800 && text[0] <= 0xDBFF && text[1] >= 0xDC00 && text[1] <= 0xDFFF) {
+    return text.substr(0, 2);
+  }
+  return text.substr(0, 1);
+}
+
+}  // namespace
+
+std::u16string FeskItem::GetDisplayName(const EntryViewSettings& view) const {
+  if (m_wKind != Birthday) return m_szName;
+  const std::u16string_view initial = FirstCharacter(m_szFirstName);
+  switch (view.dwDisplayNames) {
+    case 1: return m_szLastName + u", " + m_szFirstName;
+    case 2:
+      // Without a first name there is no initial to show.
+      if (initial.empty()) return m_szLastName;
+      return std::u16string(initial) + u". " + m_szLastName;
+    case 3:
+      if (initial.empty()) return m_szLastName;
+      return m_szLastName + u", " + std::u16string(initial) + u".";
+    default: return m_szFirstName + u" " + m_szLastName;
+  }
+}
+
+std::u16string FeskItem::GetDetailText() const { return ::GetDetailText(*this); }
+
+int FeskItem::GetIcon() const { return static_cast<int>(IsStar() ? kIconStar : m_dwIcon); }
+
+int FeskItem::GetSelectedIcon() const { return GetIcon(); }
+
+int FeskItem::GetStatusIconCount() const { return (m_bEnabled ? 1 : 0) + (HasNote() ? 1 : 0); }
+
+StatusIconSize FeskItem::GetStatusIconSize() const {
+  const int size = IsHighResolutionScreen() ? 16 : 12;
+  return {size, size};
+}
+
+int FeskItem::GetStatusIcon(int index) const {
+  const bool highRes = IsHighResolutionScreen();
+  if (index == 0) {
+    if (m_bEnabled) return StatusPictureNumber(m_wSkipNext ? StatusPicture::ReminderSkipped : StatusPicture::ReminderOn, highRes);
+    return HasNote() ? StatusPictureNumber(StatusPicture::Note, highRes) : 0;
+  }
+  if (index == 1 && m_bEnabled && HasNote()) return StatusPictureNumber(StatusPicture::Note, highRes);
+  return 0;
+}
+
+const FeskItem* AsEntry(const StorageItem* item) { return dynamic_cast<const FeskItem*>(item); }
+
+FeskItem* AsEntry(StorageItem* item) { return dynamic_cast<FeskItem*>(item); }

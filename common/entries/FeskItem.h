@@ -1,0 +1,77 @@
+#pragma once
+// One date the user keeps: a birthday, an anniversary, an other date, or a
+// read-only star from the stars file. The base part holds the yearly reminder
+// schedule; the entry adds the date itself, names, note, picture and its own
+// sound and reminder choices, stored in an extension block after the base record:
+//
+//   u16 length: bytes that follow (38 + 2 x (characters of the strings + strings))
+//   u16 kind, u32 contact id, u64 date, u32 picture, u32 own sound, u32 sound type,
+//   u32 sound source, u32 volume, u32 own reminder,
+//   UTF-16LE strings, each with a terminating zero:
+//     Birthday: first name, last name, note, sound file; others: name, note, sound file.
+//
+// Empty strings stand for absent ones. Entries never hold a Qt type: pictures
+// are answered as numbers (EntryPictures.h).
+#include <cstdint>
+#include <string>
+
+#include "common/entries/EntryKind.h"
+#include "common/entries/EntrySettings.h"
+#include "common/store/StorageItem.h"
+
+// The fixed fields of the extension block, in bytes, after its length field.
+inline constexpr std::uint16_t kEntryFixedFieldsSize = 38;
+
+class FeskItem : public StorageItem {
+ public:
+  // A Yearly item without seconds whose date is its start (now, to the minute).
+  explicit FeskItem(std::uint16_t kind = Birthday);
+
+  // A star writes nothing and succeeds. Otherwise the base record and the
+  // extension block; false at the first failed write, or when the strings do
+  // not fit the block's 16-bit length (nothing of the block is written then).
+  bool Write(BinaryWriter& writer) const override;
+  // The base record and the extension block. False on a short read, a length
+  // too small for the fixed fields, or a string that does not end inside the
+  // block; the strings are cleared first, so a failed read leaves none of the
+  // old ones. Bytes after the last string are skipped, so the next record is
+  // read from where the length says it starts.
+  bool Read(BinaryReader& reader) override;
+
+  // The name the list shows, by the current "Display Names" setting.
+  std::u16string GetDisplayName() const override;
+  std::u16string GetDisplayName(const EntryViewSettings& view) const;
+  // The second line of the entry's row, by the current view settings.
+  std::u16string GetDetailText() const override;
+  // Picture numbers of the icon library: the star picture for a star, else m_dwIcon.
+  int GetIcon() const override;
+  int GetSelectedIcon() const override;
+
+  // Status pictures (EntryPictures.h): reminder on or skipped, then the note.
+  int GetStatusIconCount() const override;
+  StatusIconSize GetStatusIconSize() const override;
+  int GetStatusIcon(int index) const override;
+
+  bool IsStar() const { return m_bStar != 0; }
+  bool HasNote() const { return !m_szNote.empty(); }
+
+  std::uint16_t m_wKind = Birthday;
+  platform::FileTime m_ftDate = 0;  // only year, month and day count
+  std::uint32_t m_dwContactOid = 0;
+  std::u16string m_szName;       // anniversaries and other dates
+  std::u16string m_szFirstName;  // birthdays
+  std::u16string m_szLastName;   // birthdays
+  std::u16string m_szNote;
+  std::uint32_t m_bOwnSound = 0;
+  std::uint32_t m_dwSoundType = 0;
+  std::uint32_t m_dwSoundSource = 0;
+  std::uint32_t m_dwVolume = 0;
+  std::u16string m_szSoundFile;
+  std::uint32_t m_dwIcon = 0;
+  std::uint32_t m_bStar = 0;
+  std::uint32_t m_bOwnReminder = 0;
+};
+
+// The entry behind a list item, or nullptr when the item is not an entry.
+const FeskItem* AsEntry(const StorageItem* item);
+FeskItem* AsEntry(StorageItem* item);

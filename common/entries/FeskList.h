@@ -1,0 +1,64 @@
+#pragma once
+// The list of all date entries: the records of storage.dat in file order, then
+// the read-only stars of the stars file. Adds to the store's list its own
+// magic and revision, the entry factory, the order and filter of the main list,
+// the stars and the upgrade of files written in the two older revisions.
+#include <cstdint>
+#include <string>
+
+#include "common/entries/EntryCalendar.h"
+#include "common/entries/EntrySettings.h"
+#include "common/entries/FeskItem.h"
+#include "common/store/StorageList.h"
+
+inline constexpr std::uint16_t FESK_MAGIC = 0xCE09;
+inline constexpr std::uint32_t FESK_REVISION = 3;
+
+class FeskList : public StorageList {
+ public:
+  // `path` is the storage file; empty means storage.dat in the program folder.
+  explicit FeskList(std::string path = {});
+
+  // A new Birthday entry.
+  std::unique_ptr<StorageItem> CreateItem() const override;
+  // -1, 0 or 1 by the current "Sort" and "Show" settings and today's date.
+  // Items that are not entries are ordered as the store orders them.
+  int Compare(const StorageItem& a, const StorageItem& b) const override;
+  // Whether the entry is shown under the current "Show" settings.
+  bool Filter(const StorageItem& item) const override;
+
+  // The same with given settings and date.
+  static int CompareEntries(const FeskItem& a, const FeskItem& b, const EntryOrderSettings& order,
+                            const EntryViewSettings& view, const CalendarDate& today);
+  static bool FilterEntry(const FeskItem& entry, const EntryOrderSettings& order);
+
+  // The start-up load: reads the file, and a file of revision 1 or 2 is read
+  // by its own reader, saved in the current revision and loaded again, so
+  // that it is upgraded once. False (list empty) for a missing or foreign
+  // file. When the upgraded file cannot be saved the entries read stay in the
+  // list, the old file stays as it was, and the result is false.
+  bool LoadAndUpgradeStorage(const EntryReminderDefaults& defaults = CurrentReminderDefaults());
+
+  // Appends the stars of the stars file named by "STARS_FILE" in the program
+  // folder; nothing when there is no such file.
+  void LoadStars();
+  // The same from a given file. Returns the number of stars appended.
+  std::size_t LoadStarsFile(const std::string& path);
+
+  // Copies the reminder state (skip, snooze time and counters) of the entry
+  // with the UID from storage.dat into this list's entry, without taking the
+  // storage mutex. False when either list lacks the entry.
+  bool RefreshItemState(std::int32_t uid);
+
+  // Appends an entry read from a file as a load does: m_nNextUID is first
+  // raised above the entry's UID.
+  void AppendLoaded(std::unique_ptr<FeskItem> entry);
+
+ private:
+  std::int32_t m_nNextStarUID = -1;
+};
+
+// The spellings of the free functions over a list.
+bool LoadStorageLocked(FeskList& list);
+bool SaveStorageLocked(const FeskList& list);
+bool RefreshItemState(FeskList& list, std::int32_t uid);

@@ -1,0 +1,81 @@
+// The start-up load with the upgrade of older files, and the stars.
+#include <fcntl.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "common/entries/EntryCalendar.h"
+#include "common/entries/FeskList.h"
+#include "common/entries/OldRevisionReader.h"
+#include "common/entries/StarsFile.h"
+#include "common/text/LocalTable.h"
+#include "common/text/ProgramFolder.h"
+#include "platform/notify/UniqueFd.h"
+#include "platform/text/Utf.h"
+
+namespace {
+
+// The whole file; empty when it cannot be read.
+std::string ReadWholeFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return {};
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+}  // namespace
+
+bool FeskList::LoadAndUpgradeStorage(const EntryReminderDefaults& defaults) {
+  bool (*oldReader)(BinaryReader&, FeskList&, const EntryReminderDefaults&) = nullptr;
+  {
+    platform::UniqueFd fd(open(m_szPath.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd.IsOpen()) return false;
+    BinaryReader reader(fd.Get());
+    std::uint32_t revision = 0;
+    if (!ReadHeader(reader, &revision)) return false;
+    switch (revision & 0xFFFF) {
+      case 1: oldReader = ReadRevision1Records; break;
+      case 2: oldReader = ReadRevision2Records; break;
+      default: break;
+    }
+    if (oldReader) {
+      Clear();
+      // A damaged record ends the old file as it ends a current one: what was
+      // read before it is kept and upgraded.
+      oldReader(reader, *this, defaults);
+    }
+  }
+  if (!oldReader) return StorageList::LoadStorageLocked();
+  m_dwRevision = FESK_REVISION;
+  // Reloading an old file that was not rewritten would read its records in
+  // the wrong layout; keep what the old reader found instead.
+  if (!StorageList::SaveStorageLocked()) return false;
+  return StorageList::LoadStorageLocked();
+}
+
+void FeskList::LoadStars() {
+  const std::u16string name = GetLocalTable().Get(u"STARS_FILE");
+  LoadStarsFile(platform::ToUtf8(GetProgramFolder() + name));
+}
+
+std::size_t FeskList::LoadStarsFile(const std::string& path) {
+  const std::string bytes = ReadWholeFile(path);
+  std::size_t count = 0;
+  for (const StarLine& line : ParseStarsFile(bytes)) {
+    platform::FileTime date = 0;
+    // A date no calendar has cannot be shown or counted; the line is skipped.
+    if (!MidnightOf({line.nYear, line.nMonth, line.nDay}, date)) continue;
+    auto star = std::make_unique<FeskItem>(Birthday);
+    star->m_szFirstName = line.szFirstName;
+    star->m_szLastName = line.szLastName;
+    star->m_szNote = line.szDescription;
+    star->m_ftDate = date;
+    star->m_bEnabled = 0;
+    star->m_bStar = 1;
+    star->m_dwContactOid = 0;
+    star->m_dwIcon = kIconStar;
+    StorageItem* added = Add(std::move(star));
+    added->m_nUID = m_nNextStarUID--;
+    ++count;
+  }
+  return count;
+}

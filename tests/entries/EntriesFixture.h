@@ -1,0 +1,75 @@
+#pragma once
+// Each test gets its own program folder and registry, a clock pinned to a
+// chosen day, the real English texts of the built local.dat and the en_US
+// date pictures.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "common/entries/EntryCalendar.h"
+#include "common/entries/FeskItem.h"
+#include "common/settings/AppSettings.h"
+#include "common/text/LocalTable.h"
+#include "common/text/LocalePatterns.h"
+#include "common/text/ProgramFolder.h"
+#include "platform/clock/Clock.h"
+#include "platform/text/Utf.h"
+#include "tests/support/TempDir.h"
+
+namespace entriestest {
+
+inline platform::FileTime At(int year, int month, int day, int hour = 0, int minute = 0) {
+  platform::SystemTime st;
+  st.wYear = static_cast<std::uint16_t>(year);
+  st.wMonth = static_cast<std::uint16_t>(month);
+  st.wDay = static_cast<std::uint16_t>(day);
+  st.wHour = static_cast<std::uint16_t>(hour);
+  st.wMinute = static_cast<std::uint16_t>(minute);
+  platform::FileTime ft = 0;
+  EXPECT_TRUE(platform::SystemTimeToFileTime(st, ft)) << year << "-" << month << "-" << day;
+  return ft;
+}
+
+inline std::unique_ptr<FeskItem> Entry(std::uint16_t kind, platform::FileTime date, std::u16string first = u"Ann",
+                                       std::u16string last = u"Lee") {
+  auto entry = std::make_unique<FeskItem>(kind);
+  entry->m_ftDate = date;
+  if (kind == Birthday) {
+    entry->m_szFirstName = std::move(first);
+    entry->m_szLastName = std::move(last);
+  } else {
+    entry->m_szName = std::move(first);
+  }
+  return entry;
+}
+
+class EntriesFixture : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    ASSERT_TRUE(GetLocalTable().LoadFile(NATALO_TEST_LOCAL_DAT, u"[English]"));
+    SetLocalePatterns(LocalePatternsFor("en_US.UTF-8"), platform::GetCalendarNames("en_US.UTF-8"));
+  }
+
+  void SetUp() override {
+    platform::SetClockSource(&m_clock);
+    SetToday(2009, 3, 10);
+    SetProgramFolder(platform::FromUtf8(m_env.ProgramFolder()));
+    g_settings = AppSettings{};
+  }
+
+  void TearDown() override {
+    platform::SetClockSource(nullptr);
+    SetProgramFolder({});
+    g_settings = AppSettings{};
+  }
+
+  void SetToday(int year, int month, int day) { m_clock.Set(At(year, month, day, 9, 30)); }
+  std::string StoragePath() const { return m_env.ProgramFolder() + "storage.dat"; }
+  std::string FileContent() const { return testsupport::ReadFileBytes(StoragePath()); }
+
+  platform::FixedClockSource m_clock;
+  testsupport::TestEnvironment m_env;
+};
+
+}  // namespace entriestest

@@ -1,0 +1,210 @@
+#include <gtest/gtest.h>
+
+#include <span>
+
+#include "common/entries/FeskItem.h"
+#include "common/entries/FeskList.h"
+#include "tests/entries/EntriesFixture.h"
+#include "tests/entries/EntryBytes.h"
+
+namespace entriestest {
+namespace {
+
+using Records = EntriesFixture;
+
+std::span<const std::uint8_t> AsSpan(const std::string& bytes) {
+  return {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()};
+}
+
+std::string Written(const FeskItem& entry, bool* ok = nullptr) {
+  BinaryWriter writer;
+  const bool written = entry.Write(writer);
+  if (ok) *ok = written;
+  return std::string(writer.Data().begin(), writer.Data().end());
+}
+
+bool ReadOne(const std::string& bytes, FeskItem& entry) {
+  BinaryReader reader(AsSpan(bytes));
+  return entry.Read(reader);
+}
+
+// A base record of a Yearly item with UID 7, then an extension block.
+FileBytes YearlyBase() {
+  FileBytes b;
+  b.Record(32, 0x01C0000000000000ULL, 7);
+  return b;
+}
+
+TEST_F(Records, WriteLaysOutTheBlockByteForByte) {
+  auto entry = Entry(Anniversary, At(1990, 6, 1), u"Wedding");
+  entry->m_ftStart = 0x01C0000000000000ULL;
+  entry->m_nUID = 7;
+  entry->m_dwContactOid = 0x11223344;
+  entry->m_dwIcon = 22;
+  entry->m_bOwnSound = 1;
+  entry->m_dwSoundType = 2;
+  entry->m_dwSoundSource = 3;
+  entry->m_dwVolume = 4;
+  entry->m_bOwnReminder = 1;
+  entry->m_szNote = u"Hi";
+  entry->m_szSoundFile = u"";
+
+  FileBytes expected = YearlyBase();
+  expected.U16(38 + 2 * (7 + 2 + 0 + 3));
+  EntryFields(expected, 1, 0x11223344, At(1990, 6, 1), 22, 1, 2, 3, 4, 1);
+  expected.Raw(Utf16z(u"Wedding")).Raw(Utf16z(u"Hi")).Raw(Utf16z(u""));
+  EXPECT_EQ(Written(*entry), expected.Str());
+
+  // A birthday stores two names; text after an embedded zero is not stored.
+  auto person = Entry(Birthday, At(1961, 7, 5), std::u16string(u"Ann\0x", 5), u"Lee");
+  person->m_ftStart = 0x01C0000000000000ULL;
+  person->m_nUID = 7;
+  person->m_dwIcon = 40;
+  FileBytes birthday = YearlyBase();
+  birthday.U16(38 + 2 * (3 + 3 + 0 + 0 + 4));
+  EntryFields(birthday, 0, 0, At(1961, 7, 5), 40);
+  birthday.Raw(Utf16z(u"Ann")).Raw(Utf16z(u"Lee")).Raw(Utf16z(u"")).Raw(Utf16z(u""));
+  EXPECT_EQ(Written(*person), birthday.Str());
+}
+
+TEST_F(Records, WriteAndReadGiveTheSameEntry) {
+  auto entry = Entry(Birthday, At(1961, 7, 5), u"Ann", u"Lee");
+  entry->m_nUID = 12;
+  entry->m_wSkipNext = 1;
+  entry->m_ftSnooze = At(2009, 7, 3, 12, 5);
+  entry->m_dwSnoozeCounter = 2;
+  entry->m_dwContactOid = 99;
+  entry->m_dwIcon = 41;
+  entry->m_bOwnSound = 1;
+  entry->m_dwSoundType = 1;
+  entry->m_dwSoundSource = 2;
+  entry->m_dwVolume = 5;
+  entry->m_bOwnReminder = 1;
+  // Lone surrogates are kept as they are: the record holds code units, not characters.
+  entry->m_szNote = std::u16string(u"line\nbreak ") + char16_t{0xD800} + u"x" + char16_t{0xDC00};
+  entry->m_szSoundFile = u"/home/ann/sounds/bell.oga";
+
+  FeskItem back;
+  ASSERT_TRUE(ReadOne(Written(*entry), back));
+  EXPECT_EQ(back.m_wKind, Birthday);
+  EXPECT_EQ(back.m_nUID, 12);
+  EXPECT_EQ(back.m_wSkipNext, 1);
+  EXPECT_EQ(back.m_ftSnooze, entry->m_ftSnooze);
+  EXPECT_EQ(back.m_dwSnoozeCounter, 2u);
+  EXPECT_EQ(back.m_ftDate, entry->m_ftDate);
+  EXPECT_EQ(back.m_dwContactOid, 99u);
+  EXPECT_EQ(back.m_dwIcon, 41u);
+  EXPECT_EQ(back.m_bOwnSound, 1u);
+  EXPECT_EQ(back.m_dwSoundType, 1u);
+  EXPECT_EQ(back.m_dwSoundSource, 2u);
+  EXPECT_EQ(back.m_dwVolume, 5u);
+  EXPECT_EQ(back.m_bOwnReminder, 1u);
+  EXPECT_EQ(back.m_szFirstName, u"Ann");
+  EXPECT_EQ(back.m_szLastName, u"Lee");
+  EXPECT_EQ(back.m_szNote, entry->m_szNote);
+  EXPECT_EQ(back.m_szSoundFile, entry->m_szSoundFile);
+
+  auto other = Entry(OtherDate, At(2001, 1, 1), u"Moved in");
+  FeskItem otherBack;
+  ASSERT_TRUE(ReadOne(Written(*other), otherBack));
+  EXPECT_EQ(otherBack.m_wKind, OtherDate);
+  EXPECT_EQ(otherBack.m_szName, u"Moved in");
+  EXPECT_TRUE(otherBack.m_szSoundFile.empty());
+  EXPECT_TRUE(otherBack.m_szFirstName.empty());
+}
+
+TEST_F(Records, StarsAreNeverStored) {
+  FeskList list(StoragePath());
+  list.Add(Entry(Birthday, At(1961, 7, 5)));
+  auto star = Entry(Birthday, At(1950, 1, 1), u"Famous", u"Person");
+  star->m_bStar = 1;
+  bool ok = false;
+  EXPECT_EQ(Written(*star, &ok), "");
+  EXPECT_TRUE(ok);
+  list.Add(std::move(star));
+  ASSERT_TRUE(list.Save());
+  FeskList loaded(StoragePath());
+  ASSERT_TRUE(loaded.Load());
+  EXPECT_EQ(loaded.Count(), 1u);
+}
+
+TEST_F(Records, TextsTooLongForTheRecordFailTheSaveAndKeepTheOldFile) {
+  FeskList list(StoragePath());
+  list.Add(Entry(Birthday, At(1961, 7, 5)));
+  ASSERT_TRUE(list.Save());
+  const std::string before = FileContent();
+
+  auto huge = Entry(Anniversary, At(1990, 6, 1), u"Wedding");
+  huge->m_szNote.assign(100'000, u'x');
+  bool ok = true;
+  EXPECT_EQ(Written(*huge, &ok), "");
+  EXPECT_FALSE(ok);
+  list.Add(std::move(huge));
+  EXPECT_FALSE(list.Save());
+  EXPECT_EQ(FileContent(), before);
+
+  // The largest note that fits is stored and read back whole.
+  auto largest = Entry(Anniversary, At(1990, 6, 1), u"");
+  largest->m_szNote.assign((0xFFFF - 38 - 2 * 3) / 2, u'y');
+  FeskItem back;
+  ASSERT_TRUE(ReadOne(Written(*largest, &ok), back));
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(back.m_szNote, largest->m_szNote);
+}
+
+TEST_F(Records, DamagedBlocksAreRejected) {
+  const auto block = [](std::uint16_t length, std::uint16_t kind, const std::string& strings) {
+    FileBytes b = YearlyBase();
+    b.U16(length);
+    EntryFields(b, kind, 0, 0x01B0000000000000ULL, 40);
+    b.Raw(strings);
+    return b.Str();
+  };
+  const std::string bornStrings = Utf16z(u"Ann") + Utf16z(u"Lee") + Utf16z(u"") + Utf16z(u"");
+  const std::uint16_t bornLength = static_cast<std::uint16_t>(38 + bornStrings.size());
+  const struct {
+    const char* what;
+    std::string bytes;
+  } cases[] = {
+      {"length 0", block(0, 0, bornStrings)},
+      {"length 1", block(1, 0, bornStrings)},
+      {"length below the fixed fields", block(20, 0, bornStrings)},
+      {"no strings at all", block(38, 0, "")},
+      {"first name without its end", block(44, 0, std::string("A\0n\0n\0L\0e\0e\0", 12))},
+      {"last name without its end",
+       block(38 + 8 + 6, 0, Utf16z(u"Ann") + std::string("L\0e\0e\0", 6))},
+      {"no room after the last name", block(38 + 16, 0, Utf16z(u"Ann") + Utf16z(u"Lee"))},
+      {"note without its end", block(38 + 16 + 4, 0, Utf16z(u"Ann") + Utf16z(u"Lee") + std::string("N\0o\0", 4))},
+      {"sound file missing", block(38 + 6 + 4, 1, Utf16z(u"Wed") + Utf16z(u"N"))},
+      {"length past the end of the data", block(0xFFFF, 0, bornStrings)},
+      {"fixed fields cut short", YearlyBase().U16(bornLength).U16(0).U32(0).Str()},
+      {"no extension block", YearlyBase().Str()},
+  };
+  for (const auto& c : cases) {
+    FeskItem entry;
+    entry.m_szNote = u"old note";
+    EXPECT_FALSE(ReadOne(c.bytes, entry)) << c.what;
+  }
+  FeskItem good;
+  EXPECT_TRUE(ReadOne(block(bornLength, 0, bornStrings), good));
+  EXPECT_EQ(good.m_szLastName, u"Lee");
+}
+
+TEST_F(Records, TheNextRecordStartsWhereTheLengthSays) {
+  // Extra bytes after the strings (an odd one among them) belong to the record.
+  FileBytes file;
+  file.Header(0xCE09, 0x0103, 3);
+  const std::string strings = Utf16z(u"Wed") + Utf16z(u"") + Utf16z(u"") + std::string("\x7F\x01\x02", 3);
+  file.Raw(YearlyBase().Str()).U16(static_cast<std::uint16_t>(38 + strings.size()));
+  EntryFields(file, 1, 0, 0x01B0000000000000ULL, 22).Raw(strings);
+  file.Record(32, 0x01C0000000000000ULL, 8).U16(38 + 12);
+  EntryFields(file, 2, 0, 0x01B0000000000000ULL, 64).Raw(Utf16z(u"Day") + Utf16z(u"") + Utf16z(u""));
+  ASSERT_TRUE(testsupport::WriteFileBytes(StoragePath(), file.Str()));
+  FeskList list(StoragePath());
+  ASSERT_TRUE(list.Load());
+  ASSERT_EQ(list.Count(), 2u);
+  EXPECT_EQ(AsEntry(list.FindByUID(8))->m_szName, u"Day");
+}
+
+}  // namespace
+}  // namespace entriestest

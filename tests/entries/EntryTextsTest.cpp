@@ -1,0 +1,212 @@
+#include <gtest/gtest.h>
+
+#include "common/entries/EntryPictures.h"
+#include "common/entries/EntryTexts.h"
+#include "tests/entries/EntriesFixture.h"
+
+namespace entriestest {
+namespace {
+
+using Texts = EntriesFixture;
+
+struct Day {
+  int year, month, day;
+};
+
+struct AgeCase {
+  Day born;
+  Day today;
+  std::uint32_t displayAge;
+  const char16_t* age;
+  const char16_t* daysLeft;
+};
+
+TEST_F(Texts, AgeAndDaysLeft) {
+  const AgeCase cases[] = {
+      // 29 February is celebrated on the 28th in a common year.
+      {{1980, 2, 29}, {2009, 2, 28}, 1, u"29", u"0"},
+      {{1980, 2, 29}, {2009, 2, 27}, 1, u"28+", u"1"},
+      {{1980, 2, 29}, {2011, 3, 1}, 1, u"31+", u"365"},
+      {{1980, 2, 29}, {2012, 2, 28}, 2, u"32", u"1"},
+      // 2100 is a common year: its 28 February is the day.
+      {{2000, 2, 29}, {2100, 2, 28}, 1, u"100", u"0"},
+      {{2000, 2, 29}, {2099, 3, 1}, 1, u"99+", u"364"},
+      // On the day itself neither setting adds a plus or a year.
+      {{1970, 3, 10}, {2009, 3, 10}, 1, u"39", u"0"},
+      {{1970, 3, 10}, {2009, 3, 10}, 2, u"39", u"0"},
+      {{1970, 3, 11}, {2009, 3, 10}, 1, u"38+", u"1"},
+      {{1970, 3, 11}, {2009, 3, 10}, 2, u"39", u"1"},
+      {{1970, 1, 1}, {2009, 3, 10}, 1, u"39+", u"297"},
+      {{1970, 1, 1}, {2009, 3, 10}, 0, u"", u"297"},
+  };
+  for (const AgeCase& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.born.year << "-" << c.born.month << "-" << c.born.day << " on "
+                                    << c.today.year << "-" << c.today.month << "-" << c.today.day);
+    SetToday(c.today.year, c.today.month, c.today.day);
+    g_settings.g_dwDisplayAge = c.displayAge;
+    const auto entry = Entry(Birthday, At(c.born.year, c.born.month, c.born.day));
+    EXPECT_EQ(FormatAge(*entry), c.age);
+    EXPECT_EQ(FormatDaysLeft(*entry), c.daysLeft);
+  }
+  g_settings.g_dwDaysLeft = 0;
+  EXPECT_EQ(FormatDaysLeft(*Entry(Birthday, At(1970, 1, 1))), u"");
+}
+
+TEST_F(Texts, DaysInMonthFollowsTheGregorianCalendar) {
+  const struct {
+    int month, year, days;
+  } cases[] = {{2, 2100, 28}, {2, 1900, 28}, {2, 2000, 29}, {2, 2012, 29}, {2, 2009, 28}, {2, 2001, 28},
+               {1, 2009, 31}, {4, 2009, 30}, {12, 2009, 31}, {0, 2009, 0},  {13, 2009, 0}};
+  for (const auto& c : cases) EXPECT_EQ(DaysInMonth(c.month, c.year), c.days) << c.month << "/" << c.year;
+}
+
+TEST_F(Texts, DateFormats) {
+  const auto entry = Entry(Birthday, At(1961, 7, 5));
+  const struct {
+    std::uint32_t format, yearValue;
+    const char16_t* text;
+  } cases[] = {
+      {0, 0, u"7/5"},       {1, 0, u"July 5"},     {2, 0, u"7/5 Sun"}, {3, 0, u"7/5/61"},
+      {4, 0, u"7/5/61"},    {5, 0, u"July 5, 1961"}, {5, 1, u"July 5, 2009"}, {4, 1, u"7/5/09"},
+  };
+  for (const auto& c : cases) {
+    g_settings.g_dwDateFormat = c.format;
+    g_settings.g_dwYearValue = c.yearValue;
+    EXPECT_EQ(FormatEntryDate(*entry), c.text) << "format " << c.format << " year value " << c.yearValue;
+  }
+  // A locale whose short date has four year digits tells formats 3 and 4 apart.
+  SetLocalePatterns(LocalePatternsFor("sv_SE.UTF-8"), platform::GetCalendarNames("sv_SE.UTF-8"));
+  g_settings.g_dwYearValue = 0;
+  g_settings.g_dwDateFormat = 3;
+  const std::u16string twoDigits = FormatEntryDate(*entry);
+  g_settings.g_dwDateFormat = 4;
+  const std::u16string fourDigits = FormatEntryDate(*entry);
+  SetUpTestSuite();
+  EXPECT_EQ(twoDigits, u"61-07-05");
+  EXPECT_EQ(fourDigits, u"1961-07-05");
+}
+
+TEST_F(Texts, NextYearOfALeapDayIsPlacedOnTheTwentyEighth) {
+  const auto entry = Entry(Birthday, At(1980, 2, 29));
+  g_settings.g_dwYearValue = 1;
+  SetToday(2009, 2, 28);
+  EXPECT_EQ(FormatEntryDate(*entry), u"February 28, 2009");
+  SetToday(2099, 3, 1);
+  EXPECT_EQ(FormatEntryDate(*entry), u"February 28, 2100");
+  // The weekday format always shows the next occurrence, with its own weekday.
+  g_settings.g_dwYearValue = 0;
+  g_settings.g_dwDateFormat = 2;
+  SetToday(2011, 3, 1);
+  EXPECT_EQ(FormatEntryDate(*entry), u"2/29 Wed");
+}
+
+TEST_F(Texts, ZodiacSigns) {
+  const struct {
+    int month, day, sign;
+  } cases[] = {{1, 19, 9},  {1, 20, 10}, {12, 22, 9}, {12, 21, 8}, {3, 21, 0},  {3, 20, 11},
+               {2, 18, 10}, {2, 19, 11}, {5, 21, 1},  {5, 22, 2},  {8, 23, 4},  {8, 24, 5}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(GetZodiacSign(*Entry(Birthday, At(1980, c.month, c.day))), c.sign) << c.month << "/" << c.day;
+  }
+  EXPECT_EQ(GetZodiacSign(*Entry(Anniversary, At(1980, 1, 20))), 0);
+  EXPECT_EQ(GetZodiacName(9), u"Capricorn");
+  EXPECT_EQ(ZodiacPictureNumber(9, false, true), 219);
+  EXPECT_EQ(ZodiacPictureNumber(9, true, false), 242);
+}
+
+TEST_F(Texts, RowTextsByFirstLineFormat) {
+  const auto entry = Entry(Birthday, At(1970, 3, 11));
+  const char16_t* date = u"March 11, 1970";
+  const struct {
+    std::uint32_t layout, age, days;
+    const char16_t* tag;  // nullptr: no tag
+    const char16_t* detail;
+    const char16_t* tail;  // nullptr: no tail
+  } cases[] = {
+      {0, 1, 1, u"38+", date, u"in 1 days"},
+      {0, 0, 1, nullptr, date, u"in 1 days"},
+      {0, 1, 0, u"38+", date, nullptr},
+      {1, 1, 1, date, u"Age 38+", u"in 1 days"},
+      {1, 0, 1, date, u"1 days left", nullptr},
+      {1, 1, 0, date, u"Age 38+", nullptr},
+      {1, 0, 0, date, u"", nullptr},
+      {2, 1, 1, u"1", date, u"age 38+"},
+      {2, 1, 0, nullptr, date, u"age 38+"},
+      {2, 0, 1, u"1", date, nullptr},
+      {7, 1, 1, u"38+", date, u"in 1 days"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "layout " << c.layout << " age " << c.age << " days " << c.days);
+    g_settings.g_dwFirstLineFormat = c.layout;
+    g_settings.g_dwDisplayAge = c.age;
+    g_settings.g_dwDaysLeft = c.days;
+    std::u16string tag, tail;
+    EXPECT_EQ(GetHeaderTag(*entry, tag), c.tag != nullptr);
+    EXPECT_EQ(tag, c.tag ? c.tag : u"");
+    EXPECT_EQ(entry->GetDetailText(), c.detail);
+    EXPECT_EQ(GetDetailTail(*entry, tail), c.tail != nullptr);
+    EXPECT_EQ(tail, c.tail ? c.tail : u"");
+  }
+}
+
+TEST_F(Texts, DisplayNames) {
+  const auto ann = Entry(Birthday, At(1961, 7, 5), u"Ann", u"Lee");
+  const auto noFirst = Entry(Birthday, At(1961, 7, 5), u"", u"Lee");
+  const std::u16string emoji = u"\U0001F600x";
+  const auto wide = Entry(Birthday, At(1961, 7, 5), emoji, u"Lee");
+  const struct {
+    std::uint32_t format;
+    const char16_t *ann, *noFirst;
+  } cases[] = {{0, u"Ann Lee", u" Lee"}, {1, u"Lee, Ann", u"Lee, "}, {2, u"A. Lee", u"Lee"}, {3, u"Lee, A.", u"Lee"}};
+  for (const auto& c : cases) {
+    g_settings.g_dwDisplayNames = c.format;
+    EXPECT_EQ(ann->GetDisplayName(), c.ann) << c.format;
+    EXPECT_EQ(noFirst->GetDisplayName(), c.noFirst) << c.format;
+  }
+  // An initial outside the basic plane keeps both halves of its surrogate pair.
+  g_settings.g_dwDisplayNames = 2;
+  EXPECT_EQ(wide->GetDisplayName(), u"\U0001F600. Lee");
+  EXPECT_EQ(Entry(Anniversary, At(1990, 6, 1), u"Wedding")->GetDisplayName(), u"Wedding");
+}
+
+TEST_F(Texts, PicturesAndStatusPictures) {
+  auto entry = Entry(Birthday, At(1961, 7, 5));
+  entry->m_dwIcon = 40;
+  EXPECT_EQ(entry->GetIcon(), 40);
+  entry->m_bStar = 1;
+  EXPECT_EQ(entry->GetIcon(), 48);
+  EXPECT_EQ(entry->GetSelectedIcon(), 48);
+
+  const struct {
+    bool enabled, skip, note;
+    int count, first, second;  // high-resolution numbers
+  } cases[] = {
+      {true, false, false, 1, 143, 0}, {true, true, false, 1, 142, 0},  {true, false, true, 2, 143, 141},
+      {true, true, true, 2, 142, 141}, {false, false, true, 1, 141, 0}, {false, true, false, 0, 0, 0},
+  };
+  SetHighResolutionScreen(true);
+  for (const auto& c : cases) {
+    entry->m_bEnabled = c.enabled;
+    entry->m_wSkipNext = c.skip;
+    entry->m_szNote = c.note ? u"note" : u"";
+    EXPECT_EQ(entry->GetStatusIconCount(), c.count);
+    EXPECT_EQ(entry->GetStatusIcon(0), c.first);
+    EXPECT_EQ(entry->GetStatusIcon(1), c.second);
+  }
+  EXPECT_EQ(entry->GetStatusIconSize().cx, 16);
+  SetHighResolutionScreen(false);
+  EXPECT_EQ(entry->GetStatusIcon(0), 0);
+  entry->m_bEnabled = 1;
+  entry->m_szNote = u"note";
+  EXPECT_EQ(entry->GetStatusIcon(0), 139);
+  EXPECT_EQ(entry->GetStatusIcon(1), 138);
+  EXPECT_EQ(entry->GetStatusIconSize().cy, 12);
+  StatusPicture picture{};
+  bool highRes = true;
+  ASSERT_TRUE(StatusPictureOfNumber(139, picture, highRes));
+  EXPECT_EQ(picture, StatusPicture::ReminderSkipped);
+  EXPECT_FALSE(highRes);
+}
+
+}  // namespace
+}  // namespace entriestest

@@ -1,0 +1,198 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "common/entries/FeskList.h"
+#include "common/store/Recurrence.h"
+#include "tests/entries/EntriesFixture.h"
+
+namespace entriestest {
+namespace {
+
+using List = EntriesFixture;
+
+// The display names of the entries in the order the list's Compare gives.
+std::vector<std::u16string> Sorted(const FeskList& list) {
+  std::vector<const StorageItem*> rows;
+  for (const auto& item : list) rows.push_back(&item);
+  std::stable_sort(rows.begin(), rows.end(),
+                   [&list](const StorageItem* a, const StorageItem* b) { return list.Compare(*a, *b) < 0; });
+  std::vector<std::u16string> names;
+  for (const StorageItem* row : rows) names.push_back(row->GetDisplayName());
+  return names;
+}
+
+using Names = std::vector<std::u16string>;
+
+TEST_F(List, SortOrdersOnTenthOfMarch) {
+  FeskList list(StoragePath());
+  list.Add(Entry(Anniversary, At(1999, 1, 1), u"January"));
+  list.Add(Entry(Birthday, At(1980, 3, 11), u"Eleventh", u"March"));
+  list.Add(Entry(OtherDate, At(2005, 3, 9), u"ninth"));
+  list.Add(Entry(Birthday, At(1990, 3, 10), u"Tenth", u"March"));
+  list.Add(Entry(Anniversary, At(1970, 3, 10), u"Also tenth"));
+
+  const struct {
+    std::uint32_t sort;
+    Names ascending;
+  } cases[] = {
+      // Today's date first, then what is still to come, then next year's.
+      {0, {u"Tenth March", u"Also tenth", u"Eleventh March", u"January", u"ninth"}},
+      {5, {u"Tenth March", u"Also tenth", u"Eleventh March", u"January", u"ninth"}},
+      {1, {u"January", u"ninth", u"Tenth March", u"Also tenth", u"Eleventh March"}},
+      // The younger first.
+      {2, {u"ninth", u"January", u"Tenth March", u"Eleventh March", u"Also tenth"}},
+      {3, {u"Tenth March", u"Eleventh March", u"January", u"Also tenth", u"ninth"}},
+      // By code: upper case before lower case.
+      {4, {u"Also tenth", u"Eleventh March", u"January", u"Tenth March", u"ninth"}},
+  };
+  for (const auto& c : cases) {
+    g_settings.g_dwSort = c.sort;
+    g_settings.g_bSortAscending = 1;
+    EXPECT_EQ(Sorted(list), c.ascending) << "sort " << c.sort;
+    g_settings.g_bSortAscending = 0;
+    Names descending(c.ascending.rbegin(), c.ascending.rend());
+    EXPECT_EQ(Sorted(list), descending) << "sort " << c.sort << " descending";
+  }
+  g_settings.g_dwSort = 6;
+  EXPECT_EQ(list.Compare(*list.begin(), *std::next(list.begin())), 0);
+}
+
+TEST_F(List, EqualNamesAreOrderedByKindThenDate) {
+  FeskList list(StoragePath());
+  list.Add(Entry(OtherDate, At(2000, 1, 1), u"Same"));
+  list.Add(Entry(Anniversary, At(2000, 5, 2), u"Same"));
+  list.Add(Entry(Anniversary, At(2000, 5, 1), u"Same"));
+  g_settings.g_dwSort = 4;
+  std::vector<const FeskItem*> rows;
+  for (const auto& item : list) rows.push_back(AsEntry(&item));
+  std::stable_sort(rows.begin(), rows.end(),
+                   [&list](const FeskItem* a, const FeskItem* b) { return list.Compare(*a, *b) < 0; });
+  EXPECT_EQ(rows[0]->m_ftDate, At(2000, 5, 1));
+  EXPECT_EQ(rows[1]->m_ftDate, At(2000, 5, 2));
+  EXPECT_EQ(rows[2]->m_wKind, OtherDate);
+}
+
+TEST_F(List, FilterByShowBits) {
+  auto birthday = Entry(Birthday, At(1980, 1, 1));
+  auto anniversary = Entry(Anniversary, At(1980, 1, 1));
+  auto other = Entry(OtherDate, At(1980, 1, 1));
+  auto star = Entry(Birthday, At(1950, 1, 1));
+  star->m_bStar = 1;
+  const struct {
+    bool birthdays, anniversaries, others, stars;
+    bool showBirthday, showAnniversary, showOther, showStar;
+  } cases[] = {
+      {true, true, true, true, true, true, true, true},
+      // Stars are birthdays: hiding birthdays hides them even when stars are shown.
+      {false, true, true, true, false, true, true, false},
+      {true, true, true, false, true, true, true, false},
+      {true, false, true, true, true, false, true, true},
+      {true, true, false, true, true, true, false, true},
+  };
+  FeskList list(StoragePath());
+  for (const auto& c : cases) {
+    g_settings.g_bShowBirthdays = c.birthdays;
+    g_settings.g_bShowAnniversaries = c.anniversaries;
+    g_settings.g_bShowOtherDates = c.others;
+    g_settings.g_bShowStars = c.stars;
+    EXPECT_EQ(list.Filter(*birthday), c.showBirthday);
+    EXPECT_EQ(list.Filter(*anniversary), c.showAnniversary);
+    EXPECT_EQ(list.Filter(*other), c.showOther);
+    EXPECT_EQ(list.Filter(*star), c.showStar);
+  }
+  EXPECT_FALSE(list.Filter(StorageItem(Weekly, false)));
+}
+
+TEST_F(List, StarsFollowTheStoredEntries) {
+  FeskList stored(StoragePath());
+  stored.Add(Entry(Birthday, At(1980, 1, 1), u"Own", u"Friend"));
+  ASSERT_TRUE(stored.Save());
+
+  std::u16string text = u"\uFEFF";
+  text += u"Ann, Lee, 5.7.1961, Singer\r\n";
+  text += u"Bob, Ray, 1.2.1950 Actor\r\n";             // no ", " after the year
+  text += u"junk line\r\n\r\n";
+  text += std::u16string(120, u'x') + u", Long, 1.1.1960, Too long a first name\r\n";
+  text += u"Cy, Day, 1234567890.1.1960, Too long a day\r\n";
+  text += u"Di, Eve, 31.2.1960, No such day\r\n";
+  text += u"Ed, Fay, 29.2.1960, Leap day,  with a comma  \r\n";
+  std::string bytes;
+  for (const char16_t c : text) {
+    bytes += static_cast<char>(c & 0xFF);
+    bytes += static_cast<char>(c >> 8);
+  }
+  ASSERT_TRUE(testsupport::WriteFileBytes(m_env.ProgramFolder() + "stars.dat", bytes));
+
+  FeskList list;
+  ASSERT_TRUE(list.LoadAndUpgradeStorage());
+  list.LoadStars();
+  ASSERT_EQ(list.Count(), 3u);
+  auto it = list.begin();
+  EXPECT_GT(it->m_nUID, 0);
+  const FeskItem* ann = AsEntry(&*++it);
+  EXPECT_EQ(ann->m_szFirstName, u"Ann");
+  EXPECT_EQ(ann->m_szLastName, u"Lee");
+  EXPECT_EQ(ann->m_szNote, u"Singer");
+  EXPECT_EQ(ann->m_ftDate, At(1961, 7, 5));
+  EXPECT_EQ(ann->m_wKind, Birthday);
+  EXPECT_EQ(ann->m_nUID, -1);
+  EXPECT_EQ(ann->m_bEnabled, 0u);
+  EXPECT_TRUE(ann->IsStar());
+  EXPECT_EQ(ann->GetIcon(), 48);
+  const FeskItem* ed = AsEntry(&*++it);
+  EXPECT_EQ(ed->m_szNote, u"Leap day,  with a comma");
+  EXPECT_EQ(ed->m_nUID, -2);
+
+  // Saving writes the stored entry alone.
+  ASSERT_TRUE(SaveStorageLocked(list));
+  FeskList again;
+  ASSERT_TRUE(LoadStorageLocked(again));
+  EXPECT_EQ(again.Count(), 1u);
+}
+
+TEST_F(List, NoStarsFileMeansNoStars) {
+  FeskList list;
+  list.LoadStars();
+  EXPECT_TRUE(list.IsEmpty());
+}
+
+TEST_F(List, RefreshItemStateCopiesTheStateBlockOnly) {
+  FeskList list;
+  list.Add(Entry(Birthday, At(1980, 1, 1)));
+  StorageItem* mine = list.Add(Entry(Anniversary, At(1990, 2, 3), u"Wedding"));
+  ASSERT_TRUE(list.Save());
+
+  // Another program snoozes the reminder in the file.
+  FeskList other;
+  ASSERT_TRUE(other.Load());
+  StorageItem* theirs = other.FindByUID(mine->m_nUID);
+  theirs->m_wSkipNext = 1;
+  theirs->m_ftSnooze = At(2009, 3, 10, 12, 5);
+  theirs->m_dwAutoSnoozeCounter = 2;
+  theirs->m_dwSnoozeCounter = 3;
+  AsEntry(theirs)->m_szName = u"Changed elsewhere";
+  ASSERT_TRUE(other.WriteItemState(*theirs));
+
+  ASSERT_TRUE(RefreshItemState(list, mine->m_nUID));
+  EXPECT_EQ(mine->m_wSkipNext, 1);
+  EXPECT_EQ(mine->m_ftSnooze, At(2009, 3, 10, 12, 5));
+  EXPECT_EQ(mine->m_dwAutoSnoozeCounter, 2u);
+  EXPECT_EQ(mine->m_dwSnoozeCounter, 3u);
+  EXPECT_EQ(AsEntry(mine)->m_szName, u"Wedding");
+  EXPECT_FALSE(RefreshItemState(list, 999));
+}
+
+TEST_F(List, MissingOrForeignFilesGiveAnEmptyList) {
+  FeskList list;
+  EXPECT_FALSE(list.LoadAndUpgradeStorage());
+  EXPECT_TRUE(list.IsEmpty());
+  StorageList plain(StoragePath());
+  ASSERT_TRUE(plain.Save());
+  EXPECT_FALSE(list.LoadAndUpgradeStorage());
+  EXPECT_TRUE(list.IsEmpty());
+}
+
+}  // namespace
+}  // namespace entriestest

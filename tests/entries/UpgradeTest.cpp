@@ -1,0 +1,184 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "common/entries/FeskList.h"
+#include "common/store/AtomicFile.h"
+#include "tests/entries/EntriesFixture.h"
+#include "tests/entries/EntryBytes.h"
+
+namespace entriestest {
+namespace {
+
+constexpr std::uint64_t kOldStart = 0x01C0000000000000ULL;
+
+class Upgrade : public EntriesFixture {
+ protected:
+  void SetUp() override {
+    EntriesFixture::SetUp();
+    // One day before at 08:00, so that upgraded reminders are easy to tell.
+    g_settings.g_dwReminderDate = 1;
+    g_settings.g_wReminderTime = 0x0800;
+  }
+
+  // Revision 1: length, kind, date, then the names and the note.
+  static void Revision1Record(FileBytes& b, std::int32_t uid, std::uint16_t kind, std::uint64_t date,
+                              const std::string& strings) {
+    b.Record(32, kOldStart, uid).U16(static_cast<std::uint16_t>(10 + strings.size())).U16(kind).U64(date).Raw(strings);
+  }
+
+  // Revision 2: length, kind, contact id, date, picture, sound, then the strings with the sound file.
+  static void Revision2Record(FileBytes& b, std::int32_t uid, std::uint16_t kind, std::uint32_t oid,
+                              std::uint64_t date, const std::string& strings) {
+    b.Record(32, kOldStart, uid).U16(static_cast<std::uint16_t>(34 + strings.size())).U16(kind).U32(oid).U64(date);
+    b.U32(7).U32(1).U32(2).U32(1).U32(3).Raw(strings);
+  }
+
+  void WriteFile(const FileBytes& bytes) { ASSERT_TRUE(testsupport::WriteFileBytes(StoragePath(), bytes.Str())); }
+
+  static std::uint32_t FileRevision(const std::string& bytes) {
+    return static_cast<std::uint8_t>(bytes[4]) | static_cast<std::uint8_t>(bytes[5]) << 8 |
+           static_cast<std::uint8_t>(bytes[6]) << 16 | static_cast<std::uint8_t>(bytes[7]) << 24;
+  }
+};
+
+TEST_F(Upgrade, Revision1IsUpgradedOnceAndOnlyOnce) {
+  FileBytes file;
+  file.Header(0xCE09, 0x0103, 1);
+  Revision1Record(file, 5, Birthday, At(1961, 7, 5), Utf16z(u"Ann") + Utf16z(u"Lee") + Utf16z(u"Sings"));
+  Revision1Record(file, 9, Anniversary, At(1990, 3, 1), Utf16z(u"Wedding") + Utf16z(u""));
+  file.U32(0);
+  WriteFile(file);
+
+  FeskList list;
+  ASSERT_TRUE(list.LoadAndUpgradeStorage());
+  ASSERT_EQ(list.Count(), 2u);
+  const FeskItem* ann = AsEntry(list.FindByUID(5));
+  ASSERT_NE(ann, nullptr);
+  EXPECT_EQ(ann->m_szFirstName, u"Ann");
+  EXPECT_EQ(ann->m_szLastName, u"Lee");
+  EXPECT_EQ(ann->m_szNote, u"Sings");
+  EXPECT_EQ(ann->m_ftDate, At(1961, 7, 5));
+  EXPECT_EQ(ann->m_dwIcon, 0u);
+  EXPECT_EQ(ann->m_ftStart, At(2001, 7, 4, 8, 0));
+  const FeskItem* wedding = AsEntry(list.FindByUID(9));
+  ASSERT_NE(wedding, nullptr);
+  EXPECT_EQ(wedding->m_szName, u"Wedding");
+  EXPECT_EQ(wedding->m_ftStart, At(2001, 2, 28, 8, 0));
+  EXPECT_EQ(wedding->m_bOwnReminder, 0u);
+  EXPECT_GT(list.m_nNextUID, 9);
+
+  const std::string upgraded = FileContent();
+  EXPECT_EQ(FileRevision(upgraded), 3u);
+
+  // The second start reads the rewritten file as it is: new defaults do not
+  // move the reminders again.
+  g_settings.g_dwReminderDate = 0;
+  FeskList second;
+  ASSERT_TRUE(second.LoadAndUpgradeStorage());
+  ASSERT_EQ(second.Count(), 2u);
+  EXPECT_EQ(AsEntry(second.FindByUID(5))->m_ftStart, At(2001, 7, 4, 8, 0));
+  EXPECT_EQ(AsEntry(second.FindByUID(5))->m_szNote, u"Sings");
+  EXPECT_EQ(FileContent(), upgraded);
+}
+
+TEST_F(Upgrade, Revision2GetsDefaultPicturesAndReminders) {
+  FileBytes file;
+  file.Header(0xCE09, 0x0103, 2);
+  Revision2Record(file, 1, Birthday, 0, At(1961, 7, 5),
+                  Utf16z(u"Ann") + Utf16z(u"Lee") + Utf16z(u"") + Utf16z(u"/sounds/bell.oga"));
+  Revision2Record(file, 2, Anniversary, 0x42, At(1990, 3, 1), Utf16z(u"Wedding") + Utf16z(u"") + Utf16z(u""));
+  Revision2Record(file, 3, OtherDate, 0, At(2000, 1, 5), Utf16z(u"Moved") + Utf16z(u"note") + Utf16z(u""));
+  WriteFile(file);  // ends with the data, without a kind of 0
+
+  FeskList list;
+  ASSERT_TRUE(list.LoadAndUpgradeStorage());
+  ASSERT_EQ(list.Count(), 3u);
+  const FeskItem* ann = AsEntry(list.FindByUID(1));
+  const FeskItem* wedding = AsEntry(list.FindByUID(2));
+  const FeskItem* moved = AsEntry(list.FindByUID(3));
+  EXPECT_EQ(ann->m_dwIcon, 40u);
+  EXPECT_EQ(wedding->m_dwIcon, 22u);
+  EXPECT_EQ(moved->m_dwIcon, 64u);
+  EXPECT_EQ(ann->m_szSoundFile, u"/sounds/bell.oga");
+  EXPECT_EQ(ann->m_bOwnSound, 0u);
+  EXPECT_EQ(ann->m_dwSoundType, 2u);
+  EXPECT_EQ(ann->m_dwVolume, 3u);
+  EXPECT_EQ(wedding->m_dwContactOid, 0x42u);
+  EXPECT_EQ(moved->m_szNote, u"note");
+  EXPECT_EQ(ann->m_ftStart, At(2001, 7, 4, 8, 0));
+  EXPECT_EQ(wedding->m_ftStart, At(2001, 2, 28, 8, 0));
+  // 5 January minus a day.
+  EXPECT_EQ(moved->m_ftStart, At(2001, 1, 4, 8, 0));
+  EXPECT_EQ(FileRevision(FileContent()), 3u);
+}
+
+TEST_F(Upgrade, DamagedOldRecordsEndTheOldFile) {
+  const struct {
+    const char* what;
+    std::function<void(FileBytes&)> tail;
+  } cases[] = {
+      {"a note without its end",
+       [](FileBytes& b) { Revision2Record(b, 8, Birthday, 0, At(1970, 1, 1), Utf16z(u"A") + Utf16z(u"B") + "N\0"); }},
+      {"a block cut short",
+       [](FileBytes& b) { b.Record(32, kOldStart, 8).U16(200).U16(0).U32(0).U64(At(1970, 1, 1)).U32(0); }},
+      {"a length below the fixed fields", [](FileBytes& b) { b.Record(32, kOldStart, 8).U16(20).U16(0); }},
+      {"a base record cut short", [](FileBytes& b) { b.U32(32).U32(5); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    FileBytes file;
+    file.Header(0xCE09, 0x0103, 2);
+    Revision2Record(file, 4, Anniversary, 0, At(1990, 3, 1), Utf16z(u"Kept") + Utf16z(u"") + Utf16z(u""));
+    c.tail(file);
+    WriteFile(file);
+    FeskList list;
+    ASSERT_TRUE(list.LoadAndUpgradeStorage());
+    ASSERT_EQ(list.Count(), 1u);
+    EXPECT_EQ(AsEntry(list.FindByUID(4))->m_szName, u"Kept");
+    EXPECT_EQ(FileRevision(FileContent()), 3u);
+  }
+}
+
+TEST_F(Upgrade, AFailedUpgradeSaveKeepsTheOldFileAndTheEntries) {
+  FileBytes file;
+  file.Header(0xCE09, 0x0103, 1);
+  Revision1Record(file, 5, Birthday, At(1961, 7, 5), Utf16z(u"Ann") + Utf16z(u"Lee") + Utf16z(u""));
+  WriteFile(file);
+  // A folder where the new file would be written makes the save fail.
+  std::filesystem::create_directory(PendingFileName(StoragePath()));
+
+  FeskList list;
+  EXPECT_FALSE(list.LoadAndUpgradeStorage());
+  ASSERT_EQ(list.Count(), 1u);
+  EXPECT_EQ(AsEntry(list.FindByUID(5))->m_szLastName, u"Lee");
+  EXPECT_EQ(FileContent(), file.Str());
+
+  // The next start upgrades it.
+  std::filesystem::remove(PendingFileName(StoragePath()));
+  FeskList next;
+  ASSERT_TRUE(next.LoadAndUpgradeStorage());
+  EXPECT_EQ(next.Count(), 1u);
+  EXPECT_EQ(FileRevision(FileContent()), 3u);
+}
+
+TEST_F(Upgrade, CurrentAndLaterLowRevisionsLoadAsTheyAre) {
+  FeskList list;
+  list.Add(Entry(OtherDate, At(2000, 1, 5), u"Moved"));
+  ASSERT_TRUE(list.Save());
+  std::string bytes = FileContent();
+  bytes[4] = 7;  // revision 7 shares the layout of revision 3
+  ASSERT_TRUE(testsupport::WriteFileBytes(StoragePath(), bytes));
+  FeskList loaded;
+  ASSERT_TRUE(loaded.LoadAndUpgradeStorage());
+  ASSERT_EQ(loaded.Count(), 1u);
+  EXPECT_EQ(FileContent(), bytes);
+  bytes[6] = 1;  // revision 0x00010007: another layout
+  ASSERT_TRUE(testsupport::WriteFileBytes(StoragePath(), bytes));
+  FeskList rejected;
+  EXPECT_FALSE(rejected.LoadAndUpgradeStorage());
+  EXPECT_TRUE(rejected.IsEmpty());
+}
+
+}  // namespace
+}  // namespace entriestest

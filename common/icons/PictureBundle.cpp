@@ -1,0 +1,85 @@
+#include "common/icons/PictureBundle.h"
+
+#include <QFile>
+#include <QImageReader>
+#include <QResource>
+
+#include <atomic>
+#include <span>
+
+#include "common/icons/IconTable.h"
+#include "common/icons/ResourceBundleCheck.h"
+
+namespace {
+
+// Each open bundle gets its own resource root, so that two open at once (the
+// list pictures and a single reminder picture) never shadow each other.
+QString NextRoot() {
+  static std::atomic<unsigned> counter{0};
+  return QStringLiteral("/natalo-pictures-%1").arg(++counter);
+}
+
+void ClearTransparentColour(QImage& image) {
+  const QRgb key = 0xFF000000u | kTransparentColourRgb;
+  for (int y = 0; y < image.height(); ++y) {
+    auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+    for (int x = 0; x < image.width(); ++x) {
+      // Only fully opaque pixels can carry the colour exactly once premultiplied.
+      if (line[x] == key) line[x] = 0;
+    }
+  }
+}
+
+}  // namespace
+
+QImage DecodePicture(const QString& resourcePath) {
+  QImageReader reader(resourcePath);
+  reader.setDecideFormatFromContent(true);
+  QImage image = reader.read();
+  if (image.isNull()) return {};
+  image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  ClearTransparentColour(image);
+  return image;
+}
+
+PictureBundle::~PictureBundle() { Close(); }
+
+bool PictureBundle::Open(const std::string& path) {
+  Close();
+  QFile file(QString::fromStdString(path));
+  if (!file.open(QIODevice::ReadOnly)) return false;
+  QByteArray bytes = file.readAll();
+  if (file.error() != QFileDevice::NoError) return false;
+  return OpenBytes(std::move(bytes));
+}
+
+bool PictureBundle::OpenBytes(QByteArray bytes) {
+  Close();
+  m_bytes = std::move(bytes);
+  const std::span<const uint8_t> view(reinterpret_cast<const uint8_t*>(m_bytes.constData()),
+                                      static_cast<size_t>(m_bytes.size()));
+  if (!IsWellFormedResourceBundle(view)) {
+    m_bytes.clear();
+    return false;
+  }
+  const QString root = NextRoot();
+  if (!QResource::registerResource(reinterpret_cast<const uchar*>(m_bytes.constData()), root)) {
+    m_bytes.clear();
+    return false;
+  }
+  m_root = root;
+  return true;
+}
+
+QImage PictureBundle::Decode(const char* name) const {
+  if (!IsOpen()) return {};
+  return DecodePicture(QLatin1Char(':') + m_root + QLatin1Char('/') + QLatin1String(name));
+}
+
+void PictureBundle::Close() {
+  if (IsOpen()) {
+    QResource::unregisterResource(reinterpret_cast<const uchar*>(m_bytes.constData()), m_root);
+  }
+  m_root.clear();
+  m_bytes.clear();
+}

@@ -1,0 +1,107 @@
+#include "data/icons/EntryPictureArt.h"
+
+#include <array>
+
+namespace {
+
+// In picker order, like IconTable.
+constexpr std::array<EntryPictureArt, 87> kArts = {{
+    {0, "\U0001F4CC", "pushpin"},
+    {40, "\U0001F382", "birthday cake"},
+    {22, "\U0001F48D", "ring"},
+    {64, "\U0001F4C5", "calendar"},
+    {48, "\U00002B50", "star"},
+    {1, "\U0001F9C1", "cupcake"},
+    {2, "\U0001F381", "gift"},
+    {3, "\U0001F388", "balloon"},
+    {4, "\U0001F389", "party popper"},
+    {5, "\U0001F973", "party face"},
+    {6, "\U0001F380", "ribbon"},
+    {7, "\U0001F56F\U0000FE0F", "candle"},
+    {8, "\U0001F37E", "champagne"},
+    {9, "\U0001F942", "clinking glasses"},
+    {10, "\U0001F492", "wedding"},
+    {11, "\U0001F491", "couple with heart"},
+    {12, "\U00002764\U0000FE0F", "red heart"},
+    {14, "\U0001F495", "two hearts"},
+    {15, "\U0001F496", "sparkling heart"},
+    {16, "\U0001F48C", "love letter"},
+    {17, "\U0001F339", "rose"},
+    {18, "\U0001F490", "bouquet"},
+    {19, "\U0001F337", "tulip"},
+    {20, "\U0001F33B", "sunflower"},
+    {21, "\U0001F338", "cherry blossom"},
+    {23, "\U0001F340", "four leaf clover"},
+    {24, "\U0001F308", "rainbow"},
+    {25, "\U00002600\U0000FE0F", "sun"},
+    {26, "\U0001F319", "crescent moon"},
+    {27, "\U00002744\U0000FE0F", "snowflake"},
+    {28, "\U0001F31F", "glowing star"},
+    {29, "\U0001F3C6", "trophy"},
+    {30, "\U0001F947", "gold medal"},
+    {31, "\U0001F451", "crown"},
+    {32, "\U0001F476", "baby"},
+    {33, "\U0001F917", "hug"},
+    {34, "\U0001F9F8", "teddy bear"},
+    {35, "\U0001F3E0", "house"},
+    {36, "\U0001F393", "graduation cap"},
+    {37, "\U0001F4BC", "briefcase"},
+    {38, "\U0001FA7A", "stethoscope"},
+    {39, "\U0001F54A\U0000FE0F", "dove"},
+    {41, "\U0001F384", "christmas tree"},
+    {42, "\U0001F385", "santa"},
+    {43, "\U0001F423", "hatching chick"},
+    {44, "\U0001F383", "jack-o-lantern"},
+    {45, "\U0001F386", "fireworks"},
+    {46, "\U0001F9E7", "red envelope"},
+    {47, "\U0001F3EE", "paper lantern"},
+    {49, "\U0001F983", "turkey"},
+    {50, "\U0001F54E", "menorah"},
+    {51, "\U00002721\U0000FE0F", "star of david"},
+    {52, "\U0000271D\U0000FE0F", "cross"},
+    {53, "\U0000262A\U0000FE0F", "star and crescent"},
+    {54, "\U0001F549\U0000FE0F", "om"},
+    {55, "\U00002638\U0000FE0F", "wheel of dharma"},
+    {56, "\U0001FA94", "diya lamp"},
+    {57, "\U0001F38C", "crossed flags"},
+    {58, "\U0001F396\U0000FE0F", "military medal"},
+    {59, "\U0001F3B5", "musical note"},
+    {60, "\U0001F3B8", "guitar"},
+    {61, "\U0001F3B9", "piano keyboard"},
+    {62, "\U0001F3BB", "violin"},
+    {63, "\U0001F3A4", "microphone"},
+    {65, "\U0001F3AD", "performing arts"},
+    {66, "\U0001F3A8", "palette"},
+    {67, "\U0001F4DA", "books"},
+    {68, "\U0001F4F7", "camera"},
+    {69, "\U000026BD", "football"},
+    {70, "\U0001F3C0", "basketball"},
+    {71, "\U0001F3BE", "tennis"},
+    {72, "\U000026F7\U0000FE0F", "skier"},
+    {73, "\U0001F6B4", "cyclist"},
+    {74, "\U0001F3CA", "swimmer"},
+    {75, "\U00002708\U0000FE0F", "airplane"},
+    {76, "\U0001F697", "car"},
+    {78, "\U0001F686", "train"},
+    {79, "\U0001F6A2", "ship"},
+    {80, "\U0001F3D6\U0000FE0F", "beach"},
+    {81, "\U000026F0\U0000FE0F", "mountain"},
+    {82, "\U000026FA", "tent"},
+    {83, "\U0001F436", "dog"},
+    {84, "\U0001F431", "cat"},
+    {85, "\U0001F434", "horse"},
+    {86, "\U0001F98B", "butterfly"},
+    {87, "\U0001F430", "rabbit"},
+    {88, "\U000023F0", "alarm clock"},
+}};
+
+}  // namespace
+
+std::span<const EntryPictureArt> EntryPictureArts() { return kArts; }
+
+const EntryPictureArt* FindEntryPictureArt(uint32_t number) {
+  for (const EntryPictureArt& art : kArts) {
+    if (art.dwNumber == number) return &art;
+  }
+  return nullptr;
+}

@@ -1,5 +1,6 @@
 #include "platform/ui/MessageBox.h"
 
+#include <QFile>
 #include <QMessageBox>
 #include <QPointer>
 #include <QQueue>
@@ -22,6 +23,22 @@ QList<QPointer<QMessageBox>>& OpenBoxes() {
   return boxes;
 }
 
+QString& LogFile() {
+  static QString path;
+  return path;
+}
+
+void AppendToLogFile(const MessageBoxRecord& record) {
+  if (LogFile().isEmpty()) return;
+  QFile file(LogFile());
+  if (!file.open(QIODevice::Append | QIODevice::WriteOnly)) return;
+  QString text = record.text;
+  text.replace(QLatin1Char('\n'), QLatin1String("\\n"));
+  const QString line = record.caption + QLatin1Char('\t') + QString::number(record.flags, 16) + QLatin1Char('\t') +
+                       text + QLatin1Char('\n');
+  file.write(line.toUtf8());
+}
+
 QMessageBox::Icon IconOf(unsigned flags) {
   switch (flags & 0xF0) {
     case MB_ICONSTOP:
@@ -41,6 +58,7 @@ QMessageBox::Icon IconOf(unsigned flags) {
 
 int ShowMessageBox(QWidget* owner, const QString& text, const QString& caption, unsigned flags) {
   Log().append({text, caption, flags});
+  AppendToLogFile(Log().last());
   if (!Answers().isEmpty()) return Answers().dequeue();
 
   const bool yesNo = (flags & 0x0F) == MB_YESNO;
@@ -70,6 +88,16 @@ bool HasOpenMessageBox(const QString& caption) {
     if (box && box->windowTitle() == caption) return true;
   }
   return false;
+}
+
+void ApplyMessageBoxEnvironment() {
+  const QString answers = qEnvironmentVariable("NATALO_MESSAGEBOX_ANSWERS");
+  for (const QString& piece : answers.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+    bool ok = false;
+    const int answer = piece.trimmed().toInt(&ok);
+    if (ok) Answers().enqueue(answer);
+  }
+  LogFile() = qEnvironmentVariable("NATALO_MESSAGEBOX_LOG");
 }
 
 void PushMessageBoxAnswer(int answer) { Answers().enqueue(answer); }

@@ -43,4 +43,12 @@ void PushMessageBoxAnswer(int answer);
 // Boxes shown or answered since the last call (tests).
 QList<MessageBoxRecord> TakeMessageBoxLog();
 
+// For tests that run a whole program: queues the answers listed in
+// NATALO_MESSAGEBOX_ANSWERS (numbers separated by commas), and when
+// NATALO_MESSAGEBOX_LOG names a file, appends one line per box to it from now
+// on: caption, flags in hexadecimal and text, separated by tabs, in UTF-8 (line
+// feeds of the text written as "\n"). Programs call it once at start-up; without
+// the variables nothing changes.
+void ApplyMessageBoxEnvironment();
+
 }  // namespace keypad

@@ -1,5 +1,6 @@
 #include <QLineEdit>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
@@ -230,6 +231,24 @@ class KeypadKitTest : public QObject {
     QCOMPARE(log[0].text, QStringLiteral("Delete?"));
     QCOMPARE(log[0].flags, MB_YESNO | MB_ICONQUESTION);
     QVERIFY(TakeMessageBoxLog().isEmpty());
+  }
+
+  void messageBoxAnswersAndLogComeFromTheEnvironment() {
+    QTemporaryDir dir;
+    const QString logPath = dir.filePath(QStringLiteral("boxes.log"));
+    qputenv("NATALO_MESSAGEBOX_ANSWERS", "7, 1");
+    qputenv("NATALO_MESSAGEBOX_LOG", logPath.toUtf8());
+    ApplyMessageBoxEnvironment();
+    QCOMPARE(ShowMessageBox(nullptr, QStringLiteral("Delete?\nSure"), QStringLiteral("Natalo"), MB_YESNO), IDNO);
+    QCOMPARE(ShowMessageBox(nullptr, QStringLiteral("Gone"), QStringLiteral("Info"), MB_OK | MB_ICONSTOP), IDOK);
+    qunsetenv("NATALO_MESSAGEBOX_ANSWERS");
+    qunsetenv("NATALO_MESSAGEBOX_LOG");
+    ApplyMessageBoxEnvironment();
+    QFile log(logPath);
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromUtf8(log.readAll()),
+             QStringLiteral("Natalo\t4\tDelete?\\nSure\nInfo\t10\tGone\n"));
+    TakeMessageBoxLog();
   }
 
   void openMessageBoxCanBeClosedByCaption() {

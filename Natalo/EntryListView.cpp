@@ -1,0 +1,243 @@
+#include "Natalo/EntryListView.h"
+
+#include <QAbstractItemDelegate>
+#include <QAbstractListModel>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStyle>
+
+#include <algorithm>
+
+#include "Natalo/Commands.h"
+#include "common/entries/FeskItem.h"
+#include "common/store/StorageList.h"
+#include "platform/ui/KeypadTheme.h"
+#include "platform/ui/WaitCursor.h"
+
+// The rows: pointers to the entries of the application list, in display order.
+class EntryRowModel : public QAbstractListModel {
+ public:
+  int rowCount(const QModelIndex& parent = {}) const override {
+    return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
+  }
+  QVariant data(const QModelIndex& index, int role) const override {
+    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount()) return {};
+    return QString::fromStdU16String(m_rows[static_cast<size_t>(index.row())]->GetDisplayName());
+  }
+
+  void Insert(int index, FeskItem* entry) {
+    beginInsertRows({}, index, index);
+    m_rows.insert(m_rows.begin() + index, entry);
+    endInsertRows();
+  }
+  void Remove(int index) {
+    beginRemoveRows({}, index, index);
+    m_rows.erase(m_rows.begin() + index);
+    endRemoveRows();
+  }
+  void Replace(std::vector<FeskItem*> rows) {
+    beginResetModel();
+    m_rows = std::move(rows);
+    endResetModel();
+  }
+
+  std::vector<FeskItem*> m_rows;
+};
+
+// Draws each row through its view, at the view's column width.
+class EntryRowDelegate : public QAbstractItemDelegate {
+ public:
+  explicit EntryRowDelegate(EntryListView* view) : QAbstractItemDelegate(view), m_view(view) {}
+
+  void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    FeskItem* entry = m_view->EntryAt(index.row());
+    if (entry == nullptr) return;
+    const QRect row(option.rect.left(), option.rect.top(), m_view->ColumnWidth(), m_view->m_painter.RowHeight());
+    m_view->PaintRow(*painter, entry, row, (option.state & QStyle::State_Selected) != 0);
+  }
+  QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const override {
+    return {m_view->ColumnWidth(), m_view->m_painter.RowHeight()};
+  }
+
+ private:
+  EntryListView* m_view;
+};
+
+EntryListView::EntryListView(StorageList& list, const AppPictures* pictures, bool bHighRes, QWidget* parent)
+    : QListView(parent),
+      m_list(list),
+      m_pictures(pictures),
+      m_painter(bHighRes, keypad::SystemTextHeight()),
+      m_model(std::make_unique<EntryRowModel>()) {
+  setObjectName(QStringLiteral("EntryList"));
+  setModel(m_model.get());
+  setItemDelegate(new EntryRowDelegate(this));
+  setSelectionMode(QAbstractItemView::SingleSelection);
+  setUniformItemSizes(true);
+  setFrameShape(QFrame::NoFrame);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+  setEditTriggers(QAbstractItemView::NoEditTriggers);
+  setAutoFillBackground(true);
+  QPalette colours = palette();
+  colours.setColor(QPalette::Base, Qt::white);
+  colours.setColor(QPalette::Text, Qt::black);
+  setPalette(colours);
+  connect(this, &QListView::activated, this, [this] { emit sendCommand(cmd::kEdit); });
+  ApplyColumnWidthRule();
+}
+
+EntryListView::~EntryListView() {
+  // The view must let go of the model before the model goes.
+  setModel(nullptr);
+}
+
+void EntryListView::SetHint(const QString& hint) {
+  m_hint = hint;
+  viewport()->update();
+}
+
+int EntryListView::RowCount() const { return m_model->rowCount(); }
+
+FeskItem* EntryListView::EntryAt(int index) const {
+  if (index < 0 || index >= RowCount()) return nullptr;
+  return m_model->m_rows[static_cast<size_t>(index)];
+}
+
+int EntryListView::FindRow(const FeskItem* entry) const {
+  const auto& rows = m_model->m_rows;
+  const auto it = std::find(rows.begin(), rows.end(), entry);
+  return it == rows.end() ? -1 : static_cast<int>(it - rows.begin());
+}
+
+int EntryListView::SelectedRow() const {
+  const QModelIndexList selected = selectionModel()->selectedIndexes();
+  int first = -1;
+  for (const QModelIndex& index : selected) {
+    if (first < 0 || index.row() < first) first = index.row();
+  }
+  return first;
+}
+
+bool EntryListView::SelectRow(int index, bool scroll) {
+  if (index < 0 || index >= RowCount()) return false;
+  const QModelIndex at = m_model->index(index);
+  selectionModel()->setCurrentIndex(at, QItemSelectionModel::ClearAndSelect);
+  if (scroll) scrollTo(at);
+  return true;
+}
+
+bool EntryListView::InsertRow(int index, FeskItem* entry, bool select, bool sort) {
+  if (entry == nullptr || index < 0 || index > RowCount()) return false;
+  m_model->Insert(index, entry);
+  if (select) SelectRow(index, false);
+  ApplyColumnWidthRule();
+  if (sort) SortRows();
+  return true;
+}
+
+bool EntryListView::DeleteRow(int index) {
+  if (index < 0 || index >= RowCount()) return false;
+  const int selected = SelectedRow();
+  m_model->Remove(index);
+  ApplyColumnWidthRule();
+  if (selected >= 0) SelectRow(std::min(selected, RowCount() - 1), true);
+  return true;
+}
+
+void EntryListView::SortRows() {
+  FeskItem* selected = SelectedEntry();
+  std::vector<FeskItem*> rows = m_model->m_rows;
+  std::stable_sort(rows.begin(), rows.end(),
+                   [this](const FeskItem* a, const FeskItem* b) { return m_list.Compare(*a, *b) < 0; });
+  m_model->Replace(std::move(rows));
+  if (selected != nullptr) SelectRow(FindRow(selected), true);
+}
+
+void EntryListView::Clear() {
+  m_model->Replace({});
+  ApplyColumnWidthRule();
+}
+
+bool EntryListView::FillList() {
+  std::vector<FeskItem*> rows;
+  rows.reserve(m_list.Count());
+  for (StorageItem& item : m_list) {
+    FeskItem* entry = AsEntry(&item);
+    if (entry != nullptr && m_list.Filter(*entry)) rows.push_back(entry);
+  }
+  m_model->Replace(std::move(rows));
+  ApplyColumnWidthRule();
+  if (RowCount() > 0) {
+    SortRows();
+    SelectRow(0, true);
+  }
+  setFocus();
+  return true;
+}
+
+void EntryListView::RefreshList() {
+  m_refreshPosted = false;
+  FeskItem* remembered = SelectedEntry();
+  keypad::WaitCursor wait;
+  Clear();
+  FillList();
+  const int row = FindRow(remembered);
+  SelectRow(row >= 0 ? row : 0, false);
+  SortRows();
+  emit sendCommand(cmd::kUpdateMenu);
+}
+
+void EntryListView::ApplyColumnWidthRule() {
+  // The list covers its parent's client area; when the rows do not fit, the
+  // scroll bar takes its width from the list's client area.
+  const int parentWidth = parentWidget() != nullptr ? parentWidget()->contentsRect().width() : width();
+  const bool fits = static_cast<long long>(RowCount()) * m_painter.RowHeight() <= contentsRect().height();
+  const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, verticalScrollBar());
+  const int width = fits ? parentWidth : contentsRect().width() - scrollBar;
+  if (width != m_columnWidth) {
+    m_columnWidth = width;
+    doItemsLayout();
+  }
+}
+
+void EntryListView::PaintRow(QPainter& painter, FeskItem* entry, const QRect& rect, bool bSelected) {
+  if (!m_list.Filter(*entry)) {
+    if (!m_refreshPosted) {
+      m_refreshPosted = true;
+      emit postCommand(cmd::kRefreshList);
+    }
+    return;
+  }
+  const QPalette& colours = palette();
+  m_painter.DrawRow(painter, *entry, rect, bSelected, m_pictures,
+                    {colours.color(QPalette::Text), colours.color(QPalette::Highlight),
+                     colours.color(QPalette::HighlightedText)});
+}
+
+void EntryListView::paintEvent(QPaintEvent* event) {
+  if (RowCount() == 0 && !m_hint.isEmpty()) {
+    QPainter painter(viewport());
+    painter.setFont(m_painter.RegularFont());
+    painter.setPen(palette().color(QPalette::Text));
+    const QRect box = viewport()->rect().adjusted(10, 0, -10, 0);
+    painter.drawText(box, Qt::AlignCenter | Qt::TextWordWrap, m_hint);
+  }
+  QListView::paintEvent(event);
+  if (!m_painted) {
+    m_painted = true;
+    emit firstPainted();
+  }
+}
+
+void EntryListView::resizeEvent(QResizeEvent* event) {
+  QListView::resizeEvent(event);
+  ApplyColumnWidthRule();
+  const QModelIndex current = currentIndex();
+  if (current.isValid()) scrollTo(current);
+}
+
+void EntryListView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+  QListView::currentChanged(current, previous);
+  emit postCommand(cmd::kUpdateMenu);
+}

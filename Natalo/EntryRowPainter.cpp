@@ -1,0 +1,121 @@
+#include "Natalo/EntryRowPainter.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPen>
+
+#include <algorithm>
+
+#include "common/entries/EntryKind.h"
+#include "common/entries/EntryPictures.h"
+#include "common/entries/EntryTexts.h"
+#include "common/entries/FeskItem.h"
+#include "common/icons/AppPictures.h"
+#include "common/icons/IconLibrary.h"
+#include "common/icons/IconTable.h"
+#include "platform/ui/KeypadTheme.h"
+
+namespace {
+
+QString ToQt(const std::u16string& text) { return QString::fromStdU16String(text); }
+
+// Single line, no prefix processing, ending with an ellipsis when it does not fit.
+void DrawTextLine(QPainter& painter, const QRect& box, const QString& text) {
+  if (box.width() <= 0 || text.isEmpty()) return;
+  const QString shown = painter.fontMetrics().elidedText(text, Qt::ElideRight, box.width());
+  painter.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, shown);
+}
+
+}  // namespace
+
+EntryRowPainter::EntryRowPainter(bool bHighRes, int systemTextHeight) : m_bHighRes(bHighRes) {
+  // The phone's system font was large for its screen; the desktop's is
+  // smaller, which would leave rows lower than their entry pictures. The text
+  // height grows until a row holds its picture with a pixel to spare above and
+  // below.
+  const int pictureSize = bHighRes ? kRowPictureSizeLarge : kRowPictureSizeSmall;
+  for (int height = std::max(systemTextHeight, 1);; ++height) {
+    m_regular = keypad::CondensedFont(height * 8 / 10, 400);
+    m_italic = keypad::CondensedFont(height * 8 / 10, 400, true);
+    m_bold = keypad::CondensedFont(height * 9 / 10, 700);
+    m_rowHeight = 2 * QFontMetrics(m_bold).height() + 3;
+    if (m_rowHeight >= pictureSize + 2) break;
+  }
+}
+
+bool EntryRowPainter::DrawRow(QPainter& painter, const FeskItem& entry, const QRect& row, bool bSelected,
+                              const AppPictures* pictures, const RowColours& colours) const {
+  painter.save();
+  const int m = Margin();
+  const int L = m_rowHeight / 2;
+  // Right and bottom as exclusive edges, as the row rectangle of the platform gives them.
+  const int left = row.left();
+  const int top = row.top();
+  const int right = row.left() + row.width();
+  const int bottom = row.top() + row.height();
+
+  if (bSelected) painter.fillRect(row, colours.highlight);
+  const QColor textColour = bSelected ? colours.highlightedText : colours.text;
+  painter.setPen(QPen(textColour, 1, Qt::DashLine));
+  painter.drawLine(left + 1, bottom - 1, right, bottom - 1);
+  painter.setPen(textColour);
+
+  int textColumn = 0;
+  const QImage* picture = GetIconBitmap(static_cast<uint32_t>(bSelected ? entry.GetSelectedIcon() : entry.GetIcon()));
+  if (picture != nullptr && !picture->isNull()) {
+    painter.drawImage(left + m + 1, top + (m_rowHeight - picture->width()) / 2, *picture);
+    textColumn = picture->height() + 4 * m;
+  }
+  textColumn += left;
+
+  const EntryTextContext context = CurrentTextContext();
+  int reserved = 0;
+  std::u16string tag;
+  if (GetHeaderTag(entry, tag, context)) {
+    painter.setFont(m_bold);
+    const QString text = QStringLiteral("[%1]").arg(ToQt(tag));
+    reserved = painter.fontMetrics().horizontalAdvance(text) + 2 * m;
+    painter.drawText(QRect(right - reserved + m, top + 1, reserved - m, L - 1),
+                     Qt::AlignRight | Qt::AlignTop | Qt::TextSingleLine, text);
+  }
+
+  if (entry.m_wKind == Birthday && context.view.dwZodiac != 0 && pictures != nullptr) {
+    if (const QImage* sign = pictures->Zodiac(GetZodiacSign(entry), bSelected); sign != nullptr && !sign->isNull()) {
+      reserved += sign->width() + m;
+      painter.drawImage(right - reserved + m, top + 1 + (L - sign->height()) / 2, *sign);
+    }
+  }
+
+  painter.setFont(m_bold);
+  DrawTextLine(painter, QRect(QPoint(textColumn, top + 1), QPoint(right - reserved - 1, top + L - 1)),
+               ToQt(entry.GetDisplayName(context.view)));
+
+  const StatusIconSize size = entry.GetStatusIconSize();
+  int x = right;
+  const int statusTop = top + L + (L - size.cy) / 2;
+  for (int position = 0; position < 2; ++position) {
+    StatusPicture which{};
+    bool highRes = false;
+    const int number = entry.GetStatusIcon(position);
+    if (number == 0 || !StatusPictureOfNumber(number, which, highRes)) continue;
+    x -= position == 0 ? size.cx + 1 : size.cx;
+    if (const QImage* status = pictures != nullptr ? pictures->Status(which) : nullptr) {
+      painter.drawImage(x, statusTop, *status);
+    }
+    if (position == 1) x -= 1;
+  }
+
+  painter.setFont(m_regular);
+  const QString detail = ToQt(GetDetailText(entry, context));
+  const QRect detailBox(QPoint(textColumn, top + L + 1), QPoint(x - 1, bottom - 2));
+  DrawTextLine(painter, detailBox, detail);
+
+  std::u16string tail;
+  const int tailStart = textColumn + painter.fontMetrics().horizontalAdvance(detail) + 2 * m;
+  if (tailStart < x && GetDetailTail(entry, tail, context)) {
+    painter.setFont(m_italic);
+    DrawTextLine(painter, QRect(QPoint(tailStart, top + L + 1), QPoint(x - 1, bottom - 2)), ToQt(tail));
+  }
+  painter.restore();
+  return true;
+}

@@ -1,0 +1,183 @@
+#include "Natalo/NataloApp.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QPixmap>
+
+#include <cstdio>
+
+#include "Natalo/AppText.h"
+#include "Natalo/EntryListView.h"
+#include "Natalo/InstanceChannel.h"
+#include "Natalo/MainWindow.h"
+#include "common/entries/EntryPictures.h"
+#include "common/entries/FeskList.h"
+#include "common/icons/IconLibrary.h"
+#include "common/settings/AppSettings.h"
+#include "common/text/LocalePatterns.h"
+#include "common/text/ProgramFolder.h"
+#include "platform/contacts/ContactStore.h"
+#include "platform/sound/EventSound.h"
+#include "platform/sync/NamedMutex.h"
+#include "platform/text/Utf.h"
+#include "platform/ui/KeypadTheme.h"
+#include "platform/ui/MessageBox.h"
+
+namespace {
+
+NataloApp* g_current = nullptr;
+
+// How long a second start waits for the running instance to answer; it answers
+// as soon as it handles events, which a start-up in progress may delay.
+constexpr int kInstanceReplyTimeoutMs = 10'000;
+
+}  // namespace
+
+NataloApp::NataloApp(StartupOptions options) : m_options(std::move(options)) {
+  if (!m_options.createContactStore || !m_options.logonContactStore) {
+    const StartupOptions defaults = ParseStartupOptions({});
+    if (!m_options.createContactStore) m_options.createContactStore = defaults.createContactStore;
+    if (!m_options.logonContactStore) m_options.logonContactStore = defaults.logonContactStore;
+  }
+  g_current = this;
+}
+
+NataloApp::~NataloApp() {
+  m_pMainWindow.reset();
+  if (m_bIconLibraryLoaded) FreeIconLibrary();
+  if (g_current == this) g_current = nullptr;
+}
+
+NataloApp* NataloApp::Current() { return g_current; }
+
+void NataloApp::FailBeforeTexts(const QString& text) {
+  m_wait.reset();
+  keypad::ShowMessageBox(nullptr, text, QStringLiteral("Info"), keypad::MB_OK | keypad::MB_ICONSTOP);
+}
+
+int NataloApp::Start() {
+  m_wait.emplace();
+  keypad::InstallFontSubstitutions();
+
+  m_pContacts = m_options.createContactStore();
+  if (!m_pContacts) {
+    FailBeforeTexts(QStringLiteral("Can't initialize POOM interface!"));
+    return 0;
+  }
+  if (!m_options.logonContactStore(*m_pContacts)) {
+    m_pContacts.reset();
+    FailBeforeTexts(QStringLiteral("Can't logon to POOM!"));
+    return 0;
+  }
+
+  if (!m_options.programFolder.empty()) SetProgramFolder(platform::FromUtf8(m_options.programFolder));
+  m_szProgramFolder = platform::ToUtf8(GetProgramFolder());
+  if (!GetLocalTable().Load()) {
+    FailBeforeTexts(QStringLiteral("Can't find resource file!"));
+    return 0;
+  }
+  InitLocalePatterns();
+  m_szAppName = ToQString(GetLocalTable().GetAppName());
+  QApplication::setApplicationDisplayName(m_szAppName);
+
+  if (!TakeInstanceRule()) return 0;
+
+  m_bHighRes = m_options.screen.width() > keypad::kHighResolutionWidth;
+  m_bIconLibraryLoaded = LoadIconLibrary(m_szProgramFolder, m_bHighRes);
+
+  if (!CreateMainWindow()) return 0;
+
+  m_pfnPlayEventSound = &platform::PlayEventSound;
+  m_pfnStopEventSounds = &platform::StopEventSounds;
+
+  if (!m_engine.Load(m_szProgramFolder)) {
+    m_wait.reset();
+    keypad::ShowMessageBox(m_pMainWindow.get(), ToQString(LocalText().Get(u"MSG_NO_ENGINE")), m_szAppName,
+                           keypad::MB_OK | keypad::MB_ICONSTOP);
+    return -1;
+  }
+  m_engine.CalculateEvents();
+
+  // The synchronisation with the reminder utility reaches the window through
+  // MainWindow::OnReminderStateChanged.
+  m_wait.reset();
+  return kRunning;
+}
+
+bool NataloApp::TakeInstanceRule() {
+  bool existed = false;
+  m_pInstanceMutex = platform::NamedMutex::Create(u"Natalo_Instance_Mutex", &existed);
+  const QString channel = InstanceChannelName(QString::fromStdString(m_szProgramFolder));
+  if (existed) {
+    m_wait.reset();
+    if (AskRunningInstance(channel, kInstanceReplyTimeoutMs) != InstanceReply::ClosedBox) return false;
+    m_wait.emplace();
+  }
+  m_pInstanceServer = std::make_unique<InstanceServer>(channel, [this] {
+    if (m_pMainWindow) {
+      m_pMainWindow->ComeForward();
+      return InstanceReply::CameForward;
+    }
+    return keypad::CloseMessageBoxes(m_szAppName) ? InstanceReply::ClosedBox : InstanceReply::Nothing;
+  });
+  // Without the channel the program still runs; later starts then simply end.
+  m_pInstanceServer->Listen();
+  return true;
+}
+
+bool NataloApp::CreateMainWindow() {
+  SetHighResolutionScreen(m_bHighRes);
+  m_pictures.Load(m_bHighRes);
+  QApplication::setWindowIcon(QIcon(QPixmap::fromImage(LoadAppIcon(48))));
+
+  m_pList = std::make_unique<FeskList>(m_szProgramFolder + "storage.dat");
+  m_pMainWindow = std::make_unique<MainWindow>(m_szAppName, *m_pList, &m_pictures, m_bHighRes);
+  m_pMainWindow->resize(m_options.screen);
+
+  LoadAllSettings();
+  m_pMainWindow->UpdateCheckMarks();
+  m_pList->LoadAndUpgradeStorage();
+  m_pList->LoadStars();
+
+  EntryListView& list = m_pMainWindow->List();
+  if (!list.FillList()) {
+    m_pMainWindow.reset();
+    m_pList.reset();
+    return false;
+  }
+  if (m_options.exitAfterFirstPaint) {
+    QObject::connect(&list, &EntryListView::firstPainted, m_pMainWindow.get(), [this] {
+      std::fputs("first-paint\n", stdout);
+      std::fflush(stdout);
+      m_pMainWindow->close();
+    }, Qt::QueuedConnection);
+  }
+  m_pMainWindow->show();
+  m_pMainWindow->ComeForward();
+  m_pMainWindow->UpdateMenuState();
+  m_wait.reset();
+  return true;
+}
+
+int NataloApp::Run() {
+  QApplication::exec();
+  Shutdown();
+  return 0;
+}
+
+void NataloApp::Shutdown() {
+  m_pfnPlayEventSound = nullptr;
+  m_pfnStopEventSounds = nullptr;
+  if (m_pContacts) {
+    m_pContacts->Logoff();
+    m_pContacts.reset();
+  }
+  m_engine.Free();
+  m_pMainWindow.reset();
+  m_pList.reset();
+  m_pictures.Free();
+  if (m_bIconLibraryLoaded) FreeIconLibrary();
+  m_bIconLibraryLoaded = false;
+  m_pInstanceServer.reset();
+  m_pInstanceMutex.reset();
+}

@@ -1,0 +1,41 @@
+#pragma once
+// A private program folder for application tests: the generated files of the
+// build (texts, picture bundle, optionally the engine), its own registry,
+// runtime folder and notification folder, and helpers to fill it with entries.
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "common/entries/FeskItem.h"
+#include "tests/support/TempDir.h"
+
+class FeskList;
+
+class AppTestFolder {
+ public:
+  explicit AppTestFolder(bool withEngine = true);
+  ~AppTestFolder();
+
+  const std::string& Folder() const { return m_folder; }
+  QString Path(const char* name) const { return QString::fromStdString(m_folder + name); }
+  const testsupport::TestEnvironment& Environment() const { return m_env; }
+
+  // Copies the built program into the folder (its folder is where it looks for its files).
+  QString InstallProgram() const;
+  // Writes the stars file (UTF-16LE with a byte-order mark) from UTF-8 lines.
+  void WriteStars(const std::string& lines) const;
+  // Loads the texts of the folder and resets the settings, as a start-up does.
+  void UseInThisProcess() const;
+
+ private:
+  testsupport::TestEnvironment m_env;
+  std::string m_folder;
+  std::string m_oldNotifyDir;
+};
+
+std::unique_ptr<FeskItem> MakeBirthday(const char* first, const char* last, int year, int month, int day);
+std::unique_ptr<FeskItem> MakeDated(std::uint16_t kind, const char* name, int year, int month, int day);
+// A list of about fifteen varied entries and two stars, saved to storage.dat.
+void FillSampleEntries(FeskList& list);

@@ -15,11 +15,16 @@
 
 namespace fs = std::filesystem;
 
-AppTestFolder::AppTestFolder(bool withEngine) : m_folder(m_env.ProgramFolder()) {
+AppTestFolder::AppTestFolder(TestEngine engine) : m_folder(m_env.ProgramFolder()) {
   const fs::path built = NATALO_BUILT_PROGRAM_DIR;
   fs::copy_file(built / "local.dat", m_folder + "local.dat");
   fs::create_symlink(built / "NataloIcons.rcc", m_folder + "NataloIcons.rcc");
-  if (withEngine) fs::create_symlink(built / "Natalo.so", m_folder + "Natalo.so");
+  if (engine == TestEngine::Recording) {
+    fs::create_symlink(NATALO_RECORDING_ENGINE, m_folder + "Natalo.so");
+  } else if (engine == TestEngine::WithoutCalculate) {
+    fs::create_symlink(NATALO_ENGINE_WITHOUT_CALCULATE, m_folder + "Natalo.so");
+  }
+  setenv("NATALO_TEST_ENGINE_LOG", (m_env.Root() / "engine.log").string().c_str(), 1);
   // Reminders armed by the engine go to a folder of the test, and no
   // notification service is started for them.
   if (const char* old = std::getenv("NATALO_NOTIFY_DIR")) m_oldNotifyDir = old;
@@ -36,7 +41,10 @@ AppTestFolder::~AppTestFolder() {
     setenv("NATALO_NOTIFY_DIR", m_oldNotifyDir.c_str(), 1);
   }
   unsetenv("NATALO_NOTIFYD");
+  unsetenv("NATALO_TEST_ENGINE_LOG");
 }
+
+std::string AppTestFolder::EngineLog() const { return testsupport::ReadFileBytes(m_env.Root() / "engine.log"); }
 
 QString AppTestFolder::InstallProgram() const {
   const std::string program = m_folder + "Natalo";

@@ -13,15 +13,24 @@
 
 class FeskList;
 
+// Which engine library the folder holds.
+enum class TestEngine {
+  None,              // no Natalo.so
+  Recording,         // records each CalculateEvents call (EngineLog())
+  WithoutCalculate,  // a Natalo.so that lacks CalculateEvents
+};
+
 class AppTestFolder {
  public:
-  explicit AppTestFolder(bool withEngine = true);
+  explicit AppTestFolder(TestEngine engine = TestEngine::Recording);
   ~AppTestFolder();
 
   const std::string& Folder() const { return m_folder; }
   QString Path(const char* name) const { return QString::fromStdString(m_folder + name); }
   const testsupport::TestEnvironment& Environment() const { return m_env; }
 
+  // The CalculateEvents calls of the recording engine, one line each.
+  std::string EngineLog() const;
   // Copies the built program into the folder (its folder is where it looks for its files).
   QString InstallProgram() const;
   // Writes the stars file (UTF-16LE with a byte-order mark) from UTF-8 lines.

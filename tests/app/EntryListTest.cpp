@@ -38,7 +38,7 @@ struct ListFixture {
 
   FeskItem* Add(std::unique_ptr<FeskItem> entry) { return AsEntry(list.Add(std::move(entry))); }
 
-  AppTestFolder folder{false};
+  AppTestFolder folder{TestEngine::None};
   FeskList list;
   AppPictures pictures;
   QWidget parent;
@@ -255,7 +255,7 @@ class EntryListTest : public QObject {
   }
 
   void menuFollowsTheSelectedEntry() {
-    AppTestFolder folder(false);
+    AppTestFolder folder(TestEngine::None);
     folder.UseInThisProcess();
     QWidget owner;
     MainMenu menu(&owner);

@@ -1,0 +1,176 @@
+// The application's start-up in this process: the fixed failure texts before
+// the texts are loaded, the missing engine, a full start with its list and the
+// orderly end that saves the show and sort settings.
+#include <QTimer>
+#include <QtTest>
+
+#include "Natalo/EntryListView.h"
+#include "Natalo/MainWindow.h"
+#include "Natalo/NataloApp.h"
+#include "common/entries/EntryPictures.h"
+#include "common/entries/FeskList.h"
+#include "common/settings/AppSettings.h"
+#include "common/text/LocalTable.h"
+#include "platform/contacts/ContactStore.h"
+#include "platform/ui/MessageBox.h"
+#include "tests/app/AppTestFolder.h"
+
+namespace {
+
+StartupOptions OptionsFor(const AppTestFolder& folder, QSize screen = {240, 320}) {
+  StartupOptions options = ParseStartupOptions({});
+  options.programFolder = folder.Folder();
+  options.screen = screen;
+  return options;
+}
+
+bool HasRegistryValue(std::u16string_view name) {
+  std::uint32_t value = 0;
+  return ReadRegistryDword(SettingPath(name), value);
+}
+
+}  // namespace
+
+class StartupTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() {
+    keypad::TakeMessageBoxLog();
+    g_settings = AppSettings{};
+  }
+
+  void failuresBeforeTheTextsShowFixedEnglishTexts() {
+    struct Case {
+      const char* name;
+      bool create;
+      bool logon;
+      bool texts;
+      QString expected;
+    };
+    const Case cases[] = {
+        {"session", false, true, true, QStringLiteral("Can't initialize POOM interface!")},
+        {"logon", true, false, true, QStringLiteral("Can't logon to POOM!")},
+        {"texts", true, true, false, QStringLiteral("Can't find resource file!")},
+    };
+    for (const Case& c : cases) {
+      AppTestFolder folder;
+      if (!c.texts) QFile::remove(folder.Path("local.dat"));
+      StartupOptions options = OptionsFor(folder);
+      int logons = 0;
+      if (!c.create) options.createContactStore = [] { return std::unique_ptr<platform::ContactStore>(); };
+      options.logonContactStore = [&](platform::ContactStore&) {
+        ++logons;
+        return c.logon;
+      };
+      keypad::PushMessageBoxAnswer(keypad::IDOK);
+      NataloApp app(options);
+      QCOMPARE(app.Start(), 0);
+      QCOMPARE(logons, c.create ? 1 : 0);
+      const auto boxes = keypad::TakeMessageBoxLog();
+      QCOMPARE(boxes.size(), 1);
+      QCOMPARE(boxes[0].text, c.expected);
+      QCOMPARE(boxes[0].caption, QStringLiteral("Info"));
+      QCOMPARE(boxes[0].flags, keypad::MB_OK | keypad::MB_ICONSTOP);
+      QVERIFY2(app.Window() == nullptr, c.name);
+      QVERIFY(folder.EngineLog().empty());
+    }
+  }
+
+  void withoutAUsableEngineTheProgramEndsWithMinusOneAndSavesNothing() {
+    for (const TestEngine engine : {TestEngine::None, TestEngine::WithoutCalculate}) {
+      AppTestFolder folder(engine);
+      {
+        FeskList list(folder.Folder() + "storage.dat");
+        list.Add(MakeBirthday("Ann", "Lee", 1961, 7, 5));
+        QVERIFY(list.SaveStorageLocked());
+      }
+      const std::string before = testsupport::ReadFileBytes(folder.Folder() + "storage.dat");
+      keypad::PushMessageBoxAnswer(keypad::IDOK);
+      NataloApp app(OptionsFor(folder));
+      QCOMPARE(app.Start(), -1);
+      // The window was up with the list when the engine was found missing.
+      QVERIFY(app.Window() != nullptr);
+      QCOMPARE(app.Window()->List().RowCount(), 1);
+      const auto boxes = keypad::TakeMessageBoxLog();
+      QCOMPARE(boxes.size(), 1);
+      QCOMPARE(boxes[0].text, QString::fromStdU16String(GetLocalTable().Get(u"MSG_NO_ENGINE")));
+      QCOMPARE(boxes[0].caption, QStringLiteral("Natalo"));
+      QCOMPARE(boxes[0].flags, keypad::MB_OK | keypad::MB_ICONSTOP);
+      QCOMPARE(testsupport::ReadFileBytes(folder.Folder() + "storage.dat"), before);
+      QVERIFY(!HasRegistryValue(u"Show"));
+      QVERIFY(!HasRegistryValue(u"Sort"));
+    }
+  }
+
+  void fullStartShowsStoredEntriesAndStarsAndSavesShowAndSortAtTheEnd() {
+    AppTestFolder folder;
+    {
+      FeskList list(folder.Folder() + "storage.dat");
+      FillSampleEntries(list);
+    }
+    folder.WriteStars("Ann, Lee, 5.7.1961, Singer\nBo, Diddley, 30.12.1928, Guitarist\n");
+    QVERIFY(WriteRegistryDword(SettingPath(u"Sort"), 4));
+
+    NataloApp app(OptionsFor(folder));
+    QCOMPARE(app.Start(), NataloApp::kRunning);
+    QVERIFY(keypad::TakeMessageBoxLog().isEmpty());
+    QCOMPARE(folder.EngineLog(), std::string("calculate\n"));
+    QVERIFY(app.Engine().m_pfnGetNextEventTime != nullptr);
+    QVERIFY(app.m_pfnPlayEventSound != nullptr && app.m_pfnStopEventSounds != nullptr);
+    MainWindow* window = app.Window();
+    QVERIFY(window != nullptr && window->isVisible());
+    QCOMPARE(window->size(), QSize(240, 320));
+    EntryListView& list = window->List();
+    QCOMPARE(list.RowCount(), 15);
+    QCOMPARE(list.SelectedRow(), 0);
+    QCOMPARE(g_settings.g_dwSort, 4u);
+    // Sorted by name.
+    for (int i = 1; i < list.RowCount(); ++i) {
+      QVERIFY(list.EntryAt(i - 1)->GetDisplayName() <= list.EntryAt(i)->GetDisplayName());
+    }
+
+    // The menu commands change the variables; the window's end writes them.
+    g_settings.g_dwSort = 2;
+    g_settings.g_bShowStars = 0;
+    QTimer::singleShot(0, window, [window] { window->close(); });
+    QCOMPARE(app.Run(), 0);
+    std::uint32_t sort = 0;
+    std::uint32_t show = 0;
+    QVERIFY(ReadRegistryDword(SettingPath(u"Sort"), sort));
+    QVERIFY(ReadRegistryDword(SettingPath(u"Show"), show));
+    QCOMPARE(sort, 2u);
+    QCOMPARE(show, 0x0Fu);
+    QVERIFY(app.Window() == nullptr);
+  }
+
+  void screenWidthChoosesThePictureSetAndMargins() {
+    for (const QSize screen : {QSize(176, 220), QSize(177, 220), QSize(240, 320)}) {
+      AppTestFolder folder;
+      NataloApp app(OptionsFor(folder, screen));
+      QCOMPARE(app.Start(), NataloApp::kRunning);
+      const bool large = screen.width() > 176;
+      QCOMPARE(app.HighResolution(), large);
+      QCOMPARE(IsHighResolutionScreen(), large);
+      QCOMPARE(app.Window()->List().RowPainter().Margin(), large ? 2 : 1);
+      QCOMPARE(app.Window()->size(), screen);
+      // An empty list: the hint, no rows, and the entry items are off.
+      QCOMPARE(app.Window()->List().RowCount(), 0);
+      QTimer::singleShot(0, app.Window(), [&app] { app.Window()->close(); });
+      QCOMPARE(app.Run(), 0);
+    }
+  }
+
+  void optionsReadTheScreenAndTheMeasurementFlag() {
+    StartupOptions options = ParseStartupOptions({QStringLiteral("Natalo"), QStringLiteral("--screen=176x220"),
+                                                  QStringLiteral("--exit-after-first-paint")});
+    QCOMPARE(options.screen, QSize(176, 220));
+    QVERIFY(options.exitAfterFirstPaint);
+    for (const char* bad : {"--screen=12x400", "--screen=240", "--screen=ax320"}) {
+      QCOMPARE(ParseStartupOptions({QString::fromLatin1(bad)}).screen, QSize(240, 320));
+    }
+  }
+};
+
+QTEST_MAIN(StartupTest)
+#include "StartupTest.moc"

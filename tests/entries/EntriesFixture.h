@@ -15,21 +15,12 @@
 #include "common/text/ProgramFolder.h"
 #include "platform/clock/Clock.h"
 #include "platform/text/Utf.h"
+#include "tests/engine/ItemBuilders.h"
 #include "tests/support/TempDir.h"
 
 namespace entriestest {
 
-inline platform::FileTime At(int year, int month, int day, int hour = 0, int minute = 0) {
-  platform::SystemTime st;
-  st.wYear = static_cast<std::uint16_t>(year);
-  st.wMonth = static_cast<std::uint16_t>(month);
-  st.wDay = static_cast<std::uint16_t>(day);
-  st.wHour = static_cast<std::uint16_t>(hour);
-  st.wMinute = static_cast<std::uint16_t>(minute);
-  platform::FileTime ft = 0;
-  EXPECT_TRUE(platform::SystemTimeToFileTime(st, ft)) << year << "-" << month << "-" << day;
-  return ft;
-}
+using enginetest::At;
 
 inline std::unique_ptr<FeskItem> Entry(std::uint16_t kind, platform::FileTime date, std::u16string first = u"Ann",
                                        std::u16string last = u"Lee") {

@@ -56,6 +56,11 @@ ContactDate ReadDate(const VCardProperty* prop) {
 
 }  // namespace
 
+std::string CardUid(const VCardCard& card) {
+  const VCardProperty* uid = card.Find("UID");
+  return uid != nullptr ? std::string(TrimAscii(Unescape(uid->value))) : std::string();
+}
+
 std::u16string DecodePropertyText(const VCardProperty& prop) { return DecodeBytes(prop, DecodedBytes(prop)); }
 
 const VCardProperty* FindDateProperty(const VCardCard& card, ContactDateField field) {
@@ -87,7 +92,7 @@ ContactFields ExtractContactFields(const VCardCard& card) {
       }
     }
   }
-  if (const VCardProperty* uid = card.Find("UID")) fields.uid = std::string(TrimAscii(Unescape(uid->value)));
+  fields.uid = CardUid(card);
   fields.birthday = ReadDate(FindDateProperty(card, ContactDateField::Birthday));
   fields.anniversary = ReadDate(FindDateProperty(card, ContactDateField::Anniversary));
   return fields;

@@ -27,6 +27,9 @@ struct ContactFields {
 // X-ABLABEL is "_$!<Anniversary>!$_" (or "Anniversary"), in that order of preference.
 ContactFields ExtractContactFields(const VCardCard& card);
 
+// The card's UID as written, escapes removed and blanks trimmed; empty without one.
+std::string CardUid(const VCardCard& card);
+
 // The line that holds the field's date as described above; nullptr when none.
 const VCardProperty* FindDateProperty(const VCardCard& card, ContactDateField field);
 

@@ -44,16 +44,13 @@ bool ListFolder(const std::string& folder, const std::string& prefix, std::vecto
 const VCardCard* LocateCard(const std::vector<VCardCard>& cards, const ContactRecord& record) {
   if (!record.fields.uid.empty()) {
     for (const auto& card : cards) {
-      if (const VCardProperty* uid = card.Find("UID");
-          uid != nullptr && TrimAscii(Unescape(uid->value)) == record.fields.uid) {
-        return &card;
-      }
+      if (CardUid(card) == record.fields.uid) return &card;
     }
     return nullptr;
   }
   if (record.ordinal < 0 || static_cast<std::size_t>(record.ordinal) >= cards.size()) return nullptr;
   const VCardCard& card = cards[static_cast<std::size_t>(record.ordinal)];
-  return card.Find("UID") == nullptr ? &card : nullptr;
+  return CardUid(card).empty() ? &card : nullptr;
 }
 
 bool ApplyDate(std::string& bytes, const ContactRecord& record, ContactDateField field, const ContactDate& date) {

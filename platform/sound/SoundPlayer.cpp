@@ -67,12 +67,12 @@ int SoundPlayer::Start() {
     if (!InitGStreamer()) return SOUND_ERROR_PLAYER;
     auto pipeline = std::make_unique<Pipeline>();
     pipeline->playbin = gst_element_factory_make("playbin", nullptr);
+    if (pipeline->playbin != nullptr) gst_object_ref_sink(pipeline->playbin);
     GstElement* sink = MakeAudioSink();
     if (pipeline->playbin == nullptr || sink == nullptr) {
       if (sink != nullptr) gst_object_unref(sink);
       return SOUND_ERROR_PLAYER;
     }
-    gst_object_ref_sink(pipeline->playbin);
     pipeline->bus = gst_element_get_bus(pipeline->playbin);
     gchar* uri = gst_filename_to_uri(m_settings.file.c_str(), nullptr);
     if (uri == nullptr) return SOUND_ERROR_NO_FILE;

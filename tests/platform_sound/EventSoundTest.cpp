@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+
 #include <chrono>
 #include <cmath>
 #include <cstdint>
@@ -47,6 +49,9 @@ std::string Wave(double seconds, double claimedSeconds) {
 
 class EventSoundTest : public ::testing::Test {
  protected:
+  // No sound device here: a fake sink that keeps real time.
+  EventSoundTest() { setenv("NATALO_AUDIO_SINK", "fakesink sync=true", 1); }
+
   testsupport::TestEnvironment m_env;
 
   ~EventSoundTest() override {
@@ -145,6 +150,11 @@ TEST_F(EventSoundTest, FilesThatDoNotPlayFailAtOnce) {
   SetCategory(u"QV_FESK_Sample", (m_env.Root() / "missing.wav").string(), "at80v0.3w0.2");
   EXPECT_EQ(PlayEventSound(u"QV_FESK_Sample", nullptr), 0);
   EXPECT_GT(SecondsUntilSilent(5), 0.35);
+
+  // A sink that cannot be made is the player's failure, not the file's.
+  SetCategory(u"QV_FESK_Sample", File("fine.wav", Wave(0.2, 0.2)), "p");
+  setenv("NATALO_AUDIO_SINK", "nosuchsink", 1);
+  EXPECT_EQ(PlayEventSound(u"QV_FESK_Sample", nullptr), SOUND_ERROR_PLAYER);
 }
 
 TEST_F(EventSoundTest, TheSystemClockIsThereToFallBackTo) {

@@ -45,7 +45,7 @@ struct VCardCard {
 
   // First property of that (upper-case) name, or nullptr.
   const VCardProperty* Find(std::string_view upperName) const;
-  // The line break this card uses (the one of its BEGIN line, CR LF when unknown).
+  // The line break this card uses: that of its last property line, CR LF when unknown.
   std::string LineBreak() const;
 };
 

@@ -3,7 +3,6 @@
 #include <QFile>
 #include <QImage>
 
-#include <cstdlib>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -16,10 +15,7 @@
 
 namespace {
 
-std::string BuiltProgramFolder() {
-  const char* folder = std::getenv("NATALO_TEST_PROGRAM_DIR");
-  return folder != nullptr ? folder : "";
-}
+std::string BuiltProgramFolder() { return NATALO_TEST_PROGRAM_DIR; }
 
 std::string BuiltBundleBytes() { return testsupport::ReadFileBytes(BuiltProgramFolder() + kIconLibraryFileName); }
 

@@ -3,7 +3,6 @@
 // well-known birthdays written out by hand must match.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <map>
 #include <set>
 #include <string>
@@ -16,8 +15,7 @@
 namespace {
 
 std::vector<std::u16string> ReadBuiltLines() {
-  const char* folder = std::getenv("NATALO_TEST_PROGRAM_DIR");
-  const std::string bytes = testsupport::ReadFileBytes(std::string(folder != nullptr ? folder : "") + "stars.dat");
+  const std::string bytes = testsupport::ReadFileBytes(std::string(NATALO_TEST_PROGRAM_DIR) + "stars.dat");
   std::vector<std::u16string> lines;
   if (bytes.size() < 2 || bytes[0] != '\xFF' || bytes[1] != '\xFE' || bytes.size() % 2 != 0) return lines;
   std::u16string line;

@@ -9,7 +9,7 @@
 #include <algorithm>
 
 #include "Natalo/Commands.h"
-#include "common/entries/FeskItem.h"
+#include "common/entries/FeskList.h"
 #include "common/store/StorageList.h"
 #include "platform/ui/KeypadTheme.h"
 #include "platform/ui/WaitCursor.h"
@@ -148,8 +148,19 @@ bool EntryListView::DeleteRow(int index) {
 void EntryListView::SortRows() {
   FeskItem* selected = SelectedEntry();
   std::vector<FeskItem*> rows = m_model->m_rows;
-  std::stable_sort(rows.begin(), rows.end(),
-                   [this](const FeskItem* a, const FeskItem* b) { return m_list.Compare(*a, *b) < 0; });
+  if (dynamic_cast<const FeskList*>(&m_list) != nullptr) {
+    // The entry list's order, with the settings and today's date taken once
+    // for the whole sort rather than once per comparison.
+    const EntryOrderSettings order = CurrentOrderSettings();
+    const EntryViewSettings view = CurrentViewSettings();
+    const CalendarDate today = Today();
+    std::stable_sort(rows.begin(), rows.end(), [&](const FeskItem* a, const FeskItem* b) {
+      return FeskList::CompareEntries(*a, *b, order, view, today) < 0;
+    });
+  } else {
+    std::stable_sort(rows.begin(), rows.end(),
+                     [this](const FeskItem* a, const FeskItem* b) { return m_list.Compare(*a, *b) < 0; });
+  }
   m_model->Replace(std::move(rows));
   if (selected != nullptr) SelectRow(FindRow(selected), true);
 }

@@ -214,6 +214,7 @@ class EntryListTest : public QObject {
     const int statusTop = rowHeight / 2 + (rowHeight / 2 - 16) / 2;
     QCOMPARE(row.copy(width - 17, statusTop, 16, 16), OnWhite(*note));
 
+    g_settings.g_dwDaysLeft = 0;  // no tail text that could reach the right end
     const QImage plainRow = DrawnRow(painter, plain, width, f.pictures);
     QVERIFY(IsBlank(plainRow, QRect(width - 34, statusTop, 34, 16)));
   }

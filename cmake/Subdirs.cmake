@@ -15,16 +15,25 @@ function(natalo_add_subdirs dir)
   endforeach()
 endfunction()
 
-# natalo_add_gtest(NAME SOURCES... LIBS ...): one GoogleTest executable, registered with CTest.
-# Every test runs with a pinned locale and zone unless it sets its own.
+# natalo_add_gtest(NAME SOURCES... LIBS ... ENV ...): one GoogleTest executable whose
+# tests are registered one by one with CTest. Every test runs with a pinned locale
+# and zone (and the given ENV entries). gtest_discover_tests flattens a list given
+# as ENVIRONMENT, so the environment is applied by an include file that runs after
+# the discovered tests are known.
 function(natalo_add_gtest name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS;ENV" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock Threads::Threads)
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "LANG=en_US.UTF-8;TZ=Europe/Berlin;QT_QPA_PLATFORM=offscreen;${T_ENV}"
-               TIMEOUT 300)
+    TEST_LIST ${name}_TESTS
+    PROPERTIES TIMEOUT 300)
+  set(env "LANG=en_US.UTF-8" "TZ=Europe/Berlin" "QT_QPA_PLATFORM=offscreen" ${T_ENV})
+  string(JOIN ";" env_text ${env})
+  set(env_file ${CMAKE_CURRENT_BINARY_DIR}/${name}_environment.cmake)
+  file(WRITE ${env_file}
+       "if(${name}_TESTS)\n  set_tests_properties(\${${name}_TESTS} PROPERTIES ENVIRONMENT \"${env_text}\")\nendif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${env_file})
 endfunction()
 
 # natalo_add_qtest(NAME SOURCES... LIBS ...): one Qt Test executable, run offscreen.

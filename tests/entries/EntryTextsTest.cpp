@@ -110,8 +110,6 @@ TEST_F(Texts, ZodiacSigns) {
   }
   EXPECT_EQ(GetZodiacSign(*Entry(Anniversary, At(1980, 1, 20))), 0);
   EXPECT_EQ(GetZodiacName(9), u"Capricorn");
-  EXPECT_EQ(ZodiacPictureNumber(9, false, true), 219);
-  EXPECT_EQ(ZodiacPictureNumber(9, true, false), 242);
 }
 
 TEST_F(Texts, RowTextsByFirstLineFormat) {
@@ -201,11 +199,6 @@ TEST_F(Texts, PicturesAndStatusPictures) {
   EXPECT_EQ(entry->GetStatusIcon(0), 139);
   EXPECT_EQ(entry->GetStatusIcon(1), 138);
   EXPECT_EQ(entry->GetStatusIconSize().cy, 12);
-  StatusPicture picture{};
-  bool highRes = true;
-  ASSERT_TRUE(StatusPictureOfNumber(139, picture, highRes));
-  EXPECT_EQ(picture, StatusPicture::ReminderSkipped);
-  EXPECT_FALSE(highRes);
 }
 
 }  // namespace

@@ -113,9 +113,6 @@ TEST_F(List, StarsFollowTheStoredEntries) {
   std::u16string text = u"\uFEFF";
   text += u"Ann, Lee, 5.7.1961, Singer\r\n";
   text += u"Bob, Ray, 1.2.1950 Actor\r\n";             // no ", " after the year
-  text += u"junk line\r\n\r\n";
-  text += std::u16string(120, u'x') + u", Long, 1.1.1960, Too long a first name\r\n";
-  text += u"Cy, Day, 1234567890.1.1960, Too long a day\r\n";
   text += u"Di, Eve, 31.2.1960, No such day\r\n";
   text += u"Ed, Fay, 29.2.1960, Leap day,  with a comma  \r\n";
   std::string bytes;

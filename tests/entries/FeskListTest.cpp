@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 #include <vector>
 
 #include "common/entries/FeskList.h"
+#include "common/entries/StarsFile.h"
 #include "common/store/Recurrence.h"
 #include "tests/entries/EntriesFixture.h"
 
@@ -147,6 +149,19 @@ TEST_F(List, StarsFollowTheStoredEntries) {
   FeskList again;
   ASSERT_TRUE(LoadStorageLocked(again));
   EXPECT_EQ(again.Count(), 1u);
+}
+
+TEST_F(List, EveryLineOfTheShippedStarsFileIsRead) {
+  // Dates before 1601 have no FileTime; such lines are skipped.
+  std::ifstream source(NATALO_TEST_STARS_SOURCE);
+  std::size_t lines = 0;
+  for (std::string line; std::getline(source, line);) {
+    StarLine star;
+    if (!line.empty() && line[0] != '#' && ParseStarsLine(platform::FromUtf8(line), star) && star.nYear >= 1601) ++lines;
+  }
+  ASSERT_GT(lines, 500u);
+  FeskList list;
+  EXPECT_EQ(list.LoadStarsFile(NATALO_TEST_STARS_DAT), lines);
 }
 
 TEST_F(List, NoStarsFileMeansNoStars) {

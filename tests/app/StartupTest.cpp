@@ -144,6 +144,25 @@ class StartupTest : public QObject {
     QVERIFY(app.Window() == nullptr);
   }
 
+  void damagedFilesGiveAnEmptyListAndStayAsTheyWere() {
+    const std::string future("\x09\xCE\x03\x01\x03\x00\x01\x00" "\x20\x00\x00\x00", 12);
+    for (const std::string& storage : {future, std::string()}) {
+      AppTestFolder folder;
+      QFile::remove(folder.Path("NataloIcons.rcc"));
+      QVERIFY(testsupport::WriteFileBytes(folder.Folder() + "NataloIcons.rcc", "not a picture bundle"));
+      QVERIFY(testsupport::WriteFileBytes(folder.Folder() + "stars.dat", std::string("\xFF\xFE\x00\xD8junk", 8)));
+      QVERIFY(testsupport::WriteFileBytes(folder.Folder() + "storage.dat", storage));
+      NataloApp app(OptionsFor(folder));
+      QCOMPARE(app.Start(), NataloApp::kRunning);
+      QVERIFY(keypad::TakeMessageBoxLog().isEmpty());
+      QCOMPARE(app.Window()->List().RowCount(), 0);
+      app.Window()->grab();  // rows and hint draw without pictures
+      QTimer::singleShot(0, app.Window(), [&app] { app.Window()->close(); });
+      QCOMPARE(app.Run(), 0);
+      QCOMPARE(testsupport::ReadFileBytes(folder.Folder() + "storage.dat"), storage);
+    }
+  }
+
   void screenWidthChoosesThePictureSetAndMargins() {
     for (const QSize screen : {QSize(176, 220), QSize(177, 220), QSize(240, 320)}) {
       AppTestFolder folder;

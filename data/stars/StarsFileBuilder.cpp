@@ -11,14 +11,15 @@
 #include <sstream>
 #include <string>
 
-#include "data/stars/StarsLine.h"
+#include "common/entries/StarsFile.h"
+#include "platform/clock/Clock.h"
 #include "platform/text/Utf.h"
 
 namespace {
 
-constexpr size_t kMaxNameLength = 119;
-constexpr unsigned kFirstYear = 1400;
-constexpr unsigned kLastYear = 2020;
+// Dates are kept as FileTime values, which start in 1601.
+constexpr int kFirstYear = 1601;
+constexpr int kLastYear = 2020;
 
 void AppendUtf16Le(std::string& out, std::u16string_view text) {
   for (const char16_t c : text) {
@@ -28,12 +29,12 @@ void AppendUtf16Le(std::string& out, std::u16string_view text) {
 }
 
 std::string CheckLine(const std::u16string& line, std::set<std::u16string>& seen) {
-  const auto star = ParseStarsLine(line);
-  if (!star) return "a separator is missing";
+  StarLine parsed;
+  if (!ParseStarsLine(line, parsed)) return "a separator is missing or a field is too long";
+  const StarLine* star = &parsed;
   if (star->szFirstName.empty() && star->szLastName.empty()) return "no name";
-  if (star->szFirstName.size() > kMaxNameLength || star->szLastName.size() > kMaxNameLength) return "name too long";
   if (star->nYear < kFirstYear || star->nYear > kLastYear) return "implausible year";
-  if (!IsCalendarDate(star->nDay, star->nMonth, star->nYear)) return "no such date";
+  if (!platform::IsValidDate(star->nYear, star->nMonth, star->nDay)) return "no such date";
   if (star->szDescription.empty()) return "no description";
   if (!seen.insert(star->szFirstName + u'\n' + star->szLastName).second) return "listed twice";
   return {};

@@ -1,26 +1,20 @@
 // The start-up load with the upgrade of older files, and the stars.
 #include <fcntl.h>
 
-#include <fstream>
-#include <iterator>
-
 #include "common/entries/EntryCalendar.h"
 #include "common/entries/FeskList.h"
 #include "common/entries/OldRevisionReader.h"
 #include "common/entries/StarsFile.h"
 #include "common/text/LocalTable.h"
 #include "common/text/ProgramFolder.h"
-#include "platform/notify/UniqueFd.h"
+#include "platform/file/FileIo.h"
+#include "platform/file/UniqueFd.h"
 #include "platform/text/Utf.h"
 
 namespace {
 
-// The whole file; empty when it cannot be read.
-std::string ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return {};
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+// Far more than the shipped stars file; a larger file is not read at all.
+constexpr std::size_t kMaxStarsFileBytes = 16 << 20;
 
 }  // namespace
 
@@ -58,7 +52,8 @@ void FeskList::LoadStars() {
 }
 
 std::size_t FeskList::LoadStarsFile(const std::string& path) {
-  const std::string bytes = ReadWholeFile(path);
+  std::string bytes;
+  if (!platform::ReadWholeFile(path, bytes, kMaxStarsFileBytes)) bytes.clear();
   std::size_t count = 0;
   for (const StarLine& line : ParseStarsFile(bytes)) {
     platform::FileTime date = 0;

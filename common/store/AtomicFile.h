@@ -1,15 +1,14 @@
 #pragma once
-// Replaces a file as a whole: the new content goes to a file beside it, reaches
-// the disk, and is then renamed over the old one. Readers see the old or the new
-// content, never a mixture, even when the writer dies halfway.
+// Replaces a file as a whole through a BinaryWriter (see platform/file/AtomicFile.h).
 #include <functional>
 #include <string>
 
 #include "common/store/BinaryWriter.h"
 
-// Calls `write` with a writer over the new file. When `write` or any file
-// operation fails, the new file is removed, the old one stays as it was and the
-// result is false. A symbolic link at `path` is followed: its target is replaced.
+// Calls `write` with a writer over the new file, which is written under
+// PendingFileName of the target. When `write` or any file operation fails, the
+// new file is removed, the old one stays as it was and the result is false. A
+// symbolic link at `path` is followed: its target is replaced.
 bool ReplaceFileAtomically(const std::string& path, const std::function<bool(BinaryWriter&)>& write);
 
 // Name of the file the new content is written to before it replaces `path`.

@@ -1,8 +1,6 @@
 #include "common/store/BinaryWriter.h"
 
-#include <unistd.h>
-
-#include <cerrno>
+#include "platform/file/FileIo.h"
 
 BinaryWriter::BinaryWriter(int fd, std::size_t bufferSize) : m_fd(fd), m_threshold(bufferSize) {
   m_buffer.reserve(bufferSize);
@@ -19,7 +17,7 @@ bool BinaryWriter::WriteBytes(const void* data, std::size_t count) {
 bool BinaryWriter::Flush() {
   if (m_error) return false;
   if (m_fd < 0 || m_buffer.empty()) return true;
-  if (!WriteFully(m_fd, m_buffer.data(), m_buffer.size())) {
+  if (!platform::WriteAll(m_fd, m_buffer.data(), m_buffer.size())) {
     m_error = true;
     return false;
   }
@@ -45,35 +43,4 @@ bool BinaryWriter::WriteI32(std::int32_t value) { return WriteU32(static_cast<st
 
 bool BinaryWriter::WriteU64(std::uint64_t value) {
   return WriteU32(static_cast<std::uint32_t>(value)) && WriteU32(static_cast<std::uint32_t>(value >> 32));
-}
-
-bool WriteFully(int fd, const void* data, std::size_t count) {
-  const auto* bytes = static_cast<const std::uint8_t*>(data);
-  while (count > 0) {
-    const ssize_t done = write(fd, bytes, count);
-    if (done < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    if (done == 0) return false;
-    bytes += done;
-    count -= static_cast<std::size_t>(done);
-  }
-  return true;
-}
-
-bool WriteFullyAt(int fd, const void* data, std::size_t count, std::uint64_t offset) {
-  const auto* bytes = static_cast<const std::uint8_t*>(data);
-  while (count > 0) {
-    const ssize_t done = pwrite(fd, bytes, count, static_cast<off_t>(offset));
-    if (done < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    if (done == 0) return false;
-    bytes += done;
-    offset += static_cast<std::uint64_t>(done);
-    count -= static_cast<std::size_t>(done);
-  }
-  return true;
 }

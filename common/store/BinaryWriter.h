@@ -42,7 +42,3 @@ class BinaryWriter {
   std::vector<std::uint8_t> m_buffer;
 };
 
-// Writes all bytes, retrying after interruptions and partial writes.
-bool WriteFully(int fd, const void* data, std::size_t count);
-// The same at a file offset, leaving the descriptor's offset alone.
-bool WriteFullyAt(int fd, const void* data, std::size_t count, std::uint64_t offset);

@@ -9,7 +9,8 @@
 #include "common/store/AtomicFile.h"
 #include "common/store/Recurrence.h"
 #include "common/store/ScheduleRecord.h"
-#include "platform/notify/UniqueFd.h"
+#include "platform/file/FileIo.h"
+#include "platform/file/UniqueFd.h"
 
 namespace {
 
@@ -157,5 +158,5 @@ bool StorageList::WriteItemState(const StorageItem& item) {
   }
   BinaryWriter block;
   WriteStateBlock(block, item);
-  return WriteFullyAt(fd.Get(), block.Data().data(), block.Data().size(), statePos) && fdatasync(fd.Get()) == 0;
+  return platform::WriteAllAt(fd.Get(), block.Data().data(), block.Data().size(), statePos) && fdatasync(fd.Get()) == 0;
 }

@@ -6,11 +6,12 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "platform/contacts/AtomicFile.h"
 #include "platform/contacts/ContactLog.h"
 #include "platform/contacts/ObjectId.h"
 #include "platform/contacts/VCardEditor.h"
 #include "platform/contacts/VCardText.h"
+#include "platform/contacts/WritableFile.h"
+#include "platform/file/FileIo.h"
 
 namespace platform {
 namespace {
@@ -122,7 +123,7 @@ bool WriteContactDates(ContactDirectory& dir, std::size_t index, const std::opti
   std::string bytes = original;
   if (birthday && !ApplyDate(bytes, record, ContactDateField::Birthday, *birthday)) return false;
   if (anniversary && !ApplyDate(bytes, record, ContactDateField::Anniversary, *anniversary)) return false;
-  if (bytes != original && !ReplaceFileAtomically(path, bytes)) {
+  if (bytes != original && !ReplaceWritableFile(path, bytes)) {
     ContactLog("cannot write " + path);
     return false;
   }

@@ -20,8 +20,8 @@
 #include <map>
 #include <string>
 
+#include "platform/file/UniqueFd.h"
 #include "platform/notify/NotificationStore.h"
-#include "platform/notify/UniqueFd.h"
 
 namespace platform {
 

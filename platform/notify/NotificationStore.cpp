@@ -14,27 +14,18 @@
 #include <memory>
 #include <system_error>
 
+#include "platform/file/FileIo.h"
+#include "platform/file/UniqueFd.h"
 #include "platform/notify/NotificationRecord.h"
-#include "platform/notify/UniqueFd.h"
 
 namespace platform {
 namespace {
 
 constexpr std::string_view kEnding = ".ntf";
 constexpr int kHandleAttempts = 64;
+constexpr std::size_t kMaxRecordBytes = 1 << 20;
 
-bool WriteAll(int fd, const std::string& bytes) {
-  size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<size_t>(n);
-  }
-  return true;
-}
-
-bool ReadAll(const std::string& path, std::string& out, std::string& error) {
+bool ReadRecordFile(const std::string& path, std::string& out, std::string& error) {
   error = "cannot be read";
   UniqueFd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
   if (!fd.IsOpen()) return false;
@@ -44,20 +35,12 @@ bool ReadAll(const std::string& path, std::string& out, std::string& error) {
     error = "not a private file of this user";
     return false;
   }
-  out.clear();
-  char buf[4096];
-  for (;;) {
-    const ssize_t n = read(fd.Get(), buf, sizeof buf);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return false;
-    if (n == 0) return true;
-    out.append(buf, static_cast<size_t>(n));
-    // A record is a few hundred bytes; anything far larger is not one of ours.
-    if (out.size() > 1 << 20) {
-      error = "too large";
-      return false;
-    }
+  // A record is a few hundred bytes; anything far larger is not one of ours.
+  if (!ReadAll(fd.Get(), out, kMaxRecordBytes)) {
+    if (out.size() >= kMaxRecordBytes) error = "too large";
+    return false;
   }
+  return true;
 }
 
 NotificationHandle RandomHandle() {
@@ -84,11 +67,6 @@ bool RenameNoReplace(const std::string& from, const std::string& to, bool& exist
   }
   unlink(from.c_str());
   return true;
-}
-
-void SyncFolder(const std::string& folder) {
-  UniqueFd dir(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (dir.IsOpen()) fsync(dir.Get());
 }
 
 }  // namespace
@@ -171,7 +149,7 @@ bool NotificationStore::Handles(std::vector<NotificationHandle>& out) const {
 
 bool NotificationStore::Read(NotificationHandle handle, NotificationTrigger& out, std::string* error) const {
   std::string text, why;
-  if (handle == 0 || !ReadAll(PathOf(handle), text, why)) {
+  if (handle == 0 || !ReadRecordFile(PathOf(handle), text, why)) {
     if (error) *error = why;
     return false;
   }

@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "platform/notify/UniqueFd.h"
+#include "platform/file/UniqueFd.h"
 
 namespace platform {
 

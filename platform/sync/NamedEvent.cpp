@@ -9,8 +9,8 @@
 #include <chrono>
 #include <climits>
 
+#include "platform/file/UniqueFd.h"
 #include "platform/sync/SyncObjectFiles.h"
-#include "platform/notify/UniqueFd.h"
 
 namespace platform {
 namespace {

@@ -10,8 +10,8 @@
 #include <mutex>
 #include <thread>
 
+#include "platform/file/UniqueFd.h"
 #include "platform/sync/SyncObjectFiles.h"
-#include "platform/notify/UniqueFd.h"
 
 namespace platform {
 namespace {

@@ -11,7 +11,7 @@
 // The runtime folder is private to the user and emptied at log-out.
 #include <string>
 
-#include "platform/notify/UniqueFd.h"
+#include "platform/file/UniqueFd.h"
 
 namespace platform::sync_files {
 

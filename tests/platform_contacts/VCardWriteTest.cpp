@@ -1,14 +1,10 @@
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <csignal>
-
-#include "platform/contacts/AtomicFile.h"
 #include "platform/contacts/ContactStore.h"
 #include "platform/contacts/VCardEditor.h"
+#include "platform/contacts/WritableFile.h"
 #include "tests/platform_contacts/ContactTestFiles.h"
 #include "tests/support/TempDir.h"
 
@@ -159,26 +155,24 @@ TEST_F(ContactFolderTest, ReadOnlyFileOrFolderFailsAndLosesNothing) {
   EXPECT_NE(ReadFileBytes(file).find("BDAY:19700314"), std::string::npos);
 }
 
-TEST_F(ContactFolderTest, WriteFailingHalfwayLeavesTheOldFile) {
+// A card reached through a symbolic link is rewritten in place: the link stays,
+// and the write-permission check applies to the file it points at.
+TEST_F(ContactFolderTest, LinkedCardReplacesItsTargetAndKeepsTheLink) {
   std::filesystem::create_directories(m_folder);
-  const auto file = m_folder / "card.vcf";
-  const std::string before = "BEGIN:VCARD\nVERSION:3.0\nN:A;B;;;\nEND:VCARD\n";
-  ASSERT_TRUE(testsupport::WriteFileBytes(file, before));
-  pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    // A file-size limit makes the write of the temporary file fail part-way, as a full disk would.
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit{16, 16};
-    setrlimit(RLIMIT_FSIZE, &limit);
-    _exit(ReplaceFileAtomically(file.string(), std::string(4096, 'x')) ? 1 : 0);
-  }
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0) << "the write was reported as done";
-  EXPECT_EQ(ReadFileBytes(file), before);
-  EXPECT_EQ(CountFiles(m_folder), 1) << "a temporary file was left behind";
+  const auto real = m_temp.Path() / "real.vcf";
+  const auto link = m_folder / "card.vcf";
+  ASSERT_TRUE(testsupport::WriteFileBytes(real, "old"));
+  std::filesystem::create_symlink(real, link);
+
+  chmod(real.c_str(), 0444);
+  EXPECT_FALSE(ReplaceWritableFile(link.string(), "new"));
+  EXPECT_EQ(ReadFileBytes(real), "old");
+
+  chmod(real.c_str(), 0600);
+  ASSERT_TRUE(ReplaceWritableFile(link.string(), "new"));
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_EQ(ReadFileBytes(real), "new");
+  EXPECT_EQ(CountFiles(m_folder), 1);
 }
 
 TEST_F(ContactFolderTest, SaveFindsTheCardAgainAfterOthersChangedTheFile) {

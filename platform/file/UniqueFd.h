@@ -28,6 +28,12 @@ class UniqueFd {
     if (m_fd >= 0) close(m_fd);
     m_fd = fd;
   }
+  // Closes the descriptor and says whether the close succeeded: on some file
+  // systems a failed write is only reported here. False when none was open.
+  bool Close() {
+    const int fd = std::exchange(m_fd, -1);
+    return fd >= 0 && close(fd) == 0;
+  }
 
  private:
   int m_fd = -1;

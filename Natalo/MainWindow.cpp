@@ -60,6 +60,14 @@ void MainWindow::ComeForward() {
   }
 }
 
+bool MainWindow::event(QEvent* event) {
+  if (event->type() == QEvent::WindowActivate && m_list->isEnabled() && TopScreen() == m_screen) {
+    m_list->setFocus();
+    UpdateMenuState();
+  }
+  return KeypadWindow::event(event);
+}
+
 void MainWindow::OnReminderStateChanged() { m_list->RefreshList(); }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

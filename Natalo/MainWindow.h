@@ -43,6 +43,8 @@ class MainWindow : public keypad::KeypadWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  // On activation the list takes the focus and the menu follows its selection.
+  bool event(QEvent* event) override;
 
  private:
   keypad::KeypadScreen* m_screen;

@@ -64,6 +64,9 @@ struct BenchFolder {
     setenv("NATALO_NOTIFY_DIR", (root / "notify/").c_str(), 1);
     setenv("NATALO_NOTIFYD", (root / "no-service").c_str(), 1);
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // A box (say, for a missing engine) is answered at once, so a broken
+    // folder ends the run with an error instead of waiting for a user.
+    setenv("NATALO_MESSAGEBOX_ANSWERS", "1", 1);
   }
   ~BenchFolder() {
     std::error_code ec;

@@ -6,7 +6,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <ctime>
@@ -15,6 +14,7 @@
 #include <string>
 
 #include "platform/clock/Clock.h"
+#include "platform/file/FileIo.h"
 
 namespace {
 
@@ -83,13 +83,7 @@ void WriteLog(const char* format, ...) {
   va_end(args);
   const std::string line = "[" + FormatNow("%x", 60) + " " + FormatNow("%X", 15) + "]" + message + "\n";
   // One write per line keeps lines of different processes apart.
-  std::size_t done = 0;
-  while (done < line.size()) {
-    const ssize_t n = write(fd, line.data() + done, line.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    done += static_cast<std::size_t>(n);
-  }
+  platform::WriteAll(fd, line);
   close(fd);
 }
 

@@ -1,10 +1,9 @@
 #include "common/text/LocalTable.h"
 
-#include <fstream>
-#include <iterator>
 #include <new>
 
 #include "common/text/ProgramFolder.h"
+#include "platform/file/FileIo.h"
 #include "platform/locale/UserLocale.h"
 #include "platform/text/Utf.h"
 
@@ -13,6 +12,8 @@ namespace {
 const std::u16string kUndefined(kUndefinedText);
 const std::u16string kDefaultHelpFile = u"help.html";
 constexpr std::u16string_view kDefaultSection = u"[Default]";
+// Far more than any texts file; a larger one is not read at all.
+constexpr std::size_t kMaxFileBytes = 64 << 20;
 
 // Reads the UTF-16LE units of a byte buffer one line at a time, as a line
 // reader with a buffer of kMaxLineChars + 1 characters would.
@@ -80,11 +81,9 @@ bool LocalTable::Load() {
 }
 
 bool LocalTable::LoadFile(const std::string& path, std::u16string_view wantedSection) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return false;
+  std::string bytes;
   try {
-    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    if (file.bad()) return false;
+    if (!platform::ReadWholeFile(path, bytes, kMaxFileBytes)) return false;
     return LoadBytes(bytes, wantedSection);
   } catch (const std::bad_alloc&) {
     return false;

@@ -81,8 +81,16 @@ bool EntryRowPainter::DrawRow(QPainter& painter, const FeskItem& entry, const QR
 
   if (entry.m_wKind == Birthday && context.view.dwZodiac != 0 && pictures != nullptr) {
     if (const QImage* sign = pictures->Zodiac(GetZodiacSign(entry), bSelected); sign != nullptr && !sign->isNull()) {
-      reserved += sign->width() + m;
-      painter.drawImage(right - reserved + m, top + 1 + (L - sign->height()) / 2, *sign);
+      // A sign taller than the first line is drawn smaller so it never reaches
+      // into the line below.
+      const int maxHeight = std::max(1, L - 2);
+      const int h = std::min(sign->height(), maxHeight);
+      const int w = sign->height() > 0 ? sign->width() * h / sign->height() : sign->width();
+      reserved += w + m;
+      painter.save();
+      painter.setRenderHint(QPainter::SmoothPixmapTransform);
+      painter.drawImage(QRect(right - reserved + m, top + 1 + (L - h) / 2, w, h), *sign);
+      painter.restore();
     }
   }
 

@@ -1,9 +1,9 @@
 #include "data/local/LocalDatCheck.h"
 
 #include <algorithm>
+#include <cctype>
 #include <fstream>
 #include <map>
-#include <regex>
 #include <set>
 #include <sstream>
 
@@ -104,8 +104,35 @@ std::vector<RequiredKey> ReadRequiredKeys(const std::filesystem::path& file, std
   return keys;
 }
 
+namespace {
+
+bool IsKeyChar(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '-';
+}
+
+// Keys of the calls Get(u"KEY") in one source text.
+void CollectKeyCalls(const std::string& source, std::set<std::string>& keys) {
+  const auto skipSpace = [&](std::size_t i) {
+    while (i < source.size() && std::isspace(static_cast<unsigned char>(source[i]))) ++i;
+    return i;
+  };
+  for (std::size_t at = source.find("Get"); at != std::string::npos; at = source.find("Get", at + 3)) {
+    std::size_t i = skipSpace(at + 3);
+    if (i >= source.size() || source[i] != '(') continue;
+    i = skipSpace(i + 1);
+    if (source.compare(i, 2, "u\"") != 0) continue;
+    const std::size_t begin = i + 2;
+    std::size_t end = begin;
+    while (end < source.size() && IsKeyChar(source[end])) ++end;
+    if (end == begin || end >= source.size() || source[end] != '"') continue;
+    i = skipSpace(end + 1);
+    if (i < source.size() && source[i] == ')') keys.insert(source.substr(begin, end - begin));
+  }
+}
+
+}  // namespace
+
 std::vector<std::string> ScanSourceKeys(const std::vector<std::filesystem::path>& roots) {
-  static const std::regex call(R"re(Get\s*\(\s*u"([A-Za-z0-9_\-]+)"\s*\))re");
   std::set<std::string> keys;
   for (const auto& root : roots) {
     std::error_code ec;
@@ -115,7 +142,7 @@ std::vector<std::string> ScanSourceKeys(const std::vector<std::filesystem::path>
       if (!entry.is_regular_file() || (ext != ".cpp" && ext != ".h")) continue;
       std::ifstream in(entry.path(), std::ios::binary);
       const std::string source((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-      for (std::sregex_iterator it(source.begin(), source.end(), call), end; it != end; ++it) keys.insert((*it)[1]);
+      CollectKeyCalls(source, keys);
     }
   }
   return {keys.begin(), keys.end()};

@@ -1,0 +1,66 @@
+#include "TickwellLib/CalculationWorker.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+
+#include "TickwellLib/MessageQueue.h"
+#include "common/log/Log.h"
+
+struct CalculationWorker::Shared {
+  Job job;
+  MessageQueue queue;
+  std::mutex exitMutex;
+  std::condition_variable exitSignal;  // the exit event: set once, when the thread ends
+  bool exited = false;
+};
+
+CalculationWorker::CalculationWorker(Job job) : m_job(std::move(job)) {}
+
+CalculationWorker::~CalculationWorker() { Stop(); }
+
+bool CalculationWorker::Start() {
+  if (m_thread.joinable()) return true;
+  // A fresh state per thread: a thread left running after a timed-out stop keeps its own.
+  m_shared = std::make_shared<Shared>();
+  m_shared->job = m_job;
+  auto shared = m_shared;
+  m_thread = std::thread([shared] {
+    for (;;) {
+      const std::uint32_t message = shared->queue.Get();
+      if (message == kQuitMessage) break;
+      if (message != kCalculateMessage) continue;
+      // Requests that piled up meanwhile are served by this calculation.
+      shared->queue.RemoveAll(kCalculateMessage);
+      shared->job();
+    }
+    std::lock_guard lock(shared->exitMutex);
+    shared->exited = true;
+    shared->exitSignal.notify_all();
+  });
+  std::this_thread::yield();
+  return true;
+}
+
+bool CalculationWorker::Post() {
+  if (!m_thread.joinable()) return false;
+  m_shared->queue.Post(kCalculateMessage);
+  return true;
+}
+
+bool CalculationWorker::Stop(std::uint32_t timeoutMs) {
+  if (!m_thread.joinable()) return true;
+  m_shared->queue.Post(kQuitMessage);
+  bool ended = false;
+  {
+    std::unique_lock lock(m_shared->exitMutex);
+    ended = m_shared->exitSignal.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return m_shared->exited; });
+  }
+  if (ended) {
+    m_thread.join();
+  } else {
+    WriteLog("StopAsyncCalculateEventsThread timeout");
+    m_thread.detach();
+  }
+  return ended;
+}

@@ -1,0 +1,29 @@
+#pragma once
+// The library-wide state of a loaded engine and its worker thread.
+#include <mutex>
+#include <string>
+
+#include "TickwellLib/CalculationWorker.h"
+#include "TickwellLib/EngineState.h"
+
+class EngineLibrary {
+ public:
+  // Computes the paths and names for the engine folder and starts the worker.
+  // Runs while the library is being loaded, possibly before the static objects
+  // of the modules linked into it exist: it touches none of them.
+  explicit EngineLibrary(const std::string& folder);
+  // Stops the worker, waiting up to 180 s for a calculation in progress.
+  ~EngineLibrary() = default;
+  EngineLibrary(const EngineLibrary&) = delete;
+  EngineLibrary& operator=(const EngineLibrary&) = delete;
+
+  // The state, with the log opened and the plug-in identifier read on first use.
+  const EngineState& State();
+  // Queues a calculation; false when the worker does not run.
+  bool RequestCalculation() { return m_worker.Post(); }
+
+ private:
+  EngineState m_state;
+  std::once_flag m_initialized;
+  CalculationWorker m_worker;
+};

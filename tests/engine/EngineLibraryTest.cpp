@@ -1,0 +1,307 @@
+// Natalo.so loaded with dlopen from a temporary program folder, as the programs load it.
+#include <dirent.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstring>
+#include <fstream>
+
+#include "common/store/StorageMutexName.h"
+#include "platform/registry/Registry.h"
+#include "platform/sync/NamedMutex.h"
+#include "platform/text/Utf.h"
+#include "tests/engine/EngineTestLibrary.h"
+#include "tests/engine/ItemBuilders.h"
+#include "tests/engine/StorageBytes.h"
+
+extern "C" std::size_t TickwellLayoutFromC(std::size_t* values, std::size_t capacity);
+
+using namespace enginetest;
+using platform::NotificationEvent;
+using platform::NotificationType;
+
+namespace {
+
+const std::u16string kEngineKey = u"Software\\Quorvex\\Tickwell2\\Natalo";
+
+// Whole seconds, some days ahead of the real clock.
+FileTime DaysAhead(int days) {
+  const FileTime now = platform::GetLocalFileTime();
+  return (now / platform::FILETIME_PER_SECOND) * platform::FILETIME_PER_SECOND + days * platform::FILETIME_PER_DAY;
+}
+
+int ThreadCount() {
+  int n = 0;
+  if (DIR* d = opendir("/proc/self/task")) {
+    while (const dirent* e = readdir(d)) n += e->d_name[0] != '.';
+    closedir(d);
+  }
+  return n;
+}
+
+// No notification service is started from a test's program folder: the records
+// are what the tests look at. Naming a missing service program also keeps the
+// client from looking up its own module path, which takes the loader lock that
+// an unloading library holds while it waits for its worker.
+class NoNotificationService {
+ public:
+  NoNotificationService() {
+    if (const char* old = std::getenv("NATALO_NOTIFYD")) m_old = old;
+    setenv("NATALO_NOTIFYD", "/nonexistent/natalo-notifyd", 1);
+  }
+  ~NoNotificationService() {
+    if (m_old.empty()) {
+      unsetenv("NATALO_NOTIFYD");
+    } else {
+      setenv("NATALO_NOTIFYD", m_old.c_str(), 1);
+    }
+  }
+
+ private:
+  std::string m_old;
+};
+
+class EngineLibraryTest : public ::testing::Test {
+ protected:
+  NoNotificationService noService;
+  testsupport::TestEnvironment env;
+  LoadedEngine engine{env};
+  std::string utility = env.ProgramFolder() + "NataloUtil";
+
+  void WriteStorage(const StorageBytes& bytes) {
+    ASSERT_TRUE(testsupport::WriteFileBytes(env.ProgramFolder() + "storage.dat", bytes.Bytes()));
+  }
+  std::vector<ArmedNotification> OfUtility() {
+    std::vector<ArmedNotification> own;
+    for (auto& n : ArmedNotifications())
+      if (n.trigger.application == utility) own.push_back(n);
+    return own;
+  }
+  // A notification of the utility that a calculation must remove; its going
+  // tells that the calculation ran.
+  platform::NotificationHandle ArmStaleReminder() {
+    platform::NotificationTrigger t;
+    t.application = utility;
+    t.arguments = "/T=\"1\" /ID=\"99\"";
+    platform::FileTimeToSystemTime(DaysAhead(30), t.start);
+    return platform::SetUserNotification(t);
+  }
+  bool Gone(platform::NotificationHandle h) {
+    return WaitUntil([&] {
+      platform::NotificationTrigger t;
+      return !platform::GetUserNotification(h, t);
+    });
+  }
+};
+
+TEST(EngineHeader, RecordLayoutIsTheSameInCAndCxx) {
+  std::size_t c[16] = {};
+  const std::size_t cxx[] = {sizeof(ScheduleFields),
+                             offsetof(ScheduleFields, m_ftStart),
+                             offsetof(ScheduleFields, m_nUID),
+                             offsetof(ScheduleFields, m_ftSnooze),
+                             offsetof(ScheduleFields, m_ftNext),
+                             offsetof(ScheduleFields, m_dwWeekDay),
+                             sizeof(EngineItem),
+                             offsetof(EngineItem, m_wExtLength),
+                             offsetof(EngineItem, m_pExtData)};
+  ASSERT_EQ(TickwellLayoutFromC(c, 16), std::size(cxx));
+  for (std::size_t i = 0; i < std::size(cxx); ++i) EXPECT_EQ(c[i], cxx[i]) << i;
+}
+
+TEST_F(EngineLibraryTest, ArmsTheUtilityForTheEarliestItemsAndForTimeChanges) {
+  const FileTime due = DaysAhead(2);
+  auto disabled = With(Once(DaysAhead(1)), 9);
+  disabled.m_bEnabled = 0;
+  WriteStorage(StorageBytes()
+                   .Add(With(Once(due), 7))
+                   .Add(With(Once(DaysAhead(3)), 5))
+                   .Add(disabled)
+                   .Add(With(Once(due), 3))
+                   .Add(With(Once(DaysAhead(-1)), 4)));
+  ASSERT_TRUE(testsupport::WriteFileBytes(env.ProgramFolder() + "tkw1.tmp", "x"));
+  ASSERT_TRUE(testsupport::WriteFileBytes(env.ProgramFolder() + "TKWa.TMP", "x"));
+  ASSERT_TRUE(testsupport::WriteFileBytes(env.ProgramFolder() + "keep.tmp", "x"));
+  ASSERT_TRUE(engine.Load());
+
+  EXPECT_NE(engine.CalculateEvents(), 0);
+  ASSERT_TRUE(WaitUntil([&] { return OfUtility().size() == 2; }));
+  const auto own = OfUtility();
+  const auto& timed = own[0].trigger.type == NotificationType::Time ? own[0].trigger : own[1].trigger;
+  const auto& change = own[0].trigger.type == NotificationType::Time ? own[1].trigger : own[0].trigger;
+  EXPECT_EQ(timed.arguments, "/T=\"" + std::to_string(due) + "\" /ID=\"3,7\"");
+  platform::SystemTime dueTime;
+  platform::FileTimeToSystemTime(due, dueTime);
+  EXPECT_EQ(timed.start.wYear, dueTime.wYear);
+  EXPECT_EQ(timed.start.wDay, dueTime.wDay);
+  EXPECT_EQ(timed.start.wHour, dueTime.wHour);
+  EXPECT_EQ(timed.start.wMinute, dueTime.wMinute);
+  EXPECT_EQ(timed.start.wSecond, dueTime.wSecond);
+  EXPECT_EQ(change.type, NotificationType::Event);
+  EXPECT_EQ(change.event, NotificationEvent::TimeChange);
+  EXPECT_EQ(change.arguments, "");
+  EXPECT_FALSE(std::filesystem::exists(env.ProgramFolder() + "tkw1.tmp"));
+  EXPECT_FALSE(std::filesystem::exists(env.ProgramFolder() + "TKWa.TMP"));
+  EXPECT_TRUE(std::filesystem::exists(env.ProgramFolder() + "keep.tmp"));
+}
+
+TEST_F(EngineLibraryTest, QuickRequestsReplaceRatherThanAddNotifications) {
+  WriteStorage(StorageBytes().Add(With(EveryDay(9), 1)));
+  ASSERT_TRUE(engine.Load());
+  for (int i = 0; i < 3; ++i) EXPECT_NE(engine.CalculateEvents(), 0);
+  ASSERT_TRUE(WaitUntil([&] { return OfUtility().size() == 2; }));
+  // A stale reminder armed now is removed by the next request only.
+  const auto stale = ArmStaleReminder();
+  EXPECT_NE(engine.CalculateEvents(), 0);
+  ASSERT_TRUE(Gone(stale));
+  EXPECT_TRUE(WaitUntil([&] { return OfUtility().size() == 2; }));
+}
+
+TEST_F(EngineLibraryTest, InactiveStorageRemovesTheUtilitysNotificationsOnly) {
+  WriteStorage(StorageBytes().Add(With(EveryDay(9), 1)));
+  ASSERT_TRUE(platform::RegWriteDword(platform::RegistryRoot::CurrentUser, kEngineKey, u"Active", 0));
+  platform::NotificationTrigger foreign;
+  foreign.application = "/usr/bin/some-other-program";
+  foreign.arguments = "--remind";
+  platform::FileTimeToSystemTime(DaysAhead(5), foreign.start);
+  const auto foreignHandle = platform::SetUserNotification(foreign);
+  ASSERT_NE(foreignHandle, 0u);
+  const auto stale = ArmStaleReminder();
+  ASSERT_TRUE(engine.Load());
+
+  EXPECT_NE(engine.CalculateEvents(), 0);
+  ASSERT_TRUE(Gone(stale));
+  EXPECT_TRUE(OfUtility().empty());
+  platform::NotificationTrigger kept;
+  EXPECT_TRUE(platform::GetUserNotification(foreignHandle, kept));
+
+  std::int32_t count = 0, nearest = 0;
+  EngineItem** events = nullptr;
+  EXPECT_EQ(engine.GetActiveEvents(&count, &nearest, &events), 1);
+  EXPECT_EQ(count, 0);
+  EXPECT_EQ(events, nullptr);
+}
+
+TEST_F(EngineLibraryTest, StorageWithoutFutureItemsOrReadableHeaderArmsNothing) {
+  ASSERT_TRUE(engine.Load());
+  const std::string contents[] = {StorageBytes().Add(With(Once(DaysAhead(-2)), 1)).Bytes(), "",
+                                  "a file of some other program", StorageBytes(0xCE09, 0x0101).Bytes()};
+  for (const auto& bytes : contents) {
+    ASSERT_TRUE(testsupport::WriteFileBytes(env.ProgramFolder() + "storage.dat", bytes));
+    const auto stale = ArmStaleReminder();
+    EXPECT_NE(engine.CalculateEvents(), 0);
+    ASSERT_TRUE(Gone(stale));
+    EXPECT_TRUE(OfUtility().empty()) << bytes.size();
+  }
+}
+
+TEST_F(EngineLibraryTest, ActiveEventsCarrySkipMarksAndExtensionBlocks) {
+  const FileTime onceAt = DaysAhead(1);
+  const FileTime plainAt = DaysAhead(2);
+  const FileTime weeklyBase = DaysAhead(0);
+  platform::SystemTime st;
+  platform::FileTimeToSystemTime(weeklyBase, st);
+  // Weekly on today's weekday at 00:00: the next one is within a week, the one
+  // after it a week later.
+  auto weekly = Weekly(st.wDayOfWeek == 0 ? 64u : 1u << (st.wDayOfWeek - 1), 0);
+  WriteStorage(StorageBytes()
+                   .Add(With(Once(onceAt), 1, 1), "one")
+                   .Add(With(weekly, 2, 1), "weekly")
+                   .Add(With(Once(plainAt), 3), "plain"));
+  ASSERT_TRUE(engine.Load());
+
+  std::int32_t count = 0, nearest = 0;
+  EngineItem** events = nullptr;
+  ASSERT_EQ(engine.GetActiveEvents(&count, &nearest, &events), 1);
+  ASSERT_EQ(count, 3);
+  ASSERT_NE(events, nullptr);
+  EXPECT_EQ(nearest, 1);
+  EXPECT_EQ(events[0]->fields.m_nUID, 3);
+  EXPECT_EQ(events[0]->fields.m_ftNext, plainAt);
+  EXPECT_EQ(events[1]->fields.m_nUID, 2);
+  EXPECT_GT(events[1]->fields.m_ftNext, weeklyBase + 6 * platform::FILETIME_PER_DAY);
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(events[1]->m_pExtData), events[1]->m_wExtLength), "weekly");
+  EXPECT_EQ(events[2]->fields.m_nUID, 1);
+  EXPECT_EQ(events[2]->fields.m_ftNext, TIME_NONE);
+  engine.ReleaseActiveEvents(count, events);
+}
+
+TEST_F(EngineLibraryTest, NextEventTimeAndBadArguments) {
+  ASSERT_TRUE(engine.Load());
+  EXPECT_EQ(engine.GetNextEventTime(nullptr), 0u);
+  const auto item = Once(DaysAhead(4));
+  EXPECT_EQ(engine.GetNextEventTime(&item), item.m_ftStart);
+  // No storage at all: nothing is returned and nothing is touched.
+  std::int32_t count = -5, nearest = -5;
+  EngineItem** events = nullptr;
+  EXPECT_EQ(engine.GetActiveEvents(&count, &nearest, &events), 1);
+  EXPECT_EQ(count, -5);
+  engine.ReleaseActiveEvents(0, nullptr);
+}
+
+TEST_F(EngineLibraryTest, ConfiguredPluginHookRunsAfterACalculation) {
+  const std::string id = "{0A1B2C3D-4E5F-6071-8293-A4B5C6D7E8F9}";
+  ASSERT_TRUE(platform::RegWriteString(platform::RegistryRoot::CurrentUser, kEngineKey, u"Plugin",
+                                       platform::FromUtf8("{0a1b2c3d-4e5f-6071-8293-a4b5c6d7e8f9}")));
+  std::filesystem::create_directories(env.ProgramFolder() + "plugins");
+  const std::string hook = env.ProgramFolder() + "plugins/" + id;
+  const std::string mark = env.ProgramFolder() + "hook-ran";
+  ASSERT_TRUE(testsupport::WriteFileBytes(hook, "#!/bin/sh\necho \"$1\" > '" + mark + "'\n"));
+  chmod(hook.c_str(), 0755);
+  WriteStorage(StorageBytes().Add(With(EveryDay(9), 1)));
+  ASSERT_TRUE(engine.Load());
+  EXPECT_NE(engine.CalculateEvents(), 0);
+  ASSERT_TRUE(WaitUntil([&] { return testsupport::ReadFileBytes(mark) == id + "\n"; }));
+}
+
+TEST_F(EngineLibraryTest, UnloadStopsTheWorkerAndAMissingFolderIsHarmless) {
+  const int before = ThreadCount();
+  ASSERT_TRUE(engine.Load());
+  EXPECT_EQ(ThreadCount(), before + 1);
+  std::filesystem::remove_all(env.ProgramFolder());
+  EXPECT_NE(engine.CalculateEvents(), 0);
+  std::int32_t count = 0, nearest = 0;
+  EngineItem** events = nullptr;
+  EXPECT_EQ(engine.GetActiveEvents(&count, &nearest, &events), 1);
+  EXPECT_EQ(events, nullptr);
+  engine.Unload();
+  EXPECT_EQ(ThreadCount(), before);
+}
+
+TEST_F(EngineLibraryTest, ProcessExitDoesNotWaitForABlockedWorker) {
+  WriteStorage(StorageBytes().Add(With(EveryDay(9), 1)));
+  // Holding the calculation mutex keeps the probe's worker waiting for it.
+  const auto calc =
+      platform::NamedMutex::Create(CalculateMutexName(platform::FromUtf8(env.ProgramFolder() + "storage.dat")));
+  ASSERT_TRUE(calc);
+  ASSERT_EQ(calc->Wait(0), platform::WaitResult::Acquired);
+  std::string program = ENGINE_EXIT_PROBE_PATH;
+  std::string library = engine.Path();
+  char* argv[] = {program.data(), library.data(), nullptr};
+  // The engine left running at exit is meant to stay unfreed: no leak check there.
+  std::vector<std::string> variables;
+  for (char** e = environ; *e != nullptr; ++e)
+    if (std::strncmp(*e, "ASAN_OPTIONS=", 13) != 0) variables.emplace_back(*e);
+  variables.emplace_back("ASAN_OPTIONS=detect_leaks=0");
+  std::vector<char*> envp;
+  for (auto& v : variables) envp.push_back(v.data());
+  envp.push_back(nullptr);
+  pid_t pid = 0;
+  ASSERT_EQ(posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, envp.data()), 0);
+  int status = -1;
+  const bool ended = WaitUntil([&] { return waitpid(pid, &status, WNOHANG) == pid; }, std::chrono::seconds(30));
+  if (!ended) {
+    kill(pid, SIGKILL);
+    waitpid(pid, &status, 0);
+  }
+  EXPECT_TRUE(ended) << "the exit waited for the worker";
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  calc->Release();
+}
+
+}  // namespace

@@ -1,0 +1,72 @@
+#pragma once
+// Natalo.so copied into a test's own program folder and loaded from there, with
+// helpers to wait for what its worker thread does.
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "TickwellLib/Tickwell.h"
+#include "platform/notify/UserNotification.h"
+#include "platform/process/Process.h"
+#include "tests/support/TempDir.h"
+
+namespace enginetest {
+
+class LoadedEngine {
+ public:
+  // Copies the library into the environment's program folder; Load() opens it.
+  explicit LoadedEngine(const testsupport::TestEnvironment& env)
+      : m_path(env.ProgramFolder() + "Natalo.so") {
+    std::filesystem::copy_file(NATALO_ENGINE_PATH, m_path, std::filesystem::copy_options::overwrite_existing);
+  }
+  bool Load() {
+    if (!m_library.Open(m_path)) return false;
+    GetNextEventTime = m_library.Function<GetNextEventTimeFn>("GetNextEventTime");
+    GetActiveEvents = m_library.Function<GetActiveEventsFn>("GetActiveEvents");
+    ReleaseActiveEvents = m_library.Function<ReleaseActiveEventsFn>("ReleaseActiveEvents");
+    CalculateEvents = m_library.Function<CalculateEventsFn>("CalculateEvents");
+    return GetNextEventTime && GetActiveEvents && ReleaseActiveEvents && CalculateEvents;
+  }
+  void Unload() { m_library.Close(); }
+  const std::string& Path() const { return m_path; }
+
+  GetNextEventTimeFn GetNextEventTime = nullptr;
+  GetActiveEventsFn GetActiveEvents = nullptr;
+  ReleaseActiveEventsFn ReleaseActiveEvents = nullptr;
+  CalculateEventsFn CalculateEvents = nullptr;
+
+ private:
+  std::string m_path;
+  platform::SharedLibrary m_library;
+};
+
+template <typename Condition>
+bool WaitUntil(Condition condition, std::chrono::milliseconds limit = std::chrono::seconds(20)) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return true;
+}
+
+struct ArmedNotification {
+  platform::NotificationHandle handle = 0;
+  platform::NotificationTrigger trigger;
+};
+
+inline std::vector<ArmedNotification> ArmedNotifications() {
+  std::vector<ArmedNotification> out;
+  std::vector<platform::NotificationHandle> handles;
+  platform::GetUserNotificationHandles(handles);
+  for (auto h : handles) {
+    ArmedNotification n;
+    n.handle = h;
+    if (platform::GetUserNotification(h, n.trigger)) out.push_back(n);
+  }
+  return out;
+}
+
+}  // namespace enginetest

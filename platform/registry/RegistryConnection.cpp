@@ -1,6 +1,7 @@
 #include "platform/registry/RegistryConnection.h"
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -70,7 +71,50 @@ struct ThreadConnection {
   ~ThreadConnection() { Drop(); }
 };
 
-thread_local ThreadConnection t_connection;
+// The connection of each thread is reached through a trivially destructible
+// thread_local pointer and freed by a pthread key destructor when the thread
+// ends. A thread_local object with a destructor would pin a shared library that
+// holds this code in memory for as long as any thread that used it lives (dlclose
+// would never unload it), and registering that destructor takes the loader lock,
+// which deadlocks a library whose unload waits for its own thread.
+thread_local ThreadConnection* t_cached = nullptr;
+
+class ThreadConnectionKey {
+ public:
+  ThreadConnectionKey() : m_ok(pthread_key_create(&m_key, &Destroy) == 0) {}
+  // Runs when the code is unloaded or the process ends: the current thread's
+  // connection is closed; those of other live threads are left open.
+  ~ThreadConnectionKey() {
+    if (!m_ok) return;
+    Destroy(pthread_getspecific(m_key));
+    pthread_key_delete(m_key);
+  }
+  ThreadConnectionKey(const ThreadConnectionKey&) = delete;
+  ThreadConnectionKey& operator=(const ThreadConnectionKey&) = delete;
+  // Without a key the connection is kept until the process ends.
+  void Attach(ThreadConnection* connection) {
+    if (m_ok) pthread_setspecific(m_key, connection);
+  }
+
+ private:
+  // Runs on the thread that owns the connection.
+  static void Destroy(void* connection) {
+    delete static_cast<ThreadConnection*>(connection);
+    t_cached = nullptr;
+  }
+  pthread_key_t m_key{};
+  bool m_ok;
+};
+
+ThreadConnectionKey g_connectionKey;
+
+ThreadConnection& CachedConnection() {
+  if (t_cached == nullptr) {
+    t_cached = new ThreadConnection;
+    g_connectionKey.Attach(t_cached);
+  }
+  return *t_cached;
+}
 
 }  // namespace
 
@@ -171,7 +215,7 @@ sqlite3_stmt* RegistryConnection::Statement(RegistrySql which) {
 }
 
 RegistryConnection* AcquireRegistryConnection(RegistryAccess access) {
-  ThreadConnection& cached = t_connection;
+  ThreadConnection& cached = CachedConnection();
   const std::string path = GetRegistryFile();
   if (path.empty()) return nullptr;
   struct stat info {};

@@ -22,19 +22,33 @@ void SortByNextTime(std::vector<EngineRecord>& items) {
 }
 
 CollectedEvents CollectEvents(const std::vector<EngineRecord>& list, FileTime now) {
-  CollectedEvents result;
-  for (const auto& record : list) {
-    if (record.fields.m_bEnabled == 0) continue;
-    const FileTime next = CollectedTime(record.fields, now);
-    if (next == TIME_NONE) continue;
-    result.items.push_back(record);
-    result.items.back().fields.m_ftNext = next;
+  // Sorting small keys and copying each item once afterwards is much cheaper
+  // than moving whole items with their extension blocks around.
+  struct Due {
+    FileTime next;
+    std::int32_t uid;
+    std::size_t index;
+  };
+  std::vector<Due> due;
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    const ScheduleFields& f = list[i].fields;
+    if (f.m_bEnabled == 0) continue;
+    const FileTime next = CollectedTime(f, now);
+    if (next != TIME_NONE) due.push_back({next, f.m_nUID, i});
   }
-  SortByNextTime(result.items);
-  if (!result.items.empty()) {
-    result.earliest = result.items.front().fields.m_ftNext;
-    for (const auto& r : result.items) {
-      if (r.fields.m_ftNext != result.earliest) break;
+  std::sort(due.begin(), due.end(), [](const Due& a, const Due& b) {
+    return a.next != b.next ? a.next < b.next : a.uid < b.uid;
+  });
+  CollectedEvents result;
+  result.items.reserve(due.size());
+  for (const Due& d : due) {
+    result.items.push_back(list[d.index]);
+    result.items.back().fields.m_ftNext = d.next;
+  }
+  if (!due.empty()) {
+    result.earliest = due.front().next;
+    for (const Due& d : due) {
+      if (d.next != result.earliest) break;
       ++result.nearest;
     }
   }

@@ -1,15 +1,14 @@
 #pragma once
 // Natalo.so copied into a test's own program folder and loaded from there, with
 // helpers to wait for what its worker thread does.
-#include <chrono>
 #include <filesystem>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "TickwellLib/Tickwell.h"
 #include "platform/notify/UserNotification.h"
 #include "platform/process/Process.h"
+#include "tests/engine/WaitUntil.h"
 #include "tests/support/TempDir.h"
 
 namespace enginetest {
@@ -41,16 +40,6 @@ class LoadedEngine {
   std::string m_path;
   platform::SharedLibrary m_library;
 };
-
-template <typename Condition>
-bool WaitUntil(Condition condition, std::chrono::milliseconds limit = std::chrono::seconds(20)) {
-  const auto deadline = std::chrono::steady_clock::now() + limit;
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  return true;
-}
 
 struct ArmedNotification {
   platform::NotificationHandle handle = 0;

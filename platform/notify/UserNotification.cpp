@@ -23,9 +23,20 @@ std::string EnvFolder(const char* name) {
   return folder;
 }
 
+// The folder of the module holding this code, looked up once when the module
+// loads. Looking it up later would need the loader's lock, which a thread
+// unloading the engine library holds while it waits for the engine's worker,
+// the very thread that arms notifications.
+const std::string& OwnModuleFolder() {
+  static const std::string folder =
+      GetModuleFolder(reinterpret_cast<const void*>(&EnsureNotificationServiceRunning));
+  return folder;
+}
+[[maybe_unused]] const std::string& g_ownModuleFolderAtLoad = OwnModuleFolder();
+
 std::string ServiceProgramPath() {
   if (const char* path = std::getenv("NATALO_NOTIFYD"); path && *path) return path;
-  const std::string folder = GetModuleFolder(reinterpret_cast<const void*>(&EnsureNotificationServiceRunning));
+  const std::string& folder = OwnModuleFolder();
   return folder.empty() ? std::string() : folder + "natalo-notifyd";
 }
 

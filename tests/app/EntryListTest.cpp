@@ -5,6 +5,8 @@
 #include <QSignalSpy>
 #include <QStyle>
 #include <QVBoxLayout>
+
+#include <algorithm>
 #include <QtTest>
 
 #include "Natalo/AppText.h"
@@ -234,15 +236,20 @@ class EntryListTest : public QObject {
       QVERIFY(sign != nullptr);
       QCOMPARE(sign->width(), highRes ? kZodiacSizeLarge : kZodiacSizeSmall);
       const int L = painter.RowHeight() / 2;
-      // Line 1 of the row holds the sign at the right end (a sign taller than the
-      // line reaches into line 2, which is not compared).
+      // Line 1 of the row holds the sign at the right end; a sign taller than
+      // the line is drawn smaller so that it stays on line 1.
+      const int h = std::min(sign->height(), L - 2);
+      const int w = sign->width() * h / sign->height();
       const auto lineOneWith = [&](const QImage& picture, const QColor& background) {
         QImage expected(width, painter.RowHeight(), QImage::Format_ARGB32_Premultiplied);
         expected.fill(background);
-        QPainter(&expected).drawImage(width - picture.width(), 1 + (L - picture.height()) / 2, picture);
-        return expected.copy(width - picture.width(), 0, picture.width(), L);
+        QPainter p(&expected);
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        p.drawImage(QRect(width - w, 1 + (L - h) / 2, w, h), picture);
+        p.end();
+        return expected.copy(width - w, 0, w, L);
       };
-      QCOMPARE(row.copy(width - sign->width(), 0, sign->width(), L), lineOneWith(*sign, Qt::white));
+      QCOMPARE(row.copy(width - w, 0, w, L), lineOneWith(*sign, Qt::white));
       const QImage* picture = GetIconBitmap(kIconBirthday);
       QVERIFY(picture != nullptr);
       QCOMPARE(picture->width(), highRes ? kRowPictureSizeLarge : kRowPictureSizeSmall);
@@ -251,7 +258,7 @@ class EntryListTest : public QObject {
       const QImage selected = DrawnRow(painter, *entry, width, f.pictures, true);
       const QImage* selectedSign = f.pictures.Zodiac(9, true);
       QVERIFY(selectedSign != nullptr);
-      QCOMPARE(selected.copy(width - sign->width(), 0, sign->width(), L), lineOneWith(*selectedSign, QColor(0, 0, 128)));
+      QCOMPARE(selected.copy(width - w, 0, w, L), lineOneWith(*selectedSign, QColor(0, 0, 128)));
     }
   }
 

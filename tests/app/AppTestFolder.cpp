@@ -23,6 +23,9 @@ AppTestFolder::AppTestFolder(TestEngine engine) : m_folder(m_env.ProgramFolder()
     fs::create_symlink(NATALO_RECORDING_ENGINE, m_folder + "Natalo.so");
   } else if (engine == TestEngine::WithoutCalculate) {
     fs::create_symlink(NATALO_ENGINE_WITHOUT_CALCULATE, m_folder + "Natalo.so");
+  } else if (engine == TestEngine::Real) {
+    // A copy, not a link: the engine finds its folder from its own file.
+    fs::copy_file(built / "Natalo.so", m_folder + "Natalo.so");
   }
   setenv("NATALO_TEST_ENGINE_LOG", (m_env.Root() / "engine.log").string().c_str(), 1);
   // Reminders armed by the engine go to a folder of the test, and no

@@ -18,6 +18,7 @@ enum class TestEngine {
   None,              // no Natalo.so
   Recording,         // records each CalculateEvents call (EngineLog())
   WithoutCalculate,  // a Natalo.so that lacks CalculateEvents
+  Real,              // the engine library of the build
 };
 
 class AppTestFolder {

@@ -49,6 +49,18 @@ std::u16string FormatOne(std::u16string_view key, const std::u16string& argument
   return FormatText(GetLocalTable().Get(key), {argument});
 }
 
+// A days-left text. For 0 and 1 days the texts file may give its own wording
+// under the key with "_0" or "_1" appended ("today", "tomorrow"), so that no
+// row reads "in 1 days"; without those keys the general text is used.
+std::u16string FormatDaysLeftText(std::u16string_view key, const std::u16string& days) {
+  if (days == u"0" || days == u"1") {
+    const std::u16string special = std::u16string(key) + u"_" + days;
+    const std::u16string& text = GetLocalTable().Get(special);
+    if (text != kUndefinedText) return FormatText(text, {days});
+  }
+  return FormatOne(key, days);
+}
+
 }  // namespace
 
 EntryTextContext CurrentTextContext() { return {CurrentViewSettings(), Today()}; }
@@ -128,7 +140,7 @@ std::u16string GetDetailText(const FeskItem& entry, const EntryTextContext& cont
   const EntryViewSettings& view = context.view;
   if (view.dwFirstLineFormat != 1) return FormatEntryDate(entry, context);
   if (view.dwDisplayAge) return FormatOne(u"LONG_AGE_STRING", FormatAge(entry, context));
-  if (view.dwDaysLeft) return FormatOne(u"LONG_DAYSLEFT_STRING", FormatDaysLeft(entry, context));
+  if (view.dwDaysLeft) return FormatDaysLeftText(u"LONG_DAYSLEFT_STRING", FormatDaysLeft(entry, context));
   return {};
 }
 
@@ -137,13 +149,13 @@ bool GetDetailTail(const FeskItem& entry, std::u16string& out, const EntryTextCo
   out.clear();
   switch (view.dwFirstLineFormat) {
     case 1:
-      if (view.dwDisplayAge && view.dwDaysLeft) out = FormatOne(u"LONG_DAYSLEFT_STRING2", FormatDaysLeft(entry, context));
+      if (view.dwDisplayAge && view.dwDaysLeft) out = FormatDaysLeftText(u"LONG_DAYSLEFT_STRING2", FormatDaysLeft(entry, context));
       return view.dwDisplayAge && view.dwDaysLeft;
     case 2:
       if (view.dwDisplayAge) out = FormatOne(u"LONG_AGE_STRING2", FormatAge(entry, context));
       return view.dwDisplayAge != 0;
     default:
-      if (view.dwDaysLeft) out = FormatOne(u"LONG_DAYSLEFT_STRING2", FormatDaysLeft(entry, context));
+      if (view.dwDaysLeft) out = FormatDaysLeftText(u"LONG_DAYSLEFT_STRING2", FormatDaysLeft(entry, context));
       return view.dwDaysLeft != 0;
   }
 }

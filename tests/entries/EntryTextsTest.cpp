@@ -121,17 +121,17 @@ TEST_F(Texts, RowTextsByFirstLineFormat) {
     const char16_t* detail;
     const char16_t* tail;  // nullptr: no tail
   } cases[] = {
-      {0, 1, 1, u"38+", date, u"in 1 days"},
-      {0, 0, 1, nullptr, date, u"in 1 days"},
+      {0, 1, 1, u"38+", date, u"tomorrow"},
+      {0, 0, 1, nullptr, date, u"tomorrow"},
       {0, 1, 0, u"38+", date, nullptr},
-      {1, 1, 1, date, u"Age 38+", u"in 1 days"},
-      {1, 0, 1, date, u"1 days left", nullptr},
+      {1, 1, 1, date, u"Age 38+", u"tomorrow"},
+      {1, 0, 1, date, u"1 day left", nullptr},
       {1, 1, 0, date, u"Age 38+", nullptr},
       {1, 0, 0, date, u"", nullptr},
       {2, 1, 1, u"1", date, u"age 38+"},
       {2, 1, 0, nullptr, date, u"age 38+"},
       {2, 0, 1, u"1", date, nullptr},
-      {7, 1, 1, u"38+", date, u"in 1 days"},
+      {7, 1, 1, u"38+", date, u"tomorrow"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "layout " << c.layout << " age " << c.age << " days " << c.days);
@@ -145,6 +145,20 @@ TEST_F(Texts, RowTextsByFirstLineFormat) {
     EXPECT_EQ(GetDetailTail(*entry, tail), c.tail != nullptr);
     EXPECT_EQ(tail, c.tail ? c.tail : u"");
   }
+}
+
+TEST_F(Texts, DaysLeftWordingForTodayAndTomorrow) {
+  g_settings.g_dwDaysLeft = 1;
+  g_settings.g_dwDisplayAge = 0;
+  std::u16string tail;
+  g_settings.g_dwFirstLineFormat = 0;
+  EXPECT_TRUE(GetDetailTail(*Entry(Birthday, At(1970, 3, 10)), tail));
+  EXPECT_EQ(tail, u"today");
+  EXPECT_TRUE(GetDetailTail(*Entry(Birthday, At(1970, 3, 12)), tail));
+  EXPECT_EQ(tail, u"in 2 days");
+  g_settings.g_dwFirstLineFormat = 1;
+  EXPECT_EQ(Entry(Birthday, At(1970, 3, 10))->GetDetailText(), u"today");
+  EXPECT_EQ(Entry(Birthday, At(1970, 3, 13))->GetDetailText(), u"3 days left");
 }
 
 TEST_F(Texts, DisplayNames) {

@@ -87,21 +87,25 @@ bool FileTimeToSystemTime(FileTime ft, SystemTime& out) {
   return true;
 }
 
+SystemTime SystemTimeFromTm(const struct tm& t) {
+  SystemTime st;
+  st.wYear = static_cast<std::uint16_t>(t.tm_year + 1900);
+  st.wMonth = static_cast<std::uint16_t>(t.tm_mon + 1);
+  st.wDayOfWeek = static_cast<std::uint16_t>(t.tm_wday);
+  st.wDay = static_cast<std::uint16_t>(t.tm_mday);
+  st.wHour = static_cast<std::uint16_t>(t.tm_hour);
+  st.wMinute = static_cast<std::uint16_t>(t.tm_min);
+  st.wSecond = static_cast<std::uint16_t>(t.tm_sec > 59 ? 59 : t.tm_sec);
+  return st;
+}
+
 FileTime SystemClockSource::Now() const {
   timespec ts{};
   clock_gettime(CLOCK_REALTIME, &ts);
   tm local{};
   localtime_r(&ts.tv_sec, &local);
-  SystemTime st;
-  st.wYear = static_cast<std::uint16_t>(local.tm_year + 1900);
-  st.wMonth = static_cast<std::uint16_t>(local.tm_mon + 1);
-  st.wDay = static_cast<std::uint16_t>(local.tm_mday);
-  st.wHour = static_cast<std::uint16_t>(local.tm_hour);
-  st.wMinute = static_cast<std::uint16_t>(local.tm_min);
-  // A leap second (tm_sec 60) is folded into the last second of the minute.
-  st.wSecond = static_cast<std::uint16_t>(local.tm_sec > 59 ? 59 : local.tm_sec);
   FileTime ft = 0;
-  SystemTimeToFileTime(st, ft);
+  SystemTimeToFileTime(SystemTimeFromTm(local), ft);
   return ft + static_cast<FileTime>(ts.tv_nsec / 100);
 }
 

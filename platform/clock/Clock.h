@@ -5,6 +5,7 @@
 // LOCAL wall-clock time: the conversions below are plain calendar arithmetic and
 // never pass through UTC. Only reading "now" consults the time zone (TZ, DST).
 #include <cstdint>
+#include <ctime>
 #include <memory>
 
 namespace platform {
@@ -39,6 +40,10 @@ bool IsValidDate(int year, int month, int day);
 bool SystemTimeToFileTime(const SystemTime& st, FileTime& out);
 // Fills every field including the weekday. Fails for values above 0x7FFFFFFFFFFFFFFF.
 bool FileTimeToSystemTime(FileTime ft, SystemTime& out);
+
+// The calendar fields of a C library broken-down time (a leap second, tm_sec 60,
+// is folded into the last second of its minute).
+SystemTime SystemTimeFromTm(const struct tm& t);
 
 // Weekday (Sunday 0) of a valid date.
 int DayOfWeek(int year, int month, int day);

@@ -32,14 +32,7 @@ bool MakeTime(const SystemTime& st, int isdst, time_t& out) {
 bool LocalSystemTimeOf(time_t instant, SystemTime& out) {
   tm local{};
   if (!localtime_r(&instant, &local)) return false;
-  out = {};
-  out.wYear = static_cast<std::uint16_t>(local.tm_year + 1900);
-  out.wMonth = static_cast<std::uint16_t>(local.tm_mon + 1);
-  out.wDayOfWeek = static_cast<std::uint16_t>(local.tm_wday);
-  out.wDay = static_cast<std::uint16_t>(local.tm_mday);
-  out.wHour = static_cast<std::uint16_t>(local.tm_hour);
-  out.wMinute = static_cast<std::uint16_t>(local.tm_min);
-  out.wSecond = static_cast<std::uint16_t>(local.tm_sec > 59 ? 59 : local.tm_sec);
+  out = SystemTimeFromTm(local);
   return true;
 }
 

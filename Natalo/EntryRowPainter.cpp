@@ -10,8 +10,8 @@
 #include "common/entries/EntryPictures.h"
 #include "common/entries/EntryTexts.h"
 #include "common/entries/FeskItem.h"
-#include "common/icons/AppPictures.h"
-#include "common/icons/IconLibrary.h"
+#include "platform/imaging/AppPictures.h"
+#include "platform/imaging/IconLibrary.h"
 #include "common/icons/IconTable.h"
 #include "platform/ui/KeypadTheme.h"
 

@@ -12,7 +12,7 @@
 #include "Natalo/MainWindow.h"
 #include "common/entries/EntryPictures.h"
 #include "common/entries/FeskList.h"
-#include "common/icons/IconLibrary.h"
+#include "platform/imaging/IconLibrary.h"
 #include "common/settings/AppSettings.h"
 #include "common/text/LocalePatterns.h"
 #include "common/text/ProgramFolder.h"

@@ -11,7 +11,7 @@
 
 #include "Natalo/EngineBinding.h"
 #include "Natalo/StartupOptions.h"
-#include "common/icons/AppPictures.h"
+#include "platform/imaging/AppPictures.h"
 #include "platform/ui/WaitCursor.h"
 
 class FeskList;

@@ -52,6 +52,10 @@ class FeskItem : public StorageItem {
   StatusIconSize GetStatusIconSize() const override;
   int GetStatusIcon(int index) const override;
 
+  // The editor of the entry's kind, through the hook the program registered
+  // (EntryEditorHook.h); 2 when none is registered.
+  int Edit(void* parent) override;
+
   bool IsStar() const { return m_bStar != 0; }
   bool HasNote() const { return !m_szNote.empty(); }
 

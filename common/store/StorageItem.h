@@ -51,6 +51,12 @@ class StorageItem : public ScheduleFields {
   virtual StatusIconSize GetStatusIconSize() const;
   virtual int GetStatusIcon(int index) const;
 
+  // Opens this item's editor as a modal dialog over the window `parent` (a
+  // QWidget* of the program that shows it; the store never looks at it).
+  // 1 when the item was saved, 2 when the user cancelled or no editor exists.
+  // The store holds no widgets: programs register editors (EntryEditorHook.h).
+  virtual int Edit(void* parent);
+
   // For Once and Next24Hours items: true when now (local) is later than the
   // snooze time when one is set, else later than the start. False for other kinds.
   bool IsExpired() const;

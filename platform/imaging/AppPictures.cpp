@@ -1,8 +1,8 @@
-#include "common/icons/AppPictures.h"
+#include "platform/imaging/AppPictures.h"
 
 #include <QString>
 
-#include "common/icons/PictureBundle.h"
+#include "platform/imaging/PictureBundle.h"
 
 // The pictures sit in a static library; naming its resource initialiser keeps
 // the linker from dropping it and registers the pictures before first use. Qt

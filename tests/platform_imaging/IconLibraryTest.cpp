@@ -7,10 +7,10 @@
 #include <set>
 #include <string>
 
-#include "common/icons/AppPictures.h"
-#include "common/icons/IconLibrary.h"
+#include "platform/imaging/AppPictures.h"
+#include "platform/imaging/IconLibrary.h"
 #include "common/icons/IconTable.h"
-#include "common/icons/PictureBundle.h"
+#include "platform/imaging/PictureBundle.h"
 #include "tests/support/TempDir.h"
 
 namespace {

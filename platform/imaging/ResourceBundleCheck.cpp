@@ -1,4 +1,4 @@
-#include "common/icons/ResourceBundleCheck.h"
+#include "platform/imaging/ResourceBundleCheck.h"
 
 #include <vector>
 

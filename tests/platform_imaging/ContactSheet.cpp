@@ -9,8 +9,8 @@
 
 #include <cstdio>
 
-#include "common/icons/AppPictures.h"
-#include "common/icons/IconLibrary.h"
+#include "platform/imaging/AppPictures.h"
+#include "platform/imaging/IconLibrary.h"
 #include "common/icons/IconTable.h"
 
 namespace {

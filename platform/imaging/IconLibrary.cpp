@@ -1,7 +1,7 @@
-#include "common/icons/IconLibrary.h"
+#include "platform/imaging/IconLibrary.h"
 
 #include "common/icons/IconTable.h"
-#include "common/icons/PictureBundle.h"
+#include "platform/imaging/PictureBundle.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "common/icons/PictureBundle.h"
+#include "platform/imaging/PictureBundle.h"
 
 #include <QFile>
 #include <QImageReader>
@@ -8,7 +8,7 @@
 #include <span>
 
 #include "common/icons/IconTable.h"
-#include "common/icons/ResourceBundleCheck.h"
+#include "platform/imaging/ResourceBundleCheck.h"
 
 namespace {
 

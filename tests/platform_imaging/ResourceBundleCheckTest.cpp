@@ -5,10 +5,10 @@
 #include <span>
 #include <string>
 
-#include "common/icons/IconLibrary.h"
+#include "platform/imaging/IconLibrary.h"
 #include "common/icons/IconTable.h"
-#include "common/icons/PictureBundle.h"
-#include "common/icons/ResourceBundleCheck.h"
+#include "platform/imaging/PictureBundle.h"
+#include "platform/imaging/ResourceBundleCheck.h"
 #include "tests/support/TempDir.h"
 
 namespace {

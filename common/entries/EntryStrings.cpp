@@ -1,5 +1,7 @@
 #include "common/entries/EntryStrings.h"
 
+#include <algorithm>
+
 #include "common/entries/FeskItem.h"
 
 bool EntryStringBlock::Next(std::u16string& out) {
@@ -7,26 +9,66 @@ bool EntryStringBlock::Next(std::u16string& out) {
   const auto at = [this](std::size_t i) {
     return static_cast<char16_t>(m_bytes[2 * i] | (m_bytes[2 * i + 1] << 8));
   };
-  std::size_t end = m_pos;
+  const std::size_t start = std::min(m_pos, chars);
+  std::size_t end = start;
   while (end < chars && at(end) != u'\0') ++end;
-  if (end >= chars) return false;
   std::u16string text;
-  text.reserve(end - m_pos);
-  for (std::size_t i = m_pos; i < end; ++i) text += at(i);
+  text.reserve(end - start);
+  for (std::size_t i = start; i < end; ++i) text += at(i);
   out = std::move(text);
   m_pos = end + 1;
-  return true;
+  return end < chars;
 }
 
 bool ReadEntryStrings(std::span<const std::uint8_t> block, bool withSoundFile, FeskItem& entry) {
   EntryStringBlock strings(block);
+  bool whole = true;
+  const auto next = [&strings, &whole](std::u16string& out) { whole = strings.Next(out) && whole; };
   if (entry.m_wKind == Birthday) {
-    if (!strings.Next(entry.m_szFirstName) || !strings.Next(entry.m_szLastName)) return false;
-  } else if (!strings.Next(entry.m_szName)) {
-    return false;
+    next(entry.m_szFirstName);
+    next(entry.m_szLastName);
+  } else {
+    next(entry.m_szName);
   }
-  if (!strings.Next(entry.m_szNote)) return false;
-  return !withSoundFile || strings.Next(entry.m_szSoundFile);
+  next(entry.m_szNote);
+  if (withSoundFile) next(entry.m_szSoundFile);
+  return whole;
+}
+
+namespace {
+
+// Removes up to `excess` units from the end of `text`; returns how many went.
+std::size_t CutFromEnd(std::u16string& text, std::size_t excess) {
+  if (excess == 0 || text.empty()) return 0;
+  std::size_t keep = text.size() > excess ? text.size() - excess : 0;
+  // A high surrogate left without its partner would be a broken character.
+  if (keep > 0 && text[keep - 1] >= 0xD800 && text[keep - 1] <= 0xDBFF) --keep;
+  const std::size_t removed = text.size() - keep;
+  text.resize(keep);
+  return removed;
+}
+
+}  // namespace
+
+bool FitStringsToRecord(FeskItem& entry) {
+  const bool birthday = entry.m_wKind == Birthday;
+  std::u16string* order[] = {&entry.m_szNote, &entry.m_szSoundFile,
+                             birthday ? &entry.m_szLastName : &entry.m_szName,
+                             birthday ? &entry.m_szFirstName : nullptr};
+  std::size_t units = 0;
+  for (const std::u16string* text : order) {
+    if (text) units += StoredText(*text).size() + 1;
+  }
+  if (units <= kMaxRecordStringUnits) return false;
+  std::size_t excess = units - kMaxRecordStringUnits;
+  for (std::u16string* text : order) {
+    if (!text || excess == 0) continue;
+    // Only the stored part counts; what follows a zero character is dropped.
+    text->resize(StoredText(*text).size());
+    const std::size_t removed = CutFromEnd(*text, excess);
+    excess -= std::min(removed, excess);
+  }
+  return true;
 }
 
 std::u16string_view StoredText(std::u16string_view text) { return text.substr(0, text.find(u'\0')); }

@@ -16,8 +16,8 @@ class FeskItem;
 class EntryStringBlock {
  public:
   explicit EntryStringBlock(std::span<const std::uint8_t> bytes) : m_bytes(bytes) {}
-  // The next string; false, with `out` unchanged, when no terminator follows
-  // inside the block.
+  // The next string. False when it does not end inside the block: `out` then
+  // holds the characters up to the block's end (empty when none is left).
   bool Next(std::u16string& out);
 
  private:
@@ -27,8 +27,18 @@ class EntryStringBlock {
 
 // Fills the entry's strings from a block: for a Birthday first name, last
 // name, note and (when `withSoundFile`) sound file; for other kinds name, note
-// and sound file. False when one of them does not end inside the block.
+// and sound file. False when one of them does not end inside the block; the
+// string that runs to the block's end keeps what it holds and the strings
+// after it are empty.
 bool ReadEntryStrings(std::span<const std::uint8_t> block, bool withSoundFile, FeskItem& entry);
+
+// The most UTF-16 units, terminators included, that the strings of one
+// current record can hold.
+inline constexpr std::size_t kMaxRecordStringUnits = (0xFFFF - 38) / 2;
+// Shortens the entry's strings so that its record fits: the note first, then
+// the sound file, the last name and the first name or name; a surrogate pair
+// is never split. True when anything was cut.
+bool FitStringsToRecord(FeskItem& entry);
 
 // The text up to its first zero character, as a record stores it.
 std::u16string_view StoredText(std::u16string_view text);

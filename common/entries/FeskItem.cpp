@@ -43,16 +43,22 @@ bool FeskItem::Read(BinaryReader& reader) {
   m_szLastName.clear();
   m_szNote.clear();
   m_szSoundFile.clear();
+  // The whole block first: its length says where the next record starts,
+  // whatever is wrong inside it.
   std::uint16_t length = 0;
-  if (!reader.ReadU16(length) || length < kEntryFixedFieldsSize) return false;
-  if (!reader.ReadU16(m_wKind) || !reader.ReadU32(m_dwContactOid) || !reader.ReadU64(m_ftDate) ||
-      !reader.ReadU32(m_dwIcon) || !reader.ReadU32(m_bOwnSound) || !reader.ReadU32(m_dwSoundType) ||
-      !reader.ReadU32(m_dwSoundSource) || !reader.ReadU32(m_dwVolume) || !reader.ReadU32(m_bOwnReminder)) {
+  std::vector<std::uint8_t> block;
+  if (!reader.ReadU16(length) || !reader.ReadBytes(block, length)) return false;
+  BinaryReader fields(block);
+  if (!fields.ReadU16(m_wKind) || !fields.ReadU32(m_dwContactOid) || !fields.ReadU64(m_ftDate) ||
+      !fields.ReadU32(m_dwIcon) || !fields.ReadU32(m_bOwnSound) || !fields.ReadU32(m_dwSoundType) ||
+      !fields.ReadU32(m_dwSoundSource) || !fields.ReadU32(m_dwVolume) || !fields.ReadU32(m_bOwnReminder)) {
+    m_eReadState = RecordState::Skipped;
     return false;
   }
-  std::vector<std::uint8_t> block;
-  if (!reader.ReadBytes(block, length - kEntryFixedFieldsSize)) return false;
-  return ReadEntryStrings(block, true, *this);
+  if (!ReadEntryStrings(std::span(block).subspan(kEntryFixedFieldsSize), true, *this)) {
+    m_eReadState = RecordState::Repaired;
+  }
+  return true;
 }
 
 std::u16string FeskItem::GetDisplayName() const { return GetDisplayName(CurrentViewSettings()); }

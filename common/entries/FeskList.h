@@ -34,9 +34,14 @@ class FeskList : public StorageList {
 
   // The start-up load: reads the file, and a file of revision 1 or 2 is read
   // by its own reader, saved in the current revision and loaded again, so
-  // that it is upgraded once. False (list empty) for a missing or foreign
-  // file. When the upgraded file cannot be saved the entries read stay in the
-  // list, the old file stays as it was, and the result is false.
+  // that it is upgraded once. False (list empty) for a missing, foreign or
+  // non-regular file. When the upgraded file cannot be saved the entries read
+  // stay in the list, the old file stays as it was, and the result is false.
+  // An old file with damaged records or texts too long for the current
+  // record (those are cut, the note first) is first copied beside itself
+  // (storage.dat.rev1-<time>); without that copy it is not rewritten. A
+  // damaged current file is copied likewise (storage.dat.damaged-<time>)
+  // before any later save can drop what could not be read. Both are logged.
   bool LoadAndUpgradeStorage(const EntryReminderDefaults& defaults = CurrentReminderDefaults());
 
   // Appends the stars of the stars file named by "STARS_FILE" in the program

@@ -1,10 +1,14 @@
 // The start-up load with the upgrade of older files, and the stars.
 #include <fcntl.h>
 
+#include <string>
+
 #include "common/entries/EntryCalendar.h"
+#include "common/entries/EntryStrings.h"
 #include "common/entries/FeskList.h"
 #include "common/entries/OldRevisionReader.h"
 #include "common/entries/StarsFile.h"
+#include "common/store/StorageCopy.h"
 #include "common/text/LocalTable.h"
 #include "common/text/ProgramFolder.h"
 #include "platform/file/FileIo.h"
@@ -19,12 +23,13 @@ constexpr std::size_t kMaxStarsFileBytes = 16 << 20;
 }  // namespace
 
 bool FeskList::LoadAndUpgradeStorage(const EntryReminderDefaults& defaults) {
-  bool (*oldReader)(BinaryReader&, FeskList&, const EntryReminderDefaults&) = nullptr;
+  int (*oldReader)(BinaryReader&, FeskList&, const EntryReminderDefaults&) = nullptr;
+  std::uint32_t revision = 0;
+  int damaged = 0;
   {
-    platform::UniqueFd fd(open(m_szPath.c_str(), O_RDONLY | O_CLOEXEC));
+    platform::UniqueFd fd = platform::OpenRegularFile(m_szPath, O_RDONLY);
     if (!fd.IsOpen()) return false;
     BinaryReader reader(fd.Get());
-    std::uint32_t revision = 0;
     if (!ReadHeader(reader, &revision)) return false;
     switch (revision & 0xFFFF) {
       case 1: oldReader = ReadRevision1Records; break;
@@ -33,13 +38,38 @@ bool FeskList::LoadAndUpgradeStorage(const EntryReminderDefaults& defaults) {
     }
     if (oldReader) {
       Clear();
-      // A damaged record ends the old file as it ends a current one: what was
-      // read before it is kept and upgraded.
-      oldReader(reader, *this, defaults);
+      damaged = oldReader(reader, *this, defaults);
     }
   }
-  if (!oldReader) return StorageList::LoadStorageLocked();
+  if (!oldReader) {
+    if (!StorageList::LoadStorageLocked()) return false;
+    // The next save writes only what could be read; the file as it was
+    // stays beside it, once for each damaged content.
+    if (m_nDamagedRecords > 0) {
+      const std::string copy = KeepCopyBeside(m_szPath, "damaged", true);
+      LogStorageNotice(std::to_string(m_nDamagedRecords) + " damaged record(s) in " + m_szPath +
+                       (copy.empty() ? "; no copy could be kept" : "; the file as it was is kept as " + copy));
+    }
+    return true;
+  }
+  int cut = 0;
+  for (StorageItem& item : *this) {
+    if (FeskItem* entry = AsEntry(&item); entry && FitStringsToRecord(*entry)) ++cut;
+  }
   m_dwRevision = FESK_REVISION;
+  if (damaged > 0 || cut > 0) {
+    // The upgrade rewrites the file at once: keep the old one for whatever
+    // could not be carried over, or leave it alone.
+    const std::string copy = KeepCopyBeside(m_szPath, "rev" + std::to_string(revision & 0xFFFF));
+    std::string what = m_szPath + " (revision " + std::to_string(revision & 0xFFFF) + "): ";
+    if (damaged > 0) what += std::to_string(damaged) + " damaged record(s); ";
+    if (cut > 0) what += std::to_string(cut) + " entry text(s) cut to fit; ";
+    if (copy.empty()) {
+      LogStorageNotice(what + "no copy could be kept, so the file is not upgraded");
+      return false;
+    }
+    LogStorageNotice(what + "the file as it was is kept as " + copy);
+  }
   // Reloading an old file that was not rewritten would read its records in
   // the wrong layout; keep what the old reader found instead.
   if (!StorageList::SaveStorageLocked()) return false;

@@ -18,9 +18,10 @@
 
 class FeskList;
 
-// Appends one entry per record up to a kind of 0, the end of the data, or a
-// length too small for the block's fixed fields; true then. False when a
-// string block is cut short or holds a string without its end; the entries
-// read before it stay in the list.
-bool ReadRevision1Records(BinaryReader& reader, FeskList& list, const EntryReminderDefaults& defaults);
-bool ReadRevision2Records(BinaryReader& reader, FeskList& list, const EntryReminderDefaults& defaults);
+// Appends one entry per record up to a kind of 0 or the end of the data.
+// Every record is found by its own length: a block too short for its fixed
+// fields is skipped, strings missing from it read as empty, and reading goes
+// on with the next record; a record cut off by the end of the data ends the
+// reading. Returns the number of such damaged records.
+int ReadRevision1Records(BinaryReader& reader, FeskList& list, const EntryReminderDefaults& defaults);
+int ReadRevision2Records(BinaryReader& reader, FeskList& list, const EntryReminderDefaults& defaults);

@@ -27,6 +27,7 @@ StorageItem::StorageItem(std::uint32_t kind, bool showSeconds) : ScheduleFields{
 bool StorageItem::Write(BinaryWriter& writer) const { return WriteScheduleRecord(writer, *this); }
 
 bool StorageItem::Read(BinaryReader& reader) {
+  m_eReadState = RecordState::Whole;
   std::uint64_t statePos = 0;
   if (!ReadScheduleRecord(reader, *this, &statePos)) return false;
   // The state block is patched in place through a 32-bit offset; a record that

@@ -22,6 +22,16 @@ enum StorageIcon : int {
   StorageIconMonthly = 4,
 };
 
+// How Read found the record it read last.
+enum class RecordState : std::uint8_t {
+  Whole,
+  // Part of the record could not be read; what was missing reads as empty.
+  Repaired,
+  // The record could not be used; Read returned false, but the data is at the
+  // start of the next record, so loading goes on there.
+  Skipped,
+};
+
 struct StatusIconSize {
   int cx = 12;
   int cy = 12;
@@ -39,7 +49,8 @@ class StorageItem : public ScheduleFields {
   // The base record; true when every byte was written.
   virtual bool Write(BinaryWriter& writer) const;
   // The base record; false at the end of the data or on a short read. Records
-  // in m_dwStatePos where the state block lies.
+  // in m_dwStatePos where the state block lies. Derived items whose records
+  // carry their own length report a damaged record in m_eReadState.
   virtual bool Read(BinaryReader& reader);
 
   // Texts for lists. The base item has no name and no detail line of its own.
@@ -71,4 +82,6 @@ class StorageItem : public ScheduleFields {
   std::uint32_t m_dwStatePos = 0;
   // In the reminder utility: when the shown reminder fired. Never stored.
   platform::SystemTime m_stFireTime{};
+  // Set by Read; never stored.
+  RecordState m_eReadState = RecordState::Whole;
 };

@@ -117,31 +117,40 @@ bool StorageList::ReadHeader(BinaryReader& reader, std::uint32_t* revision) cons
   return true;
 }
 
-void StorageList::ReadRecords(BinaryReader& reader, ItemVector& items, std::int32_t& nextUID) {
+int StorageList::ReadRecords(BinaryReader& reader, ItemVector& items, std::int32_t& nextUID) {
+  int damaged = 0;
   for (;;) {
+    if (reader.AtEnd()) return damaged;
     std::unique_ptr<StorageItem> item = CreateItem();
-    if (!item) return;
+    if (!item) return damaged;
     item->m_pList = this;
-    if (!item->Read(reader)) return;
+    if (!item->Read(reader)) {
+      ++damaged;
+      // A skipped record leaves the reader at the next one; anything else
+      // means the data ends inside this record.
+      if (item->m_eReadState == RecordState::Skipped) continue;
+      return damaged;
+    }
+    if (item->m_eReadState != RecordState::Whole) ++damaged;
     if (item->m_nUID >= nextUID) nextUID = Following(item->m_nUID);
     Append(items, std::move(item), nextUID);
   }
 }
 
-void StorageList::ReadItems(BinaryReader& reader) { ReadRecords(reader, m_items, m_nNextUID); }
+int StorageList::ReadItems(BinaryReader& reader) { return ReadRecords(reader, m_items, m_nNextUID); }
 
 bool StorageList::Load() {
-  platform::UniqueFd fd(open(m_szPath.c_str(), O_RDONLY | O_CLOEXEC));
+  platform::UniqueFd fd = platform::OpenRegularFile(m_szPath, O_RDONLY);
   if (!fd.IsOpen()) return false;
   BinaryReader reader(fd.Get());
   if (!ReadHeader(reader)) return false;
   Clear();
-  ReadItems(reader);
+  m_nDamagedRecords = ReadItems(reader);
   return true;
 }
 
 bool StorageList::WriteItemState(const StorageItem& item) {
-  platform::UniqueFd fd(open(m_szPath.c_str(), O_RDWR | O_CLOEXEC));
+  platform::UniqueFd fd = platform::OpenRegularFile(m_szPath, O_RDWR);
   if (!fd.IsOpen()) return false;
   std::uint32_t statePos = 0;
   {

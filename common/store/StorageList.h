@@ -86,9 +86,11 @@ class StorageList {
   // Replaces the file with the list's header and records. The old file stays
   // whole when writing fails.
   bool Save() const;
-  // Reads the file. False (list unchanged) when it is missing or its header is
-  // not accepted; otherwise the list holds every record up to the first one that
-  // cannot be read.
+  // Reads the file. False (list unchanged) when it is missing, not a regular
+  // file, or its header is not accepted. Otherwise the list holds every record
+  // that could be read: a damaged record that states its own length is kept
+  // in part or skipped, and loading goes on after it; a record cut off by the
+  // end of the file ends the load. m_nDamagedRecords counts both.
   bool Load();
   // Load and Save under the storage mutex; false when it was not acquired in time.
   bool LoadStorageLocked(std::uint32_t timeoutMs = STORAGE_MUTEX_TIMEOUT);
@@ -103,18 +105,21 @@ class StorageList {
   bool WriteTo(BinaryWriter& writer) const;
   // Checks the header against the list's; `revision` receives the file's.
   bool ReadHeader(BinaryReader& reader, std::uint32_t* revision = nullptr) const;
-  // Reads records after an accepted header and appends them.
-  void ReadItems(BinaryReader& reader);
+  // Reads records after an accepted header and appends them; returns the
+  // number of damaged records among them.
+  int ReadItems(BinaryReader& reader);
 
   std::uint16_t m_wMagic = STORAGE_MAGIC;
   std::uint16_t m_wVersion = STORAGE_VERSION;
   std::uint32_t m_dwRevision = STORAGE_REVISION;
   std::int32_t m_nNextUID = 1;
   std::string m_szPath;
+  // Records of the last Load that were read only in part, skipped or cut off.
+  int m_nDamagedRecords = 0;
 
  private:
   // Loads records into `items`, assigning UIDs from `nextUID` as Add does.
-  void ReadRecords(BinaryReader& reader, ItemVector& items, std::int32_t& nextUID);
+  int ReadRecords(BinaryReader& reader, ItemVector& items, std::int32_t& nextUID);
   static void Append(ItemVector& items, std::unique_ptr<StorageItem> item, std::int32_t& nextUID);
 
   ItemVector m_items;

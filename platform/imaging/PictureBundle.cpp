@@ -1,16 +1,20 @@
 #include "platform/imaging/PictureBundle.h"
 
-#include <QFile>
 #include <QImageReader>
 #include <QResource>
 
 #include <atomic>
 #include <span>
+#include <string>
 
 #include "common/icons/IconTable.h"
+#include "platform/file/FileIo.h"
 #include "platform/imaging/ResourceBundleCheck.h"
 
 namespace {
+
+// Far more than the shipped bundle of entry pictures.
+constexpr std::size_t kMaxBundleBytes = 256 << 20;
 
 // Each open bundle gets its own resource root, so that two open at once (the
 // list pictures and a single reminder picture) never shadow each other.
@@ -46,11 +50,10 @@ PictureBundle::~PictureBundle() { Close(); }
 
 bool PictureBundle::Open(const std::string& path) {
   Close();
-  QFile file(QString::fromStdString(path));
-  if (!file.open(QIODevice::ReadOnly)) return false;
-  QByteArray bytes = file.readAll();
-  if (file.error() != QFileDevice::NoError) return false;
-  return OpenBytes(std::move(bytes));
+  // Only a regular file: a FIFO in its place must not hang the start-up.
+  std::string bytes;
+  if (!platform::ReadWholeFile(path, bytes, kMaxBundleBytes)) return false;
+  return OpenBytes(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
 }
 
 bool PictureBundle::OpenBytes(QByteArray bytes) {

@@ -4,8 +4,11 @@
 // date pictures.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "common/entries/EntryCalendar.h"
 #include "common/entries/FeskItem.h"
@@ -35,6 +38,18 @@ inline std::unique_ptr<FeskItem> Entry(std::uint16_t kind, platform::FileTime da
   return entry;
 }
 
+// The copies kept beside a storage file (its name followed by a dot), sorted.
+inline std::vector<std::string> CopiesBeside(const std::string& path) {
+  std::vector<std::string> copies;
+  const std::filesystem::path file(path);
+  for (const auto& entry : std::filesystem::directory_iterator(file.parent_path())) {
+    const std::string name = entry.path().string();
+    if (name.rfind(path + ".", 0) == 0 && name != path + ".new") copies.push_back(name);
+  }
+  std::sort(copies.begin(), copies.end());
+  return copies;
+}
+
 class EntriesFixture : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -58,6 +73,13 @@ class EntriesFixture : public ::testing::Test {
   void SetToday(int year, int month, int day) { m_clock.Set(At(year, month, day, 9, 30)); }
   std::string StoragePath() const { return m_env.ProgramFolder() + "storage.dat"; }
   std::string FileContent() const { return testsupport::ReadFileBytes(StoragePath()); }
+  // Exactly one copy beside storage.dat, named storage.dat.<tag>-..., holding `bytes`.
+  void ExpectOneCopy(const std::string& tag, const std::string& bytes) const {
+    const auto copies = CopiesBeside(StoragePath());
+    ASSERT_EQ(copies.size(), 1u);
+    EXPECT_EQ(copies[0].rfind(StoragePath() + "." + tag + "-", 0), 0u);
+    EXPECT_EQ(testsupport::ReadFileBytes(copies[0]), bytes);
+  }
 
   platform::FixedClockSource m_clock;
   testsupport::TestEnvironment m_env;

@@ -152,7 +152,7 @@ TEST_F(Records, TextsTooLongForTheRecordFailTheSaveAndKeepTheOldFile) {
   EXPECT_EQ(back.m_szNote, largest->m_szNote);
 }
 
-TEST_F(Records, DamagedBlocksAreRejected) {
+TEST_F(Records, DamagedBlocksKeepWhatCanBeRead) {
   const auto block = [](std::uint16_t length, std::uint16_t kind, const std::string& strings) {
     FileBytes b = YearlyBase();
     b.U16(length);
@@ -162,32 +162,76 @@ TEST_F(Records, DamagedBlocksAreRejected) {
   };
   const std::string bornStrings = Utf16z(u"Ann") + Utf16z(u"Lee") + Utf16z(u"") + Utf16z(u"");
   const std::uint16_t bornLength = static_cast<std::uint16_t>(38 + bornStrings.size());
+  enum Outcome { Kept, Skipped, Cut };
   const struct {
     const char* what;
     std::string bytes;
+    Outcome outcome;
+    std::u16string first, last, note;  // Birthday strings, or the name in `first`
   } cases[] = {
-      {"length 0", block(0, 0, bornStrings)},
-      {"length 1", block(1, 0, bornStrings)},
-      {"length below the fixed fields", block(20, 0, bornStrings)},
-      {"no strings at all", block(38, 0, "")},
-      {"first name without its end", block(44, 0, std::string("A\0n\0n\0L\0e\0e\0", 12))},
-      {"last name without its end",
-       block(38 + 8 + 6, 0, Utf16z(u"Ann") + std::string("L\0e\0e\0", 6))},
-      {"no room after the last name", block(38 + 16, 0, Utf16z(u"Ann") + Utf16z(u"Lee"))},
-      {"note without its end", block(38 + 16 + 4, 0, Utf16z(u"Ann") + Utf16z(u"Lee") + std::string("N\0o\0", 4))},
-      {"sound file missing", block(38 + 6 + 4, 1, Utf16z(u"Wed") + Utf16z(u"N"))},
-      {"length past the end of the data", block(0xFFFF, 0, bornStrings)},
-      {"fixed fields cut short", YearlyBase().U16(bornLength).U16(0).U32(0).Str()},
-      {"no extension block", YearlyBase().Str()},
+      {"whole", block(bornLength, 0, bornStrings), Kept, u"Ann", u"Lee", u""},
+      {"length 0", YearlyBase().U16(0).Str(), Skipped, u"", u"", u""},
+      {"length below the fixed fields", YearlyBase().U16(20).Raw(std::string(20, '\1')).Str(), Skipped, u"", u"", u""},
+      {"no strings at all", block(38, 0, ""), Kept, u"", u"", u""},
+      {"first name without its end", block(44, 0, std::string("A\0n\0n\0", 6)), Kept, u"Ann", u"", u""},
+      {"last name without its end", block(38 + 8 + 6, 0, Utf16z(u"Ann") + std::string("L\0e\0e\0", 6)), Kept, u"Ann",
+       u"Lee", u""},
+      {"no room after the last name", block(38 + 16, 0, Utf16z(u"Ann") + Utf16z(u"Lee")), Kept, u"Ann", u"Lee", u""},
+      {"note without its end", block(38 + 16 + 4, 0, Utf16z(u"Ann") + Utf16z(u"Lee") + std::string("N\0o\0", 4)), Kept,
+       u"Ann", u"Lee", u"No"},
+      {"sound file missing", block(38 + 6 + 4, 1, Utf16z(u"Wed") + Utf16z(u"N")), Kept, u"Wed", u"", u"N"},
+      {"length past the end of the data", block(0xFFFF, 0, bornStrings), Cut, u"", u"", u""},
+      {"fixed fields cut short", YearlyBase().U16(bornLength).U16(0).U32(0).Str(), Cut, u"", u"", u""},
+      {"no extension block", YearlyBase().Str(), Cut, u"", u"", u""},
   };
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
     FeskItem entry;
     entry.m_szNote = u"old note";
-    EXPECT_FALSE(ReadOne(c.bytes, entry)) << c.what;
+    BinaryReader reader(AsSpan(c.bytes));
+    const bool read = entry.Read(reader);
+    EXPECT_EQ(read, c.outcome == Kept);
+    if (c.outcome == Skipped) {
+      EXPECT_EQ(entry.m_eReadState, RecordState::Skipped);
+      // The reader stands at the next record.
+      EXPECT_TRUE(reader.AtEnd());
+    }
+    if (c.outcome == Cut) {
+      EXPECT_NE(entry.m_eReadState, RecordState::Skipped);
+    }
+    if (c.outcome != Kept) continue;
+    EXPECT_EQ(entry.m_eReadState, c.what == std::string("whole") ? RecordState::Whole : RecordState::Repaired);
+    EXPECT_EQ(entry.m_wKind == Birthday ? entry.m_szFirstName : entry.m_szName, c.first);
+    EXPECT_EQ(entry.m_szLastName, c.last);
+    EXPECT_EQ(entry.m_szNote, c.note);
+    EXPECT_EQ(entry.m_szSoundFile, u"");
   }
-  FeskItem good;
-  EXPECT_TRUE(ReadOne(block(bornLength, 0, bornStrings), good));
-  EXPECT_EQ(good.m_szLastName, u"Lee");
+}
+
+TEST_F(Records, ADamagedRecordCostsNoOtherRecord) {
+  // One / Two (note without its end) / a block too short for its fields / Three.
+  FileBytes file;
+  file.Header(0xCE09, 0x0103, 3);
+  const auto record = [&file](std::int32_t uid, const std::string& strings) {
+    file.Record(32, 0x01C0000000000000ULL, uid).U16(static_cast<std::uint16_t>(38 + strings.size()));
+    EntryFields(file, 2, 0, 0x01B0000000000000ULL, 64).Raw(strings);
+  };
+  record(1, Utf16z(u"One") + Utf16z(u"") + Utf16z(u""));
+  record(2, Utf16z(u"Two") + std::string("n\0o\0t\0e\0", 8));
+  file.Record(32, 0x01C0000000000000ULL, 3).U16(6).U16(2).U32(0);
+  record(4, Utf16z(u"Three") + Utf16z(u"") + Utf16z(u""));
+  ASSERT_TRUE(testsupport::WriteFileBytes(StoragePath(), file.Str()));
+
+  FeskList list(StoragePath());
+  ASSERT_TRUE(list.LoadAndUpgradeStorage());
+  ASSERT_EQ(list.Count(), 3u);
+  EXPECT_EQ(list.m_nDamagedRecords, 2);
+  EXPECT_EQ(AsEntry(list.FindByUID(2))->m_szNote, u"note");
+  EXPECT_EQ(AsEntry(list.FindByUID(4))->m_szName, u"Three");
+  // The file as it was is kept beside it, once however often it is loaded.
+  FeskList again(StoragePath());
+  ASSERT_TRUE(again.LoadAndUpgradeStorage());
+  ExpectOneCopy("damaged", file.Str());
 }
 
 TEST_F(Records, TheNextRecordStartsWhereTheLengthSays) {

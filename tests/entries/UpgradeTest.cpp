@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <functional>
+#include <vector>
 
 #include "common/entries/FeskList.h"
 #include "common/store/AtomicFile.h"
@@ -113,30 +116,103 @@ TEST_F(Upgrade, Revision2GetsDefaultPicturesAndReminders) {
   EXPECT_EQ(FileRevision(FileContent()), 3u);
 }
 
-TEST_F(Upgrade, DamagedOldRecordsEndTheOldFile) {
+TEST_F(Upgrade, ADamagedOldRecordCostsNoOtherRecordAndTheOldFileIsKept) {
+  const auto kept = [](std::uint16_t kind, const std::string& strings) {
+    return [kind, strings](FileBytes& b) { Revision2Record(b, 8, kind, 0, At(1970, 1, 1), strings); };
+  };
   const struct {
     const char* what;
-    std::function<void(FileBytes&)> tail;
+    bool middle;  // the damaged record stands between two good ones, else at the end
+    std::function<void(FileBytes&)> damaged;
+    std::vector<std::int32_t> uids;
+    std::u16string note;  // of entry 8 when it is kept
   } cases[] = {
-      {"a note without its end",
-       [](FileBytes& b) { Revision2Record(b, 8, Birthday, 0, At(1970, 1, 1), Utf16z(u"A") + Utf16z(u"B") + "N\0"); }},
-      {"a block cut short",
-       [](FileBytes& b) { b.Record(32, kOldStart, 8).U16(200).U16(0).U32(0).U64(At(1970, 1, 1)).U32(0); }},
-      {"a length below the fixed fields", [](FileBytes& b) { b.Record(32, kOldStart, 8).U16(20).U16(0); }},
-      {"a base record cut short", [](FileBytes& b) { b.U32(32).U32(5); }},
+      {"a note without its end", true, kept(Birthday, Utf16z(u"A") + Utf16z(u"B") + std::string("N\0", 2)), {4, 8, 9},
+       u"N"},
+      {"no sound file", true, kept(Anniversary, Utf16z(u"A") + Utf16z(u"Note")), {4, 8, 9}, u"Note"},
+      {"a length below the fixed fields", true, [](FileBytes& b) { b.Record(32, kOldStart, 8).U16(4).U16(0).U16(0); },
+       {4, 9}, u""},
+      {"a block cut short", false, [](FileBytes& b) { b.Record(32, kOldStart, 8).U16(200).U16(0).U32(0); }, {4}, u""},
+      {"a base record cut short", false, [](FileBytes& b) { b.U32(32).U32(5); }, {4}, u""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
+    std::filesystem::remove_all(m_env.ProgramFolder());
+    std::filesystem::create_directories(m_env.ProgramFolder());
     FileBytes file;
     file.Header(0xCE09, 0x0103, 2);
     Revision2Record(file, 4, Anniversary, 0, At(1990, 3, 1), Utf16z(u"Kept") + Utf16z(u"") + Utf16z(u""));
-    c.tail(file);
+    c.damaged(file);
+    if (c.middle) Revision2Record(file, 9, OtherDate, 0, At(1991, 4, 2), Utf16z(u"After") + Utf16z(u"") + Utf16z(u""));
     WriteFile(file);
     FeskList list;
     ASSERT_TRUE(list.LoadAndUpgradeStorage());
-    ASSERT_EQ(list.Count(), 1u);
-    EXPECT_EQ(AsEntry(list.FindByUID(4))->m_szName, u"Kept");
+    std::vector<std::int32_t> uids;
+    for (const StorageItem& item : list) uids.push_back(item.m_nUID);
+    EXPECT_EQ(uids, c.uids);
+    if (const FeskItem* damaged = AsEntry(list.FindByUID(8))) {
+      EXPECT_EQ(damaged->m_szNote, c.note);
+    }
     EXPECT_EQ(FileRevision(FileContent()), 3u);
+    ExpectOneCopy("rev2", file.Str());
+  }
+}
+
+TEST_F(Upgrade, AnEarlierCopyIsNeverOverwritten) {
+  FileBytes file;
+  file.Header(0xCE09, 0x0103, 1);
+  Revision1Record(file, 5, Birthday, At(1961, 7, 5), Utf16z(u"Ann") + Utf16z(u"Lee") + std::string("N\0", 2));
+  for (int start = 0; start < 2; ++start) {
+    WriteFile(file);
+    FeskList list;
+    ASSERT_TRUE(list.LoadAndUpgradeStorage());
+  }
+  const auto copies = CopiesBeside(StoragePath());
+  ASSERT_EQ(copies.size(), 2u);
+  for (const auto& copy : copies) EXPECT_EQ(testsupport::ReadFileBytes(copy), file.Str());
+}
+
+TEST_F(Upgrade, TextsTooLongForTheCurrentRecordAreCutNoteFirst) {
+  // A birthday's strings hold Ann, Lee and the note with their ends (and, in
+  // revision 2, an empty sound file); the current record holds 32,748 units.
+  const struct {
+    std::uint32_t revision;
+    std::size_t units;  // of the old record's strings, terminators included
+    std::size_t noteAfter;
+  } cases[] = {
+      {1, 32747, 32747 - 9}, {1, 32748, 32747 - 9}, {1, 32762, 32747 - 9},
+      {2, 32748, 32748 - 10}, {2, 32749, 32748 - 10}, {2, 32750, 32748 - 10},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "revision " << c.revision << ", " << c.units << " units");
+    std::filesystem::remove_all(m_env.ProgramFolder());
+    std::filesystem::create_directories(m_env.ProgramFolder());
+    const std::size_t fixedUnits = c.revision == 1 ? 9 : 10;
+    const std::u16string note(c.units - fixedUnits, u'n');
+    std::string strings = Utf16z(u"Ann") + Utf16z(u"Lee") + Utf16z(note);
+    FileBytes file;
+    file.Header(0xCE09, 0x0103, c.revision);
+    if (c.revision == 1) {
+      Revision1Record(file, 5, Birthday, At(1961, 7, 5), strings);
+    } else {
+      Revision2Record(file, 5, Birthday, 0, At(1961, 7, 5), strings + Utf16z(u""));
+    }
+    WriteFile(file);
+
+    FeskList list;
+    ASSERT_TRUE(list.LoadAndUpgradeStorage());
+    const FeskItem* ann = AsEntry(list.FindByUID(5));
+    ASSERT_NE(ann, nullptr);
+    EXPECT_EQ(ann->m_szNote.size(), std::min(note.size(), c.noteAfter));
+    EXPECT_EQ(ann->m_szLastName, u"Lee");
+    EXPECT_EQ(FileRevision(FileContent()), 3u);
+    if (note.size() > c.noteAfter) {
+      ExpectOneCopy("rev" + std::to_string(c.revision), file.Str());
+    } else {
+      EXPECT_TRUE(CopiesBeside(StoragePath()).empty());
+    }
+    // Saving the list again now works.
+    EXPECT_TRUE(list.SaveStorageLocked());
   }
 }
 

@@ -49,24 +49,40 @@ std::u16string FormatOne(std::u16string_view key, const std::u16string& argument
   return FormatText(GetLocalTable().Get(key), {argument});
 }
 
-// A days-left text. For 0 and 1 days the texts file may give its own wording
-// under the key with "_0" or "_1" appended ("today", "tomorrow"), so that no
-// row reads "in 1 days"; without those keys the general text is used.
 std::u16string FormatDaysLeftText(std::u16string_view key, const std::u16string& days) {
-  if (days == u"0" || days == u"1") {
-    const std::u16string special = std::u16string(key) + u"_" + days;
-    const std::u16string& text = GetLocalTable().Get(special);
-    if (text != kUndefinedText) return FormatText(text, {days});
-  }
-  return FormatOne(key, days);
+  return FormatCountedText(key, u"", days, {days});
+}
+
+// Whether the row shows an age: it is switched on and the date is not in the
+// future (an other date may lie ahead; it has no age yet).
+bool ShowsAge(const FeskItem& entry, const EntryTextContext& context) {
+  return context.view.dwDisplayAge != 0 && DayNumber(DateOfFileTime(entry.m_ftDate)) <= DayNumber(context.today);
 }
 
 }  // namespace
 
+std::u16string FormatCountedText(std::u16string_view key, std::u16string_view years, std::u16string_view days,
+                                 std::initializer_list<std::u16string_view> args) {
+  const std::u16string yearSuffix = years == u"1" ? u"_Y1" : u"";
+  const std::u16string daySuffix = days == u"0" || days == u"1" ? u"_" + std::u16string(days) : u"";
+  const std::u16string base(key);
+  for (const std::u16string& candidate :
+       {base + yearSuffix + daySuffix, base + daySuffix, base + yearSuffix}) {
+    if (candidate == base) continue;
+    const std::u16string& text = GetLocalTable().Get(candidate);
+    if (text != kUndefinedText) return FormatText(text, args);
+  }
+  return FormatText(GetLocalTable().Get(key), args);
+}
+
+std::u16string FormatCountdownText(std::u16string_view key, const std::u16string& years, const std::u16string& days) {
+  return FormatCountedText(key, years, days, {years, days});
+}
+
 EntryTextContext CurrentTextContext() { return {CurrentViewSettings(), Today()}; }
 
 std::u16string FormatAge(const FeskItem& entry, const EntryTextContext& context) {
-  if (context.view.dwDisplayAge == 0) return {};
+  if (!ShowsAge(entry, context)) return {};
   const CalendarDate& today = context.today;
   const CalendarDate born = DateOfFileTime(entry.m_ftDate);
   // In a common year a 29 February date is celebrated on the 28th.
@@ -132,14 +148,14 @@ bool GetHeaderTag(const FeskItem& entry, std::u16string& out, const EntryTextCon
   switch (view.dwFirstLineFormat) {
     case 1: out = FormatEntryDate(entry, context); return true;
     case 2: out = view.dwDaysLeft ? FormatDaysLeft(entry, context) : std::u16string(); return view.dwDaysLeft != 0;
-    default: out = view.dwDisplayAge ? FormatAge(entry, context) : std::u16string(); return view.dwDisplayAge != 0;
+    default: out = FormatAge(entry, context); return ShowsAge(entry, context);
   }
 }
 
 std::u16string GetDetailText(const FeskItem& entry, const EntryTextContext& context) {
   const EntryViewSettings& view = context.view;
   if (view.dwFirstLineFormat != 1) return FormatEntryDate(entry, context);
-  if (view.dwDisplayAge) return FormatOne(u"LONG_AGE_STRING", FormatAge(entry, context));
+  if (ShowsAge(entry, context)) return FormatOne(u"LONG_AGE_STRING", FormatAge(entry, context));
   if (view.dwDaysLeft) return FormatDaysLeftText(u"LONG_DAYSLEFT_STRING", FormatDaysLeft(entry, context));
   return {};
 }
@@ -148,12 +164,16 @@ bool GetDetailTail(const FeskItem& entry, std::u16string& out, const EntryTextCo
   const EntryViewSettings& view = context.view;
   out.clear();
   switch (view.dwFirstLineFormat) {
-    case 1:
-      if (view.dwDisplayAge && view.dwDaysLeft) out = FormatDaysLeftText(u"LONG_DAYSLEFT_STRING2", FormatDaysLeft(entry, context));
-      return view.dwDisplayAge && view.dwDaysLeft;
-    case 2:
-      if (view.dwDisplayAge) out = FormatOne(u"LONG_AGE_STRING2", FormatAge(entry, context));
-      return view.dwDisplayAge != 0;
+    case 1: {
+      const bool both = ShowsAge(entry, context) && view.dwDaysLeft;
+      if (both) out = FormatDaysLeftText(u"LONG_DAYSLEFT_STRING2", FormatDaysLeft(entry, context));
+      return both;
+    }
+    case 2: {
+      const bool age = ShowsAge(entry, context);
+      if (age) out = FormatOne(u"LONG_AGE_STRING2", FormatAge(entry, context));
+      return age;
+    }
     default:
       if (view.dwDaysLeft) out = FormatDaysLeftText(u"LONG_DAYSLEFT_STRING2", FormatDaysLeft(entry, context));
       return view.dwDaysLeft != 0;

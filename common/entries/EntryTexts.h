@@ -3,7 +3,9 @@
 // zodiac sign, and the tag, detail and tail that "First Line Format" arranges
 // from them. Each text is built from the view settings and today's date of the
 // context; the default context holds the current settings and today.
+#include <initializer_list>
 #include <string>
+#include <string_view>
 
 #include "common/entries/EntryCalendar.h"
 #include "common/entries/EntrySettings.h"
@@ -39,5 +41,15 @@ std::u16string GetZodiacName(int sign);
 bool GetHeaderTag(const FeskItem& entry, std::u16string& out, const EntryTextContext& context = CurrentTextContext());
 // The second line of the row.
 std::u16string GetDetailText(const FeskItem& entry, const EntryTextContext& context = CurrentTextContext());
+// A localized format text whose wording depends on counts, filled with `args`:
+// for 0 and 1 days the key with "_0" or "_1" appended ("today", "tomorrow"),
+// for one year the key with "_Y1" before that ("1 year"); each form is used
+// only when local.dat has it, else the next plainer one, else the key itself.
+std::u16string FormatCountedText(std::u16string_view key, std::u16string_view years, std::u16string_view days,
+                                 std::initializer_list<std::u16string_view> args);
+// A reminder's countdown line ("DLG_UTIL_*_FORMAT3": years, then days) in the
+// wording its counts ask for: "Turns 31 tomorrow", "1 year in 3 days".
+std::u16string FormatCountdownText(std::u16string_view key, const std::u16string& years, const std::u16string& days);
+
 // The text after the second line; false, with `out` empty, when there is none.
 bool GetDetailTail(const FeskItem& entry, std::u16string& out, const EntryTextContext& context = CurrentTextContext());

@@ -77,16 +77,15 @@ std::u16string_view FirstCharacter(std::u16string_view text) {
 
 std::u16string FeskItem::GetDisplayName(const EntryViewSettings& view) const {
   if (m_wKind != Birthday) return m_szName;
-  const std::u16string_view initial = FirstCharacter(m_szFirstName);
+  // With one of the names missing the other stands alone, in full and
+  // without separators.
+  if (m_szLastName.empty()) return m_szFirstName;
+  if (m_szFirstName.empty()) return m_szLastName;
+  const std::u16string initial(FirstCharacter(m_szFirstName));
   switch (view.dwDisplayNames) {
     case 1: return m_szLastName + u", " + m_szFirstName;
-    case 2:
-      // Without a first name there is no initial to show.
-      if (initial.empty()) return m_szLastName;
-      return std::u16string(initial) + u". " + m_szLastName;
-    case 3:
-      if (initial.empty()) return m_szLastName;
-      return m_szLastName + u", " + std::u16string(initial) + u".";
+    case 2: return initial + u". " + m_szLastName;
+    case 3: return m_szLastName + u", " + initial + u".";
     default: return m_szFirstName + u" " + m_szLastName;
   }
 }

@@ -155,6 +155,18 @@ Text DeriveTimeNoSec(Text text) {
   return text;
 }
 
+// Widens a year of fewer than four letters (the first one outside quoted
+// text) to four, so that the short date tells 1956 from 2056; the two-digit
+// picture is derived from the result.
+Text WidenYear(Text text) {
+  const auto n = FindUnquoted(text, u"y");
+  if (n == npos) return text;
+  std::size_t run = 0;
+  while (n + run < text.size() && text[n + run] == u'y') ++run;
+  if (run < 4) text.replace(n, run, u"yyyy");
+  return Truncate(text);
+}
+
 Text DeriveShortDateYY(const Text& text) {
   const auto n = FindUnquoted(text, u"y");
   if (n == npos) return text;
@@ -169,7 +181,7 @@ Text DeriveShortDateYY(const Text& text) {
 LocalePatterns DeriveLocalePatterns(std::u16string_view shortDate, std::u16string_view longDate,
                                     std::u16string_view time) {
   LocalePatterns p;
-  p.szShortDate = Truncate(shortDate);
+  p.szShortDate = WidenYear(Truncate(shortDate));
   p.szLongDate = DeriveLongDate(Truncate(longDate));
   p.szLongDateNoYear = DeriveLongDateNoYear(p.szLongDate);
   p.szShortDateNoYear = DeriveShortDateNoYear(p.szShortDate);

@@ -9,7 +9,7 @@
 #include "platform/locale/UserLocale.h"
 
 struct LocalePatterns {
-  std::u16string szShortDate;         // the locale's short date
+  std::u16string szShortDate;         // the locale's short date, its year widened to four digits
   std::u16string szLongDate;          // the long date without weekday and trailing quoted text
   std::u16string szLongDateNoYear;    // szLongDate without the year
   std::u16string szShortDateNoYear;   // szShortDate without the year

@@ -67,14 +67,18 @@ TEST_F(Texts, DateFormats) {
     const char16_t* text;
   } cases[] = {
       {0, 0, u"7/5"},       {1, 0, u"July 5"},     {2, 0, u"7/5 Sun"}, {3, 0, u"7/5/61"},
-      {4, 0, u"7/5/61"},    {5, 0, u"July 5, 1961"}, {5, 1, u"July 5, 2009"}, {4, 1, u"7/5/09"},
+      {4, 0, u"7/5/1961"},  {5, 0, u"July 5, 1961"}, {5, 1, u"July 5, 2009"}, {4, 1, u"7/5/2009"},
   };
   for (const auto& c : cases) {
     g_settings.g_dwDateFormat = c.format;
     g_settings.g_dwYearValue = c.yearValue;
     EXPECT_EQ(FormatEntryDate(*entry), c.text) << "format " << c.format << " year value " << c.yearValue;
   }
-  // A locale whose short date has four year digits tells formats 3 and 4 apart.
+  // Two centuries apart, the two-digit year would read the same.
+  g_settings.g_dwDateFormat = 4;
+  g_settings.g_dwYearValue = 0;
+  EXPECT_EQ(FormatEntryDate(*Entry(Birthday, At(1756, 1, 27))), u"1/27/1756");
+  // Formats 3 and 4 differ in a locale whose short date starts with the year.
   SetLocalePatterns(LocalePatternsFor("sv_SE.UTF-8"), platform::GetCalendarNames("sv_SE.UTF-8"));
   g_settings.g_dwYearValue = 0;
   g_settings.g_dwDateFormat = 3;
@@ -101,12 +105,17 @@ TEST_F(Texts, NextYearOfALeapDayIsPlacedOnTheTwentyEighth) {
 }
 
 TEST_F(Texts, ZodiacSigns) {
+  // The first and the last day of every sign.
   const struct {
-    int month, day, sign;
-  } cases[] = {{1, 19, 9},  {1, 20, 10}, {12, 22, 9}, {12, 21, 8}, {3, 21, 0},  {3, 20, 11},
-               {2, 18, 10}, {2, 19, 11}, {5, 21, 1},  {5, 22, 2},  {8, 23, 4},  {8, 24, 5}};
-  for (const auto& c : cases) {
-    EXPECT_EQ(GetZodiacSign(*Entry(Birthday, At(1980, c.month, c.day))), c.sign) << c.month << "/" << c.day;
+    int sign, firstMonth, firstDay, lastMonth, lastDay;
+  } signs[] = {{0, 3, 21, 4, 20},  {1, 4, 21, 5, 21},   {2, 5, 22, 6, 21},   {3, 6, 22, 7, 22},
+               {4, 7, 23, 8, 23},  {5, 8, 24, 9, 22},   {6, 9, 23, 10, 23},  {7, 10, 24, 11, 22},
+               {8, 11, 23, 12, 21}, {9, 12, 22, 1, 19}, {10, 1, 20, 2, 18},  {11, 2, 19, 3, 20}};
+  for (const auto& c : signs) {
+    EXPECT_EQ(GetZodiacSign(*Entry(Birthday, At(1980, c.firstMonth, c.firstDay))), c.sign)
+        << c.firstMonth << "/" << c.firstDay;
+    EXPECT_EQ(GetZodiacSign(*Entry(Birthday, At(1980, c.lastMonth, c.lastDay))), c.sign)
+        << c.lastMonth << "/" << c.lastDay;
   }
   EXPECT_EQ(GetZodiacSign(*Entry(Anniversary, At(1980, 1, 20))), 0);
   EXPECT_EQ(GetZodiacName(9), u"Capricorn");
@@ -124,12 +133,12 @@ TEST_F(Texts, RowTextsByFirstLineFormat) {
       {0, 1, 1, u"38+", date, u"tomorrow"},
       {0, 0, 1, nullptr, date, u"tomorrow"},
       {0, 1, 0, u"38+", date, nullptr},
-      {1, 1, 1, date, u"Age 38+", u"tomorrow"},
+      {1, 1, 1, date, u"Years: 38+", u"tomorrow"},
       {1, 0, 1, date, u"1 day left", nullptr},
-      {1, 1, 0, date, u"Age 38+", nullptr},
+      {1, 1, 0, date, u"Years: 38+", nullptr},
       {1, 0, 0, date, u"", nullptr},
-      {2, 1, 1, u"1", date, u"age 38+"},
-      {2, 1, 0, nullptr, date, u"age 38+"},
+      {2, 1, 1, u"1", date, u"years: 38+"},
+      {2, 1, 0, nullptr, date, u"years: 38+"},
       {2, 0, 1, u"1", date, nullptr},
       {7, 1, 1, u"38+", date, u"tomorrow"},
   };
@@ -144,6 +153,64 @@ TEST_F(Texts, RowTextsByFirstLineFormat) {
     EXPECT_EQ(entry->GetDetailText(), c.detail);
     EXPECT_EQ(GetDetailTail(*entry, tail), c.tail != nullptr);
     EXPECT_EQ(tail, c.tail ? c.tail : u"");
+  }
+}
+
+TEST_F(Texts, FutureDatesHaveNoAge) {
+  // 10 March 2009: the other date lies a year ahead.
+  const auto ahead = Entry(OtherDate, At(2010, 3, 12), u"Move");
+  g_settings.g_dwDisplayAge = 1;
+  g_settings.g_dwDaysLeft = 1;
+  const struct {
+    std::uint32_t layout;
+    const char16_t* tag;  // nullptr: no tag
+    const char16_t* detail;
+    const char16_t* tail;  // nullptr: no tail
+  } cases[] = {
+      {0, nullptr, u"March 12, 2010", u"in 2 days"},
+      {1, u"March 12, 2010", u"2 days left", nullptr},
+      {2, u"2", u"March 12, 2010", nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "layout " << c.layout);
+    g_settings.g_dwFirstLineFormat = c.layout;
+    std::u16string tag, tail;
+    EXPECT_EQ(FormatAge(*ahead), u"");
+    EXPECT_EQ(GetHeaderTag(*ahead, tag), c.tag != nullptr);
+    EXPECT_EQ(tag, c.tag ? c.tag : u"");
+    EXPECT_EQ(ahead->GetDetailText(), c.detail);
+    EXPECT_EQ(GetDetailTail(*ahead, tail), c.tail != nullptr);
+    EXPECT_EQ(tail, c.tail ? c.tail : u"");
+  }
+  // From its day on it has one.
+  SetToday(2010, 3, 12);
+  EXPECT_EQ(FormatAge(*ahead), u"0");
+}
+
+TEST_F(Texts, CountdownWordingByCount) {
+  const struct {
+    const char16_t* key;
+    const char16_t *years, *days, *english, *german;
+  } cases[] = {
+      {u"DLG_UTIL_BIRTHDAY_FORMAT3", u"31", u"3", u"Turns 31 in 3 days", u"31. Geburtstag in 3 Tagen"},
+      {u"DLG_UTIL_BIRTHDAY_FORMAT3", u"31", u"1", u"Turns 31 tomorrow", u"31. Geburtstag morgen"},
+      {u"DLG_UTIL_BIRTHDAY_FORMAT3", u"1", u"0", u"Turns 1 today", u"1. Geburtstag heute"},
+      {u"DLG_UTIL_ANNIVERSARY_FORMAT3", u"1", u"3", u"1 year in 3 days", u"1. Jahrestag in 3 Tagen"},
+      {u"DLG_UTIL_ANNIVERSARY_FORMAT3", u"1", u"1", u"1 year tomorrow", u"1. Jahrestag morgen"},
+      {u"DLG_UTIL_ANNIVERSARY_FORMAT3", u"10", u"0", u"10 years today", u"10. Jahrestag heute"},
+      {u"DLG_UTIL_OTHER_FORMAT3", u"1", u"10", u"1 year in 10 days", u"1 Jahr in 10 Tagen"},
+      {u"DLG_UTIL_OTHER_FORMAT3", u"2", u"1", u"2 years tomorrow", u"2 Jahre, morgen"},
+      {u"LONG_DAYSLEFT_STRING2", u"", u"1", u"tomorrow", u"morgen"},
+  };
+  for (const char16_t* section : {u"[German]", u"[English]"}) {
+    ASSERT_TRUE(GetLocalTable().LoadFile(NATALO_TEST_LOCAL_DAT, section));
+    for (const auto& c : cases) {
+      const std::u16string text = c.key == std::u16string_view(u"LONG_DAYSLEFT_STRING2")
+                                      ? FormatCountedText(c.key, c.years, c.days, {c.days})
+                                      : FormatCountdownText(c.key, c.years, c.days);
+      EXPECT_EQ(text, section == std::u16string_view(u"[German]") ? c.german : c.english)
+          << platform::ToUtf8(c.key) << " " << platform::ToUtf8(c.years) << " " << platform::ToUtf8(c.days);
+    }
   }
 }
 
@@ -168,12 +235,17 @@ TEST_F(Texts, DisplayNames) {
   const auto wide = Entry(Birthday, At(1961, 7, 5), emoji, u"Lee");
   const struct {
     std::uint32_t format;
-    const char16_t *ann, *noFirst;
-  } cases[] = {{0, u"Ann Lee", u" Lee"}, {1, u"Lee, Ann", u"Lee, "}, {2, u"A. Lee", u"Lee"}, {3, u"Lee, A.", u"Lee"}};
+    const char16_t *ann, *noFirst, *noLast;
+  } cases[] = {{0, u"Ann Lee", u"Lee", u"Ann"},
+               {1, u"Lee, Ann", u"Lee", u"Ann"},
+               {2, u"A. Lee", u"Lee", u"Ann"},
+               {3, u"Lee, A.", u"Lee", u"Ann"}};
+  const auto noLast = Entry(Birthday, At(1961, 7, 5), u"Ann", u"");
   for (const auto& c : cases) {
     g_settings.g_dwDisplayNames = c.format;
     EXPECT_EQ(ann->GetDisplayName(), c.ann) << c.format;
     EXPECT_EQ(noFirst->GetDisplayName(), c.noFirst) << c.format;
+    EXPECT_EQ(noLast->GetDisplayName(), c.noLast) << c.format;
   }
   // An initial outside the basic plane keeps both halves of its surrogate pair.
   g_settings.g_dwDisplayNames = 2;

@@ -36,12 +36,19 @@ TEST(LocalePatterns, DerivesShortForms) {
   EXPECT_EQ(p.szShortDateNoYear, u"MM-dd");  // no dangling "    -" in front
   EXPECT_EQ(p.szTimeNoSec, u"h:mm tt");
 
+  // A short date of fewer than four year digits is widened; the two-digit
+  // form keeps two.
   p = DeriveLocalePatterns(u"M/d/yy", u"MMMM d, yyyy", u"HH:mm:ss");
+  EXPECT_EQ(p.szShortDate, u"M/d/yyyy");
   EXPECT_EQ(p.szShortDateNoYear, u"M/d");
   EXPECT_EQ(p.szShortDateYY, u"M/d/yy");
+  p = DeriveLocalePatterns(u"d.M.y' г.'", u"d MMMM yyyy", u"HH:mm:ss");
+  EXPECT_EQ(p.szShortDate, u"d.M.yyyy' г.'");
+  EXPECT_EQ(p.szShortDateYY, u"d.M.yy");
 
-  // A two-digit year in front stays whole.
+  // A two-digit year in front stays whole in the two-digit form.
   p = DeriveLocalePatterns(u"yy. M. d.", u"d MMMM yyyy", u"HH:mm:ss");
+  EXPECT_EQ(p.szShortDate, u"yyyy. M. d.");
   EXPECT_EQ(p.szShortDateYY, u"yy. M. d.");
   EXPECT_EQ(p.szShortDateNoYear, u"M. d");
   // What follows the year is dropped from the two-digit form.
@@ -98,9 +105,9 @@ TEST(LocalePatterns, DegeneratePicturesStopAtTheEmptyText) {
 
 TEST(LocalePatterns, RealLocales) {
   const Expected table[] = {
-      {"en_US", u"M/d/yy", u"MMMM d, yyyy", u"MMMM d", u"M/d", u"M/d/yy", u"h:mm:ss tt", u"h:mm tt"},
+      {"en_US", u"M/d/yyyy", u"MMMM d, yyyy", u"MMMM d", u"M/d", u"M/d/yy", u"h:mm:ss tt", u"h:mm tt"},
       {"en_GB", u"dd/MM/yyyy", u"d MMMM yyyy", u"d MMMM", u"dd/MM", u"dd/MM/yy", u"HH:mm:ss", u"HH:mm"},
-      {"de_DE", u"dd.MM.yy", u"d. MMMM yyyy", u"d. MMMM", u"dd.MM", u"dd.MM.yy", u"HH:mm:ss", u"HH:mm"},
+      {"de_DE", u"dd.MM.yyyy", u"d. MMMM yyyy", u"d. MMMM", u"dd.MM", u"dd.MM.yy", u"HH:mm:ss", u"HH:mm"},
       {"fr_FR", u"dd/MM/yyyy", u"d MMMM yyyy", u"d MMMM", u"dd/MM", u"dd/MM/yy", u"HH:mm:ss", u"HH:mm"},
       {"ru_RU", u"dd.MM.yyyy", u"d MMMM yyyy", u"d MMMM", u"dd.MM", u"dd.MM.yy", u"HH:mm:ss", u"HH:mm"},
       {"ja_JP", u"yyyy/MM/dd", u"yyyy'年'M'月'd'日'", u"M'月'd'日'", u"MM/dd", u"yy/MM/dd", u"H:mm:ss", u"H:mm"},
@@ -108,17 +115,26 @@ TEST(LocalePatterns, RealLocales) {
   for (const auto& e : table) ExpectPatterns(LocalePatternsFor(std::string(e.locale) + ".UTF-8"), e);
 }
 
+TEST(LocalePatterns, ShortDatesOfTwoDigitYearLocalesShowFourDigits) {
+  for (const char* locale : {"en_US", "de_DE", "it_IT", "es_ES", "cs_CZ", "bg_BG"}) {
+    const LocalePatterns p = LocalePatternsFor(std::string(locale) + ".UTF-8");
+    EXPECT_NE(p.szShortDate.find(u"yyyy"), std::u16string::npos) << locale;
+    EXPECT_NE(p.szShortDateYY.find(u"yy"), std::u16string::npos) << locale;
+    EXPECT_EQ(p.szShortDateYY.find(u"yyy"), std::u16string::npos) << locale;
+  }
+}
+
 TEST(LocalePatterns, ProcessPicturesComeFromTheTimeLocaleOnce) {
   ScopedLocaleEnv locale("en_US.UTF-8", "", "de_DE.UTF-8");
   ResetLocalePatterns();
   InitLocalePatterns();
-  EXPECT_EQ(g_szShortDate, u"dd.MM.yy");
+  EXPECT_EQ(g_szShortDate, u"dd.MM.yyyy");
   EXPECT_EQ(g_szLongDateNoYear, u"d. MMMM");
   EXPECT_EQ(UserCalendarNames().longMonth[2], u"März");
   {
     ScopedLocaleEnv other("fr_FR.UTF-8");
     InitLocalePatterns();  // already done: the locale is not read again
-    EXPECT_EQ(g_szShortDate, u"dd.MM.yy");
+    EXPECT_EQ(g_szShortDate, u"dd.MM.yyyy");
   }
   ResetLocalePatterns();
   EXPECT_EQ(g_szShortDate, u"");

@@ -61,6 +61,28 @@ TEST_F(List, SortOrdersOnTenthOfMarch) {
   EXPECT_EQ(list.Compare(*list.begin(), *std::next(list.begin())), 0);
 }
 
+TEST_F(List, SortByNameFollowsTheDisplayNames) {
+  FeskList list(StoragePath());
+  list.Add(Entry(Birthday, At(1980, 1, 1), u"Ann", u"Zed"));
+  list.Add(Entry(Birthday, At(1980, 1, 2), u"Cid", u"Xu"));
+  list.Add(Entry(Birthday, At(1980, 1, 3), u"Bob", u"Young"));
+  g_settings.g_dwSort = 4;
+  g_settings.g_bSortAscending = 1;
+  const struct {
+    std::uint32_t displayNames;
+    Names sorted;
+  } cases[] = {
+      {0, {u"Ann Zed", u"Bob Young", u"Cid Xu"}},
+      {1, {u"Xu, Cid", u"Young, Bob", u"Zed, Ann"}},
+      {2, {u"A. Zed", u"B. Young", u"C. Xu"}},
+      {3, {u"Xu, C.", u"Young, B.", u"Zed, A."}},
+  };
+  for (const auto& c : cases) {
+    g_settings.g_dwDisplayNames = c.displayNames;
+    EXPECT_EQ(Sorted(list), c.sorted) << "display names " << c.displayNames;
+  }
+}
+
 TEST_F(List, EqualNamesAreOrderedByKindThenDate) {
   FeskList list(StoragePath());
   list.Add(Entry(OtherDate, At(2000, 1, 1), u"Same"));

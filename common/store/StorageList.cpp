@@ -134,6 +134,10 @@ bool StorageList::Load() {
   platform::UniqueFd fd(open(m_szPath.c_str(), O_RDONLY | O_CLOEXEC));
   if (!fd.IsOpen()) return false;
   BinaryReader reader(fd.Get());
+  return LoadFrom(reader);
+}
+
+bool StorageList::LoadFrom(BinaryReader& reader) {
   if (!ReadHeader(reader)) return false;
   Clear();
   ReadItems(reader);

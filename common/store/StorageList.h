@@ -90,6 +90,8 @@ class StorageList {
   // not accepted; otherwise the list holds every record up to the first one that
   // cannot be read.
   bool Load();
+  // What Load does once the file is open: the same rules for any reader.
+  bool LoadFrom(BinaryReader& reader);
   // Load and Save under the storage mutex; false when it was not acquired in time.
   bool LoadStorageLocked(std::uint32_t timeoutMs = STORAGE_MUTEX_TIMEOUT);
   bool SaveStorageLocked(std::uint32_t timeoutMs = STORAGE_MUTEX_TIMEOUT) const;

@@ -2,6 +2,7 @@
 
 #include <errno.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -14,7 +15,20 @@ std::size_t MemoryByteSource::Read(void* dst, std::size_t size) {
   return n;
 }
 
-FileByteSource::FileByteSource(const std::string& path) : m_fd(open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
+FileByteSource::FileByteSource(const std::string& path) {
+  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    m_status = errno == ENOENT || errno == ENOTDIR ? Status::Missing : Status::Refused;
+    return;
+  }
+  struct stat st {};
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    close(fd);
+    m_status = Status::Refused;
+    return;
+  }
+  m_fd = fd;
+}
 
 FileByteSource::~FileByteSource() {
   if (m_fd >= 0) close(m_fd);
@@ -24,7 +38,8 @@ bool FileByteSource::Refill() {
   for (;;) {
     const ssize_t n = read(m_fd, m_buffer, kBufferSize);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;  // end of file, or a read error that ends the data
+    if (n < 0) m_status = Status::ReadError;
+    if (n <= 0) return false;
     m_begin = 0;
     m_end = static_cast<std::size_t>(n);
     return true;

@@ -1,13 +1,15 @@
 #include "TickwellLib/CalculationGate.h"
 
 #include "TickwellLib/EngineState.h"
+#include "TickwellLib/InterruptibleWait.h"
 #include "common/log/Log.h"
 #include "platform/sync/NamedMutex.h"
 
 using platform::NamedMutex;
 using platform::WaitResult;
 
-bool CalculateUnderMutexes(const EngineState& state, const std::function<void()>& calculate, std::uint32_t timeoutMs) {
+bool CalculateUnderMutexes(const EngineState& state, const std::function<void()>& calculate, std::uint32_t timeoutMs,
+                           const std::atomic<bool>* stop) {
   auto wait = NamedMutex::Create(state.waitMutexName);
   if (!wait) {
     WriteLog("Can't create wait-mutex");
@@ -23,7 +25,7 @@ bool CalculateUnderMutexes(const EngineState& state, const std::function<void()>
     wait->Release();
     return false;
   }
-  if (calc->Wait(timeoutMs) != WaitResult::Acquired) {
+  if (WaitUnlessStopped(*calc, timeoutMs, stop) != WaitResult::Acquired) {
     WriteLog("Can't catch file-mutex");
     wait->Release();
     return false;

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <system_error>
 
 #include "TickwellLib/MessageQueue.h"
 #include "common/log/Log.h"
@@ -13,6 +14,7 @@ struct CalculationWorker::Shared {
   std::mutex exitMutex;
   std::condition_variable exitSignal;  // the exit event: set once, when the thread ends
   bool exited = false;
+  std::atomic<bool> stopping{false};
 };
 
 CalculationWorker::CalculationWorker(Job job) : m_job(std::move(job)) {}
@@ -25,19 +27,25 @@ bool CalculationWorker::Start() {
   m_shared = std::make_shared<Shared>();
   m_shared->job = m_job;
   auto shared = m_shared;
-  m_thread = std::thread([shared] {
-    for (;;) {
-      const std::uint32_t message = shared->queue.Get();
-      if (message == kQuitMessage) break;
-      if (message != kCalculateMessage) continue;
-      // Requests that piled up meanwhile are served by this calculation.
-      shared->queue.RemoveAll(kCalculateMessage);
-      shared->job();
-    }
-    std::lock_guard lock(shared->exitMutex);
-    shared->exited = true;
-    shared->exitSignal.notify_all();
-  });
+  try {
+    m_thread = std::thread([shared] {
+      for (;;) {
+        const std::uint32_t message = shared->queue.Get();
+        if (message == kQuitMessage || shared->stopping) break;
+        if (message != kCalculateMessage) continue;
+        // Requests that piled up meanwhile are served by this calculation.
+        shared->queue.RemoveAll(kCalculateMessage);
+        shared->job(shared->stopping);
+      }
+      std::lock_guard lock(shared->exitMutex);
+      shared->exited = true;
+      shared->exitSignal.notify_all();
+    });
+  } catch (const std::system_error&) {
+    WriteLog("Can't start the calculation thread");
+    m_shared.reset();
+    return false;
+  }
   std::this_thread::yield();
   return true;
 }
@@ -50,17 +58,14 @@ bool CalculationWorker::Post() {
 
 bool CalculationWorker::Stop(std::uint32_t timeoutMs) {
   if (!m_thread.joinable()) return true;
+  m_shared->stopping = true;
   m_shared->queue.Post(kQuitMessage);
   bool ended = false;
   {
     std::unique_lock lock(m_shared->exitMutex);
     ended = m_shared->exitSignal.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return m_shared->exited; });
   }
-  if (ended) {
-    m_thread.join();
-  } else {
-    WriteLog("StopAsyncCalculateEventsThread timeout");
-    m_thread.detach();
-  }
+  if (!ended) WriteLog("StopAsyncCalculateEventsThread timeout");
+  m_thread.join();
   return ended;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The engine's worker thread: serves calculation requests from its message queue,
 // several queued requests by one calculation.
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -8,7 +9,9 @@
 
 class CalculationWorker {
  public:
-  using Job = std::function<void()>;
+  // The job is told through `stopping` that the worker is being stopped; it
+  // should then leave its waits and end soon.
+  using Job = std::function<void(const std::atomic<bool>& stopping)>;
   explicit CalculationWorker(Job job);
   // Stops a running worker, waiting at most kStopTimeoutMs.
   ~CalculationWorker();
@@ -17,13 +20,15 @@ class CalculationWorker {
 
   static constexpr std::uint32_t kStopTimeoutMs = 180'000;
 
+  // False when the thread cannot be started; the worker then does not run.
   bool Start();
   bool IsRunning() const { return m_thread.joinable(); }
   // Queues a calculation request; false when the worker does not run.
   bool Post();
-  // Asks the worker to end after its current calculation and waits for it. On
-  // time-out the thread is left to finish on its own (it keeps its own state
-  // alive) and the result is false.
+  // Tells the job to stop, asks the worker to end and waits for it. When it has
+  // not ended within timeoutMs the time-out is logged and the wait goes on until
+  // it has: the thread runs the library's code, which must not be unloaded under
+  // it. The result says whether it ended in time.
   bool Stop(std::uint32_t timeoutMs = kStopTimeoutMs);
 
  private:

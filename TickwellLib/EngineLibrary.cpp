@@ -5,9 +5,10 @@
 #include "TickwellLib/EventCalculation.h"
 
 EngineLibrary::EngineLibrary(const std::string& folder)
-    : m_state(MakeEngineState(folder)), m_worker([this] {
+    : m_state(MakeEngineState(folder)), m_worker([this](const std::atomic<bool>& stopping) {
         const EngineState& state = State();
-        CalculateUnderMutexes(state, [&state] { RunCalculation(state); });
+        CalculateUnderMutexes(
+            state, [&] { RunCalculation(state, &stopping); }, kCalculateWaitTimeoutMs, &stopping);
       }) {
   m_worker.Start();
 }

@@ -12,14 +12,17 @@ class EngineLibrary {
   // Runs while the library is being loaded, possibly before the static objects
   // of the modules linked into it exist: it touches none of them.
   explicit EngineLibrary(const std::string& folder);
-  // Stops the worker, waiting up to 180 s for a calculation in progress.
+  // Stops the worker: a calculation waiting for a mutex gives up at once, one in
+  // progress is waited for, however long it takes, since the worker runs this
+  // object's and the library's code.
   ~EngineLibrary() = default;
   EngineLibrary(const EngineLibrary&) = delete;
   EngineLibrary& operator=(const EngineLibrary&) = delete;
 
   // The state, with the log opened and the plug-in identifier read on first use.
   const EngineState& State();
-  // Queues a calculation; false when the worker does not run.
+  // Queues a calculation; false when the worker does not run (its thread could
+  // not be started).
   bool RequestCalculation() { return m_worker.Post(); }
 
  private:

@@ -1,6 +1,7 @@
 #include "TickwellLib/EngineStorageReader.h"
 
 #include "TickwellLib/KindRules.h"
+#include "TickwellLib/LoadedUid.h"
 
 namespace {
 
@@ -61,11 +62,15 @@ bool ReadEngineStorage(ByteSource& source, std::vector<EngineRecord>& out) {
   if (!ReadExactly(source, header, sizeof header)) return false;
   if (U16(header + 2) != kEngineStorageVersion || U32(header + 4) >= kEngineRevisionLimit) return false;
   std::size_t total = 0;
+  LoadedUidCounter uids;
   while (out.size() < kMaxEngineItems && total < kMaxEngineRecordBytes) {
     EngineRecord record;
     std::size_t bytes = 0;
     if (!ReadRecord(source, record, bytes)) break;
     total += bytes;
+    record.fields.m_nUID = uids.Next(record.fields.m_nUID, [&out](auto&& use) {
+      for (const EngineRecord& earlier : out) use(earlier.fields.m_nUID);
+    });
     out.push_back(std::move(record));
   }
   return true;

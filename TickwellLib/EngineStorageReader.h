@@ -19,7 +19,8 @@ inline constexpr std::uint32_t kEngineRevisionLimit = 0x10000;
 inline constexpr std::size_t kMaxEngineItems = 1'000'000;
 inline constexpr std::size_t kMaxEngineRecordBytes = 128u * 1024 * 1024;
 
-// Replaces `out` with the items of the source. False when the header is missing
+// Replaces `out` with the items of the source; UIDs of 0 and below are assigned
+// as the programs' load assigns them. False when the header is missing
 // or not accepted (`out` is then empty). A record that ends early, or the limits
 // above, end the load; the items before it are kept and the result is true.
 bool ReadEngineStorage(ByteSource& source, std::vector<EngineRecord>& out);

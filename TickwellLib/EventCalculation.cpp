@@ -35,15 +35,26 @@ bool ArmEarliest(const EngineState& state, std::vector<EngineRecord>&& list, pla
   return true;
 }
 
+const char* WhyNotRead(StorageLoad load) {
+  return load == StorageLoad::Locked ? "the storage stayed locked" : "the storage could not be read";
+}
+
 }  // namespace
 
-void RunCalculation(const EngineState& state) {
+void RunCalculation(const EngineState& state, const std::atomic<bool>* stop) {
+  const platform::FileTime now = platform::GetLocalFileTime() + 1;
+  const bool active = IsStorageActive(state);
+  std::vector<EngineRecord> list;
+  const StorageLoad load = active ? LoadEngineStorageLocked(state.storagePath, list, kEngineLockTimeoutMs, stop)
+                                  : StorageLoad::Missing;
+  if (!IsStorageKnown(load)) {
+    WriteLog("Keeping the armed notifications: %s", WhyNotRead(load));
+    if (stop == nullptr || !stop->load()) NotifyPlugin(state);
+    return;
+  }
   RemoveOldNotifications(state.utilityPath);
   DeleteTemporaryFiles(state.folder);
-  const platform::FileTime now = platform::GetLocalFileTime() + 1;
-  std::vector<EngineRecord> list;
-  LoadEngineStorageLocked(state.storagePath, list);
-  const bool armed = !list.empty() && IsStorageActive(state) && AnyEnabled(list) && ArmEarliest(state, std::move(list), now);
+  const bool armed = !list.empty() && AnyEnabled(list) && ArmEarliest(state, std::move(list), now);
   if (!armed) WriteLog("There are no active events in the storage, exiting");
   NotifyPlugin(state);
 }

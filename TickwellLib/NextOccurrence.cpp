@@ -1,5 +1,7 @@
 #include "TickwellLib/NextOccurrence.h"
 
+#include <algorithm>
+
 #include "TickwellLib/KindRules.h"
 
 using platform::FILETIME_PER_DAY;
@@ -56,9 +58,13 @@ int WeekdayOfBit(std::uint32_t bit) {
 
 bool IsWeekend(int weekday) { return weekday == kSaturday || weekday == kSunday; }
 
+// TIME_NONE (or anything beyond it) as a start gives no time of day, so no
+// recurring kind occurs.
+bool HasStart(const ScheduleFields& item) { return item.m_ftStart < TIME_NONE; }
+
 FileTime NextWeekly(const ScheduleFields& item, FileTime now) {
   const std::uint32_t mask = item.m_dwWeekDays & 0x7F;
-  if (mask == 0 || now >= TIME_NONE) return TIME_NONE;
+  if (mask == 0 || now >= TIME_NONE || !HasStart(item)) return TIME_NONE;
   const FileTime days = now / FILETIME_PER_DAY;
   const FileTime midnight = days * FILETIME_PER_DAY;
   const FileTime timeOfDay = TimeOfDay(item.m_ftStart);
@@ -75,10 +81,19 @@ FileTime NextWeekly(const ScheduleFields& item, FileTime now) {
   return best;
 }
 
+// The longest a masked month can be (February 29 days).
+int LongestMonth(std::uint32_t months) {
+  constexpr std::uint32_t k31DayMonths = 0b1010'1101'0101;  // Jan Mar May Jul Aug Oct Dec
+  constexpr std::uint32_t k30DayMonths = 0b0101'0010'1000;  // Apr Jun Sep Nov
+  if ((months & k31DayMonths) != 0) return 31;
+  if ((months & k30DayMonths) != 0) return 30;
+  return 29;
+}
+
 FileTime NextMonthly(const ScheduleFields& item, FileTime now) {
   const std::uint32_t months = item.m_dwMonths & 0xFFF;
   SystemTime n;
-  if (months == 0 || !platform::FileTimeToSystemTime(now, n)) return TIME_NONE;
+  if (!MonthlyRuleCanMatch(item) || !HasStart(item) || !platform::FileTimeToSystemTime(now, n)) return TIME_NONE;
   const FileTime timeOfDay = TimeOfDay(item.m_ftStart);
   int year = n.wYear;
   int month = n.wMonth;
@@ -102,7 +117,7 @@ FileTime NextMonthly(const ScheduleFields& item, FileTime now) {
 FileTime NextYearly(const ScheduleFields& item, FileTime now) {
   SystemTime s;
   SystemTime n;
-  if (item.m_ftStart >= TIME_NONE || !platform::FileTimeToSystemTime(item.m_ftStart, s) || !platform::FileTimeToSystemTime(now, n)) return TIME_NONE;
+  if (!HasStart(item) || !platform::FileTimeToSystemTime(item.m_ftStart, s) || !platform::FileTimeToSystemTime(now, n)) return TIME_NONE;
   const FileTime timeOfDay = TimeOfDay(item.m_ftStart);
   // 29 February exists only in leap years, which lie up to eight years apart
   // (2096, then 2104); every other date needs this year or the next.
@@ -117,6 +132,25 @@ FileTime NextYearly(const ScheduleFields& item, FileTime now) {
 }
 
 }  // namespace
+
+bool MonthlyRuleCanMatch(const ScheduleFields& item) {
+  const std::uint32_t months = item.m_dwMonths & 0xFFF;
+  if (months == 0) return false;
+  const std::int64_t longest = LongestMonth(months);
+  const std::int64_t ordinal = item.m_nMonthDay;
+  switch (item.m_wMonthlyType) {
+    case ByDay:
+      return ordinal > 0 ? ordinal <= longest : longest + ordinal >= 1;
+    case ByWorkDays:
+      // A month of 28 + k days has at most 20 + k working days.
+      return ordinal == kLastOfMonthOrdinal || ordinal <= longest - 8;
+    case ByWeekends:
+      // ... and at most 8 + k weekend days, never more than 10.
+      return ordinal == kLastOfMonthOrdinal || ordinal <= std::min<std::int64_t>(10, longest - 20);
+    default:
+      return true;
+  }
+}
 
 int MonthlyDay(const ScheduleFields& item, int year, int month, int dayOfNow) {
   const int daysInMonth = platform::DaysInMonthOf(year, month);

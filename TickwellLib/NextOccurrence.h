@@ -11,3 +11,8 @@ platform::FileTime NextOccurrence(const ScheduleFields& item, platform::FileTime
 // 0 when the rule picks no day there. The result may exceed the month's length
 // (ByDay 31 in April); the caller rejects such dates.
 int MonthlyDay(const ScheduleFields& item, int year, int month, int dayOfNow);
+
+// False for a Monthly rule that no masked month can ever satisfy (the 24th
+// working day of some other ordinal than "last", the 11th weekend day, the 31st
+// of a mask of shorter months); such an item has no occurrence at all.
+bool MonthlyRuleCanMatch(const ScheduleFields& item);

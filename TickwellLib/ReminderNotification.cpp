@@ -42,7 +42,7 @@ void RemoveOldNotifications(const std::string& utilityPath) {
   WriteLog("Checking %d notifications", static_cast<int>(handles.size()));
   for (const NotificationHandle handle : handles) {
     NotificationTrigger trigger;
-    if (platform::GetUserNotification(handle, trigger) && trigger.application.find(utilityPath) != std::string::npos)
+    if (platform::GetUserNotification(handle, trigger) && trigger.application == utilityPath)
       platform::ClearUserNotification(handle);
   }
 }

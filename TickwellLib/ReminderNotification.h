@@ -17,8 +17,10 @@ platform::NotificationTrigger TimedTrigger(const std::string& utilityPath, platf
 // Starts the utility without arguments when the system time is changed.
 platform::NotificationTrigger TimeChangeTrigger(const std::string& utilityPath);
 
-// Clears every armed notification whose application path contains the utility
-// path; other programs' notifications stay. Does nothing for an empty path.
+// Clears every armed notification that starts the utility (its application path
+// is the utility path); other programs' notifications stay, also those whose
+// path merely contains the utility's ("/backup/.../NataloUtil", "...Util.old").
+// Does nothing for an empty path.
 void RemoveOldNotifications(const std::string& utilityPath);
 
 // Arms a notification with up to 10 attempts, 100 ms apart; logs `warning` when

@@ -47,12 +47,13 @@ bool BinaryReader::ReadBytes(void* out, std::size_t count) {
 }
 
 bool BinaryReader::ReadBytes(std::vector<std::uint8_t>& out, std::size_t count) {
-  // Grow in steps so that a huge count in corrupt data costs no more memory than
-  // the data actually holds.
-  constexpr std::size_t kStep = 64 * 1024;
+  // Grow in steps no larger than what was read so far, so that a huge count in
+  // corrupt data costs at most about twice the memory the data actually holds,
+  // and a short read fails after a small allocation.
+  constexpr std::size_t kFirstStep = 4 * 1024;
   out.clear();
   while (out.size() < count) {
-    const std::size_t chunk = std::min(kStep, count - out.size());
+    const std::size_t chunk = std::min(std::max(kFirstStep, out.size()), count - out.size());
     const std::size_t old = out.size();
     out.resize(old + chunk);
     if (!ReadBytes(out.data() + old, chunk)) return false;

@@ -143,6 +143,10 @@ bool StorageList::Load() {
   platform::UniqueFd fd = platform::OpenRegularFile(m_szPath, O_RDONLY);
   if (!fd.IsOpen()) return false;
   BinaryReader reader(fd.Get());
+  return LoadFrom(reader);
+}
+
+bool StorageList::LoadFrom(BinaryReader& reader) {
   if (!ReadHeader(reader)) return false;
   Clear();
   m_nDamagedRecords = ReadItems(reader);

@@ -92,6 +92,8 @@ class StorageList {
   // in part or skipped, and loading goes on after it; a record cut off by the
   // end of the file ends the load. m_nDamagedRecords counts both.
   bool Load();
+  // What Load does once the file is open: the same rules for any reader.
+  bool LoadFrom(BinaryReader& reader);
   // Load and Save under the storage mutex; false when it was not acquired in time.
   bool LoadStorageLocked(std::uint32_t timeoutMs = STORAGE_MUTEX_TIMEOUT);
   bool SaveStorageLocked(std::uint32_t timeoutMs = STORAGE_MUTEX_TIMEOUT) const;

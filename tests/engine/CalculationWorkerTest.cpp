@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
-#include <memory>
 #include <mutex>
+#include <thread>
 
 #include "TickwellLib/CalculationWorker.h"
+#include "TickwellLib/EngineState.h"
 #include "TickwellLib/PluginHook.h"
 #include "tests/engine/WaitUntil.h"
 
@@ -32,7 +34,7 @@ struct GatedCalculation {
 
 TEST(CalculationWorker, RequestsQueuedDuringACalculationAreServedByOneMore) {
   GatedCalculation calc;
-  CalculationWorker worker([&] { calc.Run(); });
+  CalculationWorker worker([&](const std::atomic<bool>&) { calc.Run(); });
   EXPECT_FALSE(worker.Post()) << "not started";
   ASSERT_TRUE(worker.Start());
   ASSERT_TRUE(worker.Post());
@@ -45,16 +47,42 @@ TEST(CalculationWorker, RequestsQueuedDuringACalculationAreServedByOneMore) {
   EXPECT_FALSE(worker.Post()) << "stopped";
 }
 
-TEST(CalculationWorker, StopTimesOutOnABusyWorkerWithoutHanging) {
-  // Shared with the job: the thread left running keeps it alive until it ends.
-  auto calc = std::make_shared<GatedCalculation>();
-  CalculationWorker worker([calc] { calc->Run(); });
-  ASSERT_TRUE(worker.Start());
-  ASSERT_TRUE(worker.Post());
-  ASSERT_TRUE(enginetest::WaitUntil([&] { return calc->runs == 1; }));
-  EXPECT_FALSE(worker.Stop(50));
-  EXPECT_FALSE(worker.Post());
-  calc->Open();
+TEST(CalculationWorker, StopEndsAWaitingJobAndNeverLeavesItsThreadRunning) {
+  // A job that waits until it is told to stop: the stop is quick.
+  std::atomic<bool> waiting{false};
+  CalculationWorker patient([&](const std::atomic<bool>& stopping) {
+    waiting = true;
+    while (!stopping) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  });
+  ASSERT_TRUE(patient.Start());
+  ASSERT_TRUE(patient.Post());
+  ASSERT_TRUE(enginetest::WaitUntil([&] { return waiting.load(); }));
+  EXPECT_TRUE(patient.Stop(10'000));
+
+  // A job that does not listen outlasts the time-out; the stop still returns
+  // only once the thread is done with it, so nothing of it runs afterwards.
+  std::atomic<bool> started{false}, finished{false};
+  CalculationWorker deaf([&](const std::atomic<bool>&) {
+    started = true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    finished = true;
+  });
+  ASSERT_TRUE(deaf.Start());
+  ASSERT_TRUE(deaf.Post());
+  ASSERT_TRUE(enginetest::WaitUntil([&] { return started.load(); }));
+  EXPECT_FALSE(deaf.Stop(50));
+  EXPECT_TRUE(finished);
+  EXPECT_FALSE(deaf.Post());
+}
+
+TEST(EngineState, NamesAndPathsFollowTheEngineFolder) {
+  const EngineState s = MakeEngineState("/opt/My Dates/Natalo");
+  EXPECT_EQ(s.folder, "/opt/My Dates/Natalo/");
+  EXPECT_EQ(s.folderName, "Natalo");
+  EXPECT_EQ(s.storagePath, "/opt/My Dates/Natalo/storage.dat");
+  EXPECT_EQ(s.registryKey, u"Software\\Quorvex\\Tickwell2\\Natalo");
+  EXPECT_EQ(s.calculateMutexName, u"$OPT$MY DATES$NATALO$STORAGE.DAT$CALCULATE");
+  EXPECT_EQ(s.waitMutexName, u"$OPT$MY DATES$NATALO$STORAGE.DAT$CALCULATE$WAIT");
 }
 
 TEST(PluginHook, AcceptsOnlyTheRegistryFormOfAClassIdentifier) {

@@ -7,9 +7,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <fstream>
+#include <thread>
 
 #include "common/store/StorageMutexName.h"
 #include "platform/registry/Registry.h"
@@ -97,7 +99,68 @@ class EngineLibraryTest : public ::testing::Test {
       return !platform::GetUserNotification(h, t);
     });
   }
+  bool Exists(platform::NotificationHandle h) {
+    platform::NotificationTrigger t;
+    return platform::GetUserNotification(h, t);
+  }
+  // A plug-in hook that notes every calculation with a line in a file.
+  void CountCalculations() {
+    const std::string id = "{0A1B2C3D-4E5F-6071-8293-A4B5C6D7E8F9}";
+    ASSERT_TRUE(platform::RegWriteString(platform::RegistryRoot::CurrentUser, kEngineKey, u"Plugin",
+                                         platform::FromUtf8(id)));
+    std::filesystem::create_directories(env.ProgramFolder() + "plugins");
+    const std::string hook = env.ProgramFolder() + "plugins/" + id;
+    ASSERT_TRUE(testsupport::WriteFileBytes(hook, "#!/bin/sh\necho x >> '" + CalculationsFile() + "'\n"));
+    chmod(hook.c_str(), 0755);
+  }
+  std::string CalculationsFile() const { return env.ProgramFolder() + "calculations"; }
+  int Calculations() const {
+    const std::string lines = testsupport::ReadFileBytes(CalculationsFile());
+    return static_cast<int>(std::count(lines.begin(), lines.end(), '\n'));
+  }
+  // The count once no calculation is under way any more.
+  int SettledCalculations(int atLeast) {
+    WaitUntil([&] { return Calculations() >= atLeast; });
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    return Calculations();
+  }
+  // The name a mutex of the storage file has: its path upper-cased, each '/' a '$'.
+  std::u16string StorageMutex(const std::u16string& suffix) const {
+    std::u16string name;
+    for (const char c : env.ProgramFolder() + "storage.dat")
+      name += c == '/' ? u'$' : static_cast<char16_t>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+    return name + suffix;
+  }
+  int RunProbe(std::vector<std::string> args);
 };
+
+// Runs the exit probe on a copy of the library; its exit status, or -1 when it
+// had to be killed after 30 s.
+int EngineLibraryTest::RunProbe(std::vector<std::string> args) {
+  std::string program = ENGINE_EXIT_PROBE_PATH;
+  std::string library = engine.Path();
+  std::vector<char*> argv{program.data(), library.data()};
+  for (auto& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  // An engine left running at exit is meant to stay unfreed: no leak check there.
+  std::vector<std::string> variables;
+  for (char** e = environ; *e != nullptr; ++e)
+    if (std::strncmp(*e, "ASAN_OPTIONS=", 13) != 0) variables.emplace_back(*e);
+  variables.emplace_back("ASAN_OPTIONS=detect_leaks=0");
+  std::vector<char*> envp;
+  for (auto& v : variables) envp.push_back(v.data());
+  envp.push_back(nullptr);
+  pid_t pid = 0;
+  if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), envp.data()) != 0) return -2;
+  int status = -1;
+  const bool ended = WaitUntil([&] { return waitpid(pid, &status, WNOHANG) == pid; }, std::chrono::seconds(30));
+  if (!ended) {
+    kill(pid, SIGKILL);
+    waitpid(pid, &status, 0);
+    return -1;
+  }
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
 
 TEST(EngineHeader, RecordLayoutIsTheSameInCAndCxx) {
   std::size_t c[16] = {};
@@ -152,8 +215,18 @@ TEST_F(EngineLibraryTest, ArmsTheUtilityForTheEarliestItemsAndForTimeChanges) {
 
 TEST_F(EngineLibraryTest, QuickRequestsReplaceRatherThanAddNotifications) {
   WriteStorage(StorageBytes().Add(With(EveryDay(9), 1)));
+  CountCalculations();
+  // While another process calculates, this worker waits with the first request;
+  // the four made meanwhile are served by one more calculation.
+  const auto calc = platform::NamedMutex::Create(StorageMutex(u"$CALCULATE"));
+  ASSERT_TRUE(calc);
+  ASSERT_EQ(calc->Wait(0), platform::WaitResult::Acquired);
   ASSERT_TRUE(engine.Load());
-  for (int i = 0; i < 3; ++i) EXPECT_NE(engine.CalculateEvents(), 0);
+  EXPECT_NE(engine.CalculateEvents(), 0);
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  for (int i = 0; i < 4; ++i) EXPECT_NE(engine.CalculateEvents(), 0);
+  calc->Release();
+  EXPECT_EQ(SettledCalculations(2), 2);
   ASSERT_TRUE(WaitUntil([&] { return OfUtility().size() == 2; }));
   // A stale reminder armed now is removed by the next request only.
   const auto stale = ArmStaleReminder();
@@ -224,7 +297,9 @@ TEST_F(EngineLibraryTest, ActiveEventsCarrySkipMarksAndExtensionBlocks) {
   EXPECT_EQ(events[0]->fields.m_nUID, 3);
   EXPECT_EQ(events[0]->fields.m_ftNext, plainAt);
   EXPECT_EQ(events[1]->fields.m_nUID, 2);
-  EXPECT_GT(events[1]->fields.m_ftNext, weeklyBase + 6 * platform::FILETIME_PER_DAY);
+  const FileTime midnight = weeklyBase / platform::FILETIME_PER_DAY * platform::FILETIME_PER_DAY;
+  EXPECT_EQ(Show(events[1]->fields.m_ftNext), Show(midnight + 14 * platform::FILETIME_PER_DAY))
+      << "the occurrence a week ahead is skipped";
   EXPECT_EQ(std::string(reinterpret_cast<char*>(events[1]->m_pExtData), events[1]->m_wExtLength), "weekly");
   EXPECT_EQ(events[2]->fields.m_nUID, 1);
   EXPECT_EQ(events[2]->fields.m_ftNext, TIME_NONE);
@@ -280,28 +355,149 @@ TEST_F(EngineLibraryTest, ProcessExitDoesNotWaitForABlockedWorker) {
       platform::NamedMutex::Create(CalculateMutexName(platform::FromUtf8(env.ProgramFolder() + "storage.dat")));
   ASSERT_TRUE(calc);
   ASSERT_EQ(calc->Wait(0), platform::WaitResult::Acquired);
-  std::string program = ENGINE_EXIT_PROBE_PATH;
-  std::string library = engine.Path();
-  char* argv[] = {program.data(), library.data(), nullptr};
-  // The engine left running at exit is meant to stay unfreed: no leak check there.
-  std::vector<std::string> variables;
-  for (char** e = environ; *e != nullptr; ++e)
-    if (std::strncmp(*e, "ASAN_OPTIONS=", 13) != 0) variables.emplace_back(*e);
-  variables.emplace_back("ASAN_OPTIONS=detect_leaks=0");
-  std::vector<char*> envp;
-  for (auto& v : variables) envp.push_back(v.data());
-  envp.push_back(nullptr);
-  pid_t pid = 0;
-  ASSERT_EQ(posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, envp.data()), 0);
-  int status = -1;
-  const bool ended = WaitUntil([&] { return waitpid(pid, &status, WNOHANG) == pid; }, std::chrono::seconds(30));
-  if (!ended) {
-    kill(pid, SIGKILL);
-    waitpid(pid, &status, 0);
-  }
-  EXPECT_TRUE(ended) << "the exit waited for the worker";
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  EXPECT_EQ(RunProbe({}), 0) << "-1: the exit waited for the worker";
   calc->Release();
+}
+
+TEST_F(EngineLibraryTest, WaitMutexLetsOneProcessWaitAndDropsRequestsMeanwhile) {
+  WriteStorage(StorageBytes().Add(With(EveryDay(9), 1)));
+  CountCalculations();
+  const auto wait = platform::NamedMutex::Create(StorageMutex(u"$CALCULATE$WAIT"));
+  const auto calc = platform::NamedMutex::Create(StorageMutex(u"$CALCULATE"));
+  ASSERT_TRUE(wait && calc);
+  ASSERT_TRUE(engine.Load());
+
+  // Another process waits to calculate: this request is dropped, nothing changes.
+  ASSERT_EQ(wait->Wait(0), platform::WaitResult::Acquired);
+  const auto stale = ArmStaleReminder();
+  EXPECT_NE(engine.CalculateEvents(), 0);
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  EXPECT_TRUE(Exists(stale));
+  EXPECT_EQ(Calculations(), 0);
+  wait->Release();
+
+  // Another process calculates: this one holds the wait mutex while it waits,
+  // and only then.
+  ASSERT_EQ(calc->Wait(0), platform::WaitResult::Acquired);
+  EXPECT_NE(engine.CalculateEvents(), 0);
+  // Probing the wait mutex takes it when it is free, so probe once, after a while.
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  EXPECT_EQ(wait->Wait(0), platform::WaitResult::TimedOut);
+  calc->Release();
+  ASSERT_TRUE(Gone(stale));
+  EXPECT_EQ(SettledCalculations(1), 1);
+  EXPECT_EQ(wait->Wait(0), platform::WaitResult::Acquired);
+  wait->Release();
+}
+
+TEST_F(EngineLibraryTest, StorageThatCannotBeReadKeepsTheArmedReminders) {
+  ASSERT_TRUE(engine.Load());
+  const std::string storage = env.ProgramFolder() + "storage.dat";
+  // A FIFO (which would also block a plain open) and a folder in its place.
+  ASSERT_EQ(mkfifo(storage.c_str(), 0600), 0);
+  CountCalculations();
+  const auto stale = ArmStaleReminder();
+  EXPECT_NE(engine.CalculateEvents(), 0);
+  EXPECT_EQ(SettledCalculations(1), 1) << "the calculation ended";
+  EXPECT_TRUE(Exists(stale));
+  std::int32_t count = -5, nearest = -5;
+  EngineItem** events = nullptr;
+  EXPECT_EQ(engine.GetActiveEvents(&count, &nearest, &events), 1);
+  EXPECT_EQ(count, -5);
+  std::filesystem::remove(storage);
+  std::filesystem::create_directory(storage);
+  EXPECT_NE(engine.CalculateEvents(), 0);
+  EXPECT_EQ(SettledCalculations(2), 2);
+  EXPECT_TRUE(Exists(stale));
+  // Once the storage is missing, the old reminder goes.
+  std::filesystem::remove(storage);
+  EXPECT_NE(engine.CalculateEvents(), 0);
+  EXPECT_TRUE(Gone(stale));
+}
+
+TEST_F(EngineLibraryTest, ItemsStoredWithoutUidAreArmedByTheUidTheirLoadGivesThem) {
+  const FileTime due = DaysAhead(2);
+  WriteStorage(StorageBytes().Add(With(Once(due), 0)).Add(With(Once(DaysAhead(3)), 5)).Add(With(Once(due), -1)));
+  ASSERT_TRUE(engine.Load());
+  EXPECT_NE(engine.CalculateEvents(), 0);
+  ASSERT_TRUE(WaitUntil([&] { return OfUtility().size() == 2; }));
+  for (const auto& n : OfUtility()) {
+    if (n.trigger.type == NotificationType::Time) {
+      EXPECT_EQ(n.trigger.arguments, "/T=\"" + std::to_string(due) + "\" /ID=\"1,7\"");
+    }
+  }
+}
+
+TEST_F(EngineLibraryTest, NotificationsOfProgramsWhosePathMerelyContainsTheUtilitysStay) {
+  WriteStorage(StorageBytes().Add(With(EveryDay(9), 1)));
+  std::vector<platform::NotificationHandle> others;
+  for (const std::string& app : {"/backup" + utility, utility + ".old", utility + "/helper"}) {
+    platform::NotificationTrigger t;
+    t.application = app;
+    platform::FileTimeToSystemTime(DaysAhead(5), t.start);
+    others.push_back(platform::SetUserNotification(t));
+    ASSERT_NE(others.back(), 0u);
+  }
+  const auto stale = ArmStaleReminder();
+  ASSERT_TRUE(engine.Load());
+  EXPECT_NE(engine.CalculateEvents(), 0);
+  ASSERT_TRUE(Gone(stale));
+  for (const auto h : others) EXPECT_TRUE(Exists(h)) << h;
+}
+
+TEST_F(EngineLibraryTest, ActiveEventsWithOnlyDisabledItemsOrNullOutPointersWriteNothing) {
+  auto disabled = With(EveryDay(9), 1);
+  disabled.m_bEnabled = 0;
+  auto disabledOnce = With(Once(DaysAhead(2)), 2);
+  disabledOnce.m_bEnabled = 0;
+  WriteStorage(StorageBytes().Add(disabled).Add(disabledOnce));
+  ASSERT_TRUE(engine.Load());
+  std::int32_t count = -5, nearest = -5;
+  EngineItem** events = nullptr;
+  EXPECT_EQ(engine.GetActiveEvents(&count, &nearest, &events), 1);
+  EXPECT_EQ(count, -5);
+  EXPECT_EQ(nearest, -5);
+  EXPECT_EQ(events, nullptr);
+
+  // An enabled item, but some out-pointer is null: nothing is written, nothing leaks.
+  WriteStorage(StorageBytes().Add(disabled).Add(With(Once(DaysAhead(2)), 2)));
+  for (int mask = 0; mask < 7; ++mask) {
+    count = -5;
+    nearest = -5;
+    events = nullptr;
+    EXPECT_EQ(engine.GetActiveEvents(mask & 1 ? &count : nullptr, mask & 2 ? &nearest : nullptr,
+                                      mask & 4 ? &events : nullptr),
+              1);
+    EXPECT_EQ(count, -5) << mask;
+    EXPECT_EQ(nearest, -5) << mask;
+    EXPECT_EQ(events, nullptr) << mask;
+  }
+  EXPECT_EQ(engine.GetActiveEvents(&count, &nearest, &events), 1);
+  EXPECT_EQ(count, 1);
+  engine.ReleaseActiveEvents(count, events);
+}
+
+TEST_F(EngineLibraryTest, UnloadDoesNotWaitForAWorkerWaitingForAnotherProcess) {
+  WriteStorage(StorageBytes().Add(With(EveryDay(9), 1)));
+  const auto calc = platform::NamedMutex::Create(StorageMutex(u"$CALCULATE"));
+  ASSERT_TRUE(calc);
+  ASSERT_EQ(calc->Wait(0), platform::WaitResult::Acquired);
+  const auto wait = platform::NamedMutex::Create(StorageMutex(u"$CALCULATE$WAIT"));
+  ASSERT_TRUE(wait);
+  const int before = ThreadCount();
+  ASSERT_TRUE(engine.Load());
+  EXPECT_NE(engine.CalculateEvents(), 0);
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  ASSERT_EQ(wait->Wait(0), platform::WaitResult::TimedOut) << "the worker waits";
+  const auto start = std::chrono::steady_clock::now();
+  engine.Unload();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+  EXPECT_EQ(ThreadCount(), before) << "no worker is left running the unloaded library's code";
+  calc->Release();
+}
+
+TEST_F(EngineLibraryTest, AWorkerThatCannotStartMakesCalculateEventsReturnZero) {
+  EXPECT_EQ(RunProbe({"--no-threads"}), 0) << "6: CalculateEvents said yes; 134: the load aborted";
 }
 
 }  // namespace

@@ -1,8 +1,12 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <climits>
+#include <filesystem>
+#include <future>
 
 #include "TickwellLib/EngineStorageReader.h"
 #include "tests/engine/ItemBuilders.h"
@@ -106,7 +110,53 @@ TEST(EngineStorageReader, MissingFileReadsAsNothing) {
   FileByteSource source("/nonexistent-folder/storage.dat");
   std::vector<EngineRecord> items;
   EXPECT_FALSE(source.IsOpen());
+  EXPECT_EQ(source.GetStatus(), FileByteSource::Status::Missing);
   EXPECT_FALSE(ReadEngineStorage(source, items));
+}
+
+TEST(EngineStorageReader, OnlyARegularFileIsOpenedAndNothingBlocks) {
+  testsupport::TempDir dir;
+  const auto at = [&](const char* name) { return (dir.Path() / name).string(); };
+  ASSERT_TRUE(testsupport::WriteFileBytes(at("regular"), StorageBytes().Bytes()));
+  ASSERT_EQ(mkfifo(at("fifo").c_str(), 0600), 0);
+  std::filesystem::create_directory(at("folder"));
+  std::filesystem::create_symlink(at("regular"), at("link-to-regular"));
+  std::filesystem::create_symlink("/dev/zero", at("link-to-device"));
+  using Status = FileByteSource::Status;
+  const struct {
+    const char* name;
+    Status status;
+  } rows[] = {{"regular", Status::Open},         {"link-to-regular", Status::Open}, {"fifo", Status::Refused},
+              {"folder", Status::Refused},       {"link-to-device", Status::Refused}, {"missing", Status::Missing}};
+  for (const auto& row : rows) {
+    auto opened = std::async(std::launch::async, [&] { return FileByteSource(at(row.name)).GetStatus(); });
+    if (opened.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+      ADD_FAILURE() << row.name << ": the open blocked";
+      // A writer lets the blocked open go on, so the test can end.
+      close(open(at(row.name).c_str(), O_WRONLY | O_NONBLOCK));
+    }
+    EXPECT_EQ(opened.get(), row.status) << row.name;
+  }
+}
+
+TEST(EngineStorageReader, AssignsUidsOfZeroAndBelowAsTheProgramsLoadDoes) {
+  const struct {
+    std::vector<std::int32_t> stored;
+    std::vector<std::int32_t> loaded;
+  } rows[] = {
+      {{0, -3, 5, 0, 2, 0}, {1, 2, 5, 7, 2, 9}},
+      {{4, 9, 1}, {4, 9, 1}},
+      {{INT_MAX, 0, 0, -1}, {INT_MAX, 1, 2, 3}},
+  };
+  for (const auto& row : rows) {
+    StorageBytes bytes;
+    for (const std::int32_t uid : row.stored) bytes.Add(With(EveryDay(9), uid));
+    std::vector<EngineRecord> items;
+    ASSERT_TRUE(ReadBytes(bytes.Bytes(), items));
+    std::vector<std::int32_t> uids;
+    for (const auto& item : items) uids.push_back(item.fields.m_nUID);
+    EXPECT_EQ(uids, row.loaded) << ::testing::PrintToString(row.stored);
+  }
 }
 
 }  // namespace

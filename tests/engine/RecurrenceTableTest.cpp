@@ -105,6 +105,60 @@ TEST(NextOccurrenceTable, YearlyAndOneTime) {
       NextOccurrence);
 }
 
+TEST(NextOccurrenceTable, NoStartTimeMeansNoRecurringOccurrence) {
+  auto noStart = [](ScheduleFields f) {
+    f.m_ftStart = TIME_NONE;
+    return f;
+  };
+  CheckTable(
+      {
+          {"weekly", noStart(Weekly(kMon | kFri, 9)), At(2024, 1, 8), TIME_NONE},
+          {"every day", noStart(EveryDay(9)), At(2024, 1, 8), TIME_NONE},
+          {"monthly", noStart(Monthly(kByDay, 5)), At(2024, 1, 8), TIME_NONE},
+          {"monthly by weekday", noStart(MonthlyWeekDay(0, kMon)), At(2024, 1, 8), TIME_NONE},
+          {"yearly", noStart(Yearly(At(1990, 5, 10))), At(2024, 1, 8), TIME_NONE},
+          {"beyond no time", [] { auto f = EveryDay(9); f.m_ftStart = ~0ULL; return f; }(), At(2024, 1, 8), TIME_NONE},
+      },
+      NextOccurrence);
+}
+
+// Rules that no masked month can satisfy are answered at once; the answer must
+// be the one the full scan of the look-ahead gives, for every rule.
+TEST(MonthlyRuleCanMatch, AgreesWithTheFullScan) {
+  const std::uint32_t masks[] = {0xFFF, kFeb, kDec, 1u << 3 | 1u << 5 | 1u << 8 | 1u << 10, kFeb | 1u << 3, 0};
+  const FileTime nows[] = {At(2024, 1, 1), At(2097, 3, 1)};
+  int never = 0;
+  for (const std::uint16_t type : {kByDay, kByWorkDays, kByWeekends}) {
+    for (std::int32_t day = -40; day <= 40; ++day) {
+      for (const std::uint32_t months : masks) {
+        const auto item = Monthly(type, day, months);
+        const bool canMatch = MonthlyRuleCanMatch(item);
+        never += canMatch ? 0 : 1;
+        if (canMatch) continue;
+        // Day by day through a whole 28-year cycle of calendars: a day found
+        // here would be an occurrence the shortcut loses.
+        for (int year = 2024; year < 2024 + 28; ++year) {
+          for (int month = 1; month <= 12; ++month) {
+            if ((months & (1u << (month - 1))) == 0) continue;
+            const int d = MonthlyDay(item, year, month, 1);
+            EXPECT_FALSE(d >= 1 && d <= platform::DaysInMonthOf(year, month))
+                << "type " << type << " day " << day << " months " << months << " in " << year << "-" << month;
+          }
+        }
+        for (const FileTime now : nows) EXPECT_EQ(NextOccurrence(item, now), TIME_NONE);
+      }
+    }
+  }
+  EXPECT_GT(never, 100) << "the shortcut is taken";
+  // Rules at the edge of what some month allows still occur.
+  for (const auto& item : {Monthly(kByWorkDays, 23), Monthly(kByWorkDays, 21, kFeb), Monthly(kByWeekends, 10),
+                           Monthly(kByWeekends, 9, kFeb), Monthly(kByDay, 29, kFeb), Monthly(kByDay, -28, kFeb),
+                           Monthly(kByDay, -30, 1)}) {
+    EXPECT_TRUE(MonthlyRuleCanMatch(item)) << item.m_wMonthlyType << " " << item.m_nMonthDay;
+    EXPECT_NE(NextOccurrence(item, At(2024, 1, 1)), TIME_NONE) << item.m_wMonthlyType << " " << item.m_nMonthDay;
+  }
+}
+
 TEST(NextEventTimeTable, SkipAndSnooze) {
   const FileTime mon0905 = At(2024, 1, 8, 9, 5);
   CheckTable(

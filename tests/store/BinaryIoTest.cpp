@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <numeric>
+#include <vector>
 
 #include "common/store/BinaryReader.h"
 #include "common/store/BinaryWriter.h"
@@ -50,6 +51,19 @@ TEST(BinaryIo, ReaderNeverPassesTheEnd) {
   BinaryReader big(data);
   EXPECT_FALSE(big.ReadBytes(bytes, 0xFFFF));
   EXPECT_FALSE(big.Failed());  // the end of data is not an error
+}
+
+TEST(BinaryIo, LongByteRunsReadWholeAcrossTheirGrowthSteps) {
+  std::vector<std::uint8_t> data(20000);
+  for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<std::uint8_t>(i * 7 + i / 256);
+  for (const std::size_t count : {0, 4096, 4097, 12289, 20000}) {
+    BinaryReader r(data);
+    std::vector<std::uint8_t> bytes{9};
+    ASSERT_TRUE(r.ReadBytes(bytes, count)) << count;
+    EXPECT_EQ(bytes,
+              std::vector<std::uint8_t>(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(count)));
+    EXPECT_EQ(r.Position(), count);
+  }
 }
 
 TEST(BinaryIo, DescriptorReaderCrossesItsBuffer) {

@@ -14,7 +14,7 @@ namespace {
 // error or a warning mark.
 const QColor kSignInk(0x45, 0x5A, 0x7C);
 // The skip mark: a cool blue that tells it apart from the gold bell.
-const QColor kSkipInk(0x1A, 0x4F, 0x9C);
+const QColor kSkipInk(0x10, 0x3A, 0x7A);
 
 QPainterPath CentredGlyphPath(const QString& family, char32_t codepoint, const QRectF& box) {
   QFont font(family);
@@ -65,10 +65,10 @@ QImage DrawSkippedPicture(const PictureFonts& fonts, int size) {
   painter.setRenderHint(QPainter::Antialiasing);
   const QImage bell = ScaleSquare(RenderEmojiMaster(fonts.emojiFamily, QString::fromUtf8("\U0001F514")), big * 5 / 8, 0);
   painter.drawImage(QPoint(0, 0), bell);
-  const QRectF markBox(big * 0.32, big * 0.46, big * 0.62, big * 0.48);
+  const QRectF markBox(big * 0.33, big * 0.47, big * 0.60, big * 0.46);
   const QPainterPath mark = SkipForwardMark(markBox);
   // A white rim keeps the mark apart from the bell where they overlap.
-  painter.setPen(QPen(Qt::white, big / 10.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  painter.setPen(QPen(Qt::white, big / 8.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
   painter.setBrush(Qt::white);
   painter.drawPath(mark);
   painter.setPen(QPen(kSkipInk, big / 40.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));

@@ -12,6 +12,7 @@
 #include "common/entries/FeskList.h"
 #include "common/store/StorageList.h"
 #include "platform/ui/KeypadTheme.h"
+#include "platform/ui/ScrollBarContrast.h"
 #include "platform/ui/WaitCursor.h"
 
 // The rows: pointers to the entries of the application list, in display order.
@@ -77,6 +78,7 @@ EntryListView::EntryListView(StorageList& list, const AppPictures* pictures, boo
   setFrameShape(QFrame::NoFrame);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+  keypad::GiveScrollBarContrast(verticalScrollBar());
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   setAutoFillBackground(true);
   QPalette colours = palette();

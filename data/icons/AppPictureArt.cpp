@@ -9,12 +9,12 @@
 
 namespace {
 
-// Fire, earth, air, water: the signs cycle through the four elements.
-QColor ElementColour(int sign) {
-  static const QColor kColours[] = {QColor(0xC6, 0x28, 0x28), QColor(0x2E, 0x7D, 0x32), QColor(0x6A, 0x1B, 0x9A),
-                                    QColor(0x15, 0x65, 0xC0)};
-  return kColours[sign % 4];
-}
+// The signs are information about a birthday, not alerts: one quiet slate
+// blue for every sign and no filled badge, so that no sign can be taken for an
+// error or a warning mark.
+const QColor kSignInk(0x45, 0x5A, 0x7C);
+// The skip mark: a cool blue that tells it apart from the gold bell.
+const QColor kSkipInk(0x10, 0x3A, 0x7A);
 
 QPainterPath CentredGlyphPath(const QString& family, char32_t codepoint, const QRectF& box) {
   QFont font(family);
@@ -37,6 +37,47 @@ QImage Blank(int size) {
   return image;
 }
 
+// A "skip to the next one" mark: two forward triangles and a bar, filling box.
+QPainterPath SkipForwardMark(const QRectF& box) {
+  const qreal w = box.width() / 10.0;
+  const qreal top = box.top();
+  const qreal bottom = box.bottom();
+  const qreal middle = box.center().y();
+  QPainterPath mark;
+  mark.moveTo(box.left(), top);
+  mark.lineTo(box.left() + 4 * w, middle);
+  mark.lineTo(box.left(), bottom);
+  mark.closeSubpath();
+  mark.moveTo(box.left() + 4 * w, top);
+  mark.lineTo(box.left() + 8 * w, middle);
+  mark.lineTo(box.left() + 4 * w, bottom);
+  mark.closeSubpath();
+  mark.addRect(QRectF(box.left() + 8 * w, top, 2 * w, box.height()));
+  return mark.simplified();
+}
+
+// The bell, a little smaller and to the upper left, with the skip mark in
+// front of its lower right: the reminder stays on, only the next one is left out.
+QImage DrawSkippedPicture(const PictureFonts& fonts, int size) {
+  const int big = size * 8;
+  QImage image = Blank(big);
+  QPainter painter(&image);
+  painter.setRenderHint(QPainter::Antialiasing);
+  const QImage bell = ScaleSquare(RenderEmojiMaster(fonts.emojiFamily, QString::fromUtf8("\U0001F514")), big * 5 / 8, 0);
+  painter.drawImage(QPoint(0, 0), bell);
+  const QRectF markBox(big * 0.33, big * 0.47, big * 0.60, big * 0.46);
+  const QPainterPath mark = SkipForwardMark(markBox);
+  // A white rim keeps the mark apart from the bell where they overlap.
+  painter.setPen(QPen(Qt::white, big / 8.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  painter.setBrush(Qt::white);
+  painter.drawPath(mark);
+  painter.setPen(QPen(kSkipInk, big / 40.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  painter.setBrush(kSkipInk);
+  painter.drawPath(mark);
+  painter.end();
+  return image.scaled(size, size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
 }  // namespace
 
 QImage DrawZodiacPicture(const PictureFonts& fonts, int sign, bool bSelected, int size) {
@@ -45,17 +86,15 @@ QImage DrawZodiacPicture(const PictureFonts& fonts, int sign, bool bSelected, in
   QImage image = Blank(big);
   QPainter painter(&image);
   painter.setRenderHint(QPainter::Antialiasing);
-  const QColor element = ElementColour(sign);
-  const QRectF disc(2, 2, big - 4, big - 4);
-  painter.setPen(QPen(bSelected ? element.darker(120) : element.darker(140), big / 24.0));
-  painter.setBrush(bSelected ? QColor(Qt::white) : element);
-  painter.drawEllipse(disc);
-  const qreal inset = big * 0.17;
-  const QPainterPath glyph =
-      CentredGlyphPath(fonts.symbolFamily, U'\u2648' + static_cast<char32_t>(sign), disc.adjusted(inset, inset, -inset, -inset));
-  // The outline in the fill colour gives the thin symbol strokes weight.
-  const QColor ink = bSelected ? element : QColor(Qt::white);
-  painter.setPen(QPen(ink, big / 22.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  // The outline below reaches half its width beyond the glyph; the corners stay clear.
+  const qreal stroke = big / 20.0;
+  const qreal inset = big * 0.04 + stroke;
+  const QRectF box(inset, inset, big - 2 * inset, big - 2 * inset);
+  const QPainterPath glyph = CentredGlyphPath(fonts.symbolFamily, U'\u2648' + static_cast<char32_t>(sign), box);
+  // On a selected row the sign is white on the highlight colour, like the text.
+  const QColor ink = bSelected ? QColor(Qt::white) : kSignInk;
+  // An outline in the fill colour gives the thin symbol strokes weight.
+  painter.setPen(QPen(ink, stroke, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
   painter.setBrush(ink);
   painter.drawPath(glyph);
   painter.end();
@@ -63,7 +102,8 @@ QImage DrawZodiacPicture(const PictureFonts& fonts, int sign, bool bSelected, in
 }
 
 QImage DrawStatusPicture(const PictureFonts& fonts, StatusPicture picture, int size) {
-  static const char* const kGlyphs[] = {"\U0001F4DD", "\U0001F514", "\U0001F515"};
+  if (picture == StatusPicture::ReminderSkipped) return DrawSkippedPicture(fonts, size);
+  static const char* const kGlyphs[] = {"\U0001F4DD", "\U0001F514"};
   const QImage master = RenderEmojiMaster(fonts.emojiFamily, QString::fromUtf8(kGlyphs[static_cast<int>(picture)]));
   return ScaleSquare(master, size, 0);
 }

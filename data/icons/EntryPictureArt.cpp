@@ -9,7 +9,7 @@ constexpr std::array<EntryPictureArt, 87> kArts = {{
     {0, "\U0001F4CC", "pushpin"},
     {40, "\U0001F382", "birthday cake"},
     {22, "\U0001F48D", "ring"},
-    {64, "\U0001F4C5", "calendar"},
+    {64, "\U0001F5D3\U0000FE0F", "calendar"},
     {48, "\U00002B50", "star"},
     {1, "\U0001F9C1", "cupcake"},
     {2, "\U0001F381", "gift"},

@@ -1,8 +1,11 @@
 // Pictures of the main window as a user sees it, saved as PNG files in
 // app-screens/ of the build folder: about fifteen varied entries and two stars
-// on the large and the small screen, each also turned to landscape, and the
-// empty list. Checks that each picture shows rows (or the hint) at all.
+// on the large and the small screen, each also turned to landscape, the empty
+// list, and year-end birthdays with a Chinese name in a Japanese locale.
+// Checks that each picture shows rows (or the hint) at all.
 #include <QDir>
+#include <QFontDatabase>
+#include <QRawFont>
 #include <QTimer>
 #include <QtTest>
 
@@ -10,6 +13,8 @@
 #include "Natalo/MainWindow.h"
 #include "Natalo/NataloApp.h"
 #include "common/entries/FeskList.h"
+#include "common/text/LocalePatterns.h"
+#include "platform/ui/KeypadTheme.h"
 #include "tests/app/AppTestFolder.h"
 
 namespace {
@@ -38,11 +43,32 @@ int CountDarkPixels(const QImage& image) {
   return dark;
 }
 
-void Shoot(QSize screen, bool withEntries, const QString& name) {
+// Year's-end birthdays (the last two zodiac signs), a skipped reminder, other
+// dates, a Chinese name and, in a Japanese locale, dates in Han characters.
+void FillYearEndEntries(FeskList& list) {
+  list.Add(MakeBirthday("Clara", "Stein", 1988, 12, 10));
+  list.Add(MakeBirthday("\xE5\xB0\x8F\xE6\x98\x8E", "\xE7\x8E\x8B", 1979, 12, 19));  // Wang Xiaoming
+  auto skipped = MakeBirthday("Jonas", "Keller", 1972, 12, 23);
+  skipped->m_wSkipNext = 1;
+  list.Add(std::move(skipped));
+  list.Add(MakeBirthday("Tom", "Ivanov", 2015, 12, 24));
+  list.Add(MakeDated(OtherDate, "Car inspection", 2020, 12, 28));
+  list.Add(MakeBirthday("Yuki", "Tanaka", 1995, 1, 4));
+  list.Add(MakeDated(Anniversary, "Wedding Sara & Ben", 2010, 1, 16));
+  list.Add(MakeDated(OtherDate, "Tax return", 2019, 5, 31));
+  for (const int month : {2, 3, 4, 6, 7, 8, 9, 10}) list.Add(MakeBirthday("Anna", "Berg", 1985, month, 14));
+  list.SaveStorageLocked();
+}
+
+enum class Sample { None, Varied, YearEnd };
+
+void Shoot(QSize screen, Sample sample, const QString& name) {
+  const bool withEntries = sample != Sample::None;
   AppTestFolder folder;
   if (withEntries) {
     FeskList list(folder.Folder() + "storage.dat");
-    FillSampleEntries(list);
+    if (sample == Sample::Varied) FillSampleEntries(list);
+    if (sample == Sample::YearEnd) FillYearEndEntries(list);
     folder.WriteStars("Ann, Lee, 5.7.1961, Singer\nBo, Diddley, 30.12.1928, Guitarist\n");
   }
   StartupOptions options = ParseStartupOptions({});
@@ -72,9 +98,27 @@ class ScreenshotTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void largeScreen() { Shoot({240, 320}, true, QStringLiteral("main-240x320")); }
-  void smallScreen() { Shoot({176, 220}, true, QStringLiteral("main-176x220")); }
-  void emptyList() { Shoot({240, 320}, false, QStringLiteral("empty-240x320")); }
+  void largeScreen() { Shoot({240, 320}, Sample::Varied, QStringLiteral("main-240x320")); }
+  void smallScreen() { Shoot({176, 220}, Sample::Varied, QStringLiteral("main-176x220")); }
+  void emptyList() { Shoot({240, 320}, Sample::None, QStringLiteral("empty-240x320")); }
+  void yearEndInJapanese() {
+    // Without a font for Han and kana every such name and date shows as boxes.
+    const QFont rowFont = keypad::CondensedFont(12, 700);
+    QVERIFY(QRawFont::fromFont(rowFont, QFontDatabase::SimplifiedChinese).supportsCharacter(U'\u738B'));
+    QVERIFY(QRawFont::fromFont(rowFont, QFontDatabase::Japanese).supportsCharacter(U'\u3072'));
+    // The locale is read once per process: read it again for this picture and after it.
+    const QByteArray old = qgetenv("LC_ALL");
+    qputenv("LC_ALL", "ja_JP.UTF-8");
+    ResetLocalePatterns();
+    Shoot({240, 320}, Sample::YearEnd, QStringLiteral("year-end-ja-240x320"));
+    Shoot({176, 220}, Sample::YearEnd, QStringLiteral("year-end-ja-176x220"));
+    if (old.isNull()) {
+      qunsetenv("LC_ALL");
+    } else {
+      qputenv("LC_ALL", old);
+    }
+    ResetLocalePatterns();
+  }
 };
 
 QTEST_MAIN(ScreenshotTest)

@@ -19,11 +19,13 @@ namespace {
 
 QString ToQt(const std::u16string& text) { return QString::fromStdU16String(text); }
 
-// Single line, no prefix processing, ending with an ellipsis when it does not fit.
-void DrawTextLine(QPainter& painter, const QRect& box, const QString& text) {
-  if (box.width() <= 0 || text.isEmpty()) return;
+// Single line, no prefix processing, ending with an ellipsis when it does not
+// fit. Returns the width drawn.
+int DrawTextLine(QPainter& painter, const QRect& box, const QString& text) {
+  if (box.width() <= 0 || text.isEmpty()) return 0;
   const QString shown = painter.fontMetrics().elidedText(text, Qt::ElideRight, box.width());
   painter.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, shown);
+  return painter.fontMetrics().horizontalAdvance(shown);
 }
 
 }  // namespace
@@ -113,16 +115,26 @@ bool EntryRowPainter::DrawRow(QPainter& painter, const FeskItem& entry, const QR
     if (position == 1) x -= 1;
   }
 
+  std::u16string tailText;
+  const QString tail = GetDetailTail(entry, tailText, context) ? ToQt(tailText) : QString();
+  const int tailWidth = tail.isEmpty() ? 0 : QFontMetrics(m_italic).horizontalAdvance(tail);
   painter.setFont(m_regular);
   const QString detail = ToQt(GetDetailText(entry, context));
-  const QRect detailBox(QPoint(textColumn, top + L + 1), QPoint(x - 1, bottom - 2));
-  DrawTextLine(painter, detailBox, detail);
+  // The tail (the days left, as a rule) tells more than the date before it:
+  // when both do not fit, the date gives way, as long as the tail fits whole.
+  int detailRight = x - 1;
+  const int room = x - textColumn;
+  if (tailWidth > 0 && painter.fontMetrics().horizontalAdvance(detail) + 2 * m + tailWidth > room &&
+      tailWidth + 2 * m < room) {
+    detailRight = x - 1 - tailWidth - 2 * m;
+  }
+  const int detailWidth =
+      DrawTextLine(painter, QRect(QPoint(textColumn, top + L + 1), QPoint(detailRight, bottom - 2)), detail);
 
-  std::u16string tail;
-  const int tailStart = textColumn + painter.fontMetrics().horizontalAdvance(detail) + 2 * m;
-  if (tailStart < x && GetDetailTail(entry, tail, context)) {
+  const int tailStart = textColumn + detailWidth + 2 * m;
+  if (tailStart < x && !tail.isEmpty()) {
     painter.setFont(m_italic);
-    DrawTextLine(painter, QRect(QPoint(tailStart, top + L + 1), QPoint(x - 1, bottom - 2)), ToQt(tail));
+    DrawTextLine(painter, QRect(QPoint(tailStart, top + L + 1), QPoint(x - 1, bottom - 2)), tail);
   }
   painter.restore();
   return true;

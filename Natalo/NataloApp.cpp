@@ -166,6 +166,13 @@ int NataloApp::Run() {
 }
 
 void NataloApp::Shutdown() {
+  // The window is closed and its settings are saved: a new start may begin
+  // now. Unloading the engine below waits for a calculation in progress (it
+  // must finish arming the reminders), which can take seconds; a start in the
+  // meantime would otherwise wait for this process and then end without a
+  // window.
+  m_pInstanceServer.reset();
+  m_pInstanceMutex.reset();
   m_pfnPlayEventSound = nullptr;
   m_pfnStopEventSounds = nullptr;
   if (m_pContacts) {
@@ -178,6 +185,4 @@ void NataloApp::Shutdown() {
   m_pictures.Free();
   if (m_bIconLibraryLoaded) FreeIconLibrary();
   m_bIconLibraryLoaded = false;
-  m_pInstanceServer.reset();
-  m_pInstanceMutex.reset();
 }

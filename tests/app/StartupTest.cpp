@@ -4,6 +4,10 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 #include "Natalo/EntryListView.h"
 #include "Natalo/MainWindow.h"
 #include "Natalo/NataloApp.h"
@@ -12,6 +16,7 @@
 #include "common/settings/AppSettings.h"
 #include "common/text/LocalTable.h"
 #include "platform/contacts/ContactStore.h"
+#include "platform/sync/NamedMutex.h"
 #include "platform/ui/MessageBox.h"
 #include "tests/app/AppTestFolder.h"
 
@@ -142,6 +147,35 @@ class StartupTest : public QObject {
     QCOMPARE(sort, 2u);
     QCOMPARE(show, 0x0Fu);
     QVERIFY(app.Window() == nullptr);
+  }
+
+  void aNewStartNeedNotWaitForTheEngineToUnload() {
+    AppTestFolder folder;
+    qputenv("NATALO_TEST_ENGINE_UNLOAD_MS", "3000");
+    NataloApp app(OptionsFor(folder));
+    QCOMPARE(app.Start(), NataloApp::kRunning);
+    MainWindow* window = app.Window();
+    std::atomic<bool> closed{false};
+    std::atomic<bool> released{false};
+    QTimer::singleShot(0, window, [window, &closed] {
+      window->close();
+      closed = true;
+    });
+    // While the engine is being unloaded, the instance rule is already free.
+    std::thread probe([&] {
+      while (!closed) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+      bool existed = true;
+      const auto mutex = platform::NamedMutex::Create(u"Natalo_Instance_Mutex", &existed);
+      released = mutex != nullptr && !existed;
+    });
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(app.Run(), 0);
+    probe.join();
+    qunsetenv("NATALO_TEST_ENGINE_UNLOAD_MS");
+    QVERIFY(clock.elapsed() >= 3000);
+    QVERIFY(released);
   }
 
   void damagedFilesGiveAnEmptyListAndStayAsTheyWere() {

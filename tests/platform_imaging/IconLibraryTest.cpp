@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QFile>
 #include <QImage>
@@ -106,6 +107,10 @@ TEST(IconLibrary, MissingOrDamagedBundleFailsCleanly) {
     EXPECT_FALSE(library.Load(folder, false)) << bad.size();
     EXPECT_TRUE(LoadSingleIcon(folder, kIconBirthday).isNull()) << bad.size();
   }
+  // A FIFO in its place is refused at once rather than waited on.
+  std::filesystem::remove(dir.Path() / kIconLibraryFileName);
+  ASSERT_EQ(mkfifo((dir.Path() / kIconLibraryFileName).c_str(), 0600), 0);
+  EXPECT_FALSE(library.Load(folder, false));
 }
 
 TEST(IconLibrary, UndecodablePictureStopsLoadingThere) {

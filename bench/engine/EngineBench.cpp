@@ -4,8 +4,7 @@
 #include <filesystem>
 
 #include "TickwellLib/ByteSource.h"
-#include "TickwellLib/CollectEvents.h"
-#include "TickwellLib/EngineStorageReader.h"
+#include "TickwellLib/EngineEvents.h"
 #include "TickwellLib/NextOccurrence.h"
 #include "tests/engine/ItemBuilders.h"
 #include "tests/engine/StorageBytes.h"
@@ -33,6 +32,7 @@ void BM_MonthlyByWorkDays(benchmark::State& s) { RunNextOccurrence(s, Monthly(2,
 void BM_MonthlyDecemberOnly(benchmark::State& s) { RunNextOccurrence(s, MonthlyWeekDay(0, 1, 1u << 11)); }
 void BM_Yearly(benchmark::State& s) { RunNextOccurrence(s, Yearly(At(1990, 5, 10, 8))); }
 void BM_YearlyLeapDay(benchmark::State& s) { RunNextOccurrence(s, Yearly(At(2008, 2, 29, 8))); }
+void BM_MonthlyNeverMatches(benchmark::State& s) { RunNextOccurrence(s, Monthly(2, 25)); }
 BENCHMARK(BM_Weekly);
 BENCHMARK(BM_EveryDay);
 BENCHMARK(BM_Once);
@@ -42,6 +42,7 @@ BENCHMARK(BM_MonthlyByWorkDays);
 BENCHMARK(BM_MonthlyDecemberOnly);
 BENCHMARK(BM_Yearly);
 BENCHMARK(BM_YearlyLeapDay);
+BENCHMARK(BM_MonthlyNeverMatches);
 
 void BM_Load100kAndCollect(benchmark::State& state) {
   testsupport::TempDir dir;
@@ -60,10 +61,10 @@ void BM_Load100kAndCollect(benchmark::State& state) {
   const FileTime now = At(2024, 5, 31, 10);
   for (auto _ : state) {
     FileByteSource source(path);
-    std::vector<EngineRecord> items;
-    ReadEngineStorage(source, items);
-    const auto events = CollectEvents(items, now);
+    ActiveEventArray events;
+    BuildActiveEvents(source, now, events);
     benchmark::DoNotOptimize(events.nearest);
+    ReleaseActiveEventArray(events.count, events.items);
   }
 }
 BENCHMARK(BM_Load100kAndCollect)->Unit(benchmark::kMillisecond);

@@ -3,6 +3,7 @@
 #include <sys/mman.h>
 
 #include <cstdint>
+#include <cstdlib>
 
 namespace {
 
@@ -13,17 +14,21 @@ constexpr std::size_t kHugePage = 2u * 1024 * 1024;
 PageBlock AllocatePageBlock(std::size_t size) {
   PageBlock block;
   if (size == 0) return block;
-  // Blocks of a huge page or more are aligned to one, so the system can back
-  // them with huge pages.
-  const bool huge = size >= kHugePage;
-  const std::size_t length = huge ? size + kHugePage : size;
+  // Smaller blocks come from the heap, whose pages a process that calls again
+  // has already touched.
+  if (size < kHugePage) {
+    block.data = std::calloc(1, size);
+    if (block.data != nullptr) block.size = size;
+    return block;
+  }
+  // Larger ones are aligned to a huge page, so the system can back them with
+  // huge pages: one fault for every 2 MiB instead of every 4 KiB.
+  const std::size_t length = size + kHugePage;
   void* base = mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
   if (base == MAP_FAILED) return block;
   auto start = reinterpret_cast<std::uintptr_t>(base);
-  if (huge) {
-    start = (start + kHugePage - 1) & ~(std::uintptr_t{kHugePage} - 1);
-    madvise(reinterpret_cast<void*>(start), size, MADV_HUGEPAGE);
-  }
+  start = (start + kHugePage - 1) & ~(std::uintptr_t{kHugePage} - 1);
+  madvise(reinterpret_cast<void*>(start), size, MADV_HUGEPAGE);
   block.data = reinterpret_cast<void*>(start);
   block.size = size;
   block.base = base;
@@ -32,6 +37,10 @@ PageBlock AllocatePageBlock(std::size_t size) {
 }
 
 void FreePageBlock(PageBlock& block) {
-  if (block.base != nullptr) munmap(block.base, block.length);
+  if (block.base != nullptr) {
+    munmap(block.base, block.length);
+  } else {
+    std::free(block.data);
+  }
   block = {};
 }

@@ -8,10 +8,10 @@
 #include <algorithm>
 #include <cstring>
 
-std::size_t MemoryByteSource::Read(void* dst, std::size_t size) {
-  const std::size_t n = std::min(size, m_size - m_pos);
-  if (n > 0) std::memcpy(dst, m_data + m_pos, n);
-  m_pos += n;
+std::size_t MemoryByteSource::ReadAt(std::uint64_t offset, void* dst, std::size_t size) const {
+  if (offset >= m_size) return 0;
+  const std::size_t n = std::min<std::size_t>(size, m_size - static_cast<std::size_t>(offset));
+  if (n > 0) std::memcpy(dst, m_data + offset, n);
   return n;
 }
 
@@ -28,34 +28,23 @@ FileByteSource::FileByteSource(const std::string& path) {
     return;
   }
   m_fd = fd;
+  m_size = static_cast<std::uint64_t>(st.st_size);
 }
 
 FileByteSource::~FileByteSource() {
   if (m_fd >= 0) close(m_fd);
 }
 
-bool FileByteSource::Refill() {
-  for (;;) {
-    const ssize_t n = read(m_fd, m_buffer, kBufferSize);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) m_status = Status::ReadError;
-    if (n <= 0) return false;
-    m_begin = 0;
-    m_end = static_cast<std::size_t>(n);
-    return true;
-  }
-}
-
-std::size_t FileByteSource::Read(void* dst, std::size_t size) {
+std::size_t FileByteSource::ReadAt(std::uint64_t offset, void* dst, std::size_t size) const {
   if (m_fd < 0) return 0;
   auto* out = static_cast<std::uint8_t*>(dst);
   std::size_t done = 0;
   while (done < size) {
-    if (m_begin == m_end && !Refill()) break;
-    const std::size_t n = std::min(size - done, m_end - m_begin);
-    std::memcpy(out + done, m_buffer + m_begin, n);
-    m_begin += n;
-    done += n;
+    const ssize_t n = pread(m_fd, out + done, size - done, static_cast<off_t>(offset + done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) m_status = Status::ReadError;
+    if (n <= 0) break;
+    done += static_cast<std::size_t>(n);
   }
   return done;
 }

@@ -1,15 +1,12 @@
 #include "TickwellLib/EngineStorageLoad.h"
 
-#include "TickwellLib/ByteSource.h"
-#include "TickwellLib/EngineStorageReader.h"
 #include "TickwellLib/InterruptibleWait.h"
 #include "common/store/StorageMutexName.h"
 #include "platform/sync/NamedMutex.h"
 #include "platform/text/Utf.h"
 
-StorageLoad LoadEngineStorageLocked(const std::string& path, std::vector<EngineRecord>& out, std::uint32_t timeoutMs,
-                                    const std::atomic<bool>* stop) {
-  out.clear();
+StorageLoad ReadStorageLocked(const std::string& path, const std::function<bool(const ByteSource&)>& read,
+                              std::uint32_t timeoutMs, const std::atomic<bool>* stop) {
   if (path.empty()) return StorageLoad::Missing;
   const auto mutex = platform::NamedMutex::Create(StorageMutexName(platform::FromUtf8(path)));
   if (!mutex) return StorageLoad::Locked;
@@ -21,13 +18,15 @@ StorageLoad LoadEngineStorageLocked(const std::string& path, std::vector<EngineR
       result = StorageLoad::Missing;
     } else if (!source.IsOpen()) {
       result = StorageLoad::Unreadable;
-    } else if (!ReadEngineStorage(source, out)) {
-      result = source.GetStatus() == FileByteSource::Status::ReadError ? StorageLoad::Unreadable : StorageLoad::Rejected;
-    } else if (source.GetStatus() == FileByteSource::Status::ReadError) {
-      result = StorageLoad::Unreadable;
+    } else {
+      const bool accepted = read(source);
+      if (source.GetStatus() == FileByteSource::Status::ReadError) {
+        result = StorageLoad::Unreadable;
+      } else if (!accepted) {
+        result = StorageLoad::Rejected;
+      }
     }
   }
   mutex->Release();
-  if (result != StorageLoad::Loaded) out.clear();
   return result;
 }

@@ -1,17 +1,17 @@
 #pragma once
-// Loading storage.dat under the storage mutex.
+// Reading storage.dat under the storage mutex.
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <string>
-#include <vector>
 
-#include "TickwellLib/EngineRecord.h"
+#include "TickwellLib/ByteSource.h"
 
 // The engine waits this long for the storage mutex.
 inline constexpr std::uint32_t kEngineLockTimeoutMs = 180'000;
 
 enum class StorageLoad {
-  Loaded,      // the header was accepted; the items read are in `out`
+  Loaded,      // the header was accepted and the records were read
   Missing,     // no file
   Rejected,    // an empty file or one whose header is not accepted
   Locked,      // the storage mutex was not acquired (time-out, failure or stop)
@@ -23,8 +23,9 @@ inline bool IsStorageKnown(StorageLoad load) {
   return load == StorageLoad::Loaded || load == StorageLoad::Missing || load == StorageLoad::Rejected;
 }
 
-// Loads the items of the file at `path` while holding its storage mutex; `out`
-// is empty unless the result is Loaded. A set `stop` ends the wait for the mutex.
-StorageLoad LoadEngineStorageLocked(const std::string& path, std::vector<EngineRecord>& out,
-                                    std::uint32_t timeoutMs = kEngineLockTimeoutMs,
-                                    const std::atomic<bool>* stop = nullptr);
+// Opens the file at `path` while holding its storage mutex and runs `read` on
+// it, which returns whether the header was accepted. All of `read` sees the one
+// descriptor opened here. A set `stop` ends the wait for the mutex.
+StorageLoad ReadStorageLocked(const std::string& path, const std::function<bool(const ByteSource&)>& read,
+                              std::uint32_t timeoutMs = kEngineLockTimeoutMs,
+                              const std::atomic<bool>* stop = nullptr);

@@ -2,8 +2,9 @@
 #include <cstdlib>
 #include <thread>
 
-#include "TickwellLib/ActiveEvents.h"
+#include "TickwellLib/EngineEvents.h"
 #include "TickwellLib/EngineLibrary.h"
+#include "TickwellLib/EngineState.h"
 #include "TickwellLib/NextEventTime.h"
 #include "TickwellLib/Tickwell.h"
 #include "common/log/Log.h"
@@ -43,24 +44,26 @@ uint64_t GetNextEventTime(const ScheduleFields* item) {
 }
 
 int32_t GetActiveEvents(int32_t* count, int32_t* nearest, EngineItem*** events) {
-  if (g_engine == nullptr) return 1;
-  CollectedEvents collected;
-  if (!CollectActiveEvents(g_engine->State(), platform::GetLocalFileTime() + 1, collected)) return 1;
-  const auto total = static_cast<int32_t>(collected.items.size());
-  EngineItem** array = ToEngineItemArray(collected.items);
-  if (array == nullptr) return 1;
-  if (count == nullptr || nearest == nullptr || events == nullptr) {
-    FreeEngineItemArray(total, array);
+  if (g_engine == nullptr || count == nullptr || nearest == nullptr || events == nullptr) return 1;
+  const EngineState& state = g_engine->State();
+  if (!IsStorageActive(state)) {
+    WriteLog("Storage isn't active: %s %d", state.storagePath.c_str(), 0);
     return 1;
   }
-  *count = total;
-  *nearest = collected.nearest;
-  *events = array;
-  WriteLog("Done, %d, %d", total, collected.nearest);
+  ActiveEventArray result;
+  ReadActiveEvents(state.storagePath, platform::GetLocalFileTime() + 1, result);
+  if (result.count == 0) {
+    WriteLog("No events, storage %s", state.storagePath.c_str());
+    return 1;
+  }
+  *count = result.count;
+  *nearest = result.nearest;
+  *events = result.items;
+  WriteLog("Done, %d, %d", result.count, result.nearest);
   return 1;
 }
 
-void ReleaseActiveEvents(int32_t count, EngineItem** events) { FreeEngineItemArray(count, events); }
+void ReleaseActiveEvents(int32_t count, EngineItem** events) { ReleaseActiveEventArray(count, events); }
 
 int32_t CalculateEvents(void) {
   const bool posted = g_engine != nullptr && g_engine->RequestCalculation();

@@ -8,13 +8,13 @@
 using platform::NotificationHandle;
 using platform::NotificationTrigger;
 
-std::string ReminderArguments(platform::FileTime earliest, const std::vector<EngineRecord>& items, int nearest) {
-  std::string uids;
-  for (int i = 0; i < nearest && static_cast<std::size_t>(i) < items.size(); ++i) {
-    if (i > 0) uids += ',';
-    uids += std::to_string(items[static_cast<std::size_t>(i)].fields.m_nUID);
+std::string ReminderArguments(platform::FileTime earliest, const std::vector<std::int32_t>& uids) {
+  std::string text;
+  for (const std::int32_t uid : uids) {
+    if (!text.empty()) text += ',';
+    text += std::to_string(uid);
   }
-  return "/T=\"" + std::to_string(earliest) + "\" /ID=\"" + uids + "\"";
+  return "/T=\"" + std::to_string(earliest) + "\" /ID=\"" + text + "\"";
 }
 
 NotificationTrigger TimedTrigger(const std::string& utilityPath, platform::FileTime at, const std::string& arguments) {

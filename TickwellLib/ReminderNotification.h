@@ -3,13 +3,13 @@
 #include <string>
 #include <vector>
 
-#include "TickwellLib/EngineRecord.h"
+#include <cstdint>
 #include "platform/clock/Clock.h"
 #include "platform/notify/UserNotification.h"
 
 // The utility's command line for a reminder: /T="<FileTime in decimal>"
-// /ID="<UIDs of the first `nearest` items, joined by ','>".
-std::string ReminderArguments(platform::FileTime earliest, const std::vector<EngineRecord>& items, int nearest);
+// /ID="<the UIDs, joined by ','>".
+std::string ReminderArguments(platform::FileTime earliest, const std::vector<std::int32_t>& uids);
 
 // Starts the utility with `arguments` at the local moment `at`.
 platform::NotificationTrigger TimedTrigger(const std::string& utilityPath, platform::FileTime at,

@@ -1,54 +1,82 @@
 #include <gtest/gtest.h>
 
-#include "TickwellLib/CollectEvents.h"
+#include "TickwellLib/EngineEvents.h"
 #include "tests/engine/ItemBuilders.h"
+#include "tests/engine/StorageBytes.h"
 
 using namespace enginetest;
 
 namespace {
 
-EngineRecord Record(const ScheduleFields& f, std::vector<std::uint8_t> ext = {}) { return EngineRecord{f, std::move(ext)}; }
+// The active events of a storage held in memory.
+class Active {
+ public:
+  Active(const StorageBytes& bytes, FileTime now) : m_bytes(bytes.Bytes()) {
+    MemoryByteSource source(reinterpret_cast<const std::uint8_t*>(m_bytes.data()), m_bytes.size());
+    accepted = BuildActiveEvents(source, now, events);
+    accepted = ScanDueEvents(source, now, due) && accepted;
+  }
+  ~Active() { ReleaseActiveEventArray(events.count, events.items); }
+  const EngineItem& operator[](int i) const { return *events.items[i]; }
+
+  std::string m_bytes;
+  bool accepted = false;
+  ActiveEventArray events;
+  DueEvents due;
+};
 
 TEST(CollectEvents, SortsByTimeThenUidAndCountsTheNearest) {
-  const FileTime now = At(2024, 1, 8, 8);
-  const auto r = CollectEvents({Record(With(EveryDay(9), 7)), Record(With(Weekly(1 << 4, 6), 1)),
-                                Record(With(Once(At(2024, 1, 8, 9)), 3), {0xAB, 0xCD}), Record(With(EveryDay(10), 2))},
-                               now);
-  ASSERT_EQ(r.items.size(), 4u);
-  EXPECT_EQ(r.items[0].fields.m_nUID, 3);
-  EXPECT_EQ(r.items[1].fields.m_nUID, 7);
-  EXPECT_EQ(r.items[2].fields.m_nUID, 2);
-  EXPECT_EQ(r.items[3].fields.m_nUID, 1);
-  EXPECT_EQ(r.nearest, 2);
-  EXPECT_EQ(r.earliest, At(2024, 1, 8, 9));
-  EXPECT_EQ(r.items[3].fields.m_ftNext, At(2024, 1, 12, 6));
-  EXPECT_EQ(r.items[0].ext, (std::vector<std::uint8_t>{0xAB, 0xCD}));
+  const Active r(StorageBytes()
+                     .Add(With(EveryDay(9), 7), "")
+                     .Add(With(Weekly(1 << 4, 6), 1))
+                     .Add(With(Once(At(2024, 1, 8, 9)), 3), "\xAB\xCD")
+                     .Add(With(EveryDay(10), 2)),
+                 At(2024, 1, 8, 8));
+  ASSERT_TRUE(r.accepted);
+  ASSERT_EQ(r.events.count, 4);
+  EXPECT_EQ(r[0].fields.m_nUID, 3);
+  EXPECT_EQ(r[1].fields.m_nUID, 7);
+  EXPECT_EQ(r[2].fields.m_nUID, 2);
+  EXPECT_EQ(r[3].fields.m_nUID, 1);
+  EXPECT_EQ(r.events.nearest, 2);
+  EXPECT_EQ(r.due.earliest, At(2024, 1, 8, 9));
+  EXPECT_EQ(r.due.nearestUids, (std::vector<std::int32_t>{3, 7}));
+  EXPECT_EQ(r.due.total, 4);
+  EXPECT_EQ(r[3].fields.m_ftNext, At(2024, 1, 12, 6));
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(r[0].m_pExtData), r[0].m_wExtLength), "\xAB\xCD");
+  EXPECT_EQ(r[1].m_pExtData, nullptr) << "an empty block is no block";
+  EXPECT_EQ(r[1].m_wExtLength, 0);
 }
 
 TEST(CollectEvents, LeavesOutDisabledPastAndImpossibleItems) {
-  const FileTime now = At(2024, 1, 8, 8);
   auto disabled = With(EveryDay(9), 1);
   disabled.m_bEnabled = 0;
-  const auto r = CollectEvents({Record(disabled), Record(With(Once(At(2024, 1, 1)), 2)), Record(With(Weekly(0, 9), 3)),
-                                Record(With(Item(16, At(2030, 1, 1)), 4))},
-                               now);
-  EXPECT_TRUE(r.items.empty());
-  EXPECT_EQ(r.nearest, 0);
-  EXPECT_EQ(r.earliest, TIME_NONE);
+  const Active r(StorageBytes()
+                     .Add(disabled)
+                     .Add(With(Once(At(2024, 1, 1)), 2))
+                     .Add(With(Weekly(0, 9), 3))
+                     .Add(With(Item(16, At(2030, 1, 1)), 4)),
+                 At(2024, 1, 8, 8));
+  ASSERT_TRUE(r.accepted);
+  EXPECT_EQ(r.events.count, 0);
+  EXPECT_EQ(r.events.items, nullptr);
+  EXPECT_EQ(r.due.earliest, TIME_NONE);
+  EXPECT_EQ(r.due.enabled, 3);
+  EXPECT_EQ(r.due.active, 0);
 }
 
 TEST(CollectEvents, SnoozeReplacesAPastOccurrenceAndWinsOverALaterOne) {
-  const FileTime now = At(2024, 1, 8, 8);
-  // Snooze counters and skip marks play no part here.
-  const auto r = CollectEvents({Record(With(Once(At(2024, 1, 1)), 1, 1, At(2024, 1, 8, 8, 30), 0)),
-                                Record(With(EveryDay(9), 2, 0, At(2024, 1, 8, 8, 45), 0)),
-                                Record(With(EveryDay(9), 3, 0, At(2024, 1, 9, 12), 1))},
-                               now);
-  ASSERT_EQ(r.items.size(), 3u);
-  EXPECT_EQ(Show(r.items[0].fields.m_ftNext), Show(At(2024, 1, 8, 8, 30)));
-  EXPECT_EQ(Show(r.items[1].fields.m_ftNext), Show(At(2024, 1, 8, 8, 45)));
-  EXPECT_EQ(Show(r.items[2].fields.m_ftNext), Show(At(2024, 1, 8, 9)));
-  EXPECT_EQ(r.nearest, 1);
+  // Snooze counters play no part here.
+  const Active r(StorageBytes()
+                     .Add(With(Once(At(2024, 1, 1)), 1, 0, At(2024, 1, 8, 8, 30), 0))
+                     .Add(With(EveryDay(9), 2, 0, At(2024, 1, 8, 8, 45), 0))
+                     .Add(With(EveryDay(9), 3, 0, At(2024, 1, 9, 12), 1)),
+                 At(2024, 1, 8, 8));
+  ASSERT_EQ(r.events.count, 3);
+  EXPECT_EQ(Show(r[0].fields.m_ftNext), Show(At(2024, 1, 8, 8, 30)));
+  EXPECT_EQ(Show(r[1].fields.m_ftNext), Show(At(2024, 1, 8, 8, 45)));
+  EXPECT_EQ(Show(r[2].fields.m_ftNext), Show(At(2024, 1, 8, 9)));
+  EXPECT_EQ(r.events.nearest, 1);
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <future>
 
-#include "TickwellLib/EngineStorageReader.h"
+#include "TickwellLib/RecordStream.h"
 #include "tests/engine/ItemBuilders.h"
 #include "tests/engine/StorageBytes.h"
 #include "tests/support/TempDir.h"
@@ -17,9 +17,24 @@ using namespace enginetest;
 
 namespace {
 
-bool ReadBytes(const std::string& bytes, std::vector<EngineRecord>& out) {
+struct Record {
+  ScheduleFields fields;
+  std::string ext;
+};
+
+bool ReadSource(const ByteSource& source, std::vector<Record>& out) {
+  out.clear();
+  RecordStream records(source);
+  if (!records.ReadHeader()) return false;
+  RecordView view;
+  while (records.Next(view))
+    out.push_back({view.fields, std::string(reinterpret_cast<const char*>(view.ext), view.extLength)});
+  return true;
+}
+
+bool ReadBytes(const std::string& bytes, std::vector<Record>& out) {
   MemoryByteSource source(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
-  return ReadEngineStorage(source, out);
+  return ReadSource(source, out);
 }
 
 ScheduleFields SampleMonthly() {
@@ -31,7 +46,7 @@ ScheduleFields SampleMonthly() {
 }
 
 TEST(EngineStorageReader, AcceptsBothMagicsAndOnlyItsVersionAndRevisionRange) {
-  std::vector<EngineRecord> items;
+  std::vector<Record> items;
   EXPECT_TRUE(ReadBytes(StorageBytes(0xCE00, 0x0103, 1).Bytes(), items));
   EXPECT_TRUE(ReadBytes(StorageBytes(0xCE09, 0x0103, 3).Bytes(), items));
   EXPECT_TRUE(ReadBytes(StorageBytes(0x1234, 0x0103, 0xFFFF).Bytes(), items));
@@ -47,7 +62,7 @@ TEST(EngineStorageReader, AcceptsBothMagicsAndOnlyItsVersionAndRevisionRange) {
 TEST(EngineStorageReader, ReadsEveryFieldAndKeepsTheExtensionRaw) {
   const auto weekly = With(Weekly(0x15, 6, 30), 7, 0, 0, 0);
   const std::string ext("\x00\x01\xFF name", 8);
-  std::vector<EngineRecord> items;
+  std::vector<Record> items;
   ASSERT_TRUE(ReadBytes(StorageBytes().Add(SampleMonthly(), ext).Add(weekly, "").Bytes(), items));
   ASSERT_EQ(items.size(), 2u);
   const auto& m = items[0].fields;
@@ -64,7 +79,7 @@ TEST(EngineStorageReader, ReadsEveryFieldAndKeepsTheExtensionRaw) {
   EXPECT_EQ(m.m_nMonthDay, -2);
   EXPECT_EQ(m.m_dwWeekOfMonth, 3u);
   EXPECT_EQ(m.m_dwWeekDay, 16u);
-  EXPECT_EQ(std::string(items[0].ext.begin(), items[0].ext.end()), ext);
+  EXPECT_EQ(items[0].ext, ext);
   const auto& w = items[1].fields;
   EXPECT_EQ(w.m_dwWeekDays, 0x15u);
   EXPECT_EQ(w.m_nUID, 7);
@@ -76,11 +91,11 @@ TEST(EngineStorageReader, ARecordCutAnywhereEndsTheLoadKeepingTheOnesBefore) {
   const std::string first = StorageBytes().Add(With(EveryDay(9), 1)).Bytes();
   const std::string full = StorageBytes().Add(With(EveryDay(9), 1)).Add(SampleMonthly(), std::string(300, 'x')).Bytes();
   for (std::size_t cut = first.size(); cut < full.size(); ++cut) {
-    std::vector<EngineRecord> items;
+    std::vector<Record> items;
     ASSERT_TRUE(ReadBytes(full.substr(0, cut), items));
     ASSERT_EQ(items.size(), 1u) << "cut at " << cut;
   }
-  std::vector<EngineRecord> items;
+  std::vector<Record> items;
   ASSERT_TRUE(ReadBytes(full, items));
   EXPECT_EQ(items.size(), 2u);
 }
@@ -96,8 +111,8 @@ TEST(EngineStorageReader, AHugeSparseFileLoadsBoundedAndQuickly) {
 
   const auto start = std::chrono::steady_clock::now();
   FileByteSource source(path);
-  std::vector<EngineRecord> items;
-  ASSERT_TRUE(ReadEngineStorage(source, items));
+  std::vector<Record> items;
+  ASSERT_TRUE(ReadSource(source, items));
   const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   // The zeros read as empty records of kind 0 until the item limit stops the load.
   EXPECT_EQ(items.size(), kMaxEngineItems);
@@ -108,10 +123,10 @@ TEST(EngineStorageReader, AHugeSparseFileLoadsBoundedAndQuickly) {
 
 TEST(EngineStorageReader, MissingFileReadsAsNothing) {
   FileByteSource source("/nonexistent-folder/storage.dat");
-  std::vector<EngineRecord> items;
+  std::vector<Record> items;
   EXPECT_FALSE(source.IsOpen());
   EXPECT_EQ(source.GetStatus(), FileByteSource::Status::Missing);
-  EXPECT_FALSE(ReadEngineStorage(source, items));
+  EXPECT_FALSE(ReadSource(source, items));
 }
 
 TEST(EngineStorageReader, OnlyARegularFileIsOpenedAndNothingBlocks) {
@@ -151,7 +166,7 @@ TEST(EngineStorageReader, AssignsUidsOfZeroAndBelowAsTheProgramsLoadDoes) {
   for (const auto& row : rows) {
     StorageBytes bytes;
     for (const std::int32_t uid : row.stored) bytes.Add(With(EveryDay(9), uid));
-    std::vector<EngineRecord> items;
+    std::vector<Record> items;
     ASSERT_TRUE(ReadBytes(bytes.Bytes(), items));
     std::vector<std::int32_t> uids;
     for (const auto& item : items) uids.push_back(item.fields.m_nUID);

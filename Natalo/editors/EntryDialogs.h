@@ -16,7 +16,8 @@ int RunReminderDialog(FeskItem& entry, QWidget* parent);
 // The entry's own sound: type, volume and the sound itself.
 int RunSoundDialog(FeskItem& entry, QWidget* parent);
 
-// The picture grid; on 1 the entry's m_dwIcon holds the chosen picture.
+// The picture grid; 1 when another picture was chosen (the entry's m_dwIcon
+// then holds it), 2 when cancelled or the same picture was chosen.
 int RunIconPicker(FeskItem& entry, QWidget* parent);
 
 // Registers RunEntryEditor as the entries' edit hook (FeskItem::Edit). The

@@ -92,6 +92,11 @@ class SoundFilePicker : public keypad::FullScreenDialog {
       Done(keypad::kResultCancel);
     }
   }
+  void OnScreenResized(const QSize&) override { ShowFolder(); }
+  void showEvent(QShowEvent* event) override {
+    FullScreenDialog::showEvent(event);
+    ShowFolder();
+  }
   void OnBack() override {
     if (SoundPickerFolder().size() < 2) {
       Done(keypad::kResultCancel);
@@ -104,7 +109,7 @@ class SoundFilePicker : public keypad::FullScreenDialog {
   void Fill() {
     keypad::WaitCursor wait;
     const std::string& folder = SoundPickerFolder();
-    m_where->setText(QString::fromStdString(folder));
+    ShowFolder();
     m_entries = ListSoundFolder(folder);
     const QIcon folderIcon = style()->standardIcon(QStyle::SP_DirIcon);
     const QIcon fileIcon = style()->standardIcon(QStyle::SP_FileIcon);
@@ -119,6 +124,13 @@ class SoundFilePicker : public keypad::FullScreenDialog {
     m_list->setUpdatesEnabled(true);
     m_list->SelectRow(select);
     m_list->setFocus(Qt::OtherFocusReason);
+  }
+
+  // The folder's end matters most: a long path loses its beginning.
+  void ShowFolder() {
+    const QString path = QString::fromStdString(SoundPickerFolder());
+    m_where->setText(m_where->fontMetrics().elidedText(path, Qt::ElideLeft, std::max(width() - 8, 40)));
+    m_where->setToolTip(path);
   }
 
   void Choose() {

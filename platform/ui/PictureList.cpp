@@ -2,6 +2,8 @@
 
 #include <QKeyEvent>
 #include <QScrollBar>
+
+#include <algorithm>
 #include <QStyle>
 
 namespace keypad {
@@ -14,6 +16,7 @@ PictureList::PictureList(QWidget* parent) : QListWidget(parent) {
   setIconSize(QSize(16, 16));
   setFrameShape(QFrame::NoFrame);
   setTextElideMode(Qt::ElideRight);
+  setStyleSheet(QStringLiteral("QListWidget::item { padding: 2px 2px; }"));
 }
 
 int PictureList::AddRow(const QIcon& picture, const QString& text, const QVariant& data) {
@@ -66,6 +69,9 @@ PictureGrid::PictureGrid(QWidget* parent) : PictureList(parent) {
   setWrapping(true);
   setSpacing(0);
   setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  // The chosen picture stands on a coloured tile.
+  setStyleSheet(QStringLiteral("QListWidget::item { padding: 0px; border-radius: 4px; }"
+                               "QListWidget::item:selected { background: #3b6aa8; }"));
   UpdateGrid();
 }
 
@@ -75,8 +81,12 @@ void PictureGrid::resizeEvent(QResizeEvent* event) {
 }
 
 void PictureGrid::UpdateGrid() {
-  const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
-  m_grid = ComputeGrid(width(), bar, kPictureSize);
+  // The bar as this list draws it (a style sheet may make it wider than the
+  // style's default), and the frame, so that the columns always fit; the view
+  // wraps a row that fills its width to the last pixel, hence one pixel less.
+  const int bar = std::max(verticalScrollBar()->sizeHint().width(),
+                           style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this));
+  m_grid = ComputeGrid(width() - 2 * frameWidth() - 1, bar, kPictureSize);
   setGridSize(QSize(m_grid.cell, m_grid.cell));
 }
 

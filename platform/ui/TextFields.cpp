@@ -1,7 +1,7 @@
 #include "platform/ui/TextFields.h"
 
 #include <QRegularExpressionValidator>
-#include <QTextBlock>
+#include <QFocusEvent>
 #include <QTimer>
 
 namespace keypad {
@@ -38,6 +38,11 @@ void LineField::SetNumeric(bool numeric) {
 
 void LineField::focusInEvent(QFocusEvent* event) {
   QLineEdit::focusInEvent(event);
+  if (event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason ||
+      event->reason() == Qt::OtherFocusReason) {
+    // Selected whole with the caret at the start, so a long text shows its beginning.
+    setSelection(static_cast<int>(text().size()), -static_cast<int>(text().size()));
+  }
   if (!m_hint.isEmpty() && text().isEmpty()) {
     setText(m_hint);
     // Selected after the focus handling, which may place the caret itself.

@@ -2,6 +2,7 @@
 // pasted and non-BMP text, the focus hint, the check box and the picture grid rule.
 #include <QApplication>
 #include <QClipboard>
+#include <QScrollBar>
 #include <QtTest>
 
 #include "platform/ui/CheckField.h"
@@ -214,6 +215,29 @@ class KeypadFieldsTest : public QObject {
     const GridLayout grid = ComputeGrid(width, 16);
     QCOMPARE(grid.columns, columns);
     QCOMPARE(grid.cell, cell);
+  }
+
+  // The grid's columns fit its viewport as the user sees it.
+  void gridShowsItsColumns_data() {
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("columns");
+    QTest::newRow("240") << 240 << 4;
+    QTest::newRow("176") << 176 << 3;
+  }
+  void gridShowsItsColumns() {
+    QFETCH(int, width);
+    QFETCH(int, columns);
+    PictureGrid grid;
+    QImage picture(48, 48, QImage::Format_ARGB32);
+    picture.fill(Qt::red);
+    for (int i = 0; i < 30; ++i) grid.AddRow(QIcon(QPixmap::fromImage(picture)), {}, i);
+    grid.resize(width, 200);
+    grid.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&grid));
+    QCOMPARE(grid.Grid().columns, columns);
+    // The item after the last column starts the second row.
+    QVERIFY(grid.visualItemRect(grid.item(columns)).top() > grid.visualItemRect(grid.item(0)).top());
+    QCOMPARE(grid.visualItemRect(grid.item(columns - 1)).top(), grid.visualItemRect(grid.item(0)).top());
   }
 
   void pictureListReportsSideKeys() {

@@ -29,20 +29,29 @@ bool IsSoundFileName(const std::string& name) {
 }
 
 std::vector<SoundFolderEntry> ListSoundFolder(const std::string& folder) {
-  std::vector<SoundFolderEntry> out;
+  struct Found {
+    SoundFolderEntry entry;
+    QString key;  // the name as the sort compares it, made once
+  };
+  std::vector<Found> found;
   std::error_code ec;
   fs::directory_iterator it(folder.empty() ? "/" : folder, fs::directory_options::skip_permission_denied, ec);
   for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
-    const std::string name = it->path().filename().string();
+    std::string name = it->path().filename().string();
     if (name.empty() || name[0] == '.') continue;
     std::error_code typeError;
     const bool isFolder = it->is_directory(typeError);
-    if (isFolder || IsSoundFileName(name)) out.push_back({name, isFolder});
+    if (!isFolder && !IsSoundFileName(name)) continue;
+    QString key = QString::fromStdString(name).toCaseFolded();
+    found.push_back({{std::move(name), isFolder}, std::move(key)});
   }
-  std::sort(out.begin(), out.end(), [](const SoundFolderEntry& a, const SoundFolderEntry& b) {
-    if (a.isFolder != b.isFolder) return a.isFolder;
-    return QString::compare(QString::fromStdString(a.name), QString::fromStdString(b.name), Qt::CaseInsensitive) < 0;
+  std::sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
+    if (a.entry.isFolder != b.entry.isFolder) return a.entry.isFolder;
+    return a.key < b.key;
   });
+  std::vector<SoundFolderEntry> out;
+  out.reserve(found.size());
+  for (Found& f : found) out.push_back(std::move(f.entry));
   return out;
 }
 

@@ -31,6 +31,8 @@ ViewNoteDialog::ViewNoteDialog(FeskItem& entry, keypad::KeypadWindow* host)
   m_note->setFont(keypad::CondensedFont(h * 12 / 10, 400));
   m_note->setPlainText(QString::fromStdU16String(entry.m_szNote));
   m_note->setTabChangesFocus(true);
+  m_note->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  m_note->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   // The margins of the phone: wider on its larger screen.
   m_margin = keypad::kHighResolutionWidth < (host != nullptr ? host->width() : keypad::kDefaultScreenSize.width())
                  ? 24

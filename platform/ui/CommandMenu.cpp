@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QKeyEvent>
-#include <QStyle>
 
 #include <algorithm>
 
@@ -113,17 +112,31 @@ void CommandMenu::FitTextsToScreen() {
   const QRect screen = ScreenRect();
   if (screen.isEmpty()) return;
   setMaximumWidth(screen.width());
-  // Room for the text: the screen less the check column, margins and the
-  // sub-menu arrow.
-  const int chrome = 2 * style()->pixelMetric(QStyle::PM_MenuHMargin, nullptr, this) +
-                     2 * style()->pixelMetric(QStyle::PM_MenuPanelWidth, nullptr, this) +
-                     style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, this) + 3 * fontMetrics().height();
-  const int room = std::max(screen.width() - chrome, fontMetrics().height());
+  if (auto* parentMenu = qobject_cast<QMenu*>(parentWidget()); parentMenu != nullptr && m_root) {
+    // At least up to the parent's right edge, so no part of the parent's row
+    // (its arrow) shows beside the sub-menu as if it were the sub-menu's own.
+    const int least = std::min(parentMenu->width() - kSubMenuIndent, screen.width());
+    if (least != minimumWidth()) {
+      setMinimumWidth(least);
+      // The item rows are measured once; make the menu measure them again.
+      QEvent changed(QEvent::StyleChange);
+      QApplication::sendEvent(this, &changed);
+    }
+  }
+  // The menu is as wide as its widest text plus a fixed frame; shorten the
+  // texts by as much as the menu would stand out of the screen.
+  int widest = 0;
   for (QAction* action : actions()) {
     if (action->isSeparator()) continue;
-    const QString full = FullText(action);
-    const QString shown = fontMetrics().elidedText(full, Qt::ElideRight, room);
-    if (action->text() != shown) action->setText(shown);
+    if (action->text() != FullText(action)) action->setText(FullText(action));
+    widest = std::max(widest, fontMetrics().horizontalAdvance(FullText(action)));
+  }
+  const int excess = QMenu::sizeHint().width() - screen.width();
+  if (excess <= 0) return;
+  const int room = std::max(widest - excess, fontMetrics().height());
+  for (QAction* action : actions()) {
+    if (action->isSeparator()) continue;
+    action->setText(fontMetrics().elidedText(FullText(action), Qt::ElideRight, room));
   }
 }
 
@@ -149,12 +162,11 @@ void CommandMenu::showEvent(QShowEvent* event) {
 }
 
 void CommandMenu::HighlightFirstEnabled() {
-  for (QAction* action : actions()) {
-    if (!action->isSeparator() && action->isEnabled() && action->isVisible()) {
-      setActiveAction(action);
-      return;
-    }
-  }
+  if (activeAction() != nullptr) return;
+  // As the Down key does: the first enabled item, without opening it when it
+  // is a sub-menu.
+  QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+  QMenu::keyPressEvent(&down);
 }
 
 void CommandMenu::keyPressEvent(QKeyEvent* event) {

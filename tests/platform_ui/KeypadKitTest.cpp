@@ -143,6 +143,7 @@ class KeypadKitTest : public QObject {
     QTRY_VERIFY(menu.isVisible());
     QVERIFY(inside.contains(menu.geometry()));
     QCOMPARE(menu.activeAction(), menu.Find(2));  // the first enabled item
+    QVERIFY(!sub->isVisible());
     QVERIFY(menu.Find(2)->text().endsWith(QChar(0x2026)));
     QCOMPARE(CommandMenu::FullText(menu.Find(2)), QStringLiteral("A text far too long for the narrow screen of this phone"));
 
@@ -150,7 +151,9 @@ class KeypadKitTest : public QObject {
     QTest::keyClick(&menu, Qt::Key_Return);
     QTRY_VERIFY(sub->isVisible());
     QVERIFY(inside.contains(sub->geometry()));
-    QVERIFY(sub->geometry().left() >= menu.geometry().left());  // over its parent, not beside it
+    // Over its parent, not beside it, and covering the parent's rows to their right end.
+    QVERIFY(sub->geometry().left() >= menu.geometry().left());
+    QVERIFY(sub->geometry().right() >= menu.geometry().right());
     QCOMPARE(sub->activeAction(), sub->Find(10));
     QTest::keyClick(sub, Qt::Key_Backspace);  // one level back
     QTRY_VERIFY(!sub->isVisible());

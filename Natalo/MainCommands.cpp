@@ -63,7 +63,10 @@ int MainWindow::ShowMessage(const QString& text, unsigned flags, QWidget* owner)
 }
 
 bool MainWindow::Save(bool removeWhenEmpty) {
+  // The reminder utility may hold the file for a while; the window repaints meanwhile.
+  keypad::WaitCursor wait;
   const EntrySaveResult result = SaveEntryList(m_entries, removeWhenEmpty);
+  wait.Done();
   if (!result.szMovedAside.empty()) {
     ShowMessage(ToQString(LocalText().Get(u"MSG_STORAGE_MOVED_ASIDE"))
                     .replace(QLatin1String("%s"), QString::fromStdString(result.szMovedAside)),

@@ -10,6 +10,8 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <future>
+#include <thread>
 #include <iterator>
 
 #include "Natalo/AppText.h"
@@ -26,6 +28,9 @@
 #include "platform/ui/KeypadTheme.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/SoftKeyBar.h"
+#include "common/store/StorageMutexName.h"
+#include "platform/sync/NamedMutex.h"
+#include "platform/text/Utf.h"
 #include "tests/app/AppTestFolder.h"
 
 namespace {
@@ -360,6 +365,39 @@ class MenuCommandTest : public QObject {
     QCOMPARE(MoveFileAside(f.list.m_szPath, Today()), aside + "-2");
     QCOMPARE(ReadBytes(aside), foreign);
     QCOMPARE(ReadBytes(aside + "-2"), std::string("second"));
+  }
+
+  void aSaveWaitsWhileTheFileIsHeldAndSaysWhenItGaveUp() {
+    WindowFixture f;
+    f.Add(MakeBirthday("Jo", "Ray", 1980, 2, 3));
+    // The reminder utility's hold on the file, from another thread.
+    std::promise<void> held;
+    std::promise<void> release;
+    std::thread holder([&] {
+      const auto mutex = platform::NamedMutex::Create(StorageMutexName(platform::FromUtf8(f.list.m_szPath)));
+      const platform::NamedMutexLock lock(*mutex, platform::INFINITE_WAIT);
+      held.set_value();
+      release.get_future().wait();
+    });
+    held.get_future().wait();
+    const EntrySaveResult busy = SaveEntryList(f.list, false, 100);
+    QVERIFY(!busy.bSaved);
+    QCOMPARE(busy.szReason, ToQString(LocalText().Get(u"MSG_SAVE_REASON_BUSY")));
+    QTimer::singleShot(150, [&] { release.set_value(); });
+    QVERIFY(SaveEntryList(f.list, false, 10'000).bSaved);  // the timer fired while it waited
+    holder.join();
+    QCOMPARE(f.StoredCount(), std::size_t{1});
+  }
+
+  void helpThatCannotBeFoundIsReported() {
+    WindowFixture f;
+    MainWindow& w = f.Open();
+    QVERIFY(!Exists(f.folder.Folder() + platform::ToUtf8(LocalText().GetHelpFile())));
+    keypad::PushMessageBoxAnswer(keypad::IDOK);
+    w.RunCommand(cmd::kHelp);
+    const auto boxes = keypad::TakeMessageBoxLog();
+    QCOMPARE(boxes.size(), 1);
+    QVERIFY(boxes[0].text.contains(QString::fromStdU16String(LocalText().GetHelpFile())));
   }
 
   void missingOrEmptyFilesAreNotRefused() {

@@ -2,6 +2,7 @@
 
 #include "Natalo/AppText.h"
 #include "Natalo/Commands.h"
+#include "Natalo/EntryCommandDialogs.h"
 #include "common/entries/FeskItem.h"
 #include "common/settings/AppSettings.h"
 #include "platform/ui/SoftKeyBar.h"
@@ -49,6 +50,9 @@ MainMenu::MainMenu(QWidget* parent)
   m_general->AddCommand(cmd::kAbout, ToQString(t.Get(u"MENU_ABOUT")));
   m_general->AddCommand(cmd::kHelp, ToQString(t.Get(u"MENU_HELP")));
   m_general->AddCommand(cmd::kExit, ToQString(t.Get(u"MENU_EXIT")));
+  // The contact import and the settings dialogs are not part of this program yet.
+  m_general->SetEnabled(cmd::kScanContacts, false);
+  m_general->SetEnabled(cmd::kSettings, false);
 }
 
 void MainMenu::Attach(keypad::SoftKeyBar& keys) {
@@ -60,27 +64,24 @@ void MainMenu::Attach(keypad::SoftKeyBar& keys) {
 void MainMenu::UpdateMenuState(const FeskItem* selected) {
   const LocalTable& t = LocalText();
   keypad::CommandMenu& a = *m_action;
-  if (selected == nullptr) {
-    for (int command : {cmd::kEdit, cmd::kDelete, cmd::kDisableActivate, cmd::kSkipNext, cmd::kSetIcon,
-                        cmd::kSetReminder, cmd::kSetSound}) {
-      a.SetEnabled(command, false);
-    }
-    a.SetText(cmd::kSkipNext, ToQString(t.Get(u"MENU_SKIP_NEXT")));
-    return;
+  const EntryCommandDialogs& dialogs = GetEntryCommandDialogs();
+  const bool own = selected != nullptr && !selected->IsStar();
+  a.SetEnabled(cmd::kEdit, own);
+  a.SetEnabled(cmd::kDelete, own);
+  a.SetEnabled(cmd::kDisableActivate, own);
+  // A star's note can be read, so View note needs only a selected entry.
+  a.SetEnabled(cmd::kViewNote, selected != nullptr);
+  // A dialog that is not there greys its item rather than doing nothing.
+  a.SetEnabled(cmd::kSetIcon, own && dialogs.pfnIconPicker != nullptr);
+  a.SetEnabled(cmd::kSetReminder, own && dialogs.pfnReminderDialog != nullptr);
+  a.SetEnabled(cmd::kSetSound, own && dialogs.pfnSoundDialog != nullptr);
+  const bool enabled = selected != nullptr && selected->m_bEnabled != 0;
+  if (selected != nullptr) {
+    a.SetText(cmd::kDisableActivate, ToQString(enabled ? t.Get(u"MENU_DISABLE") : t.Get(u"MENU_ACTIVATE")));
   }
-  const bool star = selected->IsStar();
-  a.SetEnabled(cmd::kEdit, !star);
-  a.SetEnabled(cmd::kDelete, !star);
-  a.SetEnabled(cmd::kDisableActivate, !star);
-  for (int command : {cmd::kSetIcon, cmd::kSetReminder, cmd::kSetSound}) a.SetEnabled(command, !star);
-  a.SetText(cmd::kDisableActivate, ToQString(selected->m_bEnabled ? t.Get(u"MENU_DISABLE") : t.Get(u"MENU_ACTIVATE")));
-  if (selected->m_bEnabled) {
-    a.SetText(cmd::kSkipNext,
-              ToQString(selected->m_wSkipNext == 0 ? t.Get(u"MENU_SKIP_NEXT") : t.Get(u"MENU_UNDO_SKIP_NEXT")));
-  } else {
-    a.SetText(cmd::kSkipNext, ToQString(t.Get(u"MENU_SKIP_NEXT")));
-  }
-  a.SetEnabled(cmd::kSkipNext, selected->m_bEnabled != 0 && !star);
+  a.SetText(cmd::kSkipNext, ToQString(enabled && selected->m_wSkipNext != 0 ? t.Get(u"MENU_UNDO_SKIP_NEXT")
+                                                                            : t.Get(u"MENU_SKIP_NEXT")));
+  a.SetEnabled(cmd::kSkipNext, own && enabled);
 }
 
 void MainMenu::UpdateCheckMarks(const AppSettings& settings) {

@@ -6,10 +6,11 @@
 #include "Natalo/Commands.h"
 #include "Natalo/EntryListView.h"
 #include "Natalo/MainMenu.h"
+#include "common/entries/FeskList.h"
 #include "common/settings/AppSettings.h"
 
-MainWindow::MainWindow(const QString& title, StorageList& list, const AppPictures* pictures, bool bHighRes)
-    : m_screen(new keypad::KeypadScreen) {
+MainWindow::MainWindow(const QString& title, FeskList& list, const AppPictures* pictures, bool bHighRes)
+    : m_szTitle(title), m_entries(list), m_screen(new keypad::KeypadScreen) {
   setWindowTitle(title);
   m_screen->SetTitle(title);
   m_list = new EntryListView(list, pictures, bHighRes, m_screen->Content());
@@ -26,22 +27,6 @@ MainWindow::MainWindow(const QString& title, StorageList& list, const AppPicture
 }
 
 MainWindow::~MainWindow() = default;
-
-void MainWindow::RunCommand(int command) {
-  switch (command) {
-    case cmd::kRefreshList:
-      m_list->RefreshList();
-      break;
-    case cmd::kUpdateMenu:
-      UpdateMenuState();
-      break;
-    case cmd::kExit:
-      close();
-      break;
-    default:
-      break;
-  }
-}
 
 void MainWindow::UpdateMenuState() {
   m_menu->UpdateMenuState(m_list->RowCount() > 0 ? m_list->SelectedEntry() : nullptr);

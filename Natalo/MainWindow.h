@@ -1,28 +1,34 @@
 #pragma once
 // The application's main window: the keypad window with one screen holding the
-// entry list and the two soft-key menus. It runs the commands it knows and
-// saves the show and sort settings when it closes.
+// entry list and the two soft-key menus. It runs the commands of the menus and
+// of the list, saves the entries after each change and asks the engine to
+// recompute the reminders; it saves the show and sort settings when it closes.
 #include "platform/ui/KeypadScreen.h"
 #include "platform/ui/KeypadWindow.h"
 
+#include <functional>
 #include <memory>
 
 class AppPictures;
 class EntryListView;
+class FeskItem;
+class FeskList;
 class MainMenu;
-class StorageList;
 
 class MainWindow : public keypad::KeypadWindow {
   Q_OBJECT
 
  public:
   // `list` is the application list; `pictures` the zodiac and status pictures.
-  MainWindow(const QString& title, StorageList& list, const AppPictures* pictures, bool bHighRes);
+  MainWindow(const QString& title, FeskList& list, const AppPictures* pictures, bool bHighRes);
   ~MainWindow() override;
 
   EntryListView& List() const { return *m_list; }
   MainMenu& Menu() const { return *m_menu; }
   keypad::KeypadScreen& Screen() const { return *m_screen; }
+
+  // What asks the engine to recompute the reminders after a successful save.
+  void SetRecalculate(std::function<bool()> recalculate) { m_recalculate = std::move(recalculate); }
 
   // Runs a menu or window command.
   void RunCommand(int command);
@@ -47,7 +53,33 @@ class MainWindow : public keypad::KeypadWindow {
   bool event(QEvent* event) override;
 
  private:
+  // Commands on entries (MainCommands.cpp).
+  void NewEntry(std::uint16_t kind);
+  void EditEntry();
+  void ViewNote();
+  void DeleteEntry();
+  void ToggleEnabled();
+  void ToggleSkipNext();
+  void SetIcon();
+  void RunEntryDialog(int command);
+  void ToggleShowFlag(int command);
+  void SetSortKey(std::uint32_t key);
+  void SetSortOrder(bool bAscending);
+  void OpenHelp();
+
+  // Saves the list; tells the user when that failed or a refused file was moved
+  // aside. True when saved.
+  bool Save(bool removeWhenEmpty = false);
+  // Saves and, when that succeeded, recomputes the reminders.
+  void SaveAndRecalculate(bool removeWhenEmpty = false);
+  // Sort, menu state and repaint after an entry changed in place.
+  void AfterEntryChanged();
+  int ShowMessage(const QString& text, unsigned flags, QWidget* owner = nullptr);
+
+  QString m_szTitle;
+  FeskList& m_entries;
   keypad::KeypadScreen* m_screen;
   EntryListView* m_list;
   std::unique_ptr<MainMenu> m_menu;
+  std::function<bool()> m_recalculate;
 };

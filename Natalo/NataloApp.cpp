@@ -78,6 +78,8 @@ int NataloApp::Start() {
     return 0;
   }
   InitLocalePatterns();
+  keypad::SetMessageBoxButtonTexts(ToQString(LocalText().Get(u"BTN_OK")), ToQString(LocalText().Get(u"BTN_YES")),
+                                   ToQString(LocalText().Get(u"BTN_NO")));
   m_szAppName = ToQString(GetLocalTable().GetAppName());
   QApplication::setApplicationDisplayName(m_szAppName);
 
@@ -136,6 +138,7 @@ bool NataloApp::CreateMainWindow() {
   m_pList = std::make_unique<FeskList>(m_szProgramFolder + "storage.dat");
   m_pMainWindow = std::make_unique<MainWindow>(m_szAppName, *m_pList, &m_pictures, m_bHighRes);
   m_pMainWindow->resize(m_options.screen);
+  m_pMainWindow->SetRecalculate([this] { return m_engine.CalculateEvents(); });
 
   LoadAllSettings();
   m_pMainWindow->UpdateCheckMarks();

@@ -44,6 +44,12 @@ class FeskList : public StorageList {
   // before any later save can drop what could not be read. Both are logged.
   bool LoadAndUpgradeStorage(const EntryReminderDefaults& defaults = CurrentReminderDefaults());
 
+  // Set by LoadAndUpgradeStorage when a storage file with content exists but
+  // gave no entries (foreign, from a newer version, damaged or locked too
+  // long). Saving over it would lose the dates it holds, so the application
+  // moves it aside before its first save and then clears the flag.
+  bool m_bRefusedFile = false;
+
   // Appends the stars of the stars file named by "STARS_FILE" in the program
   // folder; nothing when there is no such file.
   void LoadStars();
@@ -60,6 +66,8 @@ class FeskList : public StorageList {
   void AppendLoaded(std::unique_ptr<FeskItem> entry);
 
  private:
+  bool LoadAndUpgradeFile(const EntryReminderDefaults& defaults);
+
   std::int32_t m_nNextStarUID = -1;
 };
 

@@ -1,5 +1,6 @@
 // The start-up load with the upgrade of older files, and the stars.
 #include <fcntl.h>
+#include <sys/stat.h>
 
 #include <string>
 
@@ -23,6 +24,13 @@ constexpr std::size_t kMaxStarsFileBytes = 16 << 20;
 }  // namespace
 
 bool FeskList::LoadAndUpgradeStorage(const EntryReminderDefaults& defaults) {
+  const bool loaded = LoadAndUpgradeFile(defaults);
+  struct stat info {};
+  m_bRefusedFile = !loaded && IsEmpty() && stat(m_szPath.c_str(), &info) == 0 && info.st_size > 0;
+  return loaded;
+}
+
+bool FeskList::LoadAndUpgradeFile(const EntryReminderDefaults& defaults) {
   int (*oldReader)(BinaryReader&, FeskList&, const EntryReminderDefaults&) = nullptr;
   std::uint32_t revision = 0;
   int damaged = 0;

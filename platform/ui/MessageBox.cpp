@@ -1,12 +1,32 @@
 #include "platform/ui/MessageBox.h"
 
+#include <QApplication>
 #include <QFile>
-#include <QMessageBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QPointer>
 #include <QQueue>
+#include <QScrollArea>
+#include <QStyle>
+
+#include "platform/ui/FullScreenDialog.h"
+#include "platform/ui/KeypadTheme.h"
+#include "platform/ui/SoftKeyBar.h"
 
 namespace keypad {
 namespace {
+
+struct ButtonTexts {
+  QString ok = QStringLiteral("OK");
+  QString yes = QStringLiteral("Yes");
+  QString no = QStringLiteral("No");
+};
+
+ButtonTexts& Buttons() {
+  static ButtonTexts texts;
+  return texts;
+}
 
 QQueue<int>& Answers() {
   static QQueue<int> answers;
@@ -16,11 +36,6 @@ QQueue<int>& Answers() {
 QList<MessageBoxRecord>& Log() {
   static QList<MessageBoxRecord> log;
   return log;
-}
-
-QList<QPointer<QMessageBox>>& OpenBoxes() {
-  static QList<QPointer<QMessageBox>> boxes;
-  return boxes;
 }
 
 QString& LogFile() {
@@ -39,44 +54,128 @@ void AppendToLogFile(const MessageBoxRecord& record) {
   file.write(line.toUtf8());
 }
 
-QMessageBox::Icon IconOf(unsigned flags) {
+QStyle::StandardPixmap IconOf(unsigned flags, bool& any) {
+  any = true;
   switch (flags & 0xF0) {
-    case MB_ICONSTOP:
-      return QMessageBox::Critical;
-    case MB_ICONQUESTION:
-      return QMessageBox::Question;
-    case MB_ICONEXCLAMATION:
-      return QMessageBox::Warning;
-    case MB_ICONINFORMATION:
-      return QMessageBox::Information;
-    default:
-      return QMessageBox::NoIcon;
+    case MB_ICONSTOP: return QStyle::SP_MessageBoxCritical;
+    case MB_ICONQUESTION: return QStyle::SP_MessageBoxQuestion;
+    case MB_ICONEXCLAMATION: return QStyle::SP_MessageBoxWarning;
+    case MB_ICONINFORMATION: return QStyle::SP_MessageBoxInformation;
+    default: any = false; return QStyle::SP_MessageBoxInformation;
   }
 }
 
+// The box: a full screen of the keypad window the owner belongs to, or a
+// phone-sized window of its own when there is none.
+class MessageScreen : public FullScreenDialog {
+ public:
+  MessageScreen(KeypadWindow* host, const QString& text, const QString& caption, unsigned flags)
+      : FullScreenDialog(host), m_yesNo((flags & 0x0F) == MB_YESNO) {
+    setObjectName(QStringLiteral("MessageBox"));
+    SetTitle(caption);
+    SetBackKeyTakenOver(false);
+    auto* row = new QWidget;
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(8, 8, 8, 8);
+    layout->setSpacing(8);
+    bool hasIcon = false;
+    const QStyle::StandardPixmap icon = IconOf(flags, hasIcon);
+    if (hasIcon) {
+      auto* picture = new QLabel;
+      picture->setPixmap(style()->standardIcon(icon).pixmap(32, 32));
+      picture->setAlignment(Qt::AlignTop);
+      layout->addWidget(picture, 0, Qt::AlignTop);
+    }
+    m_text = new QLabel(text);
+    m_text->setObjectName(QStringLiteral("MessageText"));
+    m_text->setTextFormat(Qt::PlainText);
+    m_text->setWordWrap(true);
+    m_text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_text->setFont(CondensedFont(SystemTextHeight(), 400));
+    layout->addWidget(m_text, 1, Qt::AlignTop);
+    auto* scroll = new QScrollArea;
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setWidget(row);
+    scroll->setFocusPolicy(Qt::NoFocus);
+    ContentLayout()->addWidget(scroll);
+    if (m_yesNo) {
+      SoftKeys()->SetCommandKey(SoftKeyBar::Left, Buttons().yes, IDYES);
+      SoftKeys()->SetCommandKey(SoftKeyBar::Right, Buttons().no, IDNO);
+    } else {
+      SoftKeys()->SetCommandKey(SoftKeyBar::Left, Buttons().ok, IDOK);
+      SoftKeys()->HideKey(SoftKeyBar::Right);
+    }
+    if (host == nullptr) setWindowModality(Qt::ApplicationModal);
+  }
+
+  QString Caption() const { return Title(); }
+  // Ends the box as if closed without a button.
+  void CloseWithoutAnswer() { Done(m_yesNo ? IDNO : IDCANCEL); }
+
+ protected:
+  void OnCommand(int command) override { Done(command); }
+  void OnBack() override { Done(m_yesNo ? IDNO : IDOK); }
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::KeyPress && isVisible() && !QApplication::activePopupWidget()) {
+      const int key = static_cast<QKeyEvent*>(event)->key();
+      auto* target = qobject_cast<QWidget*>(watched);
+      if ((key == Qt::Key_Return || key == Qt::Key_Enter) && target != nullptr &&
+          (target == this || isAncestorOf(target) || target == window())) {
+        Done(m_yesNo ? IDYES : IDOK);
+        return true;
+      }
+    }
+    return FullScreenDialog::eventFilter(watched, event);
+  }
+  void closeEvent(QCloseEvent* event) override {
+    CloseWithoutAnswer();
+    FullScreenDialog::closeEvent(event);
+  }
+
+ private:
+  bool m_yesNo;
+  QLabel* m_text = nullptr;
+};
+
+QList<QPointer<MessageScreen>>& OpenBoxes() {
+  static QList<QPointer<MessageScreen>> boxes;
+  return boxes;
+}
+
+KeypadWindow* HostOf(QWidget* owner) {
+  if (owner != nullptr) {
+    if (auto* window = qobject_cast<KeypadWindow*>(owner->window())) return window;
+  }
+  return KeypadWindow::Current();
+}
+
 }  // namespace
+
+void SetMessageBoxButtonTexts(const QString& ok, const QString& yes, const QString& no) {
+  Buttons() = {ok, yes, no};
+}
 
 int ShowMessageBox(QWidget* owner, const QString& text, const QString& caption, unsigned flags) {
   Log().append({text, caption, flags});
   AppendToLogFile(Log().last());
   if (!Answers().isEmpty()) return Answers().dequeue();
 
-  const bool yesNo = (flags & 0x0F) == MB_YESNO;
-  QMessageBox box(IconOf(flags), caption, text, yesNo ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok,
-                  owner);
-  box.setEscapeButton(yesNo ? QMessageBox::No : QMessageBox::Ok);
+  KeypadWindow* host = HostOf(owner);
+  if (host != nullptr && !host->isVisible()) host = nullptr;
+  MessageScreen box(host, text, caption, flags);
   OpenBoxes().append(&box);
-  const int chosen = box.exec();
+  const int chosen = box.Exec();
   OpenBoxes().removeAll(&box);
-  if (yesNo) return chosen == QMessageBox::Yes ? IDYES : IDNO;
-  return chosen == QMessageBox::Ok ? IDOK : IDCANCEL;
+  return chosen;
 }
 
 bool CloseMessageBoxes(const QString& caption) {
   bool closed = false;
   for (const auto& box : OpenBoxes()) {
-    if (box && box->windowTitle() == caption) {
-      box->done(-1);
+    if (box && box->Caption() == caption) {
+      box->CloseWithoutAnswer();
       closed = true;
     }
   }
@@ -85,7 +184,7 @@ bool CloseMessageBoxes(const QString& caption) {
 
 bool HasOpenMessageBox(const QString& caption) {
   for (const auto& box : OpenBoxes()) {
-    if (box && box->windowTitle() == caption) return true;
+    if (box && box->Caption() == caption) return true;
   }
   return false;
 }

@@ -1,7 +1,10 @@
 #pragma once
-// Message boxes with the phone platform's flags and results. Tests answer them
-// in advance: a queued answer is returned without showing anything, and every
-// box (shown or answered) is recorded.
+// Message boxes with the phone platform's flags and results, drawn by the kit
+// inside the phone's screen: a full screen captioned with the box's caption,
+// the icon and the text wrapped to the screen's width, the answers on the soft
+// keys (OK; or Yes and No) and on Return (OK, Yes) and the Back key (OK, No).
+// Tests answer them in advance: a queued answer is returned without showing
+// anything, and every box (shown or answered) is recorded.
 #include <QList>
 #include <QString>
 
@@ -26,6 +29,9 @@ inline constexpr int IDNO = 7;
 // Shows a modal box and returns the button chosen. Closing it without a button
 // gives IDCANCEL for an OK box and IDNO for a Yes/No box.
 int ShowMessageBox(QWidget* owner, const QString& text, const QString& caption, unsigned flags);
+
+// The texts of the answer keys (the program's own language); English until set.
+void SetMessageBoxButtonTexts(const QString& ok, const QString& yes, const QString& no);
 
 // Closes every open box with this caption (as if closed without a button);
 // true when one was open.

@@ -24,7 +24,12 @@ SoftKeyBar::SoftKeyBar(QWidget* parent) : QWidget(parent) {
         "QPushButton:pressed { background: #1b3556; }"));
     layout->addWidget(button, 1);
     m_keys[i].button = button;
-    connect(button, &QPushButton::clicked, this, [this, i] { Press(static_cast<Key>(i)); });
+    connect(button, &QPushButton::clicked, this, [this, i] {
+      // A click on a soft key while a menu is open closes that menu; the
+      // click may then arrive here too and must not open it again.
+      if (m_menuClosed.isValid() && m_menuClosed.elapsed() < kReopenGuardMs) return;
+      Press(static_cast<Key>(i));
+    });
   }
 }
 
@@ -40,8 +45,13 @@ void SoftKeyBar::SetMenuKey(Key key, const QString& text, CommandMenu* menu) {
   m_keys[key].menu = menu;
   m_keys[key].button->setText(text);
   m_keys[key].button->setEnabled(true);
-  if (menu) connect(menu, &CommandMenu::commandChosen, this, &SoftKeyBar::commandChosen, Qt::UniqueConnection);
+  if (menu) {
+    connect(menu, &CommandMenu::commandChosen, this, &SoftKeyBar::commandChosen, Qt::UniqueConnection);
+    connect(menu, &QMenu::aboutToHide, this, &SoftKeyBar::NoteMenuClosed, Qt::UniqueConnection);
+  }
 }
+
+void SoftKeyBar::NoteMenuClosed() { m_menuClosed.start(); }
 
 void SoftKeyBar::HideKey(Key key) {
   m_keys[key].command = 0;
@@ -60,12 +70,14 @@ void SoftKeyBar::Press(Key key) {
   const KeySlot& slot = m_keys[key];
   if (!slot.button->isEnabled()) return;
   if (slot.menu) {
+    if (slot.menu->isVisible()) {
+      slot.menu->close();
+      return;
+    }
     // Open the menu above its key, aligned to the key's side of the screen.
-    const QSize hint = slot.menu->sizeHint();
     QPoint at = slot.button->mapToGlobal(QPoint(0, 0));
-    if (key == Right) at.rx() += slot.button->width() - hint.width();
-    at.ry() -= hint.height();
-    slot.menu->popup(at);
+    if (key == Right) at.rx() += slot.button->width();
+    slot.menu->PopupAbove(at, key == Right);
     return;
   }
   if (slot.command != 0) emit commandChosen(slot.command);

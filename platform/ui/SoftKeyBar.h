@@ -1,7 +1,8 @@
 #pragma once
 // The bar of two soft keys at the bottom of every screen. A key either sends a
-// command or opens a pop-up menu. F1 and F2 press the left and right key; the
-// mouse works too.
+// command or opens a pop-up menu above it. F1 and F2 press the left and right
+// key; pressing a key while a menu is open closes the menu; the mouse works too.
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QWidget>
 
@@ -42,7 +43,11 @@ class SoftKeyBar : public QWidget {
     int command = 0;
     QPointer<CommandMenu> menu;
   };
+  static constexpr int kReopenGuardMs = 250;
+  void NoteMenuClosed();
+
   KeySlot m_keys[2];
+  QElapsedTimer m_menuClosed;
 };
 
 }  // namespace keypad

@@ -72,6 +72,13 @@ void AppTestFolder::UseInThisProcess() const {
   g_settings = AppSettings{};
 }
 
+StartupOptions OptionsFor(const AppTestFolder& folder, QSize screen) {
+  StartupOptions options = ParseStartupOptions({});
+  options.programFolder = folder.Folder();
+  options.screen = screen;
+  return options;
+}
+
 std::unique_ptr<FeskItem> MakeDated(std::uint16_t kind, const char* name, int year, int month, int day) {
   auto entry = std::make_unique<FeskItem>(kind);
   if (kind == Birthday) {

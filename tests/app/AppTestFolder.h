@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "Natalo/StartupOptions.h"
 #include "common/entries/FeskItem.h"
 #include "tests/support/TempDir.h"
 
@@ -44,6 +45,9 @@ class AppTestFolder {
   std::string m_folder;
   std::string m_oldNotifyDir;
 };
+
+// Start-up options for a program that runs from the folder on a screen of this size.
+StartupOptions OptionsFor(const AppTestFolder& folder, QSize screen = {240, 320});
 
 std::unique_ptr<FeskItem> MakeBirthday(const char* first, const char* last, int year, int month, int day);
 std::unique_ptr<FeskItem> MakeDated(std::uint16_t kind, const char* name, int year, int month, int day);

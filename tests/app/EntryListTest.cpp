@@ -280,7 +280,7 @@ class EntryListTest : public QObject {
     auto entry = MakeBirthday("Ann", "Lee", 1961, 7, 5);
     entry->m_wSkipNext = 1;
     menu.UpdateMenuState(entry.get());
-    QVERIFY(enabled(cmd::kEdit) && enabled(cmd::kSkipNext) && enabled(cmd::kSetSound));
+    QVERIFY(enabled(cmd::kEdit) && enabled(cmd::kSkipNext) && enabled(cmd::kDelete));
     QCOMPARE(action.Find(cmd::kSkipNext)->text(), ToQString(LocalText().Get(u"MENU_UNDO_SKIP_NEXT")));
     QCOMPARE(action.Find(cmd::kDisableActivate)->text(), ToQString(LocalText().Get(u"MENU_DISABLE")));
 

@@ -71,10 +71,7 @@ void Shoot(QSize screen, Sample sample, const QString& name) {
     if (sample == Sample::YearEnd) FillYearEndEntries(list);
     folder.WriteStars("Ann, Lee, 5.7.1961, Singer\nBo, Diddley, 30.12.1928, Guitarist\n");
   }
-  StartupOptions options = ParseStartupOptions({});
-  options.programFolder = folder.Folder();
-  options.screen = screen;
-  NataloApp app(options);
+  NataloApp app(OptionsFor(folder, screen));
   QCOMPARE(app.Start(), NataloApp::kRunning);
   MainWindow& window = *app.Window();
   const QImage portrait = Save(window, name);

@@ -22,13 +22,6 @@
 
 namespace {
 
-StartupOptions OptionsFor(const AppTestFolder& folder, QSize screen = {240, 320}) {
-  StartupOptions options = ParseStartupOptions({});
-  options.programFolder = folder.Folder();
-  options.screen = screen;
-  return options;
-}
-
 bool HasRegistryValue(std::u16string_view name) {
   std::uint32_t value = 0;
   return ReadRegistryDword(SettingPath(name), value);

@@ -113,6 +113,97 @@ class KeypadKitTest : public QObject {
     QCOMPARE(commands.count(), 2);
   }
 
+  void menusStayInsideTheScreenAndBehaveLikeThePhones_data() {
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("240x320") << QSize(240, 320);
+    QTest::newRow("176x220") << QSize(176, 220);
+    QTest::newRow("landscape") << QSize(320, 240);
+  }
+  void menusStayInsideTheScreenAndBehaveLikeThePhones() {
+    QFETCH(QSize, size);
+    KeypadWindow window;
+    auto* screen = new KeypadScreen;
+    window.SetMainScreen(screen);
+    CommandMenu menu(screen);
+    menu.AddCommand(1, QStringLiteral("Greyed"));
+    menu.SetEnabled(1, false);
+    menu.AddCommand(2, QStringLiteral("A text far too long for the narrow screen of this phone"));
+    CommandMenu* sub = menu.AddSubMenu(QStringLiteral("More"));
+    for (int i = 0; i < 4; ++i) sub->AddCommand(10 + i, QStringLiteral("Sub-menu item %1").arg(i));
+    screen->SoftKeys()->SetMenuKey(SoftKeyBar::Right, QStringLiteral("Menu"), &menu);
+    window.resize(size);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.activateWindow();
+    const QRect inside = menu.ScreenRect();
+    QCOMPARE(inside.size(), size);
+    QSignalSpy commands(screen, &KeypadScreen::commandChosen);
+
+    QTest::keyClick(&window, Qt::Key_F2);
+    QTRY_VERIFY(menu.isVisible());
+    QVERIFY(inside.contains(menu.geometry()));
+    QCOMPARE(menu.activeAction(), menu.Find(2));  // the first enabled item
+    QVERIFY(!sub->isVisible());
+    QVERIFY(menu.Find(2)->text().endsWith(QChar(0x2026)));
+    QCOMPARE(CommandMenu::FullText(menu.Find(2)), QStringLiteral("A text far too long for the narrow screen of this phone"));
+
+    menu.setActiveAction(sub->menuAction());
+    QTest::keyClick(&menu, Qt::Key_Return);
+    QTRY_VERIFY(sub->isVisible());
+    QVERIFY(inside.contains(sub->geometry()));
+    // Over its parent, not beside it, and covering the parent's rows to their right end.
+    QVERIFY(sub->geometry().left() >= menu.geometry().left());
+    QVERIFY(sub->geometry().right() >= menu.geometry().right());
+    QCOMPARE(sub->activeAction(), sub->Find(10));
+    QTest::keyClick(sub, Qt::Key_Backspace);  // one level back
+    QTRY_VERIFY(!sub->isVisible());
+    QVERIFY(menu.isVisible());
+    QTest::keyClick(&menu, Qt::Key_F2);  // the soft key again closes it
+    QTRY_VERIFY(!menu.isVisible());
+
+    QTest::keyClick(&window, Qt::Key_F2);
+    QTRY_VERIFY(menu.isVisible());
+    QTest::keyClick(&menu, Qt::Key_Return);
+    QTRY_COMPARE(commands.count(), 1);
+    QCOMPARE(commands.at(0).at(0).toInt(), 2);
+  }
+
+  void messageBoxIsDrawnInsideTheScreenAndAnsweredByKeys_data() {
+    QTest::addColumn<unsigned>("flags");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("answer");
+    QTest::newRow("yes by Return") << (MB_YESNO | MB_ICONQUESTION) << int(Qt::Key_Return) << IDYES;
+    QTest::newRow("no by Back") << (MB_YESNO | MB_ICONQUESTION) << int(Qt::Key_Escape) << IDNO;
+    QTest::newRow("no by the right key") << unsigned(MB_YESNO) << int(Qt::Key_F2) << IDNO;
+    QTest::newRow("ok by the left key") << (MB_OK | MB_ICONSTOP) << int(Qt::Key_F1) << IDOK;
+    QTest::newRow("ok by Return") << unsigned(MB_OK) << int(Qt::Key_Return) << IDOK;
+  }
+  void messageBoxIsDrawnInsideTheScreenAndAnsweredByKeys() {
+    QFETCH(unsigned, flags);
+    QFETCH(int, key);
+    QFETCH(int, answer);
+    KeypadWindow window;
+    auto* main = new KeypadScreen;
+    window.SetMainScreen(main);
+    window.resize(176, 220);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.activateWindow();
+    QRect boxRect;
+    QTimer::singleShot(0, [&] {
+      KeypadScreen* box = window.TopScreen();
+      QVERIFY(box != main);
+      QCOMPARE(box->Title(), QStringLiteral("Natalo"));
+      boxRect = box->geometry();
+      QTest::keyClick(box, static_cast<Qt::Key>(key));
+    });
+    const QString text = QStringLiteral("A long question that has to wrap onto several lines of the small screen?");
+    QCOMPARE(ShowMessageBox(main, text, QStringLiteral("Natalo"), flags), answer);
+    QCOMPARE(boxRect, QRect(QPoint(0, 0), window.size()));
+    QCOMPARE(window.TopScreen(), main);
+    TakeMessageBoxLog();
+  }
+
   void dialogTakesTheWindowsPlaceAndGivesItBack() {
     KeypadWindow window;
     auto* main = new KeypadScreen;

@@ -10,6 +10,7 @@
 #include "Natalo/EntryListView.h"
 #include "Natalo/InstanceChannel.h"
 #include "Natalo/MainWindow.h"
+#include "Natalo/SyncThread.h"
 #include "common/entries/EntryPictures.h"
 #include "common/entries/FeskList.h"
 #include "platform/imaging/IconLibrary.h"
@@ -43,6 +44,7 @@ NataloApp::NataloApp(StartupOptions options) : m_options(std::move(options)) {
 }
 
 NataloApp::~NataloApp() {
+  StopSyncThread();
   m_pMainWindow.reset();
   if (m_bIconLibraryLoaded) FreeIconLibrary();
   if (g_current == this) g_current = nullptr;
@@ -98,8 +100,9 @@ int NataloApp::Start() {
   }
   m_engine.CalculateEvents();
 
-  // The synchronisation with the reminder utility reaches the window through
+  // The reminder utility's changes reach the window through
   // MainWindow::OnReminderStateChanged.
+  StartSyncThread(m_pMainWindow.get(), m_pList.get(), m_szProgramFolder);
   m_wait.reset();
   return kRunning;
 }
@@ -161,6 +164,7 @@ bool NataloApp::CreateMainWindow() {
 
 int NataloApp::Run() {
   QApplication::exec();
+  StopSyncThread();
   Shutdown();
   return 0;
 }

@@ -45,6 +45,13 @@ void Trace(const std::string& line) {
   }
 }
 
+// The platform's event sound, with the moment it plays in the trace.
+int PlayAndTrace(const std::u16string& event, const void* window) {
+  const int result = platform::PlayEventSound(event, window);
+  Trace("sound " + std::to_string(result) + " " + std::to_string(platform::GetLocalFileTime()));
+  return result;
+}
+
 void Recalculate(const std::string& folder) {
   UtilEngine engine;
   engine.Load(folder);
@@ -80,7 +87,7 @@ class UtilMainWindow : public keypad::KeypadWindow {
 class ReminderRun {
  public:
   ReminderRun(ReminderSession& session, bool missed)
-      : m_session(session), m_bMissed(missed), m_sound(&platform::PlayEventSound, &platform::StopEventSounds) {}
+      : m_session(session), m_bMissed(missed), m_sound(&PlayAndTrace, &platform::StopEventSounds) {}
 
   // Prepares the texts and the sound of the active reminder.
   bool GetNextReminder(bool bHighRes) {
@@ -216,6 +223,7 @@ int RunReminder(int argc, char** argv, const std::string& folder, const std::str
     return 0;
   }
   InitLocalePatterns();
+  Trace("texts " + std::to_string(platform::GetLocalFileTime()));
   // 10. The window.
   ReminderRun run(session, missed);
   // 12. Settings, lock, texts and sound, pictures.
@@ -246,6 +254,7 @@ int RunNataloUtil(int argc, char** argv) {
   OpenUtilLog(folder);
   const std::string line = platform::CommandLineOf(argc, argv);
   WriteLog("Started with \"%s\"", line.c_str());
+  Trace("start " + std::to_string(platform::GetLocalFileTime()));
   if (IsRecalculationCommand(line)) {
     Recalculate(folder);
     return 0;

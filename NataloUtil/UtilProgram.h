@@ -9,7 +9,7 @@ inline constexpr char kMissedReminderVariable[] = "NATALO_MISSED_REMINDER";
 
 // Test hooks, read from the environment:
 // NATALO_UTIL_TRACE names a file that receives one line per step worth
-// checking ("shown <uid> <local FileTime of the first paint>", "done <peak resident kB>").
+// checking ("start <local FileTime>", "texts <local FileTime>", "shown <uid> <local FileTime of the first paint>", "done <peak resident kB>").
 // NATALO_UTIL_COMMANDS lists window commands (comma-separated numbers) that
 // are run one after another once the window is painted, as if chosen,
 // NATALO_UTIL_COMMAND_DELAY_MS apart (100 when unset).

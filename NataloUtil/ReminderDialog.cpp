@@ -143,7 +143,7 @@ void ReminderDialog::BuildControls() {
   for (int command = kCmdSnoozeFirst; command <= kCmdSnoozeLast; ++command) {
     m_menu->SetEnabled(command, IsSnoozeAvailable(command, m_view.daysToEvent));
   }
-  connect(m_menu, &keypad::CommandMenu::commandChosen, this, [this](int c) { RunCommand(c); });
+  // The soft-key bar hands the menu's commands to OnCommand.
   SoftKeys()->SetCommandKey(keypad::SoftKeyBar::Left, Text(u"BTN_UTIL_DISMISS"), kCmdDismiss);
   SoftKeys()->SetMenuKey(keypad::SoftKeyBar::Right, Text(u"BTN_UTIL_MENU"), m_menu);
   m_bSoundOn = true;

@@ -30,6 +30,7 @@
 #include "platform/sound/EventSound.h"
 #include "platform/sound/SoundCategory.h"
 #include "platform/text/Utf.h"
+#include "platform/ui/CommandMenu.h"
 #include "platform/ui/KeypadTheme.h"
 #include "platform/ui/KeypadWindow.h"
 #include "platform/ui/MessageBox.h"
@@ -160,8 +161,14 @@ class ReminderRun {
       const int command = static_cast<int>(ParseDecimal(text.substr(start, comma == std::string::npos ? std::string::npos : comma - start)));
       delay += pause;
       QPointer<ReminderDialog> target(&dialog);
+      // Menu commands go through the menu, as a user's choice does.
       QTimer::singleShot(delay, &dialog, [target, command] {
-        if (target) target->RunCommand(command);
+        if (!target) return;
+        if (target->Menu()->Find(command)) {
+          target->Menu()->Trigger(command);
+        } else {
+          target->RunCommand(command);
+        }
       });
       if (comma == std::string::npos) break;
       start = comma + 1;

@@ -64,6 +64,9 @@ TEST_F(ReminderSessionTest, SkippedEntryIsDismissedSilently) {
 TEST_F(ReminderSessionTest, NothingToShow) {
   ReminderSession noFile(m_folder);
   EXPECT_FALSE(noFile.GetData(Armed(m_clock.Now(), "1")));
+  ASSERT_TRUE(testsupport::WriteFileBytes(m_folder + "storage.dat", std::string("\x09\xCE\x03\x01junk", 8)));
+  ReminderSession damaged(m_folder);
+  EXPECT_FALSE(damaged.GetData(Armed(m_clock.Now(), "1")));
   SaveThree();
   for (const char* line : {"timechange", "/T=\"1\"", "/ID=\"42\""}) {
     ReminderSession session(m_folder);

@@ -187,13 +187,22 @@ class ReminderWindowTest : public QObject {
 
     f.dialog->RunCommand(kCmdSnoozeFirst + 7);  // greyed: nothing happens
     QVERIFY(f.dialog->SoundTimerActive());
-    f.dialog->RunCommand(kCmdToggleSound);
+    QVERIFY(menu->Trigger(kCmdToggleSound));  // as chosen from the menu
     QCOMPARE(menu->Find(kCmdToggleSound)->text(), QStringLiteral("Play Sound"));
     QVERIFY(!f.dialog->SoundTimerActive());
     QCOMPARE(g_sounds.back(), std::u16string(u"stop QV_FESK_Reminder"));
     f.dialog->RunCommand(kCmdToggleSound);
     QCOMPARE(menu->Find(kCmdToggleSound)->text(), QStringLiteral("Mute"));
     QVERIFY(f.dialog->SoundTimerActive());
+  }
+
+  void losingTheFocusKeepsTheReminder() {
+    WindowFixture f(Anna());
+    QEvent deactivate(QEvent::WindowDeactivate);
+    QApplication::sendEvent(f.dialog.get(), &deactivate);
+    QApplication::sendEvent(&f.host, &deactivate);
+    QVERIFY(f.dialog->SoundTimerActive());
+    QVERIFY(g_sounds.back() != std::u16string(u"stop QV_FESK_Reminder"));
   }
 
   void aCallStopsTheSoundTimerAndItsEndRestartsIt() {

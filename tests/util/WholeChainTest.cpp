@@ -3,6 +3,7 @@
 // is written into storage.dat, and the engine arms again.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <thread>
 
 #include "NataloUtil/SnoozeRules.h"
@@ -134,4 +135,17 @@ TEST(WholeChain, ASecondUtilityPutsItsReminderBack) {
   const auto ben = StoredEntry(p.Folder(), 2);
   EXPECT_GE(ben->m_ftSnooze, now + Seconds(119));
   EXPECT_EQ(p.Wait(first, 20s), 0);
+}
+
+TEST(WholeChain, WithoutTextsTheReminderEndsWithAMessageAndKeepsItsState) {
+  UtilProgramFolder p;
+  SaveDue(p.Folder(), 0);
+  std::filesystem::remove(p.Folder() + "local.dat");
+  const std::string boxes = p.Folder() + "boxes.txt";
+  const pid_t util = p.Start(Armed(platform::GetLocalFileTime(), "1"),
+                             {"NATALO_MESSAGEBOX_ANSWERS=1", "NATALO_MESSAGEBOX_LOG=" + boxes});
+  EXPECT_EQ(p.Wait(util, 20s), 0);
+  EXPECT_NE(testsupport::ReadFileBytes(boxes).find("Can't find resource file!"), std::string::npos);
+  EXPECT_EQ(StoredEntry(p.Folder(), 1)->m_dwSnoozeCounter, 0u);
+  EXPECT_TRUE(p.WaitForTrace("shown", 1ms).empty());
 }

@@ -45,7 +45,7 @@ QString ScreensDir() {
 // One reminder window over a keypad window of the given size.
 struct WindowFixture {
   WindowFixture(std::unique_ptr<FeskItem> entry, QSize size = keypad::kDefaultScreenSize, std::uint32_t zodiac = 1,
-                std::uint32_t displayNames = 0, int days = 4)
+                std::uint32_t displayNames = 0, int days = 4, bool missed = false)
       : session(env.ProgramFolder()), sound(&Play, &Stop) {
     std::filesystem::create_directories(env.ProgramFolder());
     const bool highRes = size.width() > keypad::kHighResolutionWidth;
@@ -56,6 +56,7 @@ struct WindowFixture {
     pictures.Load(highRes);
     if (const QImage* z = pictures.Zodiac(view.texts.zodiacSign, false)) view.zodiac = *z;
     view.daysToEvent = days;
+    view.missed = missed;
     host.resize(size);
     host.SetMainScreen(new keypad::KeypadScreen);
     dialog = std::make_unique<ReminderDialog>(session, sound, view, &host);
@@ -194,6 +195,12 @@ class ReminderWindowTest : public QObject {
     f.dialog->RunCommand(kCmdToggleSound);
     QCOMPARE(menu->Find(kCmdToggleSound)->text(), QStringLiteral("Mute"));
     QVERIFY(f.dialog->SoundTimerActive());
+  }
+
+  void missedReminderSaysSo() {
+    WindowFixture f(Entry(OtherDate, "Car inspection", {2020, 8, 12}), keypad::kDefaultScreenSize, 1, 0, 4, true);
+    QVERIFY(f.Label(QStringLiteral("Missed reminder")));
+    f.Save(QStringLiteral("missed"));
   }
 
   void losingTheFocusKeepsTheReminder() {

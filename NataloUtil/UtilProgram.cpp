@@ -68,7 +68,6 @@ class UtilMainWindow : public keypad::KeypadWindow {
   UtilMainWindow() {
     setObjectName(QStringLiteral("_QV_FESK_U"));
     setWindowFlag(Qt::WindowStaysOnTopHint);
-    setStyleSheet(QStringLiteral("background: white;"));
     SetMainScreen(new keypad::KeypadScreen);
   }
   QPointer<ReminderDialog> m_dialog;

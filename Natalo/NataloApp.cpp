@@ -11,6 +11,7 @@
 #include "Natalo/InstanceChannel.h"
 #include "Natalo/MainWindow.h"
 #include "Natalo/editors/EntryDialogs.h"
+#include "Natalo/SyncThread.h"
 #include "common/entries/EntryPictures.h"
 #include "common/entries/FeskList.h"
 #include "platform/imaging/IconLibrary.h"
@@ -44,6 +45,7 @@ NataloApp::NataloApp(StartupOptions options) : m_options(std::move(options)) {
 }
 
 NataloApp::~NataloApp() {
+  StopSyncThread();
   m_pMainWindow.reset();
   if (m_bIconLibraryLoaded) FreeIconLibrary();
   if (g_current == this) g_current = nullptr;
@@ -103,8 +105,9 @@ int NataloApp::Start() {
   }
   m_engine.CalculateEvents();
 
-  // The synchronisation with the reminder utility reaches the window through
+  // The reminder utility's changes reach the window through
   // MainWindow::OnReminderStateChanged.
+  StartSyncThread(m_pMainWindow.get(), m_pList.get(), m_szProgramFolder);
   m_wait.reset();
   return kRunning;
 }
@@ -167,6 +170,7 @@ bool NataloApp::CreateMainWindow() {
 
 int NataloApp::Run() {
   QApplication::exec();
+  StopSyncThread();
   Shutdown();
   return 0;
 }

@@ -151,7 +151,7 @@ int NotificationService::Run() {
       clockChanged = true;
     }
     if (clockChanged) OnClockChanged();
-    FireDueAndArm();
+    FireDueAndArm(clockChanged);
   }
 }
 
@@ -200,16 +200,19 @@ void NotificationService::ReportOnce(NotificationHandle handle, const std::strin
   }
 }
 
-void NotificationService::Launch(NotificationHandle handle, const NotificationTrigger& trigger) {
+bool NotificationService::Launch(NotificationHandle handle, const NotificationTrigger& trigger, bool late) {
   std::vector<std::string> args;
   if (!trigger.arguments.empty()) args.push_back(trigger.arguments);
-  const pid_t pid = StartProcess(trigger.application, args);
+  std::vector<std::string> environment;
+  if (late) environment.push_back(kMissedReminderEnvironment);
+  const pid_t pid = StartProcess(trigger.application, args, environment);
   if (pid > 0) {
     LogServiceMessage("notification " + HandleText(handle) + " started " + trigger.application + " (pid " +
-                      std::to_string(pid) + ")");
-  } else {
-    LogServiceMessage("notification " + HandleText(handle) + " could not start " + trigger.application);
+                      std::to_string(pid) + ")" + (late ? " late" : ""));
+    return true;
   }
+  LogServiceMessage("notification " + HandleText(handle) + " could not start " + trigger.application);
+  return false;
 }
 
 void NotificationService::OnClockChanged() {
@@ -224,12 +227,12 @@ void NotificationService::OnClockChanged() {
   }
 }
 
-void NotificationService::FireDueAndArm() {
+void NotificationService::FireDueAndArm(bool afterClockChange) {
   std::vector<NotificationHandle> handles;
   m_store.Handles(handles);
-  std::erase_if(m_reported, [&](const auto& entry) {
-    return !std::binary_search(handles.begin(), handles.end(), entry.first);
-  });
+  const auto gone = [&](const auto& entry) { return !std::binary_search(handles.begin(), handles.end(), entry.first); };
+  std::erase_if(m_reported, gone);
+  std::erase_if(m_launchFailures, gone);
 
   struct Due {
     timespec when;
@@ -259,11 +262,28 @@ void NotificationService::FireDueAndArm() {
       if (Before(due.when, next)) next = due.when;
       break;
     }
+    const auto failure = m_launchFailures.find(due.handle);
+    if (failure != m_launchFailures.end() && Before(now, failure->second.retryAt)) {
+      if (Before(failure->second.retryAt, next)) next = failure->second.retryAt;
+      continue;
+    }
+    const bool late = !afterClockChange && (m_bFirstPass || now.tv_sec - due.when.tv_sec > kLateStartSeconds);
     // A time notification fires once: start first, then forget it, so that a
     // crash in between repeats the start rather than losing it.
-    Launch(due.handle, due.trigger);
+    if (!Launch(due.handle, due.trigger, late)) {
+      LaunchFailure& f = m_launchFailures[due.handle];
+      if (++f.count < kLaunchAttempts) {
+        f.retryAt = timespec{now.tv_sec + kLaunchRetrySeconds, now.tv_nsec};
+        if (Before(f.retryAt, next)) next = f.retryAt;
+        continue;
+      }
+      LogServiceMessage("notification " + HandleText(due.handle) + " given up after " +
+                        std::to_string(kLaunchAttempts) + " failed starts");
+    }
+    m_launchFailures.erase(due.handle);
     m_store.Remove(due.handle);
   }
+  m_bFirstPass = false;
   ArmTimer(next);
 }
 

@@ -16,8 +16,33 @@ namespace {
 
 // Starts the program through an intermediate child that exits at once, so the
 // program is re-parented to init and never left as a zombie of the caller.
-pid_t SpawnDetached(const std::string& program, const std::vector<std::string>& args) {
+// The caller's environment with the given "NAME=value" entries set (replacing
+// entries of the same name).
+std::vector<std::string> MergedEnvironment(const std::vector<std::string>& extra) {
+  std::vector<std::string> merged;
+  for (char** entry = environ; entry && *entry; ++entry) {
+    const std::string text = *entry;
+    const std::string name = text.substr(0, text.find('=') + 1);
+    bool replaced = false;
+    for (const auto& e : extra) replaced = replaced || e.compare(0, name.size(), name) == 0;
+    if (!replaced) merged.push_back(text);
+  }
+  merged.insert(merged.end(), extra.begin(), extra.end());
+  return merged;
+}
+
+pid_t SpawnDetached(const std::string& program, const std::vector<std::string>& args,
+                    const std::vector<std::string>& extraEnvironment) {
   if (access(program.c_str(), X_OK) != 0) return -1;
+  // Built before fork: the child only calls async-signal-safe functions.
+  std::vector<std::string> environment = MergedEnvironment(extraEnvironment);
+  std::vector<char*> envp;
+  for (auto& e : environment) envp.push_back(e.data());
+  envp.push_back(nullptr);
+  std::vector<char*> argv;
+  argv.push_back(const_cast<char*>(program.c_str()));
+  for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
   int pipefd[2];
   if (pipe2(pipefd, O_CLOEXEC) != 0) return -1;
   const pid_t middle = fork();
@@ -29,12 +54,9 @@ pid_t SpawnDetached(const std::string& program, const std::vector<std::string>& 
   if (middle == 0) {
     close(pipefd[0]);
     setsid();
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(program.c_str()));
-    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
     pid_t child = -1;
-    if (posix_spawn(&child, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) child = -1;
+    char** env = extraEnvironment.empty() ? environ : envp.data();
+    if (posix_spawn(&child, program.c_str(), nullptr, nullptr, argv.data(), env) != 0) child = -1;
     (void)!write(pipefd[1], &child, sizeof child);
     _exit(0);
   }
@@ -51,7 +73,12 @@ pid_t SpawnDetached(const std::string& program, const std::vector<std::string>& 
 }  // namespace
 
 pid_t StartProcess(const std::string& program, const std::vector<std::string>& args) {
-  return SpawnDetached(program, args);
+  return SpawnDetached(program, args, {});
+}
+
+pid_t StartProcess(const std::string& program, const std::vector<std::string>& args,
+                   const std::vector<std::string>& extraEnvironment) {
+  return SpawnDetached(program, args, extraEnvironment);
 }
 
 std::string CommandLineOf(int argc, char** argv) {

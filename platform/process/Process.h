@@ -11,6 +11,10 @@ namespace platform {
 // with the given arguments. Returns the child's pid, or -1 when it could not
 // be started (missing file, not executable).
 pid_t StartProcess(const std::string& program, const std::vector<std::string>& args);
+// The same with "NAME=value" entries added to (or replacing those of) the
+// caller's environment.
+pid_t StartProcess(const std::string& program, const std::vector<std::string>& args,
+                   const std::vector<std::string>& extraEnvironment);
 
 // The one command-line text a program sees: its arguments joined with single spaces.
 std::string CommandLineOf(int argc, char** argv);

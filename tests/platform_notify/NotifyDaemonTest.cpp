@@ -5,6 +5,7 @@
 
 #include <thread>
 
+#include "platform/notify/NotificationService.h"
 #include "platform/notify/NotificationStore.h"
 #include "platform/notify/ServiceLock.h"
 #include "platform/notify/UserNotification.h"
@@ -102,6 +103,29 @@ TEST(NotifyDaemon, MissedRecordsFireAtStartUpAndCorruptOnesAreReported) {
   // Still running after the corrupt record; a new record is served.
   ASSERT_NE(store.Add(h.TimedIn(300ms, "next")), 0u);
   EXPECT_EQ(h.WaitForLaunches(2, 3s).size(), 2u);
+  // Only the record whose moment passed while no service ran was started late.
+  const std::string log = h.Log();
+  EXPECT_NE(log.find(NotificationStore::FileNameOf(missed).substr(0, 8) + " started"), std::string::npos) << log;
+  const auto lateLine = log.find(") late");
+  EXPECT_NE(lateLine, std::string::npos) << log;
+  EXPECT_EQ(log.find(") late", lateLine + 1), std::string::npos) << log;
+}
+
+TEST(NotifyDaemon, ProgramThatFailsToStartIsRetriedThenGivenUp) {
+  DaemonHarness h;
+  ASSERT_GT(h.StartDaemon(), 0);
+  NotificationTrigger broken = h.TimedIn(200ms, "x");
+  broken.application = (h.Folder() / "not-there-yet").string();
+  ASSERT_NE(SetUserNotification(broken), 0u);
+  // The record stays between the attempts and goes after the last one.
+  ASSERT_TRUE(h.WaitForLog("could not start", 3s)) << h.Log();
+  EXPECT_TRUE(h.WaitForRecords(1, 1s));
+  ASSERT_TRUE(h.WaitForLog("given up", 3s + kLaunchRetrySeconds * kLaunchAttempts * 1s)) << h.Log();
+  EXPECT_TRUE(h.WaitForRecords(0, 2s));
+  const std::string log = h.Log();
+  std::size_t failures = 0;
+  for (auto at = log.find("could not start"); at != std::string::npos; at = log.find("could not start", at + 1)) ++failures;
+  EXPECT_EQ(failures, static_cast<std::size_t>(kLaunchAttempts)) << log;
 }
 
 TEST(NotifyDaemon, OneServicePerUserAndCleanExit) {

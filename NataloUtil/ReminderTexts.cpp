@@ -1,0 +1,70 @@
+#include "NataloUtil/ReminderTexts.h"
+
+#include "common/entries/EntryTexts.h"
+#include "common/entries/FeskItem.h"
+#include "common/entries/TextFormat.h"
+#include "common/text/LocalTable.h"
+
+namespace {
+
+std::u16string FirstLetter(const std::u16string& text) { return text.empty() ? std::u16string() : text.substr(0, 1); }
+
+struct KindKeys {
+  const char16_t* title;
+  const char16_t* format2;
+  const char16_t* format3;
+};
+
+KindKeys KeysOf(std::uint16_t kind) {
+  if (kind == Anniversary)
+    return {u"DLG_UTIL_ANNIVERSARY_HEADER", u"DLG_UTIL_ANNIVERSARY_FORMAT2", u"DLG_UTIL_ANNIVERSARY_FORMAT3"};
+  if (kind == OtherDate) return {u"DLG_UTIL_OTHER_HEADER", u"DLG_UTIL_OTHER_FORMAT2", u"DLG_UTIL_OTHER_FORMAT3"};
+  return {u"DLG_UTIL_BIRTHDAY_HEADER", u"DLG_UTIL_BIRTHDAY_FORMAT2", u"DLG_UTIL_BIRTHDAY_FORMAT3"};
+}
+
+}  // namespace
+
+std::u16string ReminderName(const FeskItem& item, std::uint32_t displayNames) {
+  if (item.m_wKind != Birthday) return item.m_szName;
+  const std::u16string& first = item.m_szFirstName;
+  const std::u16string& last = item.m_szLastName;
+  switch (displayNames) {
+    case 1:
+      return last + u", " + first;
+    case 2:
+      return FirstLetter(first) + u". " + last;
+    case 3:
+      return last + u", " + FirstLetter(first);
+    default:
+      return first + u" " + last;
+  }
+}
+
+ReminderTexts BuildReminderTexts(const FeskItem& item, std::uint32_t displayNames, std::uint32_t zodiac,
+                                 const CalendarDate& today) {
+  const LocalTable& local = GetLocalTable();
+  EntryTextContext context;
+  context.today = today;
+  context.view.dwDisplayNames = displayNames;
+  context.view.dwDateFormat = 5;
+  context.view.dwYearValue = 0;
+  context.view.dwDisplayAge = 2;
+  context.view.dwDaysLeft = 1;
+
+  const KindKeys keys = KeysOf(item.m_wKind);
+  ReminderTexts texts;
+  texts.title = local.Get(keys.title);
+  texts.line1 = ReminderName(item, displayNames);
+  texts.line2 = FormatText(local.Get(keys.format2), {FormatEntryDate(item, context)});
+  texts.line3 = FormatText(local.Get(keys.format3), {FormatAge(item, context), FormatDaysLeft(item, context)});
+  texts.note = item.m_szNote;
+  texts.showZodiac = item.m_wKind == Birthday && zodiac != 0;
+  if (texts.showZodiac) {
+    texts.zodiacSign = GetZodiacSign(item);
+    const std::u16string name = GetZodiacName(texts.zodiacSign);
+    texts.zodiacHead = FormatText(local.Get(u"DLG_UTIL_ZODIAC_HEAD"), {name});
+    texts.zodiacHeadPortrait = FormatText(local.Get(u"DLG_UTIL_ZODIAC_HEAD2"), {name});
+    texts.zodiacTail = local.Get(u"DLG_UTIL_ZODIAC_TAIL");
+  }
+  return texts;
+}

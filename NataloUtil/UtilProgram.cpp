@@ -1,0 +1,269 @@
+#include "NataloUtil/UtilProgram.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTimer>
+
+#include <sys/resource.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "NataloUtil/DeviceLock.h"
+#include "NataloUtil/ReminderDialog.h"
+#include "NataloUtil/ReminderSession.h"
+#include "NataloUtil/ReminderSound.h"
+#include "NataloUtil/CommandLine.h"
+#include "NataloUtil/SnoozeRules.h"
+#include "NataloUtil/UtilEngine.h"
+#include "NataloUtil/UtilLog.h"
+#include "common/entries/EntryPictures.h"
+#include "common/settings/AppSettings.h"
+#include "common/text/LocalTable.h"
+#include "common/text/LocalePatterns.h"
+#include "common/text/ProgramFolder.h"
+#include "platform/imaging/AppPictures.h"
+#include "platform/imaging/IconLibrary.h"
+#include "platform/process/Process.h"
+#include "platform/sound/EventSound.h"
+#include "platform/sound/SoundCategory.h"
+#include "platform/text/Utf.h"
+#include "platform/ui/CommandMenu.h"
+#include "platform/ui/KeypadTheme.h"
+#include "platform/ui/KeypadWindow.h"
+#include "platform/ui/MessageBox.h"
+
+namespace {
+
+void Trace(const std::string& line) {
+  const char* path = std::getenv(kTraceVariable);
+  if (!path || !*path) return;
+  if (FILE* file = std::fopen(path, "a")) {
+    std::fprintf(file, "%s\n", line.c_str());
+    std::fclose(file);
+  }
+}
+
+// The platform's event sound, with the moment it plays in the trace.
+int PlayAndTrace(const std::u16string& event, const void* window) {
+  const int result = platform::PlayEventSound(event, window);
+  Trace("sound " + std::to_string(result) + " " + std::to_string(platform::GetLocalFileTime()));
+  return result;
+}
+
+void Recalculate(const std::string& folder) {
+  UtilEngine engine;
+  engine.Load(folder);
+  engine.CallCalculateEvents();
+  engine.Free();
+}
+
+// The utility's own window ("_QV_FESK_U"): a phone-shaped window in the middle
+// of the screen, above other windows. A close request from the window manager
+// dismisses the reminder.
+class UtilMainWindow : public keypad::KeypadWindow {
+ public:
+  UtilMainWindow() {
+    setObjectName(QStringLiteral("_QV_FESK_U"));
+    setWindowFlag(Qt::WindowStaysOnTopHint);
+    SetMainScreen(new keypad::KeypadScreen);
+  }
+  QPointer<ReminderDialog> m_dialog;
+  bool m_bDestroying = false;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override {
+    if (!m_bDestroying && m_dialog) {
+      event->ignore();
+      m_dialog->RunCommand(kCmdCancel);
+      return;
+    }
+    keypad::KeypadWindow::closeEvent(event);
+  }
+};
+
+class ReminderRun {
+ public:
+  ReminderRun(ReminderSession& session, bool missed)
+      : m_session(session), m_bMissed(missed), m_sound(&PlayAndTrace, &platform::StopEventSounds) {}
+
+  // Prepares the texts and the sound of the active reminder.
+  bool GetNextReminder(bool bHighRes) {
+    FeskItem* item = m_session.ActiveReminder();
+    if (!item) {
+      m_session.CloseQueue();
+      return false;
+    }
+    m_session.CheckFirstTimeReminder(*item);
+    platform::EnsureSystemSoundDefaults();
+    WriteReminderSoundCategory(ChooseReminderSound(*item, g_settings));
+    m_view.texts = BuildReminderTexts(*item, g_settings.g_dwDisplayNames, g_settings.g_dwZodiac, Today());
+    m_view.daysToEvent = DaysToEvent(*item);
+    m_view.missed = m_bMissed;
+    m_view.picture = LoadSingleIcon(m_session.ProgramFolder(), item->m_dwIcon);
+    if (m_view.texts.showZodiac) {
+      m_pictures.Load(bHighRes);
+      if (const QImage* zodiac = m_pictures.Zodiac(m_view.texts.zodiacSign, false)) m_view.zodiac = *zodiac;
+    }
+    m_window.setWindowTitle(QString::fromStdU16String(m_view.texts.title));
+    return true;
+  }
+
+  void Show() {
+    WakeDisplay();
+    const QRect screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry() : QRect();
+    if (screen.isValid()) m_window.move(screen.center() - QPoint(m_window.width() / 2, m_window.height() / 2));
+    m_window.show();
+    m_window.raise();
+    m_window.activateWindow();
+    QApplication::alert(&m_window);
+    QTimer::singleShot(0, &m_window, [this] { ActivateDialog(); });
+  }
+
+ private:
+  // The loop of the utility's window: run the dialog while a reminder is
+  // active; with none left, close the window and end.
+  void ActivateDialog() {
+    FeskItem* item = m_session.ActiveReminder();
+    if (!item) {
+      m_window.m_bDestroying = true;
+      m_window.close();
+      QApplication::quit();
+      return;
+    }
+    const std::int32_t uid = item->m_nUID;
+    ReminderDialog dialog(m_session, m_sound, m_view, &m_window);
+    m_window.m_dialog = &dialog;
+    const bool missed = m_bMissed;
+    QObject::connect(&dialog, &ReminderDialog::firstPainted, &dialog, [uid, missed, &dialog] {
+      Trace("shown " + std::to_string(uid) + " " + std::to_string(platform::GetLocalFileTime()) +
+            (missed ? " missed" : ""));
+      RunTestCommands(dialog);
+    });
+    dialog.Run();
+    m_window.m_dialog = nullptr;
+    QTimer::singleShot(0, &m_window, [this] { ActivateDialog(); });
+  }
+
+  static void RunTestCommands(ReminderDialog& dialog) {
+    const char* commands = std::getenv(kCommandsVariable);
+    if (!commands || !*commands) return;
+    const std::string text = commands;
+    const char* step = std::getenv(kCommandDelayVariable);
+    const int pause = step ? static_cast<int>(ParseDecimal(step)) : 100;
+    std::size_t start = 0;
+    int delay = 0;
+    while (start <= text.size()) {
+      const std::size_t comma = text.find(',', start);
+      const int command = static_cast<int>(ParseDecimal(text.substr(start, comma == std::string::npos ? std::string::npos : comma - start)));
+      delay += pause;
+      QPointer<ReminderDialog> target(&dialog);
+      // Menu commands go through the menu, as a user's choice does.
+      QTimer::singleShot(delay, &dialog, [target, command] {
+        if (!target) return;
+        if (target->Menu()->Find(command)) {
+          target->Menu()->Trigger(command);
+        } else {
+          target->RunCommand(command);
+        }
+      });
+      if (comma == std::string::npos) break;
+      start = comma + 1;
+    }
+  }
+
+  ReminderSession& m_session;
+  bool m_bMissed;
+  ReminderSoundPlayer m_sound;
+  ReminderView m_view;
+  AppPictures m_pictures;
+  UtilMainWindow m_window;
+};
+
+int RunReminder(int argc, char** argv, const std::string& folder, const std::string& line) {
+  ReminderSession session(folder);
+  UtilEngine engine;
+  // 1. Pick the reminder.
+  if (!session.GetData(line)) {
+    Recalculate(folder);
+    Trace("nothing to show");
+    return 0;
+  }
+  // 2. Early or too old? A reminder started late by the notification service
+  // (the machine was off or asleep) is still shown while its day has not passed.
+  bool missed = false;
+  bool show = CheckEarlyFired(session.FireTime());
+  if (!show) {
+    const char* late = std::getenv(kMissedReminderVariable);
+    if (late && std::string(late) == "1" && IsMissedReminderStillDue(*session.ActiveReminder(), session.FireTime(), Today())) {
+      show = true;
+      missed = true;
+    }
+  }
+  // 3. The engine stays loaded until the end.
+  engine.Load(folder);
+  if (session.RecalcNeeded()) engine.CallCalculateEvents();
+  // 4. Too old: leave it to the engine.
+  if (!show) {
+    WriteLog("Reminder too old");
+    Trace("too old");
+    engine.CallCalculateEvents();
+    session.CloseQueue();
+    engine.Free();
+    return 0;
+  }
+  // 5. The phone's battery notice does not exist here. 6. The sound service is linked in.
+  // 7. Never during a call.
+  WaitWhilePhoneCallActive([](int ms) { SleepMilliseconds(ms); });
+  QApplication application(argc, argv);
+  keypad::ApplyMessageBoxEnvironment();
+  keypad::InstallFontSubstitutions();
+  // 8. Texts.
+  if (!GetLocalTable().Load()) {
+    keypad::ShowMessageBox(nullptr, QStringLiteral("Can't find resource file!"), QStringLiteral("Info"),
+                           keypad::MB_OK | keypad::MB_ICONSTOP);
+    session.CloseQueue();
+    engine.Free();
+    return 0;
+  }
+  InitLocalePatterns();
+  Trace("texts " + std::to_string(platform::GetLocalFileTime()));
+  // 10. The window.
+  ReminderRun run(session, missed);
+  // 12. Settings, lock, texts and sound, pictures.
+  LoadAllSettings();
+  DisplayWakeKeySender keys;
+  CheckLockUnlock(ReadLockState(), g_settings.g_dwNeedUnlock, g_settings.g_szDevicePassword, keys);
+  const bool bHighRes = keypad::kDefaultScreenSize.width() > keypad::kHighResolutionWidth;
+  SetHighResolutionScreen(bHighRes);
+  if (run.GetNextReminder(bHighRes)) run.Show();
+  // 13. Until the window is gone.
+  if (session.ActiveReminder()) QApplication::exec();
+  // 14. End.
+  session.CloseQueue();
+  engine.CallCalculateEvents();
+  engine.Free();
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  Trace("done " + std::to_string(usage.ru_maxrss));
+  return 0;
+}
+
+}  // namespace
+
+int RunNataloUtil(int argc, char** argv) {
+  // The phone switched to full power first; here the display is woken when
+  // the reminder window opens, and a recalculation leaves it alone.
+  const std::string folder = platform::ToUtf8(GetProgramFolder());
+  OpenUtilLog(folder);
+  const std::string line = platform::CommandLineOf(argc, argv);
+  WriteLog("Started with \"%s\"", line.c_str());
+  Trace("start " + std::to_string(platform::GetLocalFileTime()));
+  if (IsRecalculationCommand(line)) {
+    Recalculate(folder);
+    return 0;
+  }
+  return RunReminder(argc, argv, folder, line);
+}

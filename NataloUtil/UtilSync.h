@@ -1,0 +1,27 @@
+#pragma once
+// The utility's side of the exchange with a running application: the changed
+// state block goes into storage.dat in place, and the application, when it
+// runs, is told which entry changed and re-reads it while the utility still
+// holds the storage mutex.
+#include <cstdint>
+#include <string>
+
+class StorageItem;
+
+inline constexpr char16_t kStorageChangedEvent[] = u"FESK_STORAGE_CHANGED";
+inline constexpr char16_t kNotifyContinueEvent[] = u"FESK_NOTIFY_CONTINUE";
+inline constexpr char16_t kNotifyExitEvent[] = u"FESK_NOTIFY_EXIT";
+inline constexpr char kSyncFileName[] = "sync.tmp";
+inline constexpr std::uint32_t kSyncTimeoutMs = 180'000;
+
+struct UtilSyncTimeouts {
+  std::uint32_t mutexMs = kSyncTimeoutMs;
+  std::uint32_t replyMs = kSyncTimeoutMs;
+};
+
+// Writes the item's state block into `programFolder`storage.dat and hands the
+// change to a running application. True when the block was written. The wait
+// for the reply ends early when the application goes away (it crashed or was
+// killed), since then nobody will answer.
+bool WriteUtilData(const StorageItem& item, const std::string& programFolder,
+                   const UtilSyncTimeouts& timeouts = UtilSyncTimeouts{});

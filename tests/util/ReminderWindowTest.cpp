@@ -1,0 +1,238 @@
+// The reminder window in this process: what it shows for each kind of entry,
+// its menu, the sound switch and the phone state; pictures of it go to
+// NATALO_SCREENS_DIR.
+#include <QDir>
+#include <QLabel>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QtTest>
+
+#include "NataloUtil/ReminderDialog.h"
+#include "NataloUtil/ReminderSession.h"
+#include "NataloUtil/ReminderSound.h"
+#include "NataloUtil/SnoozeRules.h"
+#include "common/text/LocalTable.h"
+#include "common/text/LocalePatterns.h"
+#include "platform/imaging/AppPictures.h"
+#include "platform/imaging/IconLibrary.h"
+#include "platform/registry/Registry.h"
+#include "platform/ui/CommandMenu.h"
+#include "platform/ui/KeypadTheme.h"
+#include "platform/ui/KeypadWindow.h"
+#include "tests/support/TempDir.h"
+#include "tests/util/UtilTestSupport.h"
+
+using namespace utiltest;
+
+namespace {
+
+std::vector<std::u16string> g_sounds;
+int Play(const std::u16string& event, const void*) {
+  g_sounds.push_back(u"play " + event);
+  return 0;
+}
+int Stop(const std::u16string& name) {
+  g_sounds.push_back(u"stop " + name);
+  return 0;
+}
+
+QString ScreensDir() {
+  const QString dir = QString::fromLocal8Bit(qgetenv("NATALO_SCREENS_DIR"));
+  return dir.isEmpty() ? QStringLiteral(NATALO_SCREENS_DIR) : dir;
+}
+
+// One reminder window over a keypad window of the given size.
+struct WindowFixture {
+  WindowFixture(std::unique_ptr<FeskItem> entry, QSize size = keypad::kDefaultScreenSize, std::uint32_t zodiac = 1,
+                std::uint32_t displayNames = 0, int days = 4, bool missed = false)
+      : session(env.ProgramFolder()), sound(&Play, &Stop) {
+    std::filesystem::create_directories(env.ProgramFolder());
+    const bool highRes = size.width() > keypad::kHighResolutionWidth;
+    ReminderView view;
+    view.texts = BuildReminderTexts(*entry, displayNames, zodiac, {2026, 3, 10});
+    view.picture = LoadSingleIcon(NATALO_BUILT_PROGRAM_DIR "/", entry->m_dwIcon);
+    AppPictures pictures;
+    pictures.Load(highRes);
+    if (const QImage* z = pictures.Zodiac(view.texts.zodiacSign, false)) view.zodiac = *z;
+    view.daysToEvent = days;
+    view.missed = missed;
+    host.resize(size);
+    host.SetMainScreen(new keypad::KeypadScreen);
+    dialog = std::make_unique<ReminderDialog>(session, sound, view, &host);
+    host.PushScreen(dialog.get());
+    host.show();
+    dialog->Open();
+    QTest::qWait(50);
+  }
+  ~WindowFixture() { host.PopScreen(dialog.get()); }
+  QImage Grab() { return host.grab().toImage(); }
+  void Save(const QString& name) {
+    QDir().mkpath(ScreensDir());
+    Grab().save(ScreensDir() + "/" + name + ".png");
+  }
+  QLabel* Label(const QString& text) {
+    for (QLabel* label : dialog->findChildren<QLabel*>()) {
+      if (label->text() == text) return label;
+    }
+    return nullptr;
+  }
+
+  testsupport::TestEnvironment env;
+  ReminderSession session;
+  ReminderSoundPlayer sound;
+  keypad::KeypadWindow host;
+  std::unique_ptr<ReminderDialog> dialog;
+};
+
+std::unique_ptr<FeskItem> Anna() {
+  auto anna = Entry(Birthday, "Anna Berg", {1985, 3, 14});
+  anna->m_szNote = u"Likes orchids and long walks.\nCall before noon.";
+  for (int i = 3; i <= 20; ++i) anna->m_szNote += u"\nMore to remember";
+  return anna;
+}
+
+}  // namespace
+
+class ReminderWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() {
+    keypad::InstallFontSubstitutions();
+    QVERIFY(GetLocalTable().LoadFile(NATALO_BUILT_PROGRAM_DIR "/local.dat", u"[English]"));
+    InitLocalePatterns();
+  }
+
+  void birthdayShowsNameZodiacAndNote() {
+    WindowFixture f(Anna());
+    QCOMPARE(f.dialog->Title(), QStringLiteral("Birthday"));
+    QVERIFY(f.Label(QStringLiteral("Anna Berg")));
+    QVERIFY(f.Label(QStringLiteral("Turns 41 in 4 days")));
+    QVERIFY(f.Label(QStringLiteral("Pisces")));  // head text with a note box
+    QVERIFY(f.dialog->ZodiacShown());
+    QVERIFY(f.dialog->NoteShown());
+    auto* note = f.dialog->findChild<QPlainTextEdit*>();
+    // Up and Down scroll the note; typing does not change it.
+    note->setFocus();
+    QTest::keyClick(note, Qt::Key_Down);
+    QTest::keyClick(note, Qt::Key_X);
+    QVERIFY(note->verticalScrollBar()->value() == 1);
+    QVERIFY(!note->toPlainText().contains(QLatin1Char('x')));
+    // Line 1 is bold and larger than line 3 (H*12/10 with a note).
+    QVERIFY(f.Label(QStringLiteral("Anna Berg"))->font().pixelSize() > f.Label(QStringLiteral("Turns 41 in 4 days"))->font().pixelSize());
+    QCOMPARE(g_sounds.back(), std::u16string(u"play QV_FESK_Reminder"));
+    QVERIFY(f.dialog->SoundTimerActive());
+    f.Save(QStringLiteral("birthday-zodiac-note"));
+  }
+
+  void otherKindsHideTheZodiacAndTheEmptyNote() {
+    WindowFixture anniversary(Entry(Anniversary, "Wedding Sara & Ben", {2010, 6, 19}));
+    QCOMPARE(anniversary.dialog->Title(), QStringLiteral("Anniversary"));
+    QVERIFY(!anniversary.dialog->NoteShown());
+    QVERIFY(!anniversary.dialog->ZodiacShown());
+    anniversary.Save(QStringLiteral("anniversary-no-note"));
+    WindowFixture other(Entry(OtherDate, "Car inspection", {2020, 8, 12}));
+    QCOMPARE(other.dialog->Title(), QStringLiteral("Reminder"));
+    other.Save(QStringLiteral("other-date"));
+    WindowFixture noZodiac(Entry(Birthday, "Tom Ivanov", {2015, 12, 24}), keypad::kDefaultScreenSize, 0, 3);
+    QVERIFY(noZodiac.Label(QStringLiteral("Ivanov, T")));
+    QVERIFY(!noZodiac.dialog->ZodiacShown());
+  }
+
+  void longNameWrapsToThreeLinesUprightAndTwoTurned() {
+    auto entry = Entry(Birthday, "Maximilian-Alexander Konstantin von Hohenberg-Schwarzenfels-Lichtenau", {1958, 9, 17});
+    WindowFixture upright(std::move(entry));
+    QLabel* line1 = upright.dialog->findChildren<QLabel*>().value(1);
+    for (QLabel* l : upright.dialog->findChildren<QLabel*>()) {
+      if (l->text().startsWith(QStringLiteral("Maximilian"))) line1 = l;
+    }
+    const int lineHeight = QFontMetrics(line1->font()).lineSpacing();
+    QCOMPARE(line1->height(), 3 * lineHeight);
+    upright.Save(QStringLiteral("long-name"));
+    WindowFixture turned(Entry(Birthday, "Maximilian-Alexander Konstantin von Hohenberg-Schwarzenfels-Lichtenau",
+                               {1958, 9, 17}),
+                         QSize(320, 240));
+    for (QLabel* l : turned.dialog->findChildren<QLabel*>()) {
+      if (l->text().startsWith(QStringLiteral("Maximilian"))) QVERIFY(l->height() <= 2 * lineHeight + 2);
+    }
+    turned.Save(QStringLiteral("landscape"));
+    WindowFixture small(Anna(), QSize(176, 220));
+    small.Save(QStringLiteral("small-screen"));
+  }
+
+  void menuGreysLongSnoozesOnTheEventDayAndTogglesTheSound() {
+    WindowFixture f(Anna(), keypad::kDefaultScreenSize, 1, 0, 0);
+    keypad::CommandMenu* menu = f.dialog->Menu();
+    QVERIFY(menu->Find(kCmdSnoozeFirst + 4)->isEnabled());
+    QVERIFY(!menu->Find(kCmdSnoozeFirst + 5)->isEnabled());
+    QVERIFY(!menu->Find(kCmdSnoozeFirst + 7)->isEnabled());
+    // A picture with the menu and its sub-menu open.
+    menu->popup(f.host.mapToGlobal(QPoint(60, 120)));
+    QAction* more = menu->ItemAt(3);
+    menu->setActiveAction(more);
+    QTest::qWait(100);
+    QImage shot = f.Grab();
+    QPainter painter(&shot);
+    painter.drawImage(QPoint(20, 60), menu->grab().toImage());
+    if (auto* sub = qobject_cast<QMenu*>(more->menu())) {
+      sub->popup(QPoint(0, 0));
+      QTest::qWait(50);
+      painter.drawImage(QPoint(100, 110), sub->grab().toImage());
+      sub->close();
+    }
+    painter.end();
+    QDir().mkpath(ScreensDir());
+    shot.save(ScreensDir() + "/menu-greyed.png");
+    menu->close();
+
+    f.dialog->RunCommand(kCmdSnoozeFirst + 7);  // greyed: nothing happens
+    QVERIFY(f.dialog->SoundTimerActive());
+    QVERIFY(menu->Trigger(kCmdToggleSound));  // as chosen from the menu
+    QCOMPARE(menu->Find(kCmdToggleSound)->text(), QStringLiteral("Play Sound"));
+    QVERIFY(!f.dialog->SoundTimerActive());
+    QCOMPARE(g_sounds.back(), std::u16string(u"stop QV_FESK_Reminder"));
+    f.dialog->RunCommand(kCmdToggleSound);
+    QCOMPARE(menu->Find(kCmdToggleSound)->text(), QStringLiteral("Mute"));
+    QVERIFY(f.dialog->SoundTimerActive());
+  }
+
+  void missedReminderSaysSo() {
+    WindowFixture f(Entry(OtherDate, "Car inspection", {2020, 8, 12}), keypad::kDefaultScreenSize, 1, 0, 4, true);
+    QVERIFY(f.Label(QStringLiteral("Missed reminder")));
+    f.Save(QStringLiteral("missed"));
+  }
+
+  void losingTheFocusKeepsTheReminder() {
+    WindowFixture f(Anna());
+    QEvent deactivate(QEvent::WindowDeactivate);
+    QApplication::sendEvent(f.dialog.get(), &deactivate);
+    QApplication::sendEvent(&f.host, &deactivate);
+    QVERIFY(f.dialog->SoundTimerActive());
+    QVERIFY(g_sounds.back() != std::u16string(u"stop QV_FESK_Reminder"));
+  }
+
+  void aCallStopsTheSoundTimerAndItsEndRestartsIt() {
+    WindowFixture f(Anna());
+    QVERIFY(f.dialog->SoundTimerActive());
+    platform::RegWriteDword(platform::RegistryRoot::LocalMachine, u"System\\State\\Phone", u"Status", 0x20000);
+    QTRY_VERIFY(f.dialog->CallActive());
+    QVERIFY(!f.dialog->SoundTimerActive());
+    platform::RegWriteDword(platform::RegistryRoot::LocalMachine, u"System\\State\\Phone", u"Status", 0);
+    QTRY_VERIFY(!f.dialog->CallActive());
+    QVERIFY(f.dialog->SoundTimerActive());
+  }
+
+  void germanTexts() {
+    QVERIFY(GetLocalTable().LoadFile(NATALO_BUILT_PROGRAM_DIR "/local.dat", u"[German]"));
+    {
+      WindowFixture f(Anna());
+      QCOMPARE(f.dialog->Title(), QStringLiteral("Geburtstag"));
+      f.Save(QStringLiteral("german"));
+    }
+    QVERIFY(GetLocalTable().LoadFile(NATALO_BUILT_PROGRAM_DIR "/local.dat", u"[English]"));
+  }
+};
+
+QTEST_MAIN(ReminderWindowTest)
+#include "ReminderWindowTest.moc"

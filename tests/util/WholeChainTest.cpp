@@ -1,0 +1,151 @@
+// The real programs together: the engine arms, the notification service starts
+// the utility at the moment, its window appears (offscreen), the user's choice
+// is written into storage.dat, and the engine arms again.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <thread>
+
+#include "NataloUtil/SnoozeRules.h"
+#include "platform/notify/NotificationStore.h"
+#include "platform/notify/UserNotification.h"
+#include "tests/util/UtilProgramFolder.h"
+#include "tests/util/UtilTestSupport.h"
+
+using namespace utiltest;
+using namespace std::chrono_literals;
+using platform::FILETIME_PER_SECOND;
+using platform::FileTime;
+
+namespace {
+
+// Anna (UID 1) with a snooze pending at `snooze`, Ben (UID 2).
+void SaveDue(const std::string& folder, FileTime snooze) {
+  std::vector<std::unique_ptr<FeskItem>> entries;
+  const CalendarDate today = Today();
+  auto anna = Entry(Birthday, "Anna Berg", {1985, today.month, std::min(today.day, 28)});
+  anna->m_ftSnooze = snooze;
+  anna->m_dwSnoozeCounter = snooze ? 1 : 0;
+  anna->m_szNote = u"Likes orchids";
+  entries.push_back(std::move(anna));
+  entries.push_back(Entry(Anniversary, "Ben wedding", {2010, today.month, std::min(today.day, 28)}));
+  ASSERT_TRUE(SaveEntries(folder, std::move(entries)));
+}
+
+// The armed time notification of the utility, if any.
+bool ArmedReminder(const std::string& utility, platform::NotificationTrigger& out) {
+  std::vector<platform::NotificationHandle> handles;
+  platform::GetUserNotificationHandles(handles);
+  for (const auto handle : handles) {
+    if (platform::GetUserNotification(handle, out) && out.application == utility &&
+        out.type == platform::NotificationType::Time)
+      return true;
+  }
+  return false;
+}
+
+FileTime Seconds(std::int64_t s) { return static_cast<FileTime>(s) * FILETIME_PER_SECOND; }
+
+}  // namespace
+
+TEST(WholeChain, DueReminderIsShownSnoozedAndArmedAgain) {
+  UtilProgramFolder p;
+  // The service passes its environment on to the utility it starts.
+  notifytest::EnvScope commands("NATALO_UTIL_COMMANDS", std::to_string(kCmdSnoozeFirst + 1).c_str());
+  ASSERT_GT(p.Harness().StartDaemon(), 0);
+  const FileTime due = platform::GetLocalFileTime() + Seconds(3);
+  SaveDue(p.Folder(), due);
+
+  // A start without arguments only recalculates: the engine arms the reminder.
+  ASSERT_EQ(p.Wait(p.Start(""), 20s), 0);
+  platform::NotificationTrigger armed;
+  ASSERT_TRUE(ArmedReminder(p.Folder() + "NataloUtil", armed));
+  EXPECT_NE(armed.arguments.find("/ID=\"1\""), std::string::npos) << armed.arguments;
+
+  const std::string shown = p.WaitForTrace("shown 1 ", 20s);
+  ASSERT_FALSE(shown.empty()) << p.Harness().Log();
+  const FileTime paintedAt = std::stoull(shown.substr(8));
+  EXPECT_GE(paintedAt + Seconds(1), due);
+  ASSERT_FALSE(p.WaitForTrace("done", 20s).empty());
+
+  // Snoozed by five minutes from the choice: counters as a manual snooze leaves them.
+  const auto anna = StoredEntry(p.Folder(), 1);
+  EXPECT_NEAR(static_cast<double>(anna->m_ftSnooze), static_cast<double>(paintedAt + Seconds(300)), 5e7);
+  EXPECT_EQ(anna->m_dwSnoozeCounter, 2u);
+  EXPECT_EQ(anna->m_dwAutoSnoozeCounter, 0u);
+  EXPECT_EQ(StoredEntry(p.Folder(), 2)->m_ftSnooze, 0u);
+
+  // The engine armed the snooze moment.
+  bool rearmed = false;
+  for (int i = 0; i < 200 && !rearmed; ++i) {
+    rearmed = ArmedReminder(p.Folder() + "NataloUtil", armed) &&
+              armed.arguments.find(std::to_string(anna->m_ftSnooze)) != std::string::npos;
+    if (!rearmed) std::this_thread::sleep_for(50ms);
+  }
+  EXPECT_TRUE(rearmed) << armed.arguments;
+}
+
+TEST(WholeChain, EarlyOldAndMissedStarts) {
+  UtilProgramFolder p;
+  SaveDue(p.Folder(), 0);
+  const std::vector<std::string> dismiss = {"NATALO_UTIL_COMMANDS=" + std::to_string(kCmdDismiss)};
+  const FileTime now = platform::GetLocalFileTime();
+
+  // 45 seconds early: shown at once.
+  pid_t util = p.Start(Armed(now + Seconds(45), "1"), dismiss);
+  EXPECT_FALSE(p.WaitForTrace("shown 1", 10s).empty());
+  EXPECT_EQ(p.Wait(util, 20s), 0);
+
+  // 61 seconds old after a clock change: not shown, not changed.
+  util = p.Start(Armed(now - Seconds(61), "2"), dismiss);
+  EXPECT_EQ(p.Wait(util, 20s), 0);
+  EXPECT_FALSE(p.WaitForTrace("too old", 1s).empty());
+
+  // Started late by the notification service: shown, marked missed.
+  util = p.Start(Armed(now - Seconds(3600), "2"), {"NATALO_MISSED_REMINDER=1", dismiss[0]});
+  EXPECT_NE(p.WaitForTrace("shown 2", 10s).find("missed"), std::string::npos);
+  EXPECT_EQ(p.Wait(util, 20s), 0);
+
+  // 10 seconds early: waits for its moment.
+  const FileTime soon = platform::GetLocalFileTime() + Seconds(3);
+  util = p.Start(Armed(soon, "1"), dismiss);
+  std::string second;
+  for (int i = 0; i < 300 && second.empty(); ++i) {
+    int count = 0;
+    for (const auto& line : p.Trace()) {
+      if (line.rfind("shown 1 ", 0) == 0 && ++count == 2) second = line;
+    }
+    std::this_thread::sleep_for(50ms);
+  }
+  ASSERT_FALSE(second.empty());
+  EXPECT_GE(std::stoull(second.substr(8)), soon);
+  EXPECT_EQ(p.Wait(util, 20s), 0);
+}
+
+TEST(WholeChain, ASecondUtilityPutsItsReminderBack) {
+  UtilProgramFolder p;
+  SaveDue(p.Folder(), 0);
+  const FileTime now = platform::GetLocalFileTime();
+  const pid_t first = p.Start(Armed(now, "1"), {"NATALO_UTIL_COMMANDS=" + std::to_string(kCmdDismiss),
+                                                "NATALO_UTIL_COMMAND_DELAY_MS=4000"});
+  ASSERT_FALSE(p.WaitForTrace("shown 1", 10s).empty());
+  const pid_t second = p.Start(Armed(now, "2"));
+  EXPECT_EQ(p.Wait(second, 20s), 0);
+  EXPECT_FALSE(p.WaitForTrace("nothing to show", 1s).empty());
+  const auto ben = StoredEntry(p.Folder(), 2);
+  EXPECT_GE(ben->m_ftSnooze, now + Seconds(119));
+  EXPECT_EQ(p.Wait(first, 20s), 0);
+}
+
+TEST(WholeChain, WithoutTextsTheReminderEndsWithAMessageAndKeepsItsState) {
+  UtilProgramFolder p;
+  SaveDue(p.Folder(), 0);
+  std::filesystem::remove(p.Folder() + "local.dat");
+  const std::string boxes = p.Folder() + "boxes.txt";
+  const pid_t util = p.Start(Armed(platform::GetLocalFileTime(), "1"),
+                             {"NATALO_MESSAGEBOX_ANSWERS=1", "NATALO_MESSAGEBOX_LOG=" + boxes});
+  EXPECT_EQ(p.Wait(util, 20s), 0);
+  EXPECT_NE(testsupport::ReadFileBytes(boxes).find("Can't find resource file!"), std::string::npos);
+  EXPECT_EQ(StoredEntry(p.Folder(), 1)->m_dwSnoozeCounter, 0u);
+  EXPECT_TRUE(p.WaitForTrace("shown", 1ms).empty());
+}

@@ -151,7 +151,7 @@ void MainWindow::ToggleEnabled() {
 
 void MainWindow::ToggleSkipNext() {
   FeskItem* entry = m_list->SelectedEntry();
-  if (entry == nullptr || entry->IsStar() || !entry->m_bEnabled) return;
+  if (entry == nullptr || entry->IsStar()) return;
   keypad::WaitCursor wait;
   entry->m_wSkipNext = entry->m_wSkipNext == 0 ? 1 : 0;
   SaveAndRecalculate();

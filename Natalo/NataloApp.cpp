@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "Natalo/AppText.h"
+#include "Natalo/EntryCommandDialogs.h"
 #include "Natalo/EntryListView.h"
 #include "Natalo/InstanceChannel.h"
 #include "Natalo/MainWindow.h"
@@ -89,8 +90,10 @@ int NataloApp::Start() {
 
   m_bHighRes = m_options.screen.width() > keypad::kHighResolutionWidth;
   m_bIconLibraryLoaded = LoadIconLibrary(m_szProgramFolder, m_bHighRes);
-  // Entries open their editors through the hook (FeskItem::Edit).
+  // Entries open their editors through the hook (FeskItem::Edit); the
+  // "More" commands open the picture, reminder and sound dialogs.
   InstallEntryEditors();
+  GetEntryCommandDialogs() = {&RunIconPicker, &RunReminderDialog, &RunSoundDialog};
 
   if (!CreateMainWindow()) return 0;
 

@@ -38,19 +38,21 @@ void LineField::SetNumeric(bool numeric) {
 
 void LineField::focusInEvent(QFocusEvent* event) {
   QLineEdit::focusInEvent(event);
-  if (event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason ||
-      event->reason() == Qt::OtherFocusReason) {
-    // Selected whole with the caret at the start, so a long text shows its beginning.
-    setSelection(static_cast<int>(text().size()), -static_cast<int>(text().size()));
-  }
-  if (!m_hint.isEmpty() && text().isEmpty()) {
-    setText(m_hint);
-    // Selected after the focus handling, which may place the caret itself.
+  if (!m_hint.isEmpty() && text().isEmpty()) setText(m_hint);
+  const bool byKey = event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason ||
+                     event->reason() == Qt::OtherFocusReason;
+  if (byKey || ShowsHint()) {
+    SelectAllFromStart();
+    // Again after the focus handling, which may place the caret itself.
     QTimer::singleShot(0, this, [this] {
-      if (ShowsHint()) selectAll();
+      if (hasFocus() && (ShowsHint() || selectedText() == text())) SelectAllFromStart();
     });
-    selectAll();
   }
+}
+
+void LineField::SelectAllFromStart() {
+  // Selected whole with the caret at the start, so a long text shows its beginning.
+  setSelection(static_cast<int>(text().size()), -static_cast<int>(text().size()));
 }
 
 void LineField::focusOutEvent(QFocusEvent* event) {

@@ -32,6 +32,8 @@ class LineField : public QLineEdit {
   void focusOutEvent(QFocusEvent* event) override;
 
  private:
+  void SelectAllFromStart();
+
   QString m_hint;
 };
 

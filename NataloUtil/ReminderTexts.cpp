@@ -56,7 +56,9 @@ ReminderTexts BuildReminderTexts(const FeskItem& item, std::uint32_t displayName
   texts.title = local.Get(keys.title);
   texts.line1 = ReminderName(item, displayNames);
   texts.line2 = FormatText(local.Get(keys.format2), {FormatEntryDate(item, context)});
-  texts.line3 = FormatText(local.Get(keys.format3), {FormatAge(item, context), FormatDaysLeft(item, context)});
+  // "Turns 31 tomorrow", "1 year in 3 days": the wording follows the counts.
+  const std::u16string age = FormatAge(item, context);
+  texts.line3 = FormatCountdownText(keys.format3, age, FormatDaysLeft(item, context));
   texts.note = item.m_szNote;
   texts.showZodiac = item.m_wKind == Birthday && zodiac != 0;
   if (texts.showZodiac) {

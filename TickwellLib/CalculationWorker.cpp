@@ -58,14 +58,20 @@ bool CalculationWorker::Post() {
 
 bool CalculationWorker::Stop(std::uint32_t timeoutMs) {
   if (!m_thread.joinable()) return true;
-  m_shared->stopping = true;
+  // The quit message queues behind the requests posted before it, so a program
+  // that asks for a calculation and then unloads the engine still gets it (the
+  // reminder utility does exactly that after a snooze). Only a worker that has
+  // not ended within the time-out is told to leave its waits.
   m_shared->queue.Post(kQuitMessage);
   bool ended = false;
   {
     std::unique_lock lock(m_shared->exitMutex);
     ended = m_shared->exitSignal.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return m_shared->exited; });
   }
-  if (!ended) WriteLog("StopAsyncCalculateEventsThread timeout");
+  if (!ended) {
+    WriteLog("StopAsyncCalculateEventsThread timeout");
+    m_shared->stopping = true;
+  }
   m_thread.join();
   return ended;
 }

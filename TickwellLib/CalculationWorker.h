@@ -25,10 +25,11 @@ class CalculationWorker {
   bool IsRunning() const { return m_thread.joinable(); }
   // Queues a calculation request; false when the worker does not run.
   bool Post();
-  // Tells the job to stop, asks the worker to end and waits for it. When it has
-  // not ended within timeoutMs the time-out is logged and the wait goes on until
-  // it has: the thread runs the library's code, which must not be unloaded under
-  // it. The result says whether it ended in time.
+  // Asks the worker to end after the requests already queued and waits for it.
+  // When it has not ended within timeoutMs the time-out is logged, the job is
+  // told to leave its waits, and the wait goes on until the thread has ended:
+  // it runs the library's code, which must not be unloaded under it. The
+  // result says whether it ended in time.
   bool Stop(std::uint32_t timeoutMs = kStopTimeoutMs);
 
  private:

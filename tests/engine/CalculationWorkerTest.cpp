@@ -47,8 +47,20 @@ TEST(CalculationWorker, RequestsQueuedDuringACalculationAreServedByOneMore) {
   EXPECT_FALSE(worker.Post()) << "stopped";
 }
 
-TEST(CalculationWorker, StopEndsAWaitingJobAndNeverLeavesItsThreadRunning) {
-  // A job that waits until it is told to stop: the stop is quick.
+TEST(CalculationWorker, StopServesQueuedRequestsThenEndsAWaitingJobAndNeverLeavesItsThreadRunning) {
+  // A request posted just before the stop is still calculated: a program that
+  // asks for a calculation and unloads the engine right after must get it.
+  std::atomic<int> runs{0};
+  CalculationWorker quick([&](const std::atomic<bool>& stopping) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    if (!stopping) ++runs;
+  });
+  ASSERT_TRUE(quick.Start());
+  ASSERT_TRUE(quick.Post());
+  EXPECT_TRUE(quick.Stop(10'000));
+  EXPECT_EQ(runs, 1);
+
+  // A job that waits until it is told to stop is told so at the time-out.
   std::atomic<bool> waiting{false};
   CalculationWorker patient([&](const std::atomic<bool>& stopping) {
     waiting = true;
@@ -57,7 +69,8 @@ TEST(CalculationWorker, StopEndsAWaitingJobAndNeverLeavesItsThreadRunning) {
   ASSERT_TRUE(patient.Start());
   ASSERT_TRUE(patient.Post());
   ASSERT_TRUE(enginetest::WaitUntil([&] { return waiting.load(); }));
-  EXPECT_TRUE(patient.Stop(10'000));
+  EXPECT_FALSE(patient.Stop(100));
+  EXPECT_FALSE(patient.IsRunning());
 
   // A job that does not listen outlasts the time-out; the stop still returns
   // only once the thread is done with it, so nothing of it runs afterwards.

@@ -126,6 +126,29 @@ class ReminderWindowTest : public QObject {
     f.Save(QStringLiteral("birthday-zodiac-note"));
   }
 
+  // The countdown line says "today" and "tomorrow" and counts one year alone.
+  void countdownLineFollowsTheCounts_data() {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("year");
+    QTest::addColumn<int>("month");
+    QTest::addColumn<int>("day");
+    QTest::addColumn<QString>("line3");
+    QTest::newRow("birthday today") << int(Birthday) << 1985 << 3 << 10 << QStringLiteral("Turns 41 today");
+    QTest::newRow("birthday tomorrow") << int(Birthday) << 1985 << 3 << 11 << QStringLiteral("Turns 41 tomorrow");
+    QTest::newRow("first anniversary") << int(Anniversary) << 2025 << 3 << 13 << QStringLiteral("1 year in 3 days");
+    QTest::newRow("other date tomorrow") << int(OtherDate) << 2020 << 3 << 11 << QStringLiteral("6 years tomorrow");
+  }
+  void countdownLineFollowsTheCounts() {
+    QFETCH(int, kind);
+    QFETCH(int, year);
+    QFETCH(int, month);
+    QFETCH(int, day);
+    QFETCH(QString, line3);
+    const auto entry = Entry(static_cast<std::uint16_t>(kind), "Sam", {year, month, day});
+    const ReminderTexts texts = BuildReminderTexts(*entry, 0, 0, {2026, 3, 10});
+    QCOMPARE(QString::fromStdU16String(texts.line3), line3);
+  }
+
   void otherKindsHideTheZodiacAndTheEmptyNote() {
     WindowFixture anniversary(Entry(Anniversary, "Wedding Sara & Ben", {2010, 6, 19}));
     QCOMPARE(anniversary.dialog->Title(), QStringLiteral("Anniversary"));

@@ -152,7 +152,7 @@ int RunAdd(const CliArgs& args) {
   // an entry it has not seen.
   if (ApplicationRuns()) return CliFail(kExitStorage, CliText(u"CLI_APP_RUNNING"));
 
-  FeskList list;
+  FeskList& list = CommandList();
   const auto mutex = platform::NamedMutex::Create(StorageMutexName(platform::FromUtf8(list.m_szPath)));
   if (!mutex) return ReportLoad(StorageLoad::Locked);
   {

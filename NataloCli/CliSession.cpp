@@ -51,6 +51,11 @@ std::uint32_t StorageLockTimeout() {
   return 10'000;
 }
 
+FeskList& CommandList() {
+  static FeskList list;
+  return list;
+}
+
 StorageLoad LoadEntries(FeskList& list) {
   const auto mutex = platform::NamedMutex::Create(StorageMutexName(platform::FromUtf8(list.m_szPath)));
   if (!mutex) return StorageLoad::Locked;

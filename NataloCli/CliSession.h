@@ -31,6 +31,10 @@ bool StartCliSession();
 // else 10 seconds.
 std::uint32_t StorageLockTimeout();
 
+// The entry list of this run. It lives until the process ends, which does
+// not take a hundred thousand entries apart one by one (see main).
+FeskList& CommandList();
+
 enum class StorageLoad { Loaded, Missing, Locked, Unreadable };
 // Reads storage.dat into `list` while holding the storage mutex. A missing or
 // empty file is an empty list; nothing is ever written.

@@ -5,6 +5,7 @@
 #include "NataloCli/CliSession.h"
 #include "NataloCli/IcsCalendar.h"
 #include "common/entries/ReminderChoice.h"
+#include "common/entries/TextFormat.h"
 #include "common/text/LocalTable.h"
 #include "platform/file/AtomicFile.h"
 #include "platform/text/Utf.h"
@@ -32,7 +33,7 @@ std::string EventUid(const FeskItem& entry) {
   return std::string("star-") + text + "@natalo";
 }
 
-IcsEvent EventOf(const FeskItem& entry) {
+IcsEvent EventOf(const FeskItem& entry, const std::u16string& yearFormat) {
   IcsEvent event;
   event.uid = EventUid(entry);
   event.date = DateOfFileTime(entry.m_ftDate);
@@ -40,7 +41,7 @@ IcsEvent EventOf(const FeskItem& entry) {
   // A yearly event has one summary for every year, so it names the year the
   // age counts from rather than one year's age.
   if (entry.m_wKind == Birthday || entry.m_wKind == Anniversary) {
-    event.summary = CliText(u"CLI_ICS_SUMMARY_YEAR", {name, platform::FromUtf8(std::to_string(event.date.year))});
+    event.summary = platform::ToUtf8(FormatText(yearFormat, {name, platform::FromUtf8(std::to_string(event.date.year))}));
   } else {
     event.summary = platform::ToUtf8(name);
   }
@@ -77,13 +78,14 @@ int RunExport(const CliArgs& args) {
   if (!ics) return CliUsageFail(CliText(u"CLI_EXPORT_FORMAT"), "export");
   if (target.empty()) return CliUsageFail(CliText(u"CLI_BAD_OPTION", {u""}), "export");
 
-  FeskList list;
+  FeskList& list = CommandList();
   if (const int failed = ReportLoad(LoadEntries(list)); failed != kExitDone) return failed;
   if (stars) list.LoadStars();
-  IcsCalendar calendar(platform::ToUtf8(GetLocalTable().GetAppName()), UtcStamp());
+  IcsCalendar calendar(platform::ToUtf8(GetLocalTable().GetAppName()), UtcStamp(), list.Count());
+  const std::u16string yearFormat = GetLocalTable().Get(u"CLI_ICS_SUMMARY_YEAR");
   for (const StorageItem& item : list) {
     if (const FeskItem* entry = AsEntry(&item); entry != nullptr && (stars || !entry->IsStar())) {
-      calendar.Add(EventOf(*entry));
+      calendar.Add(EventOf(*entry, yearFormat));
     }
   }
   const std::string text = calendar.Finish();

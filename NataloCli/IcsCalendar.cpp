@@ -66,7 +66,8 @@ std::string IcsDuration(std::int64_t minutes) {
   return out;
 }
 
-IcsCalendar::IcsCalendar(std::string_view name, std::string_view stamp) : m_stamp(stamp) {
+IcsCalendar::IcsCalendar(std::string_view name, std::string_view stamp, std::size_t events) : m_stamp(stamp) {
+  m_text.reserve(512 + events * 400);
   Line("BEGIN:VCALENDAR");
   Line("VERSION:2.0");
   Line("PRODID:-//Natalo//Natalo//EN");

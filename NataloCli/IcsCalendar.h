@@ -19,7 +19,8 @@ struct IcsEvent {
 class IcsCalendar {
  public:
   // `name` becomes the calendar's display name; `stamp` is DTSTAMP, UTC "YYYYMMDDTHHMMSSZ".
-  IcsCalendar(std::string_view name, std::string_view stamp);
+  // `events` is how many events are to come, to size the text once.
+  IcsCalendar(std::string_view name, std::string_view stamp, std::size_t events = 0);
   void Add(const IcsEvent& event);
   // The whole calendar text, its end included.
   std::string Finish();

@@ -58,7 +58,7 @@ int RunList(const CliArgs& args) {
       return CliUsageFail(CliText(u"CLI_BAD_OPTION", {platform::FromUtf8(arg)}), "list");
     }
   }
-  FeskList list;
+  FeskList& list = CommandList();
   const StorageLoad load = LoadEntries(list);
   if (const int failed = ReportLoad(load); failed != kExitDone) return failed;
   if (stars) list.LoadStars();

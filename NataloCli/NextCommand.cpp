@@ -27,7 +27,7 @@ int RunNext(const CliArgs& args) {
     if (arg != "--json") return CliUsageFail(CliText(u"CLI_BAD_OPTION", {platform::FromUtf8(arg)}), "next");
     json = true;
   }
-  FeskList list;
+  FeskList& list = CommandList();
   if (const int failed = ReportLoad(LoadEntries(list)); failed != kExitDone) return failed;
   EngineAccess engine;
   if (!engine.Load()) return CliFail(kExitStorage, CliText(u"CLI_NO_ENGINE"));

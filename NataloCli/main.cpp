@@ -1,6 +1,7 @@
 // NataloCli: the command line of Natalo. The launcher `natalo` runs it with
 // the sub-command and its arguments.
 #include <csignal>
+#include <cstdlib>
 #include <iostream>
 
 #include "NataloCli/CliCommands.h"
@@ -23,9 +24,20 @@ int main(int argc, char** argv) {
   if (command == "--help" || command == "-h" || command == "help") {
     return ShowHelp(args.empty() || args[0].size() > 16 ? "" : args[0]);
   }
-  if (command == "list") return RunList(args);
-  if (command == "next") return RunNext(args);
-  if (command == "export") return RunExport(args);
-  if (command == "add") return RunAdd(args);
-  return CliUsageFail(CliText(u"CLI_BAD_COMMAND", {platform::FromUtf8(command)}), "");
+  int code = kExitBadUsage;
+  if (command == "list") {
+    code = RunList(args);
+  } else if (command == "next") {
+    code = RunNext(args);
+  } else if (command == "export") {
+    code = RunExport(args);
+  } else if (command == "add") {
+    code = RunAdd(args);
+  } else {
+    code = CliUsageFail(CliText(u"CLI_BAD_COMMAND", {platform::FromUtf8(command)}), "");
+  }
+  // Everything is written (standard output unbuffered, files closed): end at
+  // once instead of freeing the loaded entries one by one.
+  std::cerr.flush();
+  std::_Exit(code);
 }

@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <iostream>
+#include <unordered_map>
 
 #include "common/entries/TextFormat.h"
 #include "common/settings/AppSettings.h"
@@ -16,7 +17,12 @@
 #include "platform/text/Utf.h"
 
 std::string CliText(std::u16string_view key, std::initializer_list<std::u16string_view> args) {
-  return platform::ToUtf8(FormatText(GetLocalTable().Get(key), args));
+  // A listing writes a few texts for each of thousands of lines; the table is
+  // searched once per key.
+  static std::unordered_map<std::u16string, std::u16string> found;
+  auto it = found.find(std::u16string(key));
+  if (it == found.end()) it = found.emplace(key, GetLocalTable().Get(key)).first;
+  return platform::ToUtf8(FormatText(it->second, args));
 }
 
 int CliFail(int code, const std::string& text) {

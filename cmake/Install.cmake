@@ -1,6 +1,7 @@
 # Installation of the application: the program into the program folder
 # <prefix>/lib/Natalo (beside the engine, texts and pictures that their own
-# folders install there), a launcher <prefix>/bin/natalo, and the desktop entry.
+# folders install there), a launcher <prefix>/bin/natalo, its manual page and
+# the desktop entry.
 # A per-user install uses the prefix ~/.local.
 if(NOT TARGET Natalo)
   return()
@@ -8,15 +9,13 @@ endif()
 
 install(TARGETS Natalo RUNTIME DESTINATION lib/Natalo)
 
-# The launcher is a relative link: the program finds its folder through the
-# link's target, so it still finds its files.
-install(CODE "
-  set(bin \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin\")
-  file(MAKE_DIRECTORY \"\${bin}\")
-  file(REMOVE \"\${bin}/natalo\")
-  file(CREATE_LINK ../lib/Natalo/Natalo \"\${bin}/natalo\" SYMBOLIC)
-  message(STATUS \"Installing: \${bin}/natalo\")
-")
+install(TARGETS NataloCli RUNTIME DESTINATION lib/Natalo OPTIONAL)
+
+# The launcher is a script that finds the program folder beside its own
+# folder: without a command it starts the application, with one the command line.
+install(CODE "file(REMOVE \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin/natalo\")")
+install(PROGRAMS ${PROJECT_SOURCE_DIR}/NataloCli/natalo.sh DESTINATION bin RENAME natalo)
+install(FILES ${PROJECT_SOURCE_DIR}/data/man/natalo.1 DESTINATION share/man/man1)
 
 # The desktop entry names the installed launcher, so it is written when the
 # prefix is known.

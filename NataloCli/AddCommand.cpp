@@ -1,0 +1,188 @@
+// natalo add birthday|anniversary|other NAME... DATE [--note TEXT] [--no-reminder]
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+
+#include "NataloCli/CliCommands.h"
+#include "NataloCli/CliSession.h"
+#include "NataloCli/EngineAccess.h"
+#include "NataloCli/EntryFacts.h"
+#include "common/entries/EntryMatching.h"
+#include "common/entries/EntryReminder.h"
+#include "common/settings/AppSettings.h"
+#include "common/store/StorageMutexName.h"
+#include "platform/sync/NamedMutex.h"
+#include "platform/text/Utf.h"
+
+namespace {
+
+// The most characters the editors' fields take.
+constexpr std::size_t kMaxPersonNameChars = 120;
+constexpr std::size_t kMaxNameChars = 250;
+constexpr std::size_t kMaxNoteChars = 1024;
+
+bool HasControlCharacter(std::u16string_view text, bool lineFeedAllowed) {
+  return std::any_of(text.begin(), text.end(), [&](char16_t c) {
+    return (c < 0x20 && !(lineFeedAllowed && c == u'\n')) || c == 0x7F;
+  });
+}
+
+// "YYYY-MM-DD" with a year the calendar of storage.dat can hold.
+bool ParseIsoDate(std::string_view text, CalendarDate& out) {
+  long year = 0;
+  long month = 0;
+  long day = 0;
+  if (text.size() != 10 || text[4] != '-' || text[7] != '-') return false;
+  if (!ParseNumber(text.substr(0, 4), 1601, 9999, year) || !ParseNumber(text.substr(5, 2), 1, 12, month) ||
+      !ParseNumber(text.substr(8, 2), 1, 31, day)) {
+    return false;
+  }
+  if (!platform::IsValidDate(static_cast<int>(year), static_cast<int>(month), static_cast<int>(day))) return false;
+  out = {static_cast<int>(year), static_cast<int>(month), static_cast<int>(day)};
+  return true;
+}
+
+struct AddRequest {
+  std::uint16_t kind = Birthday;
+  std::vector<std::u16string> words;
+  CalendarDate date;
+  std::u16string note;
+  bool reminder = true;
+};
+
+// The request from the arguments; an exit code other than kExitDone when they are wrong.
+int ParseAddRequest(const CliArgs& args, AddRequest& request) {
+  std::vector<std::string> positional;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--note" && i + 1 < args.size()) {
+      request.note = platform::FromUtf8(args[++i]);
+    } else if (arg == "--no-reminder") {
+      request.reminder = false;
+    } else if (arg == "--") {
+      positional.insert(positional.end(), args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
+      break;
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      return CliUsageFail(CliText(u"CLI_BAD_OPTION", {platform::FromUtf8(arg)}), "add");
+    } else {
+      positional.push_back(arg);
+    }
+  }
+  if (positional.size() < 3) return CliUsageFail(CliText(u"CLI_ADD_USAGE"), "add");
+  if (!ParseKindWord(positional.front(), request.kind)) {
+    return CliUsageFail(CliText(u"CLI_BAD_KIND", {platform::FromUtf8(positional.front())}), "add");
+  }
+  if (!ParseIsoDate(positional.back(), request.date)) {
+    return CliUsageFail(CliText(u"CLI_BAD_DATE", {platform::FromUtf8(positional.back())}), "add");
+  }
+  for (std::size_t i = 1; i + 1 < positional.size(); ++i) {
+    std::u16string word = platform::FromUtf8(positional[i]);
+    if (HasControlCharacter(word, false)) return CliUsageFail(CliText(u"CLI_BAD_NAME"), "add");
+    word.erase(0, word.find_first_not_of(u' '));
+    word.erase(word.find_last_not_of(u' ') + 1);
+    if (!word.empty()) request.words.push_back(std::move(word));
+  }
+  if (HasControlCharacter(request.note, true)) return CliUsageFail(CliText(u"CLI_BAD_NOTE"), "add");
+  if (request.note.size() > kMaxNoteChars) return CliUsageFail(CliText(u"CLI_TOO_LONG"), "add");
+  return kExitDone;
+}
+
+std::u16string JoinWords(const std::vector<std::u16string>& words, std::size_t from, std::size_t to) {
+  std::u16string out;
+  for (std::size_t i = from; i < to; ++i) out += (out.empty() ? u"" : u" ") + words[i];
+  return out;
+}
+
+// The new entry as the editors make it; an exit code other than kExitDone
+// when it fails their checks.
+int BuildEntry(const AddRequest& request, FeskItem& entry) {
+  if (request.words.empty()) {
+    const char16_t* key = request.kind == Birthday      ? u"MSG_BIRTHDAY_NAMES_EMPTY"
+                          : request.kind == Anniversary ? u"MSG_ANNIVERSARY_NAME_EMPTY"
+                                                        : u"MSG_OTHERDATE_NAME_EMPTY";
+    return CliUsageFail(CliText(key), "add");
+  }
+  if (request.kind == Birthday) {
+    // The last word is the last name; a single word is a first name.
+    const std::size_t split = request.words.size() == 1 ? 1 : request.words.size() - 1;
+    entry.m_szFirstName = JoinWords(request.words, 0, split);
+    entry.m_szLastName = JoinWords(request.words, split, request.words.size());
+    if (entry.m_szFirstName.size() > kMaxPersonNameChars || entry.m_szLastName.size() > kMaxPersonNameChars) {
+      return CliUsageFail(CliText(u"CLI_TOO_LONG"), "add");
+    }
+  } else {
+    entry.m_szName = JoinWords(request.words, 0, request.words.size());
+    if (entry.m_szName.size() > kMaxNameChars) return CliUsageFail(CliText(u"CLI_TOO_LONG"), "add");
+  }
+  // Birthdays and anniversaries lie in the past or today; other dates may lie ahead.
+  if (request.kind != OtherDate && DayNumber(request.date) > DayNumber(Today())) {
+    return CliUsageFail(CliText(u"MSG_WRONG_DATE"), "add");
+  }
+  platform::SystemTime st{};
+  st.wYear = static_cast<std::uint16_t>(request.date.year);
+  st.wMonth = static_cast<std::uint16_t>(request.date.month);
+  st.wDay = static_cast<std::uint16_t>(request.date.day);
+  st.wHour = static_cast<std::uint16_t>(g_settings.g_wReminderTime >> 8);
+  st.wMinute = static_cast<std::uint16_t>(g_settings.g_wReminderTime & 0xFF);
+  if (!platform::SystemTimeToFileTime(st, entry.m_ftDate)) return CliUsageFail(CliText(u"CLI_BAD_DATE", {u""}), "add");
+  entry.m_szNote = request.note;
+  entry.m_dwIcon = DefaultIconOfKind(request.kind);
+  entry.m_bEnabled = request.reminder ? 1 : 0;
+  ApplyDefaultReminder(entry);
+  return kExitDone;
+}
+
+// Whether the application holds its single-instance rule.
+bool ApplicationRuns() {
+  bool existed = false;
+  const auto instance = platform::NamedMutex::Create(u"Natalo_Instance_Mutex", &existed);
+  return existed;
+}
+
+}  // namespace
+
+int RunAdd(const CliArgs& args) {
+  if (std::find(args.begin(), args.end(), "--help") != args.end()) return ShowHelp("add");
+  AddRequest request;
+  if (const int failed = ParseAddRequest(args, request); failed != kExitDone) return failed;
+  auto entry = std::make_unique<FeskItem>(request.kind);
+  if (const int failed = BuildEntry(request, *entry); failed != kExitDone) return failed;
+  // The running application saves its whole list from memory and would drop
+  // an entry it has not seen.
+  if (ApplicationRuns()) return CliFail(kExitStorage, CliText(u"CLI_APP_RUNNING"));
+
+  FeskList& list = CommandList();
+  const auto mutex = platform::NamedMutex::Create(StorageMutexName(platform::FromUtf8(list.m_szPath)));
+  if (!mutex) return ReportLoad(StorageLoad::Locked);
+  {
+    // Load, check and save under one hold of the storage mutex, so that no
+    // other program's save falls between them.
+    const platform::NamedMutexLock lock(*mutex, StorageLockTimeout());
+    if (!lock.Acquired()) return ReportLoad(StorageLoad::Locked);
+    if (!list.Load() && access(list.m_szPath.c_str(), F_OK) == 0) {
+      struct stat info {};
+      if (stat(list.m_szPath.c_str(), &info) != 0 || info.st_size != 0) return ReportLoad(StorageLoad::Unreadable);
+    }
+    // A save would drop the records that could not be read.
+    if (list.m_nDamagedRecords != 0) return ReportLoad(StorageLoad::Unreadable);
+    std::int32_t uid = 0;
+    const FeskItem* match = nullptr;
+    if (request.kind != OtherDate && FindMatchingEntry(list, *entry, request.kind, &uid, &match) && match != nullptr) {
+      const std::u16string key = request.kind == Birthday ? u"MSG_DUPLICATE_BIRTHDAY" : u"MSG_DUPLICATE_ANNIVERSARY";
+      return CliFail(kExitNothingFound, CliText(key) + " " +
+                                            CliText(u"CLI_EXISTING_ENTRY", {match->GetDisplayName(),
+                                                                            platform::FromUtf8(std::to_string(uid))}));
+    }
+    const FeskItem* added = AsEntry(list.Add(std::move(entry)));
+    if (!list.Save()) return CliFail(kExitStorage, CliText(u"CLI_SAVE_FAILED"));
+    if (!WriteStdout(CliText(u"CLI_ADDED", {added->GetDisplayName(),
+                                            platform::FromUtf8(std::to_string(added->m_nUID))}) + "\n")) {
+      // The entry is saved; only the confirmation was lost.
+    }
+  }
+  EngineAccess engine;
+  if (!engine.Load()) return CliFail(kExitDone, CliText(u"CLI_NO_ENGINE"));
+  engine.CalculateEventsAndWait();
+  return kExitDone;
+}

@@ -1,0 +1,15 @@
+#pragma once
+// The sub-commands of the command line. Each takes the arguments after its
+// name and returns the process's exit code (CliSession.h).
+#include <string>
+#include <vector>
+
+using CliArgs = std::vector<std::string>;
+
+int RunList(const CliArgs& args);
+int RunNext(const CliArgs& args);
+int RunExport(const CliArgs& args);
+int RunAdd(const CliArgs& args);
+
+// Writes the help of a command ("" for the whole program) to standard output.
+int ShowHelp(const std::string& command);

@@ -1,0 +1,50 @@
+#pragma once
+// What every sub-command of the command line shares: the exit codes, the
+// texts of local.dat, the program's settings and the entry list read from
+// storage.dat under the storage mutex.
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+#include "common/entries/FeskList.h"
+
+enum CliExit : int {
+  kExitDone = 0,
+  kExitNothingFound = 1,
+  kExitBadUsage = 2,
+  kExitStorage = 3,  // storage locked or unreadable, or output that could not be written
+};
+
+// The text of a local.dat key in UTF-8, filled with `args` for its %s.
+std::string CliText(std::u16string_view key, std::initializer_list<std::u16string_view> args = {});
+// Writes "natalo: <text>" and a line end to standard error; returns `code`.
+int CliFail(int code, const std::string& text);
+// A bad-usage failure: the text, then a hint to the command's help.
+int CliUsageFail(const std::string& text, std::string_view command);
+
+// Loads local.dat, the locale's pictures and the settings. False (with a
+// message written) when local.dat cannot be read.
+bool StartCliSession();
+
+// How long a command waits for the storage mutex: NATALO_LOCK_TIMEOUT_MS,
+// else 10 seconds.
+std::uint32_t StorageLockTimeout();
+
+// The entry list of this run. It lives until the process ends, which does
+// not take a hundred thousand entries apart one by one (see main).
+FeskList& CommandList();
+
+enum class StorageLoad { Loaded, Missing, Locked, Unreadable };
+// Reads storage.dat into `list` while holding the storage mutex. A missing or
+// empty file is an empty list; nothing is ever written.
+StorageLoad LoadEntries(FeskList& list);
+// The exit for a failed load, with its message written; kExitDone when loaded.
+int ReportLoad(StorageLoad result);
+
+// Writes bytes to standard output; false (and a message) when that fails,
+// say because it was closed.
+bool WriteStdout(std::string_view bytes);
+
+// Parses a whole decimal number in [min, max].
+bool ParseNumber(std::string_view text, long min, long max, long& out);

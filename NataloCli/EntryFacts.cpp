@@ -1,0 +1,85 @@
+#include "NataloCli/EntryFacts.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "common/entries/EntryTexts.h"
+#include "common/text/LocalTable.h"
+#include "NataloCli/CliSession.h"
+#include "platform/text/Utf.h"
+
+const char* KindWord(const FeskItem& entry) {
+  if (entry.IsStar()) return "star";
+  switch (entry.m_wKind) {
+    case Birthday: return "birthday";
+    case Anniversary: return "anniversary";
+    default: return "other";
+  }
+}
+
+bool ParseKindWord(std::string_view word, std::uint16_t& kind) {
+  if (word == "birthday") {
+    kind = Birthday;
+  } else if (word == "anniversary") {
+    kind = Anniversary;
+  } else if (word == "other") {
+    kind = OtherDate;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+std::string IsoDate(const CalendarDate& date) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.year, date.month, date.day);
+  return text;
+}
+
+namespace {
+
+const char* ReminderWord(const FeskItem& entry) {
+  if (!entry.m_bEnabled) return "off";
+  if (entry.m_wSkipNext) return "skipped";
+  if (entry.m_dwSnoozeCounter != 0) return "snoozed";
+  return "on";
+}
+
+}  // namespace
+
+EntryFacts DescribeEntry(const FeskItem& entry, const CalendarDate& today) {
+  EntryTextContext context{CurrentViewSettings(), today};
+  // The command line always says how many days are left, whatever the list shows.
+  context.view.dwDaysLeft = 1;
+  EntryFacts facts;
+  facts.entry = &entry;
+  facts.name = platform::ToUtf8(entry.GetDisplayName(context.view));
+  facts.date = DateOfFileTime(entry.m_ftDate);
+  facts.next = NextOccurrence(facts.date, today);
+  facts.daysLeft = DayNumber(facts.next) - DayNumber(today);
+  facts.dateText = platform::ToUtf8(FormatEntryDate(entry, context));
+  const std::u16string age = FormatAge(entry, context);
+  if (!age.empty()) facts.ageText = CliText(u"LONG_AGE_STRING", {age});
+  const std::u16string days = FormatDaysLeft(entry, context);
+  facts.daysText = platform::ToUtf8(FormatCountedText(u"LONG_DAYSLEFT_STRING2", u"", days, {days}));
+  facts.reminder = ReminderWord(entry);
+  return facts;
+}
+
+std::vector<EntryFacts> ComingEntries(const FeskList& list, const CalendarDate& today, long days, int kind,
+                                      bool stars) {
+  std::vector<EntryFacts> coming;
+  for (const StorageItem& item : list) {
+    const FeskItem* entry = AsEntry(&item);
+    if (entry == nullptr || (entry->IsStar() && !stars)) continue;
+    if (kind >= 0 && (entry->IsStar() || entry->m_wKind != kind)) continue;
+    const CalendarDate next = NextOccurrence(DateOfFileTime(entry->m_ftDate), today);
+    if (DayNumber(next) - DayNumber(today) > days) continue;
+    coming.push_back(DescribeEntry(*entry, today));
+  }
+  std::stable_sort(coming.begin(), coming.end(), [](const EntryFacts& a, const EntryFacts& b) {
+    if (a.daysLeft != b.daysLeft) return a.daysLeft < b.daysLeft;
+    return a.name < b.name;
+  });
+  return coming;
+}

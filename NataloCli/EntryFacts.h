@@ -1,0 +1,42 @@
+#pragma once
+// What the command line tells about one entry: its name, dates, age and
+// reminder state, worked out once and then written as text, JSON or calendar.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "common/entries/EntryCalendar.h"
+#include "common/entries/FeskList.h"
+
+struct EntryFacts {
+  const FeskItem* entry = nullptr;
+  std::string name;       // in the "Display Names" order
+  CalendarDate date;      // as stored
+  CalendarDate next;      // the next date, today included
+  std::int64_t daysLeft = 0;
+  std::string dateText;   // by the entry's date format
+  std::string ageText;    // as the list rows show it; empty when they show none
+  std::string daysText;   // "today", "tomorrow", "in 3 days"
+  std::string reminder;   // "on", "off", "skipped" or "snoozed"
+};
+
+EntryFacts DescribeEntry(const FeskItem& entry, const CalendarDate& today);
+
+// "birthday", "anniversary", "other" or "star".
+const char* KindWord(const FeskItem& entry);
+// Parses a kind word of the command line; false for an unknown one.
+bool ParseKindWord(std::string_view word, std::uint16_t& kind);
+
+// "YYYY-MM-DD".
+std::string IsoDate(const CalendarDate& date);
+
+// The facts of the entries (and stars when asked) due within `days` days of
+// today, in the order of their next date, then of their names.
+std::vector<EntryFacts> ComingEntries(const FeskList& list, const CalendarDate& today, long days, int kind,
+                                      bool stars);
+
+// One entry as a JSON object; a list of them as a JSON array.
+std::string FactsAsJson(const EntryFacts& facts);
+std::string ListAsJson(const std::vector<EntryFacts>& coming);
+// One entry as a line of tab-separated texts: date, name, age, days left, reminder.
+std::string FactsAsLine(const EntryFacts& facts);

@@ -1,0 +1,8 @@
+#pragma once
+// JSON string literals for the command line's --json output.
+#include <string>
+#include <string_view>
+
+// `text` (UTF-8) as a quoted JSON string: quotes, backslashes and control
+// characters escaped; other characters kept as they are.
+std::string JsonString(std::string_view text);

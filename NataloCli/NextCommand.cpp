@@ -1,0 +1,55 @@
+// natalo next [--json]: the next reminder moment and the entries due then, as
+// the engine's active events give them.
+#include "NataloCli/CliCommands.h"
+#include "NataloCli/CliSession.h"
+#include "NataloCli/EngineAccess.h"
+#include "NataloCli/EntryFacts.h"
+#include "NataloCli/JsonText.h"
+#include "common/text/DateFormat.h"
+#include "common/text/LocalePatterns.h"
+#include "platform/text/Utf.h"
+
+namespace {
+
+std::string IsoMoment(const platform::SystemTime& st) {
+  char text[40];
+  std::snprintf(text, sizeof text, "%04u-%02u-%02uT%02u:%02u:%02u", st.wYear, st.wMonth, st.wDay, st.wHour,
+                st.wMinute, st.wSecond);
+  return text;
+}
+
+}  // namespace
+
+int RunNext(const CliArgs& args) {
+  bool json = false;
+  for (const std::string& arg : args) {
+    if (arg == "--help" || arg == "-h") return ShowHelp("next");
+    if (arg != "--json") return CliUsageFail(CliText(u"CLI_BAD_OPTION", {platform::FromUtf8(arg)}), "next");
+    json = true;
+  }
+  FeskList& list = CommandList();
+  if (const int failed = ReportLoad(LoadEntries(list)); failed != kExitDone) return failed;
+  EngineAccess engine;
+  if (!engine.Load()) return CliFail(kExitStorage, CliText(u"CLI_NO_ENGINE"));
+  const ActiveEvents events = engine.NextEvents();
+
+  std::vector<EntryFacts> due;
+  const CalendarDate today = Today();
+  for (std::int32_t uid : events.uids) {
+    if (const FeskItem* entry = AsEntry(list.FindByUID(uid))) due.push_back(DescribeEntry(*entry, today));
+  }
+  platform::SystemTime moment{};
+  const bool found = !due.empty() && platform::FileTimeToSystemTime(events.moment, moment);
+  std::string out;
+  if (json) {
+    out = found ? "{\"moment\":" + JsonString(IsoMoment(moment)) + ",\"entries\":" + ListAsJson(due) + "}\n"
+                : "{\"moment\":null,\"entries\":[]}\n";
+  } else if (found) {
+    const std::u16string when = FormatDate(moment, g_szLongDate) + u" " + FormatTime(moment, g_szTimeNoSec);
+    out = CliText(u"CLI_NEXT_MOMENT", {when}) + '\n';
+    for (const EntryFacts& facts : due) out += FactsAsLine(facts);
+  }
+  if (!WriteStdout(out)) return kExitStorage;
+  if (!found && !json) return CliFail(kExitNothingFound, CliText(u"CLI_NO_REMINDER"));
+  return found ? kExitDone : kExitNothingFound;
+}

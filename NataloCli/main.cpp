@@ -1,0 +1,45 @@
+// NataloCli: the command line of Natalo. The launcher `natalo` runs it with
+// the sub-command and its arguments.
+#include <csignal>
+#include <cstdlib>
+#include <iostream>
+
+#include "NataloCli/CliCommands.h"
+#include "NataloCli/CliSession.h"
+#include "NataloCli/HeapPages.h"
+#include "platform/text/Utf.h"
+
+int ShowHelp(const std::string& command) {
+  std::u16string key = u"CLI_HELP";
+  if (!command.empty()) key += u"_" + platform::AsciiUpper(platform::FromUtf8(command));
+  return WriteStdout(CliText(key) + "\n") ? kExitDone : kExitStorage;
+}
+
+int main(int argc, char** argv) {
+  // A closed pipe makes a write fail with a message instead of ending the process.
+  std::signal(SIGPIPE, SIG_IGN);
+  RestartWithHugeHeapPages(argv);
+  if (!StartCliSession()) return kExitStorage;
+  const CliArgs args(argv + (argc > 1 ? 2 : argc), argv + argc);
+  const std::string command = argc > 1 ? argv[1] : "";
+  if (command.empty()) return CliUsageFail(CliText(u"CLI_NO_COMMAND"), "");
+  if (command == "--help" || command == "-h" || command == "help") {
+    return ShowHelp(args.empty() || args[0].size() > 16 ? "" : args[0]);
+  }
+  int code = kExitBadUsage;
+  if (command == "list") {
+    code = RunList(args);
+  } else if (command == "next") {
+    code = RunNext(args);
+  } else if (command == "export") {
+    code = RunExport(args);
+  } else if (command == "add") {
+    code = RunAdd(args);
+  } else {
+    code = CliUsageFail(CliText(u"CLI_BAD_COMMAND", {platform::FromUtf8(command)}), "");
+  }
+  // Everything is written (standard output unbuffered, files closed): end at
+  // once instead of freeing the loaded entries one by one.
+  std::cerr.flush();
+  std::_Exit(code);
+}

@@ -1,0 +1,265 @@
+// Whole-process tests of the command line against a temporary program folder.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/sync/NamedMutex.h"
+#include "common/store/StorageMutexName.h"
+#include "platform/text/Utf.h"
+#include "tests/cli/CliFolder.h"
+
+namespace {
+
+using testsupport::ReadFileBytes;
+
+class CliTest : public ::testing::Test {
+ protected:
+  void SaveSamples() {
+    std::vector<std::unique_ptr<FeskItem>> entries;
+    entries.push_back(MakeEntry(Birthday, "Anna", DaysAhead(3, 30), "Berg"));
+    entries.push_back(MakeEntry(Birthday, "Jonas", DaysAhead(0, 41), "Keller"));
+    entries.push_back(MakeEntry(Anniversary, "Wedding", DaysAhead(12, 10)));
+    entries.push_back(MakeEntry(OtherDate, "Tax day", DaysAhead(20)));
+    entries.push_back(MakeEntry(Birthday, "Far", DaysAhead(45, 20), "Away"));
+    entries.back()->m_bEnabled = 0;
+    folder.Save(std::move(entries));
+  }
+  CliFolder folder;
+};
+
+TEST_F(CliTest, BadUsageIsRefusedWithCodeTwoAndLeavesStorageAlone) {
+  SaveSamples();
+  const std::string before = ReadFileBytes(folder.StoragePath());
+  const struct {
+    std::vector<std::string> args;
+    const char* message;
+  } cases[] = {
+      {{}, "No command"},
+      {{"frobnicate"}, "Unknown command"},
+      {{"list", "--days", "x"}, "not a number of days"},
+      {{"list", "--days"}, "incomplete option"},
+      {{"list", "--kind", "cat"}, "not one of"},
+      {{"next", "--verbose"}, "Unknown"},
+      {{"export"}, "--ics"},
+      {{"add", "birthday", "Bob", "2023-02-29"}, "not a date"},
+      {{"add", "birthday", "Bob", "1600-01-01"}, "not a date"},
+      {{"add", "birthday", "Bob", "1990-1-1"}, "not a date"},
+      {{"add", "birthday", "Bob", "2999-01-01"}, "future"},
+      {{"add", "birthday", std::string(10'000, 'x'), "1990-01-01"}, "too long"},
+      {{"add", "birthday", "Bo\x01" "b", "1990-01-01"}, "control characters"},
+      {{"add", "other", "   ", "2020-01-01"}, "name"},
+      {{"add", "pet", "Rex", "2020-01-01"}, "not one of"},
+  };
+  for (const auto& c : cases) {
+    const CliRun run = folder.Run(c.args);
+    EXPECT_EQ(run.code, 2) << c.message;
+    EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("--help"), std::string::npos) << run.err;
+  }
+  EXPECT_EQ(ReadFileBytes(folder.StoragePath()), before);
+}
+
+TEST_F(CliTest, HelpOfEachCommand) {
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"--help"}, {"list", "--help"},
+                                               {"next", "--help"}, {"export", "--help"}, {"add", "--help"}}) {
+    const CliRun run = folder.Run(args);
+    EXPECT_EQ(run.code, 0);
+    EXPECT_NE(run.out.find("Usage: natalo"), std::string::npos) << run.out;
+  }
+}
+
+TEST_F(CliTest, ListGivesComingDatesInOrderAsTextAndJson) {
+  SaveSamples();
+  const CliRun text = folder.Run({"list"});
+  ASSERT_EQ(text.code, 0) << text.err;
+  EXPECT_EQ(text.out.find("Jonas Keller"), text.out.find('\t') + 1) << "today's birthday comes first";
+  EXPECT_NE(text.out.find("today"), std::string::npos);
+  EXPECT_NE(text.out.find("Years: 41\t"), std::string::npos) << text.out;
+
+  const CliRun json = folder.Run({"list", "--days", "30", "--json"});
+  ASSERT_EQ(json.code, 0) << json.err;
+  const CliRun checked = folder.Python(R"py(
+import json, sys, datetime
+rows = json.load(sys.stdin)
+assert [r["name"] for r in rows] == ["Jonas Keller", "Anna Berg", "Wedding", "Tax day"], rows
+assert [r["daysLeft"] for r in rows] == [0, 3, 12, 20], rows
+today = datetime.date.today()
+for r in rows:
+    assert datetime.date.fromisoformat(r["next"]) - today == datetime.timedelta(days=r["daysLeft"]), r
+assert rows[0]["years"] == 41 and rows[0]["kind"] == "birthday" and rows[0]["reminder"] == "on"
+assert rows[2]["kind"] == "anniversary" and rows[3]["kind"] == "other"
+)py",
+                                      json.out);
+  EXPECT_EQ(checked.code, 0) << checked.out << json.out;
+
+  const struct {
+    std::vector<std::string> args;
+    int code;
+    std::size_t lines;
+  } filters[] = {
+      {{"list", "--kind", "birthday"}, 0, 2},
+      {{"list", "--days", "0"}, 0, 1},
+      {{"list", "--days", "366", "--kind", "birthday"}, 0, 3},
+      {{"list", "--kind", "other", "--days", "5"}, 1, 0},
+  };
+  for (const auto& f : filters) {
+    const CliRun run = folder.Run(f.args);
+    EXPECT_EQ(run.code, f.code);
+    EXPECT_EQ(static_cast<std::size_t>(std::count(run.out.begin(), run.out.end(), '\n')), f.lines) << run.out;
+  }
+}
+
+TEST_F(CliTest, MissingEmptyLockedAndForeignStorage) {
+  EXPECT_EQ(folder.Run({"list"}).code, 1) << "no storage.dat: nothing found";
+  EXPECT_FALSE(std::filesystem::exists(folder.StoragePath()));
+  EXPECT_EQ(folder.Run({"list", "--json"}).out, "[]\n");
+  testsupport::WriteFileBytes(folder.StoragePath(), "");
+  EXPECT_EQ(folder.Run({"list"}).code, 1);
+
+  testsupport::WriteFileBytes(folder.StoragePath(), "not a storage file at all");
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"next"}, {"export", "--ics"}}) {
+    EXPECT_EQ(folder.Run(args).code, 3) << args[0];
+  }
+  const CliRun foreign = folder.Run({"list"});
+  EXPECT_EQ(foreign.code, 3);
+  EXPECT_NE(foreign.err.find("cannot be read"), std::string::npos);
+  EXPECT_EQ(folder.Run({"add", "other", "X", "2020-01-01"}).code, 3);
+  EXPECT_EQ(ReadFileBytes(folder.StoragePath()), "not a storage file at all");
+
+  SaveSamples();
+  const auto mutex = platform::NamedMutex::Create(StorageMutexName(platform::FromUtf8(folder.StoragePath())));
+  const platform::NamedMutexLock held(*mutex, 1000);
+  ASSERT_TRUE(held.Acquired());
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"list"}, {"export", "--ics"},
+                                               {"add", "other", "X", "2020-01-01"}}) {
+    const CliRun run = folder.Run(args);
+    EXPECT_EQ(run.code, 3) << args[0];
+    EXPECT_NE(run.err.find("locked"), std::string::npos) << run.err;
+  }
+}
+
+TEST_F(CliTest, ClosedStandardOutputIsAFailure) {
+  SaveSamples();
+  const CliRun run = folder.Run({"list"}, ">&-");
+  EXPECT_EQ(run.code, 3);
+  EXPECT_NE(run.err.find("could not be written"), std::string::npos) << run.err;
+}
+
+TEST_F(CliTest, ExportedCalendarReadsBackWithDatesRecurrenceAndAlarms) {
+  std::vector<std::unique_ptr<FeskItem>> entries;
+  entries.push_back(MakeEntry(Birthday, "Leap", {2000, 2, 29}, "Year"));
+  auto noted = MakeEntry(Anniversary, std::string(60, 'W') + " \xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D", {2010, 6, 19});
+  noted->m_szNote = u"Line one\nsemi; comma, back\\slash";
+  entries.push_back(std::move(noted));
+  entries.push_back(MakeEntry(OtherDate, "Quiet", {2015, 12, 31}));
+  entries.back()->m_bEnabled = 0;
+  folder.Save(std::move(entries));
+
+  const std::string path = folder.Folder() + "dates.ics";
+  ASSERT_EQ(folder.Run({"export", "--ics", path}).code, 0);
+  const std::string first = ReadFileBytes(path);
+  const CliRun again = folder.Run({"export", "--ics", "-"});
+  ASSERT_EQ(again.code, 0);
+  const CliRun checked = folder.Python(R"py(
+import sys, datetime, vobject
+raw = sys.stdin.buffer.read()
+lines = raw.split(b"\r\n")
+assert lines[-1] == b"" and b"\n" not in b"".join(lines), "CRLF only"
+assert all(len(l) <= 75 for l in lines), "folded"
+assert any(l.startswith(b" ") for l in lines), "a long line is folded"
+cal = vobject.readOne(raw.decode("utf-8"))
+events = {e.summary.value: e for e in cal.vevent_list}
+leap = events["Leap Year (2000)"]
+assert leap.dtstart.value == datetime.date(2000, 2, 29)
+rule = leap.getrruleset()
+assert rule.after(datetime.datetime(2027, 1, 1)) == datetime.datetime(2027, 2, 28)
+assert rule.after(datetime.datetime(2028, 1, 1)) == datetime.datetime(2028, 2, 29)
+assert leap.valarm.trigger.value == datetime.timedelta(days=-2, hours=12)
+wedding = [e for s, e in events.items() if s.startswith("WWW")][0]
+assert wedding.summary.value.endswith("\u05e9\u05dc\u05d5\u05dd (2010)"), wedding.summary.value
+assert wedding.description.value == "Line one\nsemi; comma, back\\slash"
+assert wedding.getrruleset().after(datetime.datetime(2030, 1, 1)) == datetime.datetime(2030, 6, 19)
+quiet = events["Quiet"]
+assert not hasattr(quiet, "valarm")
+uids = sorted(e.uid.value for e in cal.vevent_list)
+assert len(set(uids)) == 3
+print(" ".join(uids))
+)py",
+                                      again.out);
+  ASSERT_EQ(checked.code, 0) << checked.out << again.out;
+  // A second export names the same events, so a calendar updates them.
+  const auto withoutStamps = [](std::string text) {
+    for (std::size_t at = text.find("DTSTAMP:"); at != std::string::npos; at = text.find("DTSTAMP:", at + 1)) {
+      text.erase(at, text.find("\r\n", at) - at);
+    }
+    return text;
+  };
+  EXPECT_EQ(withoutStamps(first), withoutStamps(again.out));
+
+  const CliRun unwritable = folder.Run({"export", "--ics", folder.Folder() + "missing/dates.ics"});
+  EXPECT_EQ(unwritable.code, 3);
+  EXPECT_NE(unwritable.err.find("could not be written"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(folder.Folder() + "missing"));
+}
+
+TEST_F(CliTest, AddSavesChecksDuplicatesArmsTheReminderAndWaitsForTheApplication) {
+  SaveSamples();
+  const CliRun added =
+      folder.Run({"add", "birthday", "Ada", "King", "Lovelace", "1815-12-10", "--note", "Send a card"});
+  ASSERT_EQ(added.code, 0) << added.err;
+  EXPECT_NE(added.out.find("Ada King Lovelace"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::is_empty(folder.NotifyFolder())) << "the reminders were armed";
+
+  FeskList list(folder.StoragePath());
+  ASSERT_TRUE(list.Load());
+  ASSERT_EQ(list.Count(), 6u);
+  const FeskItem* ada = AsEntry(&*std::next(list.begin(), 5));
+  EXPECT_EQ(ada->m_szFirstName, u"Ada King");
+  EXPECT_EQ(ada->m_szLastName, u"Lovelace");
+  EXPECT_EQ(ada->m_szNote, u"Send a card");
+  EXPECT_EQ(DateOfFileTime(ada->m_ftDate), (CalendarDate{1815, 12, 10}));
+  EXPECT_EQ(ada->m_bEnabled, 1u);
+
+  const std::string before = ReadFileBytes(folder.StoragePath());
+  const CliRun duplicate = folder.Run({"add", "birthday", "anna", "BERG", "1999-01-01"});
+  EXPECT_EQ(duplicate.code, 1);
+  EXPECT_NE(duplicate.err.find("Anna Berg"), std::string::npos) << duplicate.err;
+
+  {
+    bool existed = false;
+    const auto app = platform::NamedMutex::Create(u"Natalo_Instance_Mutex", &existed);
+    const CliRun running = folder.Run({"add", "other", "Party", "2030-05-01", "--no-reminder"});
+    EXPECT_EQ(running.code, 3);
+    EXPECT_NE(running.err.find("close it first"), std::string::npos) << running.err;
+  }
+  EXPECT_EQ(ReadFileBytes(folder.StoragePath()), before);
+
+  ASSERT_EQ(folder.Run({"add", "other", "Party", "2030-05-01", "--no-reminder"}).code, 0);
+  ASSERT_TRUE(list.Load());
+  EXPECT_EQ(AsEntry(&*std::next(list.begin(), 6))->m_bEnabled, 0u);
+}
+
+TEST_F(CliTest, NextNamesTheEarliestReminderAndItsEntries) {
+  EXPECT_EQ(folder.Run({"next"}).code, 1);
+  std::vector<std::unique_ptr<FeskItem>> entries;
+  entries.push_back(MakeEntry(Birthday, "Soon", DaysAhead(5, 30), "One"));
+  entries.push_back(MakeEntry(OtherDate, "Same day", DaysAhead(5)));
+  entries.push_back(MakeEntry(Birthday, "Later", DaysAhead(9, 30), "Two"));
+  folder.Save(std::move(entries));
+  const CliRun run = folder.Run({"next", "--json"});
+  ASSERT_EQ(run.code, 0) << run.err;
+  const CalendarDate remind = DaysAhead(3);
+  char moment[32];
+  std::snprintf(moment, sizeof moment, "%04d-%02d-%02dT12:00:00", remind.year, remind.month, remind.day);
+  const CliRun checked = folder.Python(std::string(R"py(
+import json, sys
+next = json.load(sys.stdin)
+assert next["moment"] == ")py") + moment + R"py(", next
+assert sorted(e["name"] for e in next["entries"]) == ["Same day", "Soon One"], next
+)py",
+                                      run.out);
+  EXPECT_EQ(checked.code, 0) << checked.out << run.out;
+  EXPECT_NE(folder.Run({"next"}).out.find("Next reminder:"), std::string::npos);
+}
+
+}  // namespace

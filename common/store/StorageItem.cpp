@@ -39,8 +39,6 @@ bool StorageItem::Read(BinaryReader& reader) {
 
 std::u16string StorageItem::GetDisplayName() const { return {}; }
 
-std::u16string StorageItem::GetDetailText() const { return {}; }
-
 int StorageItem::GetIcon() const {
   switch (m_dwKind) {
     case Weekly: return StorageIconWeekly;

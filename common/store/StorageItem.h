@@ -53,7 +53,11 @@ class StorageItem : public ScheduleFields {
   // carry their own length report a damaged record in m_eReadState.
   virtual bool Read(BinaryReader& reader);
 
-  // Texts for lists. The base item has no name and no detail line of its own.
+  // The day phrase of a Monthly item ("15", "last day", "second Tuesday",
+  // "third working day"); empty for an unknown monthly type or weekday.
+  virtual std::u16string GetMonthDayText() const;
+  // Texts for lists. The base item has no name; its detail line describes the
+  // recurrence: time, kind word and the marked weekdays, months or date.
   virtual std::u16string GetDisplayName() const;
   virtual std::u16string GetDetailText() const;
   virtual int GetIcon() const;

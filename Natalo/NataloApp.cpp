@@ -10,6 +10,7 @@
 #include "Natalo/EntryListView.h"
 #include "Natalo/InstanceChannel.h"
 #include "Natalo/MainWindow.h"
+#include "Natalo/editors/EntryDialogs.h"
 #include "common/entries/EntryPictures.h"
 #include "common/entries/FeskList.h"
 #include "platform/imaging/IconLibrary.h"
@@ -84,6 +85,8 @@ int NataloApp::Start() {
 
   m_bHighRes = m_options.screen.width() > keypad::kHighResolutionWidth;
   m_bIconLibraryLoaded = LoadIconLibrary(m_szProgramFolder, m_bHighRes);
+  // Entries open their editors through the hook (FeskItem::Edit).
+  InstallEntryEditors();
 
   if (!CreateMainWindow()) return 0;
 

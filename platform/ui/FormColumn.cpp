@@ -60,7 +60,9 @@ bool FormColumn::eventFilter(QObject* watched, QEvent* event) {
   } else if (event->type() == QEvent::KeyPress && field) {
     auto* key = static_cast<QKeyEvent*>(event);
     const bool multiLine = qobject_cast<QPlainTextEdit*>(field) || qobject_cast<QTextEdit*>(field);
-    if (!multiLine && (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down)) {
+    // Multi-line fields and pickers keep Up and Down for themselves.
+    const bool ownsUpDown = multiLine || field->property("keypadUpDown").toBool();
+    if (!ownsUpDown && (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down)) {
       const int index = static_cast<int>(m_fields.indexOf(field));
       const int next = index + (key->key() == Qt::Key_Down ? 1 : -1);
       for (int i = next; i >= 0 && i < m_fields.size(); i += (key->key() == Qt::Key_Down ? 1 : -1)) {

@@ -1,0 +1,28 @@
+#pragma once
+// The one rule by which an entry is recognised in the list: the editors' check
+// for duplicates and the contact import both use it.
+//   - only entries of the kind asked for take part, in list order;
+//   - an anniversary matches when its contact id is set and equals the candidate's;
+//   - a birthday matches when first and last name both equal the candidate's,
+//     ignoring case (stars are birthdays and take part);
+//   - other dates never match.
+// The first match wins.
+#include <cstdint>
+#include <string_view>
+
+class FeskItem;
+class StorageList;
+
+// True when a listed entry matches; `uid` and `match` (both optional) receive
+// the match's UID and the match, and are cleared first.
+bool FindMatchingEntry(const StorageList& list, const FeskItem& candidate, std::uint16_t kind,
+                       std::int32_t* uid = nullptr, const FeskItem** match = nullptr);
+
+// Names compared as the matching rule compares them: case is ignored for the
+// Latin, Greek and Cyrillic letters that have a simple upper and lower case.
+bool NamesEqualIgnoringCase(std::u16string_view a, std::u16string_view b);
+
+// The entry made a deep copy of `from`: every schedule field (UID included),
+// the kind, date, contact, picture, star, sound and reminder fields and the
+// strings. The list the target belongs to stays its own.
+void CopyEntry(const FeskItem& from, FeskItem& to);

@@ -1,0 +1,102 @@
+#pragma once
+// A date or time field shown in a picture of the Windows syntax (d, dd, ddd,
+// dddd, M .. MMMM, yy, yyyy, h, hh, H, HH, m, mm, s, ss, t, tt, quoted text).
+// Keys: Left and Right move between the fields of the picture (past the first
+// or last field they move the focus to the neighbouring control), Up and Down
+// step the field under the cursor, digits type it. The day is kept inside its
+// month, so an impossible date such as 31 April or 29 February 2023 cannot be
+// left in it. The arrows at the right edge step the field with the mouse, and
+// a click selects a field.
+#include <QString>
+#include <QVector>
+#include <QWidget>
+
+#include "platform/clock/Clock.h"
+#include "platform/locale/UserLocale.h"
+
+class QToolButton;
+
+namespace keypad {
+
+class DateTimePicker : public QWidget {
+  Q_OBJECT
+
+ public:
+  enum class Mode { Date, Time };
+
+  enum class Part { Literal, Day, DayName, Month, MonthName, Year, Hour12, Hour24, Minute, Second, AmPm };
+  struct Token {
+    Part part = Part::Literal;
+    int width = 0;  // letters in the picture (1 "d", 2 "dd", ...)
+    QString text;   // for literals
+  };
+
+  explicit DateTimePicker(Mode mode, QWidget* parent = nullptr);
+
+  void SetPicture(const QString& picture);
+  QString Picture() const { return m_picture; }
+  // Day, month and AM/PM texts (default: those of the C locale).
+  void SetNames(const platform::CalendarNames& names);
+
+  // Date mode takes year, month and day; time mode hour, minute and second.
+  // An invalid value leaves the picker without a value.
+  void SetValue(const platform::SystemTime& value);
+  // False when the picker holds no valid value; only the mode's fields are set.
+  bool GetValue(platform::SystemTime& out) const;
+  bool HasValue() const { return m_valid; }
+
+  // The text as shown.
+  QString Text() const;
+  // Index among the editable fields of the picture; -1 when there is none.
+  int CursorField() const { return m_cursor; }
+  int EditableFieldCount() const;
+
+  // Splits a picture into its fields and literal texts.
+  static QVector<Token> ParsePicture(const QString& picture);
+
+  QSize sizeHint() const override;
+
+ signals:
+  void valueChanged();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
+
+ private:
+  QString TokenText(const Token& token) const;
+  int TokenOfField(int field) const;
+  void MoveCursor(int delta);
+  void StepField(int delta);
+  void TypeDigit(int digit);
+  void Commit();
+  void KeepDayInMonth();
+
+  Mode m_mode;
+  QString m_picture;
+  QVector<Token> m_tokens;
+  platform::CalendarNames m_names;
+  bool m_valid = false;
+  int m_year = 2001, m_month = 1, m_day = 1, m_hour = 0, m_minute = 0, m_second = 0;
+  int m_cursor = -1;
+  QString m_typed;  // digits typed into the field under the cursor, not yet taken
+  QToolButton* m_up = nullptr;
+  QToolButton* m_down = nullptr;
+};
+
+class DatePicker : public DateTimePicker {
+  Q_OBJECT
+ public:
+  explicit DatePicker(QWidget* parent = nullptr) : DateTimePicker(Mode::Date, parent) {}
+};
+
+class TimePicker : public DateTimePicker {
+  Q_OBJECT
+ public:
+  explicit TimePicker(QWidget* parent = nullptr) : DateTimePicker(Mode::Time, parent) {}
+};
+
+}  // namespace keypad

@@ -1,0 +1,117 @@
+// The matching rule shared by the editors and the contact import, the deep
+// copy the editors work on, and the reminder choice read back from a moment.
+#include <gtest/gtest.h>
+
+#include "common/entries/EntryMatching.h"
+#include "common/entries/EntryReminder.h"
+#include "common/entries/FeskList.h"
+#include "common/entries/ReminderChoice.h"
+#include "tests/engine/ItemBuilders.h"
+
+using enginetest::At;
+
+namespace {
+
+FeskItem* Add(FeskList& list, std::uint16_t kind, std::u16string first, std::u16string last = {},
+              std::uint32_t oid = 0) {
+  auto entry = std::make_unique<FeskItem>(kind);
+  if (kind == Birthday) {
+    entry->m_szFirstName = std::move(first);
+    entry->m_szLastName = std::move(last);
+  } else {
+    entry->m_szName = std::move(first);
+  }
+  entry->m_dwContactOid = oid;
+  return AsEntry(list.Add(std::move(entry)));
+}
+
+}  // namespace
+
+TEST(FindMatchingEntry, FirstMatchOfTheKindByTheRule) {
+  FeskList list("unused");
+  Add(list, OtherDate, u"Ann", u"Lee");
+  FeskItem* hand = Add(list, Anniversary, u"Wedding", {}, 0);
+  FeskItem* ann = Add(list, Birthday, u"Ann", u"Lee");
+  Add(list, Birthday, u"ANN", u"lee");
+  FeskItem* jo = Add(list, Birthday, u"Jörg", u"ÅSEN");
+  FeskItem* linked = Add(list, Anniversary, u"Wedding of Ann", {}, 77);
+  FeskItem* star = Add(list, Birthday, u"Bo", u"Diddley");
+  star->m_bStar = 1;
+
+  struct Case {
+    const char* what;
+    std::uint16_t kind;
+    std::u16string first, last;
+    std::uint32_t oid;
+    const FeskItem* expected;
+  };
+  const Case cases[] = {
+      {"names ignoring case, first in list order", Birthday, u"ann", u"LEE", 0, ann},
+      {"non-ASCII letters ignoring case", Birthday, u"JÖRG", u"åsen", 0, jo},
+      {"a star is a birthday too", Birthday, u"bo", u"diddley", 0, star},
+      {"only the last name equal", Birthday, u"Anne", u"Lee", 0, nullptr},
+      {"an other date never matches", OtherDate, u"Ann", u"Lee", 0, nullptr},
+      {"anniversary by contact id", Anniversary, u"whatever", {}, 77, linked},
+      {"a hand-typed anniversary (id 0) never matches", Anniversary, u"Wedding", {}, 0, nullptr},
+  };
+  for (const Case& c : cases) {
+    FeskItem candidate(c.kind);
+    candidate.m_szFirstName = c.first;
+    candidate.m_szLastName = c.last;
+    candidate.m_szName = c.first;
+    candidate.m_dwContactOid = c.oid;
+    std::int32_t uid = -5;
+    const FeskItem* match = hand;
+    EXPECT_EQ(FindMatchingEntry(list, candidate, c.kind, &uid, &match), c.expected != nullptr) << c.what;
+    EXPECT_EQ(match, c.expected) << c.what;
+    EXPECT_EQ(uid, c.expected ? c.expected->m_nUID : 0) << c.what;
+  }
+}
+
+TEST(CopyEntry, CopiesEveryFieldButKeepsTheList) {
+  FeskList list("unused");
+  FeskItem* from = Add(list, Anniversary, u"Wedding", {}, 9);
+  from->m_szNote = u"note";
+  from->m_szSoundFile = u"/a.oga";
+  from->m_dwIcon = 12;
+  from->m_bOwnReminder = 1;
+  from->m_bEnabled = 0;
+  from->m_ftStart = At(2001, 3, 13, 18, 30);
+  FeskItem to(Birthday);
+  CopyEntry(*from, to);
+  EXPECT_EQ(to.m_wKind, Anniversary);
+  EXPECT_EQ(to.m_nUID, from->m_nUID);
+  EXPECT_EQ(to.m_szName, u"Wedding");
+  EXPECT_EQ(to.m_szNote, u"note");
+  EXPECT_EQ(to.m_szSoundFile, u"/a.oga");
+  EXPECT_EQ(to.m_dwContactOid, 9u);
+  EXPECT_EQ(to.m_dwIcon, 12u);
+  EXPECT_EQ(to.m_bOwnReminder, 1u);
+  EXPECT_EQ(to.m_bEnabled, 0u);
+  EXPECT_EQ(to.m_ftStart, from->m_ftStart);
+  EXPECT_EQ(to.m_pList, nullptr);
+}
+
+TEST(ReminderDays, ReadsBackTheChoiceApplyReminderPlaced) {
+  struct Case {
+    int month, day;
+    std::uint32_t choice;
+  };
+  // Every choice on an ordinary date, on 29 February, on a date in January whose
+  // month before is December, and early January where the days reach back into December.
+  const Case cases[] = {{3, 20, 0}, {3, 20, 1}, {3, 20, 7}, {3, 20, 8}, {3, 20, 9}, {2, 29, 8}, {2, 29, 9},
+                        {1, 15, 9}, {1, 15, 8}, {1, 3, 7},  {1, 3, 8},  {12, 31, 9}, {3, 31, 9}};
+  for (const Case& c : cases) {
+    FeskItem entry(Birthday);
+    entry.m_ftDate = At(1980, c.month, c.day);
+    ApplyReminder(entry, c.choice, 0x1200);
+    const std::uint32_t back = ReminderChoiceForDays(ReminderDays(entry.m_ftDate, entry.m_ftStart));
+    // A month before 31 March is 28 February: 31 days, still the month choice.
+    EXPECT_EQ(back, c.choice) << c.month << "/" << c.day << " choice " << c.choice;
+  }
+}
+
+TEST(ReminderDays, DayCountsToChoices) {
+  const std::pair<std::int64_t, std::uint32_t> cases[] = {{0, 0}, {7, 7}, {8, 9}, {14, 8}, {31, 9}, {-1, 9}, {372, 9}};
+  for (const auto& [days, choice] : cases) EXPECT_EQ(ReminderChoiceForDays(days), choice) << days;
+}

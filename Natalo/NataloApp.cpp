@@ -11,6 +11,7 @@
 #include "Natalo/InstanceChannel.h"
 #include "Natalo/MainWindow.h"
 #include "Natalo/editors/EntryDialogs.h"
+#include "Natalo/schedule/StorageEditDialog.h"
 #include "common/entries/EntryPictures.h"
 #include "common/entries/FeskList.h"
 #include "platform/imaging/IconLibrary.h"
@@ -87,6 +88,7 @@ int NataloApp::Start() {
   m_bIconLibraryLoaded = LoadIconLibrary(m_szProgramFolder, m_bHighRes);
   // Entries open their editors through the hook (FeskItem::Edit).
   InstallEntryEditors();
+  InstallStorageEditor();
 
   if (!CreateMainWindow()) return 0;
 

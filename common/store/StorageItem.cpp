@@ -57,8 +57,6 @@ StatusIconSize StorageItem::GetStatusIconSize() const { return {}; }
 
 int StorageItem::GetStatusIcon(int) const { return 0; }
 
-int StorageItem::Edit(void*) { return 2; }
-
 bool StorageItem::IsExpired() const {
   if (m_dwKind != Once && m_dwKind != Next24Hours) return false;
   const platform::FileTime due = m_ftSnooze != 0 ? m_ftSnooze : m_ftStart;

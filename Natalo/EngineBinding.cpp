@@ -1,5 +1,6 @@
 #include "Natalo/EngineBinding.h"
 
+#include "common/store/EngineCalls.h"
 #include "platform/folder/ProgramFolder.h"
 
 std::string EngineBinding::LibraryPath(const std::string& programFolder) {
@@ -15,10 +16,12 @@ bool EngineBinding::Load(const std::string& programFolder) {
     return false;
   }
   m_pfnGetNextEventTime = m_library.Function<GetNextEventTimeFn>("GetNextEventTime");
+  BindEngineCalls(m_pfnCalculateEvents, m_pfnGetNextEventTime);
   return true;
 }
 
 void EngineBinding::Free() {
+  BindEngineCalls(nullptr, nullptr);
   m_pfnCalculateEvents = nullptr;
   m_pfnGetNextEventTime = nullptr;
   m_library.Close();

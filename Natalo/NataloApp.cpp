@@ -13,6 +13,7 @@
 #include "Natalo/MainWindow.h"
 #include "Natalo/editors/EntryDialogs.h"
 #include "Natalo/SyncThread.h"
+#include "Natalo/schedule/StorageEditDialog.h"
 #include "common/entries/EntryPictures.h"
 #include "common/entries/FeskList.h"
 #include "platform/imaging/IconLibrary.h"
@@ -94,6 +95,7 @@ int NataloApp::Start() {
   // "More" commands open the picture, reminder and sound dialogs.
   InstallEntryEditors();
   GetEntryCommandDialogs() = {&RunIconPicker, &RunReminderDialog, &RunSoundDialog};
+  InstallStorageEditor();
 
   if (!CreateMainWindow()) return 0;
 

@@ -16,4 +16,8 @@ std::string StatusPictureName(StatusPicture picture, bool bHighRes) {
   return std::string("status/") + SizeFolder(bHighRes) + "/" + kNames[static_cast<int>(picture)] + ".png";
 }
 
+std::string KindPictureName(int storageIcon, int size) {
+  return "kind/" + std::to_string(size) + "/" + std::to_string(storageIcon) + ".png";
+}
+
 std::string AppIconPictureName(int size) { return "icon/natalo-" + std::to_string(size) + ".png"; }

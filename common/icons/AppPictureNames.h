@@ -13,6 +13,11 @@ inline constexpr int kZodiacSizeSmall = 16;
 inline constexpr int kStatusSizeLarge = 16;
 inline constexpr int kStatusSizeSmall = 12;
 inline constexpr int kAppIconSizes[] = {32, 48, 256};
+// Pictures of the plain schedule kinds, numbered as StorageIcon (1 Weekly,
+// 2 Once, 3 Next24Hours, 4 Monthly): the picker size of the entry pictures for
+// the editor's title, and their two row sizes.
+inline constexpr int kKindPictureCount = 4;
+inline constexpr int kKindPictureSizes[] = {48, 32, 24};
 
 // Resource path prefix under which the programs find these pictures.
 inline constexpr const char* kAppPictureRoot = ":/natalo-app/";
@@ -21,3 +26,4 @@ inline constexpr const char* kAppPictureRoot = ":/natalo-app/";
 std::string ZodiacPictureName(int sign, bool bSelected, bool bHighRes);
 std::string StatusPictureName(StatusPicture picture, bool bHighRes);
 std::string AppIconPictureName(int size);
+std::string KindPictureName(int storageIcon, int size);

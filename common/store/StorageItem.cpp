@@ -39,8 +39,6 @@ bool StorageItem::Read(BinaryReader& reader) {
 
 std::u16string StorageItem::GetDisplayName() const { return {}; }
 
-std::u16string StorageItem::GetDetailText() const { return {}; }
-
 int StorageItem::GetIcon() const {
   switch (m_dwKind) {
     case Weekly: return StorageIconWeekly;
@@ -58,8 +56,6 @@ int StorageItem::GetStatusIconCount() const { return 0; }
 StatusIconSize StorageItem::GetStatusIconSize() const { return {}; }
 
 int StorageItem::GetStatusIcon(int) const { return 0; }
-
-int StorageItem::Edit(void*) { return 2; }
 
 bool StorageItem::IsExpired() const {
   if (m_dwKind != Once && m_dwKind != Next24Hours) return false;

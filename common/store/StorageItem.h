@@ -4,6 +4,7 @@
 // their own after the base record (override Read and Write, call the base
 // first, then read or write the block, e.g. with ReadExtensionBlock).
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "common/store/BinaryReader.h"
@@ -12,6 +13,7 @@
 #include "platform/clock/Clock.h"
 
 class StorageList;
+class StorageEditor;
 
 // Pictures of the kinds in the application's lists; 0 is no picture.
 enum StorageIcon : int {
@@ -53,7 +55,11 @@ class StorageItem : public ScheduleFields {
   // carry their own length report a damaged record in m_eReadState.
   virtual bool Read(BinaryReader& reader);
 
-  // Texts for lists. The base item has no name and no detail line of its own.
+  // The day phrase of a Monthly item ("15", "last day", "second Tuesday",
+  // "third working day"); empty for an unknown monthly type or weekday.
+  virtual std::u16string GetMonthDayText() const;
+  // Texts for lists. The base item has no name; its detail line describes the
+  // recurrence: time, kind word and the marked weekdays, months or date.
   virtual std::u16string GetDisplayName() const;
   virtual std::u16string GetDetailText() const;
   virtual int GetIcon() const;
@@ -65,8 +71,11 @@ class StorageItem : public ScheduleFields {
   // Opens this item's editor as a modal dialog over the window `parent` (a
   // QWidget* of the program that shows it; the store never looks at it).
   // 1 when the item was saved, 2 when the user cancelled or no editor exists.
-  // The store holds no widgets: programs register editors (EntryEditorHook.h).
+  // The base item runs the editor CreateEditor makes.
   virtual int Edit(void* parent);
+  // The plain item editor (StorageEditorHook.h) for the kinds Weekly, Once,
+  // Next24Hours and Monthly; nullptr when the program registered none.
+  virtual std::unique_ptr<StorageEditor> CreateEditor();
 
   // For Once and Next24Hours items: true when now (local) is later than the
   // snooze time when one is set, else later than the start. False for other kinds.

@@ -9,8 +9,10 @@
 #include "common/store/AtomicFile.h"
 #include "common/store/Recurrence.h"
 #include "common/store/ScheduleRecord.h"
+#include "common/text/ProgramFolder.h"
 #include "platform/file/FileIo.h"
 #include "platform/file/UniqueFd.h"
+#include "platform/text/Utf.h"
 
 namespace {
 
@@ -20,7 +22,9 @@ std::int32_t Following(std::int32_t uid) { return uid < kMaxUID ? uid + 1 : kMax
 
 }  // namespace
 
-StorageList::StorageList(std::string path) : m_szPath(std::move(path)) {}
+StorageList::StorageList(std::string path) : m_szPath(path.empty() ? DefaultPath() : std::move(path)) {}
+
+std::string StorageList::DefaultPath() { return platform::ToUtf8(GetProgramFolder()) + "storage.dat"; }
 
 StorageList::~StorageList() = default;
 

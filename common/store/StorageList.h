@@ -55,11 +55,14 @@ class StorageList {
     ItemVector::const_iterator m_it;
   };
 
-  // `path` is the storage file: program folder + "storage.dat".
+  // `path` is the storage file; empty means DefaultPath().
   explicit StorageList(std::string path = {});
   virtual ~StorageList();
   StorageList(const StorageList&) = delete;
   StorageList& operator=(const StorageList&) = delete;
+
+  // The program folder + "storage.dat".
+  static std::string DefaultPath();
 
   // A new item of the list's kind, for loading; the base list makes a Weekly item.
   virtual std::unique_ptr<StorageItem> CreateItem() const;

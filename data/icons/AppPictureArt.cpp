@@ -108,6 +108,13 @@ QImage DrawStatusPicture(const PictureFonts& fonts, StatusPicture picture, int s
   return ScaleSquare(master, size, 0);
 }
 
+QImage DrawKindPicture(const PictureFonts& fonts, int storageIcon, int size) {
+  static const char* const kGlyphs[] = {"\U0001F501", "\U0001F4CC", "\u23F0", "\U0001F5D3"};
+  if (storageIcon < 1 || storageIcon > kKindPictureCount) return {};
+  const QImage master = RenderEmojiMaster(fonts.emojiFamily, QString::fromUtf8(kGlyphs[storageIcon - 1]));
+  return ScaleSquare(master, size, 0);
+}
+
 QImage DrawAppIcon(const PictureFonts& fonts, int size) {
   const int big = 256;
   QImage image = Blank(big);

@@ -18,3 +18,7 @@ QImage DrawZodiacPicture(const PictureFonts& fonts, int sign, bool bSelected, in
 // skip-forward mark).
 QImage DrawStatusPicture(const PictureFonts& fonts, StatusPicture picture, int size);
 QImage DrawAppIcon(const PictureFonts& fonts, int size);
+// The picture of a plain schedule kind (StorageIcon 1..4): repeat arrows for
+// weekly, a pin for once, an alarm clock for the next 24 hours and a
+// calendar for monthly. Null for other numbers.
+QImage DrawKindPicture(const PictureFonts& fonts, int storageIcon, int size);

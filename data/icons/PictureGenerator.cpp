@@ -111,6 +111,11 @@ bool WriteAppPictures(const PictureFonts& fonts, const QString& out) {
       }
     }
   }
+  for (int kind = 1; kind <= kKindPictureCount; ++kind) {
+    for (const int size : kKindPictureSizes) {
+      if (!add(DrawKindPicture(fonts, kind, size), KindPictureName(kind, size))) return false;
+    }
+  }
   for (const int size : kAppIconSizes) {
     const QImage icon = DrawAppIcon(fonts, size);
     if (!add(icon, AppIconPictureName(size))) return false;

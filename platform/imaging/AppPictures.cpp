@@ -28,6 +28,14 @@ QImage LoadAppPicture(const std::string& name) {
   return DecodePicture(QString::fromLatin1(kAppPictureRoot) + QString::fromStdString(name));
 }
 
+QImage LoadKindPicture(int storageIcon, int size) {
+  if (storageIcon < 1 || storageIcon > kKindPictureCount) return {};
+  for (const int known : kKindPictureSizes) {
+    if (known == size) return LoadAppPicture(KindPictureName(storageIcon, size));
+  }
+  return {};
+}
+
 QImage LoadAppIcon(int size) {
   for (const int known : kAppIconSizes) {
     if (known == size) return LoadAppPicture(AppIconPictureName(size));

@@ -26,5 +26,8 @@ class AppPictures {
 
 // One of the app pictures by its name (AppPictureNames.h); null when missing.
 QImage LoadAppPicture(const std::string& name);
+// The picture of a plain schedule kind (StorageIcon) at one of
+// kKindPictureSizes; null for other kinds and sizes.
+QImage LoadKindPicture(int storageIcon, int size);
 // The program icon at one of kAppIconSizes; null for other sizes.
 QImage LoadAppIcon(int size);

@@ -70,6 +70,11 @@ bool SpinnerList::SetCurrentIndex(int index) {
   return true;
 }
 
+void SpinnerList::ClearSelection() {
+  m_current = -1;
+  ShowCurrent();
+}
+
 void SpinnerList::Step(int delta) {
   if (Count() == 0) return;
   const int next = ((m_current + delta) % Count() + Count()) % Count();

@@ -30,6 +30,9 @@ class SpinnerList : public QWidget {
   // False for an index outside the list; the selection is kept then.
   bool SetCurrentIndex(int index);
   void Step(int delta);
+  // Shows no item (for a stored value that none of the items stands for);
+  // the next step selects one.
+  void ClearSelection();
 
  signals:
   void currentIndexChanged(int index);

@@ -174,4 +174,11 @@ TEST(AppPictures, ZodiacAndStatusPicturesOfBothScreenSizes) {
   }
   for (const int size : kAppIconSizes) EXPECT_EQ(LoadAppIcon(size).size(), QSize(size, size));
   EXPECT_TRUE(LoadAppIcon(100).isNull());
+  for (int kind = 1; kind <= kKindPictureCount; ++kind) {
+    for (const int size : kKindPictureSizes) EXPECT_EQ(LoadKindPicture(kind, size).size(), QSize(size, size)) << kind;
+  }
+  EXPECT_NE(LoadKindPicture(1, 24), LoadKindPicture(2, 24));
+  EXPECT_TRUE(LoadKindPicture(0, 24).isNull());
+  EXPECT_TRUE(LoadKindPicture(5, 24).isNull());
+  EXPECT_TRUE(LoadKindPicture(1, 20).isNull());
 }

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "common/store/AddSeconds.h"
+#include "common/store/EngineCalls.h"
 #include "common/store/Recurrence.h"
 #include "common/store/StorageList.h"
+#include "common/text/ProgramFolder.h"
 
 namespace {
 
@@ -111,6 +113,40 @@ TEST(AddSecondsTest, FailuresLeaveTheTimeAlone) {
   EXPECT_EQ(first.wYear, 1601);
   EXPECT_EQ(AddSeconds(first, INT64_MAX), ADD_SECONDS_FAILED);
   EXPECT_EQ(AddSeconds(first, INT64_MIN), ADD_SECONDS_FAILED);
+}
+
+namespace enginecalls {
+
+int g_calculations = 0;
+std::int32_t CountCalculation() { return ++g_calculations; }
+// Pretends that every item's next occurrence is a week after its start.
+std::uint64_t WeekAfterStart(const ScheduleFields* item) { return item->m_ftStart + 7 * FILETIME_PER_DAY; }
+
+TEST(EngineCalls, BoundEngineIsAskedAndUnboundOneIsNot) {
+  StorageItem soon(Once, false), later(Once, false), yearly(Yearly, false);
+  soon.m_ftStart = kDay;
+  later.m_ftStart = kDay + FILETIME_PER_MINUTE;
+  yearly.m_ftStart = kDay;
+
+  RequestCalculation();
+  EXPECT_EQ(g_calculations, 0);
+  EXPECT_EQ(CompareByNextTime(soon, later), -1);
+
+  BindEngineCalls(&CountCalculation, &WeekAfterStart);
+  RequestCalculation();
+  EXPECT_EQ(g_calculations, 1);
+  EXPECT_EQ(CompareByNextTime(later, soon), 1);
+  EXPECT_EQ(CompareByNextTime(soon, yearly), 0);
+  BindEngineCalls(nullptr, nullptr);
+}
+
+}  // namespace enginecalls
+
+TEST(StorageListPath, DefaultIsStorageDatInTheProgramFolder) {
+  SetProgramFolder(u"/opt/natalo");
+  EXPECT_EQ(StorageList().m_szPath, "/opt/natalo/storage.dat");
+  EXPECT_EQ(StorageList("/elsewhere/s.dat").m_szPath, "/elsewhere/s.dat");
+  SetProgramFolder({});
 }
 
 }  // namespace

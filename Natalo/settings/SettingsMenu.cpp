@@ -6,6 +6,7 @@
 #include "Natalo/AppText.h"
 #include "Natalo/editors/EditorServices.h"
 #include "Natalo/settings/ReminderOptionsDialog.h"
+#include "Natalo/settings/SoundOptionsDialog.h"
 #include "Natalo/settings/ViewOptionsDialog.h"
 #include "platform/ui/KeypadTheme.h"
 #include "platform/ui/SoftKeyBar.h"
@@ -52,7 +53,7 @@ void SettingsMenu::OpenRow(int row) {
         m_hooks.reminderDefaultsChanged();
       }
       break;
-    default: break;  // The sound options are not part of this program yet.
+    default: SoundOptionsDialog(this).Exec(); break;
   }
   m_rows->setFocus(Qt::OtherFocusReason);
 }

@@ -14,7 +14,7 @@ class SettingsMenu : public keypad::FullScreenDialog {
   SettingsMenu(const SettingsHooks& hooks, QWidget* parent);
 
   QListWidget* Rows() const { return m_rows; }
-  // Opens the dialog of row 0..2; rows without a dialog yet do nothing.
+  // Selects row 0..2 and opens its dialog.
   void OpenRow(int row);
 
  protected:

@@ -12,6 +12,7 @@
 #include "Natalo/MainWindow.h"
 #include "Natalo/settings/ReminderOptionsDialog.h"
 #include "Natalo/settings/SettingsMenu.h"
+#include "Natalo/settings/SoundOptionsDialog.h"
 #include "Natalo/settings/ViewOptionsDialog.h"
 #include "common/entries/EntryReminder.h"
 #include "common/entries/FeskList.h"
@@ -19,6 +20,7 @@
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/SoftKeyBar.h"
 #include "platform/ui/SpinnerList.h"
+#include "platform/ui/TextFields.h"
 #include "tests/app/AppTestFolder.h"
 #include "tests/editors/EditorTestSupport.h"
 
@@ -181,6 +183,37 @@ class SettingsDialogsTest : public QObject {
     QCOMPARE(f.recalculations, 0);
   }
 
+  // The volume follows the system alarm while the type is 0; the file field
+  // shows only with "Choose a file"; a stored file no longer offered shows the
+  // system alarm; Done writes the sources.
+  void soundOptionsSourcesAndFileField() {
+    SettingsFixture f;
+    QVERIFY(WriteRegistryDword(u"HKEY_CURRENT_USER\\ControlPanel\\SoundCategories\\Alarm\\InitVol", 2));
+    QVERIFY(WriteRegistryDword(SettingPath(u"Sound\\Volume"), 4));
+    QVERIFY(WriteRegistryDword(SettingPath(u"Sound\\AType"), 2));
+    QVERIFY(WriteRegistryStringRetry(SettingPath(u"Sound\\AFile"), u"/gone/tune.wav"));
+    f.Open();
+    f.InDialogOfDigit<SoundOptionsDialog>(Qt::Key_3, [&](SoundOptionsDialog& dialog) {
+      QVERIFY(!dialog.VolumeRow()->isEnabled());
+      QCOMPARE(dialog.VolumeRow()->CurrentIndex(), 1);
+      dialog.TypeRow()->SetCurrentIndex(1);
+      QVERIFY(dialog.VolumeRow()->isEnabled());
+      QCOMPARE(dialog.SoundRow(1)->CurrentIndex(), int{SoundOptionsDialog::kSystemAlarm});
+      QVERIFY(dialog.FileField(0)->isHidden());
+      dialog.SoundRow(0)->SetCurrentIndex(SoundOptionsDialog::kCustomFile);
+      QVERIFY(!dialog.FileField(0)->isHidden());
+      dialog.FileField(0)->setText(QStringLiteral("/music/song.ogg"));
+      dialog.SoftKeys()->Press(keypad::SoftKeyBar::Left);
+    });
+    QCOMPARE(g_settings.g_dwSoundType, 1u);
+    QCOMPARE(g_settings.g_dwBSoundType, 1u);
+    QCOMPARE(g_settings.g_szBSoundFile, std::u16string(u"/music/song.ogg"));
+    QCOMPARE(g_settings.g_dwASoundType, 0u);
+    std::u16string stored;
+    QVERIFY(ReadRegistryString(SettingPath(u"Sound\\BFile"), stored));
+    QCOMPARE(stored, std::u16string(u"/music/song.ogg"));
+  }
+
   // Pictures of the menu and the two dialogs, when NATALO_SHOTS_DIR names a folder.
   void screens() {
     const QString folder = qEnvironmentVariable("NATALO_SHOTS_DIR");
@@ -197,6 +230,7 @@ class SettingsDialogsTest : public QObject {
       };
       f.InDialogOfDigit<ViewOptionsDialog>(Qt::Key_1, [&](ViewOptionsDialog&) { shoot("view-options"); });
       f.InDialogOfDigit<ReminderOptionsDialog>(Qt::Key_2, [&](ReminderOptionsDialog&) { shoot("reminder-options"); });
+      f.InDialogOfDigit<SoundOptionsDialog>(Qt::Key_3, [&](SoundOptionsDialog&) { shoot("sound-options"); });
       WhenRunning<SettingsMenu>([&](SettingsMenu&) { shoot("settings-menu"); });
       w.RunCommand(cmd::kSettings);
     }

@@ -218,7 +218,7 @@ class SettingsDialogsTest : public QObject {
   void screens() {
     const QString folder = qEnvironmentVariable("NATALO_SHOTS_DIR");
     if (folder.isEmpty()) QSKIP("NATALO_SHOTS_DIR is not set");
-    for (const QSize size : {QSize(240, 320), QSize(320, 240)}) {
+    for (const QSize size : {QSize(240, 320), QSize(176, 220), QSize(320, 240)}) {
       SettingsFixture f;
       MainWindow& w = f.Open();
       w.resize(size);

@@ -12,6 +12,8 @@
 #include "Natalo/MainMenu.h"
 #include "Natalo/MainWindow.h"
 #include "Natalo/ViewNoteDialog.h"
+#include "Natalo/settings/ReminderDefaults.h"
+#include "Natalo/settings/SettingsMenu.h"
 #include "common/entries/FeskList.h"
 #include "common/settings/AppSettings.h"
 #include "common/text/ProgramFolder.h"
@@ -44,6 +46,7 @@ void MainWindow::RunCommand(int command) {
     case cmd::kShowStars: ToggleShowFlag(command); break;
     case cmd::kSortAscending: SetSortOrder(true); break;
     case cmd::kSortDescending: SetSortOrder(false); break;
+    case cmd::kSettings: OpenSettings(); break;
     case cmd::kAbout: ShowAboutBox(m_szTitle, this); break;
     case cmd::kHelp: OpenHelp(); break;
     case cmd::kExit: close(); break;
@@ -53,7 +56,7 @@ void MainWindow::RunCommand(int command) {
       for (std::uint32_t key = 0; key < 6; ++key) {
         if (cmd::kSortCommands[key] == command) SetSortKey(key);
       }
-      // Scan contacts and settings come with their dialogs; their items are greyed.
+      // Scan contacts comes with its dialog; its item is greyed.
       break;
   }
 }
@@ -215,4 +218,21 @@ void MainWindow::OpenHelp() {
     ShowMessage(ToQString(LocalText().Get(u"MSG_HELP_NOT_OPENED")).replace(QLatin1String("%s"), ToQString(path)),
                 keypad::MB_OK | keypad::MB_ICONEXCLAMATION);
   }
+}
+
+void MainWindow::OpenSettings() {
+  SettingsHooks hooks;
+  hooks.viewChanged = [this] {
+    m_list->SortRows();
+    m_list->viewport()->update();
+  };
+  hooks.reminderDefaultsChanged = [this] {
+    if (m_entries.IsEmpty()) return;
+    keypad::WaitCursor wait;
+    ApplyDefaultReminderToAll(m_entries);
+    SaveAndRecalculate();
+    AfterEntryChanged();
+  };
+  OpenSettingsMenu(this, hooks);
+  m_list->setFocus(Qt::OtherFocusReason);
 }

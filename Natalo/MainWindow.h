@@ -66,6 +66,8 @@ class MainWindow : public keypad::KeypadWindow {
   void SetSortKey(std::uint32_t key);
   void SetSortOrder(bool bAscending);
   void OpenHelp();
+  // The settings menu; the list follows what its dialogs change.
+  void OpenSettings();
 
   // Saves the list; tells the user when that failed or a refused file was moved
   // aside. True when saved.

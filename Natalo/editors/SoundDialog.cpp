@@ -40,6 +40,16 @@ const std::u16string& ProgramSoundFile(std::uint16_t kind) {
 
 }  // namespace
 
+void PlaySoundSample(const std::u16string& path, std::uint32_t volume, const QWidget* window) {
+  WriteRegistryStringRetry(u"HKEY_CURRENT_USER\\ControlPanel\\Sounds\\QV_FESK_Sample\\Sound", path);
+  WriteRegistryDwordRetry(u"HKEY_CURRENT_USER\\ControlPanel\\SoundCategories\\QV_FESK_Sample\\InitVol", volume);
+  WriteRegistryDwordRetry(u"HKEY_CURRENT_USER\\ControlPanel\\SoundCategories\\QV_FESK_Sample\\AttenuationCategory", 2);
+  WriteRegistryStringRetry(u"HKEY_CURRENT_USER\\ControlPanel\\Sounds\\QV_FESK_Sample\\Category", kPreviewEvent);
+  WriteRegistryStringRetry(u"HKEY_CURRENT_USER\\ControlPanel\\SoundCategories\\QV_FESK_Sample\\Script", u"p");
+  // A file that does not play leaves nothing playing; the dialog goes on.
+  if (const auto play = GetEditorServices().playEventSound) play(kPreviewEvent, window);
+}
+
 std::vector<platform::SoundFileInfo> MergeSoundFileLists(const std::vector<platform::SoundFileInfo>& ringTones,
                                                          const std::vector<platform::SoundFileInfo>& alarms) {
   const bool ringFirst = ringTones.size() >= alarms.size();
@@ -208,13 +218,7 @@ std::u16string SoundDialog::PreviewPath() const {
 void SoundDialog::Preview() {
   std::uint32_t volume = static_cast<std::uint32_t>(m_volume->CurrentIndex() + 1);
   if (m_type->CurrentIndex() == 0) ReadRegistryDword(kAlarmInitVol, volume);
-  WriteRegistryStringRetry(u"HKEY_CURRENT_USER\\ControlPanel\\Sounds\\QV_FESK_Sample\\Sound", PreviewPath());
-  WriteRegistryDwordRetry(u"HKEY_CURRENT_USER\\ControlPanel\\SoundCategories\\QV_FESK_Sample\\InitVol", volume);
-  WriteRegistryDwordRetry(u"HKEY_CURRENT_USER\\ControlPanel\\SoundCategories\\QV_FESK_Sample\\AttenuationCategory", 2);
-  WriteRegistryStringRetry(u"HKEY_CURRENT_USER\\ControlPanel\\Sounds\\QV_FESK_Sample\\Category", kPreviewEvent);
-  WriteRegistryStringRetry(u"HKEY_CURRENT_USER\\ControlPanel\\SoundCategories\\QV_FESK_Sample\\Script", u"p");
-  // A file that does not play leaves nothing playing; the dialog goes on.
-  if (const auto play = GetEditorServices().playEventSound) play(kPreviewEvent, this);
+  PlaySoundSample(PreviewPath(), volume, this);
 }
 
 void SoundDialog::StopPreview() {

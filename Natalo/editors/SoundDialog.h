@@ -3,6 +3,8 @@
 // volume and sound (the program's default, the system alarm, a file of the
 // user's choice or one of the desktop's sound files). Choosing a sound plays
 // a preview through the sound event "QV_FESK_Sample".
+#include <cstdint>
+#include <string>
 #include <vector>
 
 #include "platform/sound/SoundFileList.h"
@@ -21,6 +23,10 @@ class SpinnerList;
 // name ignoring case.
 std::vector<platform::SoundFileInfo> MergeSoundFileLists(const std::vector<platform::SoundFileInfo>& ringTones,
                                                          const std::vector<platform::SoundFileInfo>& alarms);
+
+// Plays `path` at `volume` (1-based) through the sound event "QV_FESK_Sample",
+// writing the event's registry values first.
+void PlaySoundSample(const std::u16string& path, std::uint32_t volume, const QWidget* window);
 
 class SoundDialog : public keypad::FullScreenDialog {
   Q_OBJECT

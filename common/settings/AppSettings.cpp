@@ -42,8 +42,8 @@ constexpr StringSetting kSoundFiles[] = {
 
 void ReadDword(std::u16string_view name, std::uint32_t& member) { ReadRegistryDword(SettingPath(name), member); }
 
-void WriteDword(std::u16string_view name, std::uint32_t value, const RetryRule& rule) {
-  WriteRegistryDwordRetry(SettingPath(name), value, rule);
+bool WriteDword(std::u16string_view name, std::uint32_t value, const RetryRule& rule) {
+  return WriteRegistryDwordRetry(SettingPath(name), value, rule);
 }
 
 }  // namespace
@@ -54,8 +54,10 @@ void LoadViewSettings(AppSettings& s) {
   for (const auto& v : kViewSettings) ReadDword(v.name, s.*v.member);
 }
 
-void SaveViewSettings(const AppSettings& s, const RetryRule& rule) {
-  for (const auto& v : kViewSettings) WriteDword(v.name, s.*v.member, rule);
+bool SaveViewSettings(const AppSettings& s, const RetryRule& rule) {
+  bool ok = true;
+  for (const auto& v : kViewSettings) ok = WriteDword(v.name, s.*v.member, rule) && ok;
+  return ok;
 }
 
 void LoadReminderSettings(AppSettings& s) {
@@ -71,12 +73,16 @@ void LoadReminderSettings(AppSettings& s) {
   }
 }
 
-void SaveReminderSettings(const AppSettings& s, const RetryRule& rule) {
-  WriteDword(u"Reminder\\Date", s.g_dwReminderDate, rule);
-  WriteDword(u"Reminder\\Time", s.g_wReminderTime, rule);
-  WriteDword(u"Reminder\\Unlock", s.g_dwNeedUnlock, rule);
-  WriteRegistryValueRetry(SettingPath(u"Reminder\\DP"), platform::RegistryType::Binary,
-                          ScramblePassword(s.g_szDevicePassword), rule);
+bool SaveReminderChoices(const AppSettings& s, const RetryRule& rule) {
+  bool ok = WriteDword(u"Reminder\\Date", s.g_dwReminderDate, rule);
+  ok = WriteDword(u"Reminder\\Time", s.g_wReminderTime, rule) && ok;
+  return WriteDword(u"Reminder\\Unlock", s.g_dwNeedUnlock, rule) && ok;
+}
+
+bool SaveReminderSettings(const AppSettings& s, const RetryRule& rule) {
+  const bool ok = SaveReminderChoices(s, rule);
+  return WriteRegistryValueRetry(SettingPath(u"Reminder\\DP"), platform::RegistryType::Binary,
+                          ScramblePassword(s.g_szDevicePassword), rule) && ok;
 }
 
 void LoadSoundSettings(AppSettings& s) {
@@ -84,9 +90,11 @@ void LoadSoundSettings(AppSettings& s) {
   for (const auto& v : kSoundFiles) ReadRegistryString(SettingPath(v.name), s.*v.member, kMaxSettingChars);
 }
 
-void SaveSoundSettings(const AppSettings& s, const RetryRule& rule) {
-  for (const auto& v : kSoundDwords) WriteDword(v.name, s.*v.member, rule);
-  for (const auto& v : kSoundFiles) WriteRegistryStringRetry(SettingPath(v.name), s.*v.member, rule);
+bool SaveSoundSettings(const AppSettings& s, const RetryRule& rule) {
+  bool ok = true;
+  for (const auto& v : kSoundDwords) ok = WriteDword(v.name, s.*v.member, rule) && ok;
+  for (const auto& v : kSoundFiles) ok = WriteRegistryStringRetry(SettingPath(v.name), s.*v.member, rule) && ok;
+  return ok;
 }
 
 void LoadShowSort(AppSettings& s) {

@@ -63,11 +63,15 @@ extern AppSettings g_settings;
 std::u16string SettingPath(std::u16string_view name);
 
 void LoadViewSettings(AppSettings& s = g_settings);
-void SaveViewSettings(const AppSettings& s = g_settings, const RetryRule& rule = kSettingsRetry);
+// The Save functions write every value of their group and return false when
+// any write still failed after its retries.
+bool SaveViewSettings(const AppSettings& s = g_settings, const RetryRule& rule = kSettingsRetry);
 void LoadReminderSettings(AppSettings& s = g_settings);
-void SaveReminderSettings(const AppSettings& s = g_settings, const RetryRule& rule = kSettingsRetry);
+bool SaveReminderSettings(const AppSettings& s = g_settings, const RetryRule& rule = kSettingsRetry);
+// Reminder\Date, Reminder\Time and Reminder\Unlock only; Reminder\DP is left as stored.
+bool SaveReminderChoices(const AppSettings& s = g_settings, const RetryRule& rule = kSettingsRetry);
 void LoadSoundSettings(AppSettings& s = g_settings);
-void SaveSoundSettings(const AppSettings& s = g_settings, const RetryRule& rule = kSettingsRetry);
+bool SaveSoundSettings(const AppSettings& s = g_settings, const RetryRule& rule = kSettingsRetry);
 void LoadShowSort(AppSettings& s = g_settings);
 void SaveShowSort(const AppSettings& s = g_settings, const RetryRule& rule = kSettingsRetry);
 // View, reminder, sound, then show and sort.

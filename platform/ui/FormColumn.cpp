@@ -39,7 +39,11 @@ QLabel* FormColumn::AddRow(const QString& label, QWidget* field) {
   if (field) {
     field->setParent(m_body);
     m_layout->insertWidget(at + inserted, field);
-    m_layout->insertSpacing(at + inserted + 1, 3);
+    auto* gap = new QWidget(m_body);
+    gap->setFixedHeight(3);
+    gap->setVisible(!field->isHidden());
+    m_layout->insertWidget(at + inserted + 1, gap);
+    m_gaps.insert(field, gap);
     field->installEventFilter(this);
     m_fields.append(field);
   }
@@ -55,7 +59,9 @@ void FormColumn::AddStretch() { m_layout->insertStretch(m_layout->count() - 1, 1
 
 bool FormColumn::eventFilter(QObject* watched, QEvent* event) {
   auto* field = qobject_cast<QWidget*>(watched);
-  if (event->type() == QEvent::FocusIn && field) {
+  if ((event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent) && field) {
+    if (QWidget* gap = m_gaps.value(field)) gap->setVisible(event->type() == QEvent::ShowToParent);
+  } else if (event->type() == QEvent::FocusIn && field) {
     ensureWidgetVisible(field, 0, 4);
   } else if (event->type() == QEvent::KeyPress && field) {
     auto* key = static_cast<QKeyEvent*>(event);

@@ -4,6 +4,7 @@
 // row. A portrait or landscape screen uses the same column; it scrolls when the
 // rows do not fit, keeping the focused field in view. Up and Down move the focus
 // from field to field, as on the phone.
+#include <QHash>
 #include <QScrollArea>
 
 class QLabel;
@@ -33,6 +34,8 @@ class FormColumn : public QScrollArea {
   QWidget* m_body = nullptr;
   QVBoxLayout* m_layout = nullptr;
   QList<QWidget*> m_fields;
+  // The gap below each field, hidden with its field so a hidden row leaves none.
+  QHash<QWidget*, QWidget*> m_gaps;
 };
 
 }  // namespace keypad

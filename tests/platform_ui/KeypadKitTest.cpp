@@ -58,6 +58,31 @@ class KeypadKitTest : public QObject {
  private slots:
   void initTestCase() { InstallFontSubstitutions(); }
 
+  // A hidden row leaves no gap: the row after it stands where it would
+  // without the hidden one.
+  void hiddenRowLeavesNoGap() {
+    FormColumn withHidden, without;
+    auto* first = new QLineEdit, *hidden = new QLineEdit, *last = new QLineEdit;
+    withHidden.AddRow(QString(), first);
+    withHidden.AddRow(QString(), hidden);
+    withHidden.AddRow(QString(), last);
+    auto* first2 = new QLineEdit, *last2 = new QLineEdit;
+    without.AddRow(QString(), first2);
+    without.AddRow(QString(), last2);
+    for (FormColumn* form : {&withHidden, &without}) {
+      form->resize(240, 200);
+      form->show();
+    }
+    hidden->hide();
+    QApplication::processEvents();
+    withHidden.Body()->layout()->activate();
+    QCOMPARE(last->y(), last2->y());
+    hidden->show();
+    QApplication::processEvents();
+    withHidden.Body()->layout()->activate();
+    QVERIFY(last->y() > last2->y());
+  }
+
   void condensedFontIsSubstituted() {
     const QFont font = CondensedFont(14, 700);
     QCOMPARE(font.family(), QStringLiteral("Segoe Condensed"));

@@ -179,3 +179,23 @@ TEST_F(Settings, FirstRunFlag) {
   EXPECT_TRUE(WriteFirstRunScanImportDone());
   EXPECT_EQ(ReadFirstRunScanImportDone(), 1u);
 }
+
+TEST_F(Settings, ReminderChoicesKeepThePasswordAndFailedWritesAreReported) {
+  AppSettings s;
+  s.g_szDevicePassword = u"12";
+  ASSERT_TRUE(SaveReminderSettings(s, m_fast));
+  s.g_szDevicePassword = u"99";
+  s.g_dwReminderDate = 7;
+  EXPECT_TRUE(SaveReminderChoices(s, m_fast));
+  AppSettings loaded;
+  LoadReminderSettings(loaded);
+  EXPECT_EQ(loaded.g_dwReminderDate, 7u);
+  EXPECT_EQ(loaded.g_szDevicePassword, u"12");
+
+  // A registry below a plain file cannot be created, not even by root.
+  platform::SetRegistryFile(m_env.RegistryFile() + "/registry");
+  EXPECT_FALSE(SaveViewSettings(s, m_fast));
+  EXPECT_FALSE(SaveReminderChoices(s, m_fast));
+  EXPECT_FALSE(SaveReminderSettings(s, m_fast));
+  EXPECT_FALSE(SaveSoundSettings(s, m_fast));
+}

@@ -1,0 +1,32 @@
+#include "Natalo/settings/SettingsDialog.h"
+
+#include "Natalo/AppText.h"
+#include "Natalo/editors/EditorServices.h"
+#include "Natalo/settings/SettingsHooks.h"
+#include "platform/ui/MessageBox.h"
+#include "platform/ui/SoftKeyBar.h"
+
+void ShowSettingsNotSaved(QWidget* owner) {
+  const LocalTable& t = LocalText();
+  keypad::ShowMessageBox(owner, ToQString(t.Get(u"MSG_SETTINGS_NOT_SAVED")), ToQString(t.GetAppName()),
+                         keypad::MB_OK | keypad::MB_ICONEXCLAMATION);
+}
+
+SettingsDialog::SettingsDialog(QWidget* parent, const char16_t* titleKey) : FullScreenDialog(DialogHost(parent)) {
+  const LocalTable& t = LocalText();
+  SetTitle(ToQString(t.Get(titleKey)));
+  SoftKeys()->SetCommandKey(keypad::SoftKeyBar::Left, ToQString(t.Get(u"BTN_DONE")), keypad::kResultDone);
+  SoftKeys()->SetCommandKey(keypad::SoftKeyBar::Right, ToQString(t.Get(u"BTN_CANCEL")), keypad::kResultCancel);
+}
+
+void SettingsDialog::OnCommand(int command) {
+  if (command != keypad::kResultDone) {
+    Done(keypad::kResultCancel);
+    return;
+  }
+  if (!Save()) {
+    ShowSettingsNotSaved(this);
+    return;
+  }
+  Done(keypad::kResultDone);
+}

@@ -44,6 +44,7 @@ void MainWindow::RunCommand(int command) {
     case cmd::kShowStars: ToggleShowFlag(command); break;
     case cmd::kSortAscending: SetSortOrder(true); break;
     case cmd::kSortDescending: SetSortOrder(false); break;
+    case cmd::kScanContacts: ImportContacts(); break;
     case cmd::kAbout: ShowAboutBox(m_szTitle, this); break;
     case cmd::kHelp: OpenHelp(); break;
     case cmd::kExit: close(); break;
@@ -53,7 +54,7 @@ void MainWindow::RunCommand(int command) {
       for (std::uint32_t key = 0; key < 6; ++key) {
         if (cmd::kSortCommands[key] == command) SetSortKey(key);
       }
-      // Scan contacts and settings come with their dialogs; their items are greyed.
+      // The settings come with their dialogs; their item is greyed.
       break;
   }
 }

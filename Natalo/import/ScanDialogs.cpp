@@ -1,5 +1,6 @@
 #include "Natalo/import/ScanDialogs.h"
 
+#include <QHBoxLayout>
 #include <QLabel>
 
 #include "Natalo/AppText.h"
@@ -91,16 +92,22 @@ ScanAskDialog::ScanAskDialog(const FeskItem& entry, const platform::SystemTime& 
       FormatText(t.Get(entry.m_wKind == Birthday ? u"MSG_SCAN_ASK_LABEL_B" : u"MSG_SCAN_ASK_LABEL_A"),
                  {entry.GetDisplayName(), FormatEntryDate(entry), FormatEntryDate(contact)});
   auto* form = new keypad::FormColumn;
-  auto* message = new QLabel(ToQString(text));
-  message->setWordWrap(true);
-  message->setTextFormat(Qt::PlainText);
-  message->setFont(keypad::CondensedFont(keypad::SystemTextHeight(), 400));
-  form->AddWidget(message);
+  const QFont plain = keypad::CondensedFont(keypad::SystemTextHeight(), 400);
+  form->AddRow(ToQString(text), nullptr)->setFont(plain);
   m_action = ConflictRuleList(false);
   form->AddRow(ToQString(t.Get(u"MSG_SCAN_ASK_ACTION")), m_action);
-  m_same = new keypad::CheckField(ToQString(t.Get(u"MSG_SCAN_ASK_CHECK")));
-  m_same->setFont(keypad::CondensedFont(keypad::SystemTextHeight(), 400));
-  form->AddRow({}, m_same);
+  // A check box does not wrap its text; the text beside it does.
+  auto* row = new QWidget;
+  auto* layout = new QHBoxLayout(row);
+  layout->setContentsMargins(0, 0, 0, 0);
+  m_same = new keypad::CheckField;
+  auto* sameText = new QLabel(ToQString(t.Get(u"MSG_SCAN_ASK_CHECK")));
+  sameText->setWordWrap(true);
+  sameText->setFont(plain);
+  sameText->setBuddy(m_same);
+  layout->addWidget(m_same, 0, Qt::AlignTop);
+  layout->addWidget(sameText, 1);
+  form->AddRow({}, row);
   ContentLayout()->addWidget(form);
   SetBackKeyTakenOver(false);
 }

@@ -1,8 +1,10 @@
 // The contact scan over vCard folders written by the test: what it adds, how it
 // settles conflicts, what it writes back into cards, and the first-run offer.
+#include <QLabel>
 #include <QTimer>
 #include <QtTest>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -12,6 +14,10 @@
 #include "Natalo/MainWindow.h"
 #include "common/text/LocalTable.h"
 #include "Natalo/import/ContactScan.h"
+#include "Natalo/import/ScanDialogs.h"
+#include "platform/ui/CheckField.h"
+#include "platform/ui/SoftKeyBar.h"
+#include "platform/ui/SpinnerList.h"
 #include "common/entries/EntryReminder.h"
 #include "common/entries/FeskList.h"
 #include "common/settings/AppSettings.h"
@@ -44,6 +50,13 @@ std::string Summary(const FeskList& list) {
            (e->m_dwContactOid != 0 ? " oid" : "") + "\n";
   }
   return out;
+}
+
+// With NATALO_SHOTS_DIR set, dialogs are saved there as pictures to look at.
+void SaveShot(QWidget& widget, const char* name) {
+  const QByteArray dir = qgetenv("NATALO_SHOTS_DIR");
+  if (dir.isEmpty() || *name == 0) return;
+  widget.grab().save(QString::fromLocal8Bit(dir) + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png"));
 }
 
 class ScanFixture {
@@ -233,6 +246,58 @@ class ContactScanTest : public QObject {
     QVERIFY(f.list.IsEmpty());
     QVERIFY(!QFile::exists(f.Folder().Path("storage.dat")));
   }
+  void optionsDialogStartsAtImportAndAskAndWritesOnDone() {
+    ScanFixture f;
+    for (const bool done : {true, false}) {
+      ContactScanSettings settings{0, 3, 0, 2};
+      ScanOptionsDialog dialog(settings, nullptr);
+      for (const bool birthdays : {true, false}) {
+        QCOMPARE(dialog.ImportList(birthdays)->CurrentIndex(), 0);
+        QCOMPARE(dialog.ConflictList(birthdays)->CurrentIndex(), 0);
+      }
+      // Not importing birthdays greys their conflict list; its index is still taken.
+      dialog.ImportList(true)->SetCurrentIndex(1);
+      dialog.ConflictList(true)->SetCurrentIndex(2);
+      dialog.ConflictList(false)->SetCurrentIndex(3);
+      QVERIFY(!dialog.ConflictList(true)->isEnabled());
+      QVERIFY(dialog.ConflictList(false)->isEnabled());
+      dialog.resize(240, 320);
+      SaveShot(dialog, done ? "options-240x320" : "");
+      dialog.SoftKeys()->Press(done ? keypad::SoftKeyBar::Left : keypad::SoftKeyBar::Right);
+      QCOMPARE(dialog.Exec(), done ? keypad::kResultDone : keypad::kResultCancel);
+      const ContactScanSettings expected = done ? ContactScanSettings{0, 2, 1, 3} : ContactScanSettings{0, 3, 0, 2};
+      QCOMPARE(settings.ImportBirthdays, expected.ImportBirthdays);
+      QCOMPARE(settings.BirthdayConflictRule, expected.BirthdayConflictRule);
+      QCOMPARE(settings.ImportAnniversaries, expected.ImportAnniversaries);
+      QCOMPARE(settings.AnniversaryConflictRule, expected.AnniversaryConflictRule);
+    }
+  }
+
+  void askDialogShowsBothDatesAndReturnsTheChoice() {
+    ScanFixture f;
+    auto entry = MakeBirthday("Ann", "Lee", 1962, 8, 6);
+    platform::SystemTime date;
+    date.wYear = 1961;
+    date.wMonth = 7;
+    date.wDay = 5;
+    for (const bool ticked : {false, true}) {
+      ScanAskDialog dialog(*entry, date, nullptr);
+      dialog.resize(176, 220);
+      dialog.ActionList()->SetCurrentIndex(1);
+      dialog.SameForAll()->setChecked(ticked);
+      const QList<QLabel*> labels = dialog.findChildren<QLabel*>();
+      const bool named = std::any_of(labels.begin(), labels.end(), [](const QLabel* l) {
+        return l->text().contains(QStringLiteral("Ann Lee")) && l->text().contains(QStringLiteral("1961"));
+      });
+      QVERIFY(named);
+      SaveShot(dialog, ticked ? "ask-176x220" : "");
+      dialog.SoftKeys()->Press(keypad::SoftKeyBar::Left);
+      QCOMPARE(dialog.Exec(), keypad::kResultDone);
+      QCOMPARE(dialog.Choice().rule, std::uint32_t(ConflictContactTakesEntryDate));
+      QCOMPARE(dialog.Choice().askAgain, !ticked);
+    }
+  }
+
   void firstStartOffersTheImportOnce() {
     struct Case {
       const char* name;

@@ -47,6 +47,7 @@ void MainWindow::RunCommand(int command) {
     case cmd::kSortAscending: SetSortOrder(true); break;
     case cmd::kSortDescending: SetSortOrder(false); break;
     case cmd::kSettings: OpenSettings(); break;
+    case cmd::kScanContacts: ImportContacts(); break;
     case cmd::kAbout: ShowAboutBox(m_szTitle, this); break;
     case cmd::kHelp: OpenHelp(); break;
     case cmd::kExit: close(); break;
@@ -56,7 +57,6 @@ void MainWindow::RunCommand(int command) {
       for (std::uint32_t key = 0; key < 6; ++key) {
         if (cmd::kSortCommands[key] == command) SetSortKey(key);
       }
-      // Scan contacts comes with its dialog; its item is greyed.
       break;
   }
 }

@@ -50,8 +50,6 @@ MainMenu::MainMenu(QWidget* parent)
   m_general->AddCommand(cmd::kAbout, ToQString(t.Get(u"MENU_ABOUT")));
   m_general->AddCommand(cmd::kHelp, ToQString(t.Get(u"MENU_HELP")));
   m_general->AddCommand(cmd::kExit, ToQString(t.Get(u"MENU_EXIT")));
-  // The contact import is not part of this program yet.
-  m_general->SetEnabled(cmd::kScanContacts, false);
 }
 
 void MainMenu::Attach(keypad::SoftKeyBar& keys) {

@@ -10,6 +10,7 @@
 #include <memory>
 
 class AppPictures;
+struct ContactScanReport;
 class EntryListView;
 class FeskItem;
 class FeskList;
@@ -34,6 +35,10 @@ class MainWindow : public keypad::KeypadWindow {
   void RunCommand(int command);
   void UpdateMenuState();
   void UpdateCheckMarks();
+
+  // Offers to import the contacts' dates when the list holds no entry of the
+  // user's own and the offer was never made; runs once at the end of start-up.
+  void OfferFirstRunScan();
 
   // Brings the window to the front (a second start of the program asks for it).
   void ComeForward();
@@ -68,6 +73,12 @@ class MainWindow : public keypad::KeypadWindow {
   void OpenHelp();
   // The settings menu; the list follows what its dialogs change.
   void OpenSettings();
+
+  // The contact scan (import/ScanCommand.cpp): 1 when it ran to its end, 0
+  // when the options dialog was cancelled or the contacts could not be read.
+  int RunContactScan(bool withOptions, ContactScanReport* report);
+  // The menu's import: options, scan, report.
+  void ImportContacts();
 
   // Saves the list; tells the user when that failed or a refused file was moved
   // aside. True when saved.

@@ -114,6 +114,7 @@ int NataloApp::Start() {
   // MainWindow::OnReminderStateChanged.
   StartSyncThread(m_pMainWindow.get(), m_pList.get(), m_szProgramFolder);
   m_wait.reset();
+  m_pMainWindow->OfferFirstRunScan();
   return kRunning;
 }
 

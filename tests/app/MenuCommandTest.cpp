@@ -238,7 +238,7 @@ class MenuCommandTest : public QObject {
     }
     QCOMPARE(f.Enabled(cmd::kViewNote), viewNote);
     QVERIFY(w.Menu().Action().ItemAt(0)->isEnabled());  // New
-    QVERIFY(!w.Menu().General().Find(cmd::kScanContacts)->isEnabled());
+    QVERIFY(w.Menu().General().Find(cmd::kScanContacts)->isEnabled());
     QVERIFY(w.Menu().General().Find(cmd::kSettings)->isEnabled());
     // Commands that need an own entry do nothing without one.
     for (int command : {cmd::kDelete, cmd::kDisableActivate, cmd::kSkipNext, cmd::kSetIcon, cmd::kSetReminder}) {

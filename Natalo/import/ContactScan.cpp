@@ -1,0 +1,191 @@
+// The contact scan over the contact store.
+#include "Natalo/import/ContactScan.h"
+
+#include <memory>
+#include <string>
+
+#include "Natalo/pickers/ContactChooser.h"
+#include "common/entries/EntryKind.h"
+#include "common/entries/EntryMatching.h"
+#include "common/entries/EntryReminder.h"
+#include "common/entries/FeskItem.h"
+#include "common/entries/FeskList.h"
+#include "common/entries/TextFormat.h"
+#include "common/text/LocalTable.h"
+#include "platform/contacts/ContactStore.h"
+#include "platform/contacts/VariantDate.h"
+
+namespace {
+
+constexpr std::uint32_t kBirthdayIcon = 40;
+constexpr std::uint32_t kAnniversaryIcon = 22;
+constexpr std::size_t kMaxAnniversaryName = 1024;
+
+// The calendar date of a contact's date at midnight; false when it is no date.
+bool ContactDateToFileTime(double value, platform::SystemTime& date, platform::FileTime& out) {
+  if (!platform::VariantTimeToSystemTime(value, date)) return false;
+  date.wHour = date.wMinute = date.wSecond = date.wMilliseconds = 0;
+  return platform::SystemTimeToFileTime(date, out);
+}
+
+bool SameDay(platform::FileTime a, const platform::SystemTime& b) {
+  platform::SystemTime st;
+  return platform::FileTimeToSystemTime(a, st) && st.wYear == b.wYear && st.wMonth == b.wMonth && st.wDay == b.wDay;
+}
+
+struct ContactPart {
+  std::uint16_t kind;
+  std::uint32_t import;
+  std::uint32_t& rule;
+  double date;
+  bool dateWithoutYear;
+};
+
+class Scan {
+ public:
+  Scan(FeskList& list, ContactScanSettings& settings, const ContactScanHooks& hooks, ContactScanReport& report)
+      : m_list(list), m_settings(settings), m_hooks(hooks), m_report(report) {}
+
+  void Contact(platform::ContactItem& contact) {
+    std::u16string first, last;
+    contact.GetFirstName(first);
+    contact.GetLastName(last);
+    first = TrimSpaces(first);
+    last = TrimSpaces(last);
+    bool writeContact = false;
+    const ContactPart birthday{Birthday, m_settings.ImportBirthdays, m_settings.BirthdayConflictRule,
+                               contact.GetBirthday(), contact.GetBirthdayDate().IsSet()};
+    const ContactPart anniversary{Anniversary, m_settings.ImportAnniversaries, m_settings.AnniversaryConflictRule,
+                                  contact.GetAnniversary(), contact.GetAnniversaryDate().IsSet()};
+    for (const ContactPart& part : {birthday, anniversary}) {
+      if (part.import == 0) continue;
+      if (part.date == platform::VARIANT_DATE_NOT_SET) {
+        // A day and month without a year cannot give an age; the report says so.
+        if (part.dateWithoutYear) ++m_report.datesWithoutYear;
+        continue;
+      }
+      writeContact |= Part(part, first, last, contact);
+    }
+    if (writeContact) {
+      if (contact.Save()) {
+        ++m_report.contactsUpdated;
+      } else {
+        ++m_report.contactWritesFailed;
+      }
+    }
+  }
+
+  bool Stopped() const { return m_report.stoppedByUser; }
+
+ private:
+  // True when the contact took the entry's date and must be saved.
+  bool Part(const ContactPart& part, const std::u16string& first, const std::u16string& last,
+            platform::ContactItem& contact) {
+    platform::SystemTime date;
+    platform::FileTime when = 0;
+    if (!ContactDateToFileTime(part.date, date, when)) return false;
+    std::unique_ptr<FeskItem> entry(AsEntry(m_list.CreateItem().release()));
+    entry->m_szFirstName = first;
+    entry->m_szLastName = last;
+    entry->m_szNote.clear();
+    entry->m_ftDate = when;
+    if (part.kind == Anniversary) {
+      entry->m_wKind = Birthday;
+      std::u16string name = FormatText(GetLocalTable().Get(u"DLG_FORMAT_ANNIVERSARYNAME"), {entry->GetDisplayName()});
+      if (name.size() > kMaxAnniversaryName) name.resize(kMaxAnniversaryName);
+      entry->m_szName = std::move(name);
+      entry->m_wKind = Anniversary;
+      entry->m_dwContactOid = contact.GetOid();
+    }
+
+    const FeskItem* found = nullptr;
+    if (!FindMatchingEntry(m_list, *entry, part.kind, nullptr, &found)) {
+      entry->m_dwIcon = part.kind == Birthday ? kBirthdayIcon : kAnniversaryIcon;
+      ApplyDefaultReminder(*entry);
+      m_list.Add(std::move(entry));
+      ++(part.kind == Birthday ? m_report.birthdaysAdded : m_report.anniversariesAdded);
+      return false;
+    }
+    // The list owns its entries; the match is changed in place.
+    FeskItem& match = const_cast<FeskItem&>(*found);
+    if (SameDay(match.m_ftDate, date)) {
+      ++m_report.alreadyListed;
+      return false;
+    }
+    std::uint32_t rule = part.rule;
+    if (rule == ConflictAsk) {
+      ConflictChoice choice;
+      if (!m_hooks.ask) {
+        rule = ConflictLeaveBoth;
+      } else if (m_hooks.ask(match, date, choice) != 1) {
+        m_report.stoppedByUser = true;
+        rule = ConflictLeaveBoth;
+      } else {
+        rule = choice.rule;
+        if (!choice.askAgain) part.rule = rule;
+      }
+    }
+    return ApplyRule(rule, match, when, contact);
+  }
+
+  bool ApplyRule(std::uint32_t rule, FeskItem& match, platform::FileTime contactDate, platform::ContactItem& contact) {
+    if (rule == ConflictEntryTakesContactDate) {
+      match.m_ftDate = contactDate;
+      ApplyDefaultReminder(match);
+      ++m_report.entriesUpdated;
+      return false;
+    }
+    if (rule == ConflictContactTakesEntryDate) {
+      platform::SystemTime st;
+      double value = 0;
+      const bool converted =
+          platform::FileTimeToSystemTime(match.m_ftDate, st) && platform::SystemTimeToVariantTime(st, value);
+      const bool set = converted && (match.m_wKind == Birthday ? contact.SetBirthday(value)
+                                                               : contact.SetAnniversary(value));
+      if (!set) ++m_report.contactWritesFailed;
+      return set;
+    }
+    ++m_report.conflictsLeft;
+    return false;
+  }
+
+  FeskList& m_list;
+  ContactScanSettings& m_settings;
+  const ContactScanHooks& m_hooks;
+  ContactScanReport& m_report;
+};
+
+}  // namespace
+
+ContactScanSettings& ScanSettings() {
+  static ContactScanSettings settings;
+  return settings;
+}
+
+int ScanContacts(FeskList& list, platform::ContactStore& store, ContactScanSettings& settings,
+                 const ContactScanHooks& hooks, ContactScanReport* report) {
+  ContactScanReport local;
+  ContactScanReport& out = report != nullptr ? *report : local;
+  out = ContactScanReport{};
+  if (!store.Logon()) return 0;
+  platform::ContactFolder folder;
+  if (!store.GetDefaultFolder(platform::FOLDER_CONTACTS, folder)) {
+    store.Logoff();
+    return 0;
+  }
+  const int count = folder.GetCount();
+  Scan scan(list, settings, hooks, out);
+  for (int index = 1; index <= count && !scan.Stopped(); ++index) {
+    if (hooks.progress) hooks.progress(index - 1, count);
+    platform::ContactItem contact;
+    if (!folder.GetItem(index, contact)) continue;
+    ++out.contactsRead;
+    scan.Contact(contact);
+  }
+  if (hooks.progress) hooks.progress(count, count);
+  store.Logoff();
+
+  out.saved = hooks.save ? hooks.save(list) : SaveStorageLocked(list);
+  if (out.saved && hooks.recalculate) hooks.recalculate();
+  return 1;
+}

@@ -1,0 +1,350 @@
+// The contact scan over vCard folders written by the test: what it adds, how it
+// settles conflicts, what it writes back into cards, and the first-run offer.
+#include <QLabel>
+#include <QTimer>
+#include <QtTest>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "Natalo/NataloApp.h"
+#include "Natalo/MainWindow.h"
+#include "common/text/LocalTable.h"
+#include "Natalo/import/ContactScan.h"
+#include "Natalo/import/ScanDialogs.h"
+#include "platform/ui/CheckField.h"
+#include "platform/ui/SoftKeyBar.h"
+#include "platform/ui/SpinnerList.h"
+#include "common/entries/EntryReminder.h"
+#include "common/entries/FeskList.h"
+#include "common/settings/AppSettings.h"
+#include "platform/contacts/ContactStore.h"
+#include "platform/text/Utf.h"
+#include "platform/ui/MessageBox.h"
+#include "tests/app/AppTestFolder.h"
+#include "tests/support/TempDir.h"
+
+// Texts compared as Qt strings, so that a failure shows both.
+#define QCOMPARE_TEXT(a, b) QCOMPARE(QString::fromStdString(a), QString::fromStdString(b))
+
+namespace {
+
+std::string Card(const std::string& uid, const std::string& n, const std::string& dates) {
+  return "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:" + uid + "\r\nN:" + n + "\r\n" + dates + "END:VCARD\r\n";
+}
+
+// One line per own entry or star, in list order: kind, shown name, date, picture.
+std::string Summary(const FeskList& list) {
+  std::string out;
+  for (const StorageItem& item : list) {
+    const FeskItem* e = AsEntry(&item);
+    platform::SystemTime st;
+    platform::FileTimeToSystemTime(e->m_ftDate, st);
+    char date[32];
+    std::snprintf(date, sizeof date, "%04d-%02d-%02d", st.wYear, st.wMonth, st.wDay);
+    out += (e->IsStar() ? "S" : e->m_wKind == Birthday ? "B" : "A") + std::string(" ") +
+           platform::ToUtf8(e->GetDisplayName()) + " " + date + " " + std::to_string(e->m_dwIcon) +
+           (e->m_dwContactOid != 0 ? " oid" : "") + "\n";
+  }
+  return out;
+}
+
+// With NATALO_SHOTS_DIR set, dialogs are saved there as pictures to look at.
+void SaveShot(QWidget& widget, const char* name) {
+  const QByteArray dir = qgetenv("NATALO_SHOTS_DIR");
+  if (dir.isEmpty() || *name == 0) return;
+  widget.grab().save(QString::fromLocal8Bit(dir) + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png"));
+}
+
+class ScanFixture {
+  AppTestFolder m_folder;  // first: the list below is made in it
+  std::string m_contacts;
+
+ public:
+  ScanFixture() : m_contacts(m_folder.Folder() + "contacts/") {
+    std::filesystem::create_directories(m_contacts);
+    m_folder.UseInThisProcess();
+    ScanSettings() = ContactScanSettings{};
+  }
+  void WriteCard(const std::string& file, const std::string& text) const {
+    QVERIFY(testsupport::WriteFileBytes(m_contacts + file, text));
+  }
+  std::string ReadCard(const std::string& file) const { return testsupport::ReadFileBytes(m_contacts + file); }
+  int Scan(ContactScanHooks hooks = {}, ContactScanReport* report = nullptr) {
+    platform::ContactStore store(m_contacts);
+    if (!hooks.save) hooks.save = [](FeskList& l) { return l.SaveStorageLocked(); };
+    hooks.recalculate = [this] { ++recalculations; };
+    return ScanContacts(list, store, settings, hooks, report);
+  }
+  const AppTestFolder& Folder() const { return m_folder; }
+  const std::string& Contacts() const { return m_contacts; }
+
+  FeskList list{m_folder.Folder() + "storage.dat"};
+  ContactScanSettings settings;
+  int recalculations = 0;
+};
+
+}  // namespace
+
+class ContactScanTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() { keypad::TakeMessageBoxLog(); }
+
+  void scanTurnsContactsIntoEntries() {
+    struct Case {
+      const char* name;
+      std::vector<std::string> cards;
+      std::function<void(FeskList&)> before;
+      std::string expected;
+      int added;
+      int listed;
+      int updated;
+      int withoutYear;
+    };
+    const auto none = [](FeskList&) {};
+    const Case cases[] = {
+        {"both dates give two entries",
+         {Card("u1", "Lee;Ann;;;", "BDAY:1961-07-05\r\nANNIVERSARY:1985-06-01\r\n")},
+         none,
+         "B Ann Lee 1961-07-05 40\nA Wedding of Ann Lee 1985-06-01 22 oid\n",
+         2, 0, 0, 0},
+        {"trimmed names match an entry without the spaces",
+         {Card("u1", " Lee ; Ann ;;;", "BDAY:1961-07-05\r\n")},
+         [](FeskList& l) { l.Add(MakeBirthday("ann", "LEE", 1961, 7, 5)); },
+         "B ann LEE 1961-07-05 40\n",
+         0, 1, 0, 0},
+        {"same names with another birthday are a conflict",
+         {Card("u1", "Lee;Ann;;;", "BDAY:1961-07-05\r\n"), Card("u2", "LEE;ann;;;", "BDAY:1970-01-02\r\n")},
+         none,
+         "B Ann Lee 1970-01-02 40\n",
+         1, 0, 1, 0},
+        {"a hand-typed anniversary is never matched",
+         {Card("u1", "Lee;Ann;;;", "X-ANNIVERSARY:1985-06-01\r\n")},
+         [](FeskList& l) { l.Add(MakeDated(Anniversary, "Wedding", 1985, 6, 1)); },
+         "A Wedding 1985-06-01 22\nA Wedding of Ann Lee 1985-06-01 22 oid\n",
+         1, 0, 0, 0},
+        {"a star is matched and no own entry is made",
+         {Card("u1", "Lee;Ann;;;", "BDAY:1961-07-05\r\n")},
+         [](FeskList& l) {
+           auto star = MakeBirthday("Ann", "Lee", 1961, 7, 5);
+           star->m_bStar = 1;
+           l.Add(std::move(star));
+         },
+         "S Ann Lee 1961-07-05 40\n",
+         0, 1, 0, 0},
+        {"a date without a year is counted, not imported",
+         {Card("u1", "Lee;Ann;;;", "BDAY:--07-05\r\n")},
+         none,
+         "",
+         0, 0, 0, 1},
+    };
+    for (const Case& c : cases) {
+      ScanFixture f;
+      for (std::size_t i = 0; i < c.cards.size(); ++i) f.WriteCard("c" + std::to_string(i) + ".vcf", c.cards[i]);
+      c.before(f.list);
+      ContactScanReport report;
+      QCOMPARE(f.Scan({}, &report), 1);
+      QVERIFY2(Summary(f.list) == c.expected, (c.name + std::string(":\n") + Summary(f.list)).c_str());
+      QVERIFY2(report.birthdaysAdded + report.anniversariesAdded == c.added, c.name);
+      QVERIFY2(report.alreadyListed == c.listed, c.name);
+      QVERIFY2(report.entriesUpdated == c.updated, c.name);
+      QVERIFY2(report.datesWithoutYear == c.withoutYear, c.name);
+      QVERIFY2(report.saved && f.recalculations == 1, c.name);
+    }
+  }
+
+  void aSecondScanAddsNothing() {
+    ScanFixture f;
+    f.WriteCard("a.vcf", Card("u1", "Lee;Ann;;;", "BDAY:1961-07-05\r\nANNIVERSARY:1985-06-01\r\n"));
+    f.WriteCard("b.vcf", Card("u2", "Roe;Bo;;;", "BDAY:19700102\r\n"));
+    QCOMPARE(f.Scan(), 1);
+    const std::string first = Summary(f.list);
+    ContactScanReport report;
+    QCOMPARE(f.Scan({}, &report), 1);
+    QCOMPARE_TEXT(Summary(f.list), first);
+    QCOMPARE(report.alreadyListed, 3);
+    // The stored list holds what the scan made.
+    FeskList stored(f.Folder().Folder() + "storage.dat");
+    QVERIFY(stored.Load());
+    QCOMPARE_TEXT(Summary(stored), first);
+  }
+
+  void rule1ResetsTheEntrysOwnReminder() {
+    ScanFixture f;
+    f.WriteCard("a.vcf", Card("u1", "Lee;Ann;;;", "BDAY:1961-07-05\r\n"));
+    auto own = MakeBirthday("Ann", "Lee", 1960, 1, 1);
+    ApplyReminder(*own, 3, 0x0815);
+    FeskItem* entry = AsEntry(f.list.Add(std::move(own)));
+    auto reference = MakeBirthday("Ann", "Lee", 1961, 7, 5);
+    ApplyDefaultReminder(*reference);
+    QVERIFY(entry->m_ftStart != reference->m_ftStart);
+    QCOMPARE(f.Scan(), 1);
+    QCOMPARE_TEXT(Summary(f.list), std::string("B Ann Lee 1961-07-05 40\n"));
+    QCOMPARE(entry->m_ftStart, reference->m_ftStart);
+  }
+
+  void rule2WritesOnlyTheDateLineAndTheCheckBoxKeepsTheChoice() {
+    ScanFixture f;
+    f.settings.BirthdayConflictRule = ConflictAsk;
+    // Folded lines, a photo and an unknown property must come back unchanged.
+    const std::string a = "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:u1\r\nN:Lee;Ann;;;\r\nNOTE:long\r\n  folded\r\n"
+                          "BDAY:1961-07-05\r\nX-OTHER;TYPE=x:keep me\r\nEND:VCARD\r\n";
+    const std::string b = "BEGIN:VCARD\nVERSION:3.0\nUID:u2\nN:Roe;Bo;;;\nBDAY;VALUE=date:19700102\nEND:VCARD\n";
+    f.WriteCard("a.vcf", a);
+    f.WriteCard("b.vcf", b);
+    f.list.Add(MakeBirthday("Ann", "Lee", 1962, 8, 6));
+    f.list.Add(MakeBirthday("Bo", "Roe", 1971, 2, 3));
+    int asked = 0;
+    ContactScanHooks hooks;
+    hooks.ask = [&](const FeskItem& entry, const platform::SystemTime& date, ConflictChoice& choice) {
+      ++asked;
+      if (entry.m_szFirstName != u"Ann" || date.wYear != 1961 || date.wMonth != 7 || date.wDay != 5) return 2;
+      choice.rule = ConflictContactTakesEntryDate;
+      choice.askAgain = false;
+      return 1;
+    };
+    ContactScanReport report;
+    QCOMPARE(f.Scan(hooks, &report), 1);
+    QCOMPARE(asked, 1);
+    QCOMPARE(f.settings.BirthdayConflictRule, std::uint32_t(ConflictContactTakesEntryDate));
+    QCOMPARE(report.contactsUpdated, 2);
+    std::string expectedA = a;
+    expectedA.replace(expectedA.find("1961-07-05"), 10, "1962-08-06");
+    std::string expectedB = b;
+    // The rewritten line is the store's own: the date in the form the card used.
+    expectedB.replace(expectedB.find("BDAY;VALUE=date:19700102"), 24, "BDAY:19710203");
+    QCOMPARE_TEXT(f.ReadCard("a.vcf"), expectedA);
+    QCOMPARE_TEXT(f.ReadCard("b.vcf"), expectedB);
+    QCOMPARE_TEXT(Summary(f.list), std::string("B Ann Lee 1962-08-06 40\nB Bo Roe 1971-02-03 40\n"));
+  }
+
+  void cancelInTheAskDialogFinishesTheContactAndStops() {
+    ScanFixture f;
+    f.settings.BirthdayConflictRule = ConflictAsk;
+    f.WriteCard("a.vcf", Card("u1", "Lee;Ann;;;", "BDAY:1961-07-05\r\nANNIVERSARY:1985-06-01\r\n"));
+    f.WriteCard("b.vcf", Card("u2", "Roe;Bo;;;", "BDAY:19700102\r\n"));
+    f.list.Add(MakeBirthday("Ann", "Lee", 1962, 8, 6));
+    ContactScanHooks hooks;
+    hooks.ask = [](const FeskItem&, const platform::SystemTime&, ConflictChoice&) { return 2; };
+    ContactScanReport report;
+    QCOMPARE(f.Scan(hooks, &report), 1);
+    QVERIFY(report.stoppedByUser);
+    QCOMPARE_TEXT(Summary(f.list), std::string("B Ann Lee 1962-08-06 40\nA Wedding of Ann Lee 1985-06-01 22 oid\n"));
+    QVERIFY(report.saved);
+  }
+
+  void aFolderThatCannotBeReadChangesNothing() {
+    ScanFixture f;
+    f.WriteCard("a.vcf", Card("u1", "Lee;Ann;;;", "BDAY:1961-07-05\r\n"));
+    platform::ContactStore store(f.Contacts() + "a.vcf");  // a file, not a folder
+    QCOMPARE(ScanContacts(f.list, store, f.settings, {}), 0);
+    QVERIFY(f.list.IsEmpty());
+    QVERIFY(!QFile::exists(f.Folder().Path("storage.dat")));
+  }
+  void optionsDialogStartsAtImportAndAskAndWritesOnDone() {
+    ScanFixture f;
+    for (const bool done : {true, false}) {
+      ContactScanSettings settings{0, 3, 0, 2};
+      ScanOptionsDialog dialog(settings, nullptr);
+      for (const bool birthdays : {true, false}) {
+        QCOMPARE(dialog.ImportList(birthdays)->CurrentIndex(), 0);
+        QCOMPARE(dialog.ConflictList(birthdays)->CurrentIndex(), 0);
+      }
+      // Not importing birthdays greys their conflict list; its index is still taken.
+      dialog.ImportList(true)->SetCurrentIndex(1);
+      dialog.ConflictList(true)->SetCurrentIndex(2);
+      dialog.ConflictList(false)->SetCurrentIndex(3);
+      QVERIFY(!dialog.ConflictList(true)->isEnabled());
+      QVERIFY(dialog.ConflictList(false)->isEnabled());
+      dialog.resize(240, 320);
+      SaveShot(dialog, done ? "options-240x320" : "");
+      dialog.SoftKeys()->Press(done ? keypad::SoftKeyBar::Left : keypad::SoftKeyBar::Right);
+      QCOMPARE(dialog.Exec(), done ? keypad::kResultDone : keypad::kResultCancel);
+      const ContactScanSettings expected = done ? ContactScanSettings{0, 2, 1, 3} : ContactScanSettings{0, 3, 0, 2};
+      QCOMPARE(settings.ImportBirthdays, expected.ImportBirthdays);
+      QCOMPARE(settings.BirthdayConflictRule, expected.BirthdayConflictRule);
+      QCOMPARE(settings.ImportAnniversaries, expected.ImportAnniversaries);
+      QCOMPARE(settings.AnniversaryConflictRule, expected.AnniversaryConflictRule);
+    }
+  }
+
+  void askDialogShowsBothDatesAndReturnsTheChoice() {
+    ScanFixture f;
+    auto entry = MakeBirthday("Ann", "Lee", 1962, 8, 6);
+    platform::SystemTime date;
+    date.wYear = 1961;
+    date.wMonth = 7;
+    date.wDay = 5;
+    for (const bool ticked : {false, true}) {
+      ScanAskDialog dialog(*entry, date, nullptr);
+      dialog.resize(176, 220);
+      dialog.ActionList()->SetCurrentIndex(1);
+      dialog.SameForAll()->setChecked(ticked);
+      const QList<QLabel*> labels = dialog.findChildren<QLabel*>();
+      const bool named = std::any_of(labels.begin(), labels.end(), [](const QLabel* l) {
+        return l->text().contains(QStringLiteral("Ann Lee")) && l->text().contains(QStringLiteral("1961"));
+      });
+      QVERIFY(named);
+      SaveShot(dialog, ticked ? "ask-176x220" : "");
+      dialog.SoftKeys()->Press(keypad::SoftKeyBar::Left);
+      QCOMPARE(dialog.Exec(), keypad::kResultDone);
+      QCOMPARE(dialog.Choice().rule, std::uint32_t(ConflictContactTakesEntryDate));
+      QCOMPARE(dialog.Choice().askAgain, !ticked);
+    }
+  }
+
+  void firstStartOffersTheImportOnce() {
+    struct Case {
+      const char* name;
+      const char* stars;
+      bool ownEntry;
+      int answer;
+      bool offered;
+      std::string expected;
+    };
+    const Case cases[] = {
+        {"empty list, yes", "", false, keypad::IDYES, true, "B Ann Lee 1961-07-05 40\n"},
+        {"only stars, no", "Bo, Diddley, 30.12.1928, Guitarist\n", false, keypad::IDNO, true,
+         "S Bo Diddley 1928-12-30 48\n"},
+        {"an own entry", "", true, keypad::IDYES, false, "B Cy Doe 1950-01-01 40\n"},
+    };
+    for (const Case& c : cases) {
+      AppTestFolder folder;
+      QVERIFY(WriteFirstRunScanImportDone(0));
+      const std::string contacts = folder.Folder() + "contacts/";
+      std::filesystem::create_directories(contacts);
+      QVERIFY(testsupport::WriteFileBytes(contacts + "a.vcf", Card("u1", "Lee;Ann;;;", "BDAY:1961-07-05\r\n")));
+      if (*c.stars != 0) folder.WriteStars(c.stars);
+      if (c.ownEntry) {
+        FeskList list(folder.Folder() + "storage.dat");
+        list.Add(MakeBirthday("Cy", "Doe", 1950, 1, 1));
+        QVERIFY(list.SaveStorageLocked());
+      }
+      StartupOptions options = OptionsFor(folder);
+      options.createContactStore = [contacts] { return std::make_unique<platform::ContactStore>(contacts); };
+      for (int start = 0; start < 2; ++start) {
+        if (start == 0) keypad::PushMessageBoxAnswer(c.answer);
+        NataloApp app(options);
+        QCOMPARE(app.Start(), NataloApp::kRunning);
+        const auto boxes = keypad::TakeMessageBoxLog();
+        QVERIFY2(boxes.size() == (start == 0 && c.offered ? 1 : 0), c.name);
+        if (!boxes.isEmpty()) {
+          QCOMPARE(boxes[0].text, QString::fromStdU16String(GetLocalTable().Get(u"MSG_SCANCONTACTS_CONFIRMATION")));
+          QCOMPARE(boxes[0].flags, keypad::MB_YESNO | keypad::MB_ICONQUESTION);
+        }
+        QCOMPARE_TEXT(Summary(*app.List()), c.expected);
+        QCOMPARE(ReadFirstRunScanImportDone(), c.offered ? 1u : 0u);
+        QTimer::singleShot(0, app.Window(), [&app] { app.Window()->close(); });
+        QCOMPARE(app.Run(), 0);
+      }
+    }
+  }
+};
+
+QTEST_MAIN(ContactScanTest)
+#include "ContactScanTest.moc"

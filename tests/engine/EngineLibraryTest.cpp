@@ -491,12 +491,12 @@ TEST_F(EngineLibraryTest, UnloadCalculatesARequestWaitingForAnotherProcessOnceTh
   ASSERT_EQ(wait->Wait(0), platform::WaitResult::TimedOut) << "the worker waits";
   // The other process ends its calculation while this one unloads: the
   // waiting request is calculated before the library goes.
-  std::thread other([&] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    calc->Release();
-  });
-  engine.Unload();
-  other.join();
+  // (A named mutex is released by the thread that holds it, so the unload
+  // runs on a thread of its own.)
+  std::thread unloading([&] { engine.Unload(); });
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  calc->Release();
+  unloading.join();
   EXPECT_EQ(ThreadCount(), before) << "no worker is left running the unloaded library's code";
   bool armed = false;
   for (const auto& n : OfUtility()) armed = armed || n.trigger.arguments.find("/ID=") != std::string::npos;

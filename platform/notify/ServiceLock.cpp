@@ -30,7 +30,7 @@ pid_t ReadPid(int fd) {
 
 }  // namespace
 
-std::string GetRuntimeFolder() {
+std::string GetServiceRuntimeFolder() {
   const char* runtime = std::getenv("XDG_RUNTIME_DIR");
   if (runtime && *runtime == '/') {
     std::string folder = runtime;
@@ -48,7 +48,7 @@ std::string GetRuntimeFolder() {
 }
 
 std::string GetNotificationServiceLockPath() {
-  const std::string folder = GetRuntimeFolder();
+  const std::string folder = GetServiceRuntimeFolder();
   return folder.empty() ? std::string() : folder + "natalo-notifyd.lock";
 }
 

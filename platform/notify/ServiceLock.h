@@ -12,8 +12,10 @@
 
 namespace platform {
 
-// $XDG_RUNTIME_DIR, else a private folder under /tmp named after the user id; ends with '/'.
-std::string GetRuntimeFolder();
+// The service's own view of the runtime folder: $XDG_RUNTIME_DIR, else a private
+// folder under /tmp named after the user id; ends with '/'. (The named objects
+// have GetRuntimeFolder, without the slash.)
+std::string GetServiceRuntimeFolder();
 std::string GetNotificationServiceLockPath();
 
 class ServiceLock {

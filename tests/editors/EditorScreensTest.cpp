@@ -23,16 +23,10 @@
 #include "tests/editors/EditorTestSupport.h"
 #include "tests/engine/ItemBuilders.h"
 
+using editortest::ShotsFolder;
 using editortest::WhenRunning;
 
 namespace {
-
-QString ShotsFolder() {
-  QString folder = qEnvironmentVariable("NATALO_SHOTS_DIR");
-  if (folder.isEmpty()) folder = QStringLiteral(NATALO_SCREENS_DIR);
-  QDir().mkpath(folder);
-  return folder;
-}
 
 int CountDarkPixels(const QImage& image) {
   int dark = 0;

@@ -1,6 +1,7 @@
 #pragma once
 // Drives the modal entry dialogs in tests: a step runs once the innermost
 // dialog's loop is running; a step that leaves the dialog open ends it with 99.
+#include <QDir>
 #include <QListWidget>
 #include <QPointer>
 #include <QTimer>
@@ -60,5 +61,16 @@ inline platform::SystemTime Day(int y, int m, int d) {
   st.wDay = static_cast<std::uint16_t>(d);
   return st;
 }
+
+#ifdef NATALO_SCREENS_DIR
+// Where the screen tests save their pictures: NATALO_SHOTS_DIR, else the
+// target's own folder in the build tree.
+inline QString ShotsFolder() {
+  QString folder = qEnvironmentVariable("NATALO_SHOTS_DIR");
+  if (folder.isEmpty()) folder = QStringLiteral(NATALO_SCREENS_DIR);
+  QDir().mkpath(folder);
+  return folder;
+}
+#endif
 
 }  // namespace editortest

@@ -15,16 +15,10 @@
 #include "tests/editors/EditorTestSupport.h"
 #include "tests/engine/ItemBuilders.h"
 
+using editortest::ShotsFolder;
 using editortest::WhenRunning;
 
 namespace {
-
-QString ShotsFolder() {
-  QString folder = qEnvironmentVariable("NATALO_SHOTS_DIR");
-  if (folder.isEmpty()) folder = QStringLiteral(NATALO_SCREENS_DIR);
-  QDir().mkpath(folder);
-  return folder;
-}
 
 bool SelectKind(StorageEditDialog& d, std::uint32_t kind) {
   for (int i = 0; i < d.KindList()->Count(); ++i) {

@@ -1,18 +1,24 @@
 #pragma once
-// Blocks for results of any size. A new page costs a fault on first touch, and
-// with thousands of items those faults, not the work, would make up most of a
-// call: blocks of 2 MiB and more come straight from the system in huge pages
-// where it has them, smaller ones from the heap, which a repeated call reuses.
+// Blocks for the engine's results and work areas. A new page costs a fault on
+// first touch (about 11 µs here), and with thousands of items those faults,
+// not the work, would make up most of a call. Blocks of 64 KiB and more are
+// therefore whole huge pages, one fault for every 2 MiB instead of one for every
+// 4 KiB, and a few blocks given back are kept with their pages for the next
+// call, until the library is unloaded. Smaller blocks come from the heap.
 #include <cstddef>
 
 struct PageBlock {
-  void* data = nullptr;  // zero-filled, `size` bytes; null when empty or out of memory
+  void* data = nullptr;  // `size` bytes; null when empty or out of memory
   std::size_t size = 0;
-  void* base = nullptr;  // the mapping, for FreePageBlock; null for a heap block
-  std::size_t length = 0;
+  std::size_t length = 0;  // of the mapping at `data`; 0 for a heap block
 };
 
-// Reserves `size` zero-filled bytes; pages of a large block are only taken when
-// first touched.
+// Reserves `size` bytes, NOT zero-filled: a kept block holds what its last user
+// wrote. Pages of a fresh block are only taken when first touched.
 PageBlock AllocatePageBlock(std::size_t size);
-void FreePageBlock(PageBlock& block);
+
+enum class BlockReuse {
+  Keep,  // keep the block and its pages for the next call when there is room
+  Drop,  // give the pages back now, so they no longer count to the process
+};
+void FreePageBlock(PageBlock& block, BlockReuse reuse);

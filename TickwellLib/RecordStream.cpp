@@ -19,30 +19,21 @@ std::uint32_t U32(const std::uint8_t* p) {
 
 std::uint64_t U64(const std::uint8_t* p) { return U32(p) | (static_cast<std::uint64_t>(U32(p + 4)) << 32); }
 
-ScheduleFields DefaultScheduleFields() {
-  ScheduleFields f{};
-  f.m_dwKind = Weekly;
-  f.m_dwWeekDays = 127;
-  f.m_bEnabled = 1;
-  f.m_dwMonths = 0xFFF;
-  f.m_nMonthDay = 1;
-  f.m_dwWeekDay = 1;
-  return f;
-}
-
 }  // namespace
 
-RecordStream::RecordStream(const ByteSource& source)
-    : m_source(source), m_buffer(new std::uint8_t[kBufferSize]) {}
+RecordStream::RecordStream(const ByteSource& source, std::uint8_t* buffer)
+    : m_source(source),
+      m_ownBuffer(buffer == nullptr ? new std::uint8_t[kBufferSize] : nullptr),
+      m_buffer(buffer == nullptr ? m_ownBuffer.get() : buffer) {}
 
 bool RecordStream::Ensure(std::size_t size) {
   if (m_end - m_begin >= size) return true;
   if (m_sourceEnded) return false;
-  std::memmove(m_buffer.get(), m_buffer.get() + m_begin, m_end - m_begin);
+  std::memmove(m_buffer, m_buffer + m_begin, m_end - m_begin);
   m_end -= m_begin;
   m_begin = 0;
   while (m_end < size) {
-    const std::size_t n = m_source.ReadAt(m_offset, m_buffer.get() + m_end, kBufferSize - m_end);
+    const std::size_t n = m_source.ReadAt(m_offset, m_buffer + m_end, kBufferSize - m_end);
     if (n == 0) {
       m_sourceEnded = true;
       return false;
@@ -55,7 +46,7 @@ bool RecordStream::Ensure(std::size_t size) {
 
 bool RecordStream::ReadHeader() {
   if (!Ensure(kHeaderSize)) return false;
-  const std::uint8_t* h = m_buffer.get() + m_begin;
+  const std::uint8_t* h = m_buffer + m_begin;
   if (U16(h + 2) != kEngineStorageVersion || U32(h + 4) >= kEngineRevisionLimit) return false;
   m_begin += kHeaderSize;
   return true;
@@ -84,17 +75,18 @@ std::int32_t RecordStream::AssignUid(std::int32_t stored) {
 bool RecordStream::Next(RecordView& record) {
   if (m_count >= kMaxEngineItems || m_recordBytes >= kMaxEngineRecordBytes) return false;
   if (!Ensure(kBaseRecordSize)) return false;
-  const std::uint8_t* base = m_buffer.get() + m_begin;
+  const std::uint8_t* base = m_buffer + m_begin;
   const bool monthly = U32(base) == Monthly;
   const std::size_t fixed = kBaseRecordSize + (monthly ? kMonthlyGroupSize : 0);
   if (!Ensure(fixed + 2)) return false;
-  base = m_buffer.get() + m_begin;
+  base = m_buffer + m_begin;
   const std::uint16_t extLength = U16(base + fixed);
   if (!Ensure(fixed + 2 + extLength)) return false;
-  base = m_buffer.get() + m_begin;
+  base = m_buffer + m_begin;
 
+  // Every field is set one by one: copying a whole default record in first
+  // costs more than the rest of the parse.
   ScheduleFields& f = record.fields;
-  f = DefaultScheduleFields();
   f.m_dwKind = U32(base);
   f.m_ftStart = U64(base + 4);
   f.m_dwWeekDays = base[12];
@@ -103,6 +95,7 @@ bool RecordStream::Next(RecordView& record) {
   f.m_ftSnooze = U64(base + 20);
   f.m_dwAutoSnoozeCounter = U32(base + 28);
   f.m_dwSnoozeCounter = U32(base + 32);
+  f.m_ftNext = 0;
   if (monthly) {
     const std::uint8_t* m = base + kBaseRecordSize;
     f.m_dwMonths = U32(m);
@@ -110,6 +103,13 @@ bool RecordStream::Next(RecordView& record) {
     f.m_nMonthDay = static_cast<std::int32_t>(U32(m + 6));
     f.m_dwWeekOfMonth = U32(m + 10);
     f.m_dwWeekDay = U32(m + 14);
+  } else {
+    // What a record without the monthly group loads as.
+    f.m_dwMonths = 0xFFF;
+    f.m_wMonthlyType = 0;
+    f.m_nMonthDay = 1;
+    f.m_dwWeekOfMonth = 0;
+    f.m_dwWeekDay = 1;
   }
   record.ext = base + fixed + 2;
   record.extLength = extLength;

@@ -32,7 +32,12 @@ struct RecordView {
 
 class RecordStream {
  public:
-  explicit RecordStream(const ByteSource& source);
+  // A record is at most 36 + 18 + 2 + 65,535 bytes.
+  static constexpr std::size_t kBufferSize = 80 * 1024;
+
+  // Reads through `buffer` (kBufferSize bytes) when given, else through one of
+  // its own.
+  explicit RecordStream(const ByteSource& source, std::uint8_t* buffer = nullptr);
   RecordStream(const RecordStream&) = delete;
   RecordStream& operator=(const RecordStream&) = delete;
 
@@ -49,11 +54,9 @@ class RecordStream {
   bool Ensure(std::size_t size);
   std::int32_t AssignUid(std::int32_t stored);
 
-  // A record is at most 36 + 18 + 2 + 65,535 bytes.
-  static constexpr std::size_t kBufferSize = 80 * 1024;
-
   const ByteSource& m_source;
-  std::unique_ptr<std::uint8_t[]> m_buffer;
+  std::unique_ptr<std::uint8_t[]> m_ownBuffer;
+  std::uint8_t* m_buffer;
   std::uint64_t m_offset = 0;  // of the byte after the buffered ones
   std::size_t m_begin = 0;
   std::size_t m_end = 0;

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "TickwellLib/DueKeySort.h"
 #include "TickwellLib/EngineEvents.h"
 #include "tests/engine/ItemBuilders.h"
 #include "tests/engine/StorageBytes.h"
@@ -77,6 +80,27 @@ TEST(CollectEvents, SnoozeReplacesAPastOccurrenceAndWinsOverALaterOne) {
   EXPECT_EQ(Show(r[1].fields.m_ftNext), Show(At(2024, 1, 8, 8, 45)));
   EXPECT_EQ(Show(r[2].fields.m_ftNext), Show(At(2024, 1, 8, 9)));
   EXPECT_EQ(r.events.nearest, 1);
+}
+
+// Large sets take the radix sort: times with few distinct values, no time,
+// UIDs in every digit and of either sign, and keys equal in time and UID, which
+// must keep their order in the file.
+TEST(CollectEvents, KeySortOrdersByTimeThenUidThenFileOrder) {
+  for (const std::uint32_t uidSpread : {1u, 1000u, 0xFFFFFFFFu}) {
+    std::vector<DueKey> keys;
+    for (std::uint32_t i = 0; i < 3000; ++i) {
+      const FileTime next = i % 7 == 0 ? TIME_NONE : At(2024, 1 + i % 12, 1 + i % 28, 9) + (i % 3);
+      keys.push_back({next, static_cast<std::int32_t>((i * 2654435761u) % uidSpread), i});
+    }
+    std::vector<unsigned char> space(DueKeySortSpace(keys.size()) + sizeof(DueKey));
+    std::vector<DueKey> expected = keys;
+    std::stable_sort(expected.begin(), expected.end(),
+                     [](const DueKey& a, const DueKey& b) { return a.next != b.next ? a.next < b.next : a.uid < b.uid; });
+    const DueKey* sorted = SortDueKeys(keys.data(), keys.size(), space.data());
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+      ASSERT_EQ(sorted[i].ordinal, expected[i].ordinal) << "place " << i << ", UIDs below " << uidSpread;
+    }
+  }
 }
 
 }  // namespace

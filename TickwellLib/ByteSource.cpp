@@ -45,6 +45,9 @@ std::size_t FileByteSource::ReadAt(std::uint64_t offset, void* dst, std::size_t 
     if (n < 0) m_status = Status::ReadError;
     if (n <= 0) break;
     done += static_cast<std::size_t>(n);
+    // A read that reaches the size the file had is short only because the
+    // file ends there: asking again would cost a call to learn just that.
+    if (offset + done >= m_size) break;
   }
   return done;
 }

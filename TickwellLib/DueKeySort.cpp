@@ -12,7 +12,8 @@ constexpr std::size_t kRadixFrom = 1024;
 // 11-bit digits of the UID, then six of the time. Each pass is stable, so keys
 // equal in both keep the file order they start in. Digits that are the same in
 // every key (the low bits of times that are all on the minute, the high bits
-// of UIDs) are skipped.
+// of UIDs) are skipped, and so are all UID digits when the UIDs already ascend
+// in file order, as they do in a list kept in the order it was entered.
 constexpr unsigned kDigitBits = 11;
 constexpr std::size_t kBuckets = std::size_t{1} << kDigitBits;
 constexpr unsigned kUidDigits = 3;
@@ -48,12 +49,15 @@ const DueKey* SortDueKeys(DueKey* keys, std::size_t count, void* space) {
   auto* other = static_cast<DueKey*>(space);
   auto* counts = reinterpret_cast<std::uint32_t*>(other + count);
   std::memset(counts, 0, kDigits * kBuckets * sizeof(std::uint32_t));
+  bool uidsAscend = true;
+  for (std::size_t i = 1; i < count && uidsAscend; ++i) uidsAscend = keys[i - 1].uid <= keys[i].uid;
+  const unsigned first = uidsAscend ? kUidDigits : 0;
   for (std::size_t i = 0; i < count; ++i) {
-    for (unsigned d = 0; d < kDigits; ++d) ++counts[d * kBuckets + Digit(keys[i], d)];
+    for (unsigned d = first; d < kDigits; ++d) ++counts[d * kBuckets + Digit(keys[i], d)];
   }
   DueKey* from = keys;
   DueKey* to = other;
-  for (unsigned d = 0; d < kDigits; ++d) {
+  for (unsigned d = first; d < kDigits; ++d) {
     std::uint32_t* offsets = counts + d * kBuckets;
     if (offsets[Digit(from[0], d)] == count) continue;
     std::uint32_t sum = 0;

@@ -26,10 +26,10 @@ struct ActiveEventArray {
 // accepted. The array and the items share one allocation, the extension blocks
 // another; ReleaseActiveEventArray frees both. Out of memory gives no items.
 bool BuildActiveEvents(const ByteSource& source, platform::FileTime now, ActiveEventArray& out);
-// The same for the file at `path`, read under its storage mutex. Anything but
-// Loaded leaves `out` empty.
+// The same for the file at `path`, read under its storage mutex (`kept`, or one
+// opened for this read when null). Anything but Loaded leaves `out` empty.
 StorageLoad ReadActiveEvents(const std::string& path, platform::FileTime now, ActiveEventArray& out,
-                             std::uint32_t timeoutMs = kEngineLockTimeoutMs);
+                             std::uint32_t timeoutMs = kEngineLockTimeoutMs, platform::NamedMutex* kept = nullptr);
 // Frees what BuildActiveEvents built; a null array is ignored. Only the array
 // pointer is looked at: a caller may have reordered or changed its entries.
 void ReleaseActiveEventArray(std::int32_t count, EngineItem** items);

@@ -3,10 +3,11 @@
 
 using platform::FileTime;
 
-StorageLoad ReadActiveEvents(const std::string& path, FileTime now, ActiveEventArray& out, std::uint32_t timeoutMs) {
+StorageLoad ReadActiveEvents(const std::string& path, FileTime now, ActiveEventArray& out, std::uint32_t timeoutMs,
+                             platform::NamedMutex* kept) {
   ActiveEventArray built;
-  const StorageLoad load =
-      ReadStorageLocked(path, [&](const ByteSource& source) { return BuildActiveEvents(source, now, built); }, timeoutMs);
+  const StorageLoad load = ReadStorageLocked(
+      path, [&](const ByteSource& source) { return BuildActiveEvents(source, now, built); }, timeoutMs, nullptr, kept);
   if (load == StorageLoad::Loaded) {
     out = built;
   } else {

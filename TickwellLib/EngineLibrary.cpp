@@ -1,6 +1,7 @@
 #include "TickwellLib/EngineLibrary.h"
 
 #include "TickwellLib/CalculationGate.h"
+#include "TickwellLib/EngineStorageLoad.h"
 #include "TickwellLib/EngineLog.h"
 #include "TickwellLib/EventCalculation.h"
 
@@ -11,6 +12,12 @@ EngineLibrary::EngineLibrary(const std::string& folder)
             state, [&] { RunCalculation(state, &stopping); }, kCalculateWaitTimeoutMs, &stopping);
       }) {
   m_worker.Start();
+}
+
+platform::NamedMutex* EngineLibrary::StorageMutex() {
+  std::lock_guard<std::mutex> lock(m_storageMutexGuard);
+  if (!m_storageMutex && !m_state.storagePath.empty()) m_storageMutex = OpenStorageMutex(m_state.storagePath);
+  return m_storageMutex.get();
 }
 
 const EngineState& EngineLibrary::State() {

@@ -1,10 +1,12 @@
 #pragma once
 // The library-wide state of a loaded engine and its worker thread.
+#include <memory>
 #include <mutex>
 #include <string>
 
 #include "TickwellLib/CalculationWorker.h"
 #include "TickwellLib/EngineState.h"
+#include "platform/sync/NamedMutex.h"
 
 class EngineLibrary {
  public:
@@ -21,6 +23,9 @@ class EngineLibrary {
 
   // The state, with the log opened and the plug-in identifier read on first use.
   const EngineState& State();
+  // The storage mutex GetActiveEvents takes, opened on first use and kept;
+  // null while it cannot be opened.
+  platform::NamedMutex* StorageMutex();
   // Queues a calculation; false when the worker does not run (its thread could
   // not be started).
   bool RequestCalculation() { return m_worker.Post(); }
@@ -28,5 +33,7 @@ class EngineLibrary {
  private:
   EngineState m_state;
   std::once_flag m_initialized;
+  std::mutex m_storageMutexGuard;
+  std::unique_ptr<platform::NamedMutex> m_storageMutex;
   CalculationWorker m_worker;
 };

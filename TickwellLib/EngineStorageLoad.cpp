@@ -5,11 +5,17 @@
 #include "platform/sync/NamedMutex.h"
 #include "platform/text/Utf.h"
 
+std::unique_ptr<platform::NamedMutex> OpenStorageMutex(const std::string& path) {
+  return platform::NamedMutex::Create(StorageMutexName(platform::FromUtf8(path)));
+}
+
 StorageLoad ReadStorageLocked(const std::string& path, const std::function<bool(const ByteSource&)>& read,
-                              std::uint32_t timeoutMs, const std::atomic<bool>* stop) {
+                              std::uint32_t timeoutMs, const std::atomic<bool>* stop, platform::NamedMutex* kept) {
   if (path.empty()) return StorageLoad::Missing;
-  const auto mutex = platform::NamedMutex::Create(StorageMutexName(platform::FromUtf8(path)));
-  if (!mutex) return StorageLoad::Locked;
+  std::unique_ptr<platform::NamedMutex> opened;
+  if (kept == nullptr) opened = OpenStorageMutex(path);
+  platform::NamedMutex* mutex = kept != nullptr ? kept : opened.get();
+  if (mutex == nullptr) return StorageLoad::Locked;
   if (WaitUnlessStopped(*mutex, timeoutMs, stop) != platform::WaitResult::Acquired) return StorageLoad::Locked;
   StorageLoad result = StorageLoad::Loaded;
   {

@@ -51,7 +51,8 @@ int32_t GetActiveEvents(int32_t* count, int32_t* nearest, EngineItem*** events) 
     return 1;
   }
   ActiveEventArray result;
-  ReadActiveEvents(state.storagePath, platform::GetLocalFileTime() + 1, result);
+  ReadActiveEvents(state.storagePath, platform::GetLocalFileTime() + 1, result, kEngineLockTimeoutMs,
+                   g_engine->StorageMutex());
   if (result.count == 0) {
     WriteLog("No events, storage %s", state.storagePath.c_str());
     return 1;

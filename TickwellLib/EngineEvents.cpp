@@ -64,8 +64,12 @@ struct DueScan {
 bool ScanForActiveEvents(const ByteSource& source, FileTime now, WalkArea& area, DueScan& scan) {
   RecordStream records(source, area.Buffer());
   if (!records.ReadHeader()) return false;
+  // Room for a key per record the file could hold; only the keys of the due
+  // ones are touched, and for a small file those few come from the heap.
+  constexpr std::size_t kHeapKeys = 256u * 1024;
   const std::size_t most = RecordsAtMost(source);
-  scan.keys = AllocatePageBlock(most * sizeof(DueKey) + DueKeySortSpace(most));
+  const std::size_t keysSize = most * sizeof(DueKey) + DueKeySortSpace(most);
+  scan.keys = keysSize < kHeapKeys ? AllocateHeapBlock(keysSize) : AllocatePageBlock(keysSize);
   if (scan.keys.data == nullptr) return true;
   auto* keys = static_cast<DueKey*>(scan.keys.data);
   FileTime earliest = TIME_NONE;

@@ -96,14 +96,17 @@ void* MapHugePages(std::size_t length) {
 
 }  // namespace
 
-PageBlock AllocatePageBlock(std::size_t size) {
+PageBlock AllocateHeapBlock(std::size_t size) {
   PageBlock block;
   if (size == 0) return block;
-  if (size < kSmallestMapped) {
-    block.data = std::malloc(size);
-    if (block.data != nullptr) block.size = size;
-    return block;
-  }
+  block.data = std::malloc(size);
+  if (block.data != nullptr) block.size = size;
+  return block;
+}
+
+PageBlock AllocatePageBlock(std::size_t size) {
+  if (size < kSmallestMapped) return AllocateHeapBlock(size);
+  PageBlock block;
   if (size > SIZE_MAX - 2 * kHugePage) return block;
   std::size_t length = (size + kHugePage - 1) & ~(kHugePage - 1);
   void* data = g_kept.Take(length);

@@ -16,6 +16,9 @@ struct PageBlock {
 // Reserves `size` bytes, NOT zero-filled: a kept block holds what its last user
 // wrote. Pages of a fresh block are only taken when first touched.
 PageBlock AllocatePageBlock(std::size_t size);
+// The same from the heap whatever its size, for a block of which the caller
+// will touch only a small part.
+PageBlock AllocateHeapBlock(std::size_t size);
 
 enum class BlockReuse {
   Keep,  // keep the block and its pages for the next call when there is room

@@ -9,6 +9,7 @@
 #include "TickwellLib/Tickwell.h"
 #include "common/log/Log.h"
 #include "platform/folder/ProgramFolder.h"
+#include "platform/registry/SqliteOnDemand.h"
 
 namespace {
 
@@ -67,6 +68,9 @@ int32_t GetActiveEvents(int32_t* count, int32_t* nearest, EngineItem*** events) 
 void ReleaseActiveEvents(int32_t count, EngineItem** events) { ReleaseActiveEventArray(count, events); }
 
 int32_t CalculateEvents(void) {
+  // The worker reads the registry, and it may still run while the library is
+  // being unloaded, when loading SQLite would wait for the unload forever.
+  LoadSqliteOnDemand();
   const bool posted = g_engine != nullptr && g_engine->RequestCalculation();
   std::this_thread::yield();
   return posted ? 1 : 0;

@@ -3,6 +3,8 @@
 // loaded on the first call. A process that has SQLite loaded already gets that
 // same copy, so two copies never hold locks on one database file. Without
 // SQLite every call fails as a missing database would.
+#include "platform/registry/SqliteOnDemand.h"
+
 #include <dlfcn.h>
 #include <sqlite3.h>
 
@@ -42,6 +44,8 @@ Result Call(Result missing, Args... args) {
 }
 
 }  // namespace
+
+bool LoadSqliteOnDemand() { return Loaded() != nullptr; }
 
 extern "C" {
 

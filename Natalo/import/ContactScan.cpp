@@ -6,7 +6,7 @@
 
 #include "Natalo/pickers/ContactChooser.h"
 #include "common/entries/EntryKind.h"
-#include "common/entries/EntryMatching.h"
+#include "common/entries/EntryMatchIndex.h"
 #include "common/entries/EntryReminder.h"
 #include "common/entries/FeskItem.h"
 #include "common/entries/FeskList.h"
@@ -44,7 +44,7 @@ struct ContactPart {
 class Scan {
  public:
   Scan(FeskList& list, ContactScanSettings& settings, const ContactScanHooks& hooks, ContactScanReport& report)
-      : m_list(list), m_settings(settings), m_hooks(hooks), m_report(report) {}
+      : m_list(list), m_index(list), m_settings(settings), m_hooks(hooks), m_report(report) {}
 
   void Contact(platform::ContactItem& contact) {
     std::u16string first, last;
@@ -98,11 +98,12 @@ class Scan {
       entry->m_dwContactOid = contact.GetOid();
     }
 
-    const FeskItem* found = nullptr;
-    if (!FindMatchingEntry(m_list, *entry, part.kind, nullptr, &found)) {
+    // FindMatchingEntry's answer, from an index instead of a walk of the list per contact.
+    const FeskItem* found = m_index.Find(*entry, part.kind);
+    if (found == nullptr) {
       entry->m_dwIcon = part.kind == Birthday ? kBirthdayIcon : kAnniversaryIcon;
       ApplyDefaultReminder(*entry);
-      m_list.Add(std::move(entry));
+      m_index.Appended(*AsEntry(m_list.Add(std::move(entry))));
       ++(part.kind == Birthday ? m_report.birthdaysAdded : m_report.anniversariesAdded);
       return false;
     }
@@ -150,6 +151,8 @@ class Scan {
   }
 
   FeskList& m_list;
+  // Kept up to date as entries are appended; the scan changes only dates of listed entries.
+  EntryMatchIndex m_index;
   ContactScanSettings& m_settings;
   const ContactScanHooks& m_hooks;
   ContactScanReport& m_report;

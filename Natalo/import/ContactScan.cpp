@@ -170,7 +170,10 @@ int ScanContacts(FeskList& list, platform::ContactStore& store, ContactScanSetti
   ContactScanReport local;
   ContactScanReport& out = report != nullptr ? *report : local;
   out = ContactScanReport{};
-  if (!store.Logon()) return 0;
+  const auto reading = [&hooks](std::size_t done, std::size_t total) {
+    if (hooks.progress) hooks.progress(ScanPhase::ReadingFolder, static_cast<int>(done), static_cast<int>(total));
+  };
+  if (!store.Logon(reading)) return 0;
   platform::ContactFolder folder;
   if (!store.GetDefaultFolder(platform::FOLDER_CONTACTS, folder)) {
     store.Logoff();
@@ -179,13 +182,13 @@ int ScanContacts(FeskList& list, platform::ContactStore& store, ContactScanSetti
   const int count = folder.GetCount();
   Scan scan(list, settings, hooks, out);
   for (int index = 1; index <= count && !scan.Stopped(); ++index) {
-    if (hooks.progress) hooks.progress(index - 1, count);
+    if (hooks.progress) hooks.progress(ScanPhase::Comparing, index - 1, count);
     platform::ContactItem contact;
     if (!folder.GetItem(index, contact)) continue;
     ++out.contactsRead;
     scan.Contact(contact);
   }
-  if (hooks.progress) hooks.progress(count, count);
+  if (hooks.progress) hooks.progress(ScanPhase::Comparing, count, count);
   store.Logoff();
 
   out.saved = hooks.save ? hooks.save(list) : SaveStorageLocked(list);

@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QToolButton>
 
+#include <algorithm>
+
 namespace keypad {
 
 SpinnerList::SpinnerList(QWidget* parent) : QWidget(parent) {
@@ -14,6 +16,7 @@ SpinnerList::SpinnerList(QWidget* parent) : QWidget(parent) {
   layout->setSpacing(0);
   m_label = new QLabel(this);
   m_label->setTextFormat(Qt::PlainText);
+  m_label->setWordWrap(true);
   m_label->setMinimumWidth(10);
   m_left = new QToolButton(this);
   m_right = new QToolButton(this);
@@ -38,12 +41,14 @@ void SpinnerList::Clear() {
   m_items.clear();
   m_current = -1;
   ShowCurrent();
+  updateGeometry();
 }
 
 int SpinnerList::AddItem(const QString& text, const QVariant& data) {
   m_items.push_back({text, data});
   if (m_current < 0) m_current = 0;
   ShowCurrent();
+  updateGeometry();
   return Count() - 1;
 }
 
@@ -79,6 +84,17 @@ void SpinnerList::Step(int delta) {
   if (Count() == 0) return;
   const int next = ((m_current + delta) % Count() + Count()) % Count();
   SetCurrentIndex(next);
+}
+
+int SpinnerList::heightForWidth(int width) const {
+  const QMargins margins = layout()->contentsMargins();
+  const int textWidth = std::max(10, width - margins.left() - margins.right() - m_left->width() - m_right->width());
+  const QFontMetrics metrics = m_label->fontMetrics();
+  int text = metrics.height();
+  for (const Item& item : m_items) {
+    text = std::max(text, metrics.boundingRect(QRect(0, 0, textWidth, 1 << 20), Qt::TextWordWrap, item.text).height());
+  }
+  return std::max(text, m_left->height()) + margins.top() + margins.bottom();
 }
 
 void SpinnerList::keyPressEvent(QKeyEvent* event) {

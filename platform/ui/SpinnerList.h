@@ -1,6 +1,8 @@
 #pragma once
-// A one-line selection list with arrows at its right edge (an up-down spinner):
-// Left and Right (or the arrows) step through the items and wrap around.
+// A selection list with arrows at its right edge (an up-down spinner): Left and
+// Right (or the arrows) step through the items and wrap around. It shows one
+// item; an item too long for the width wraps onto more lines, and the list is
+// as tall as its longest item needs, so stepping never moves the rows below.
 #include <QStringList>
 #include <QVariant>
 #include <QVector>
@@ -33,6 +35,9 @@ class SpinnerList : public QWidget {
   // Shows no item (for a stored value that none of the items stands for);
   // the next step selects one.
   void ClearSelection();
+
+  bool hasHeightForWidth() const override { return true; }
+  int heightForWidth(int width) const override;
 
  signals:
   void currentIndexChanged(int index);

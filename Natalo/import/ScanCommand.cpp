@@ -1,7 +1,6 @@
 // The contact scan run from the main window: from the menu with its options
 // dialog and a report at the end, and once as the offer of the first start.
 #include <QApplication>
-#include <QCoreApplication>
 #include <QElapsedTimer>
 
 #include <cstdio>
@@ -15,7 +14,6 @@
 #include "Natalo/import/ScanDialogs.h"
 #include "common/entries/FeskItem.h"
 #include "common/entries/FeskList.h"
-#include "common/entries/TextFormat.h"
 #include "common/settings/AppSettings.h"
 #include "platform/contacts/ContactLog.h"
 #include "platform/contacts/ContactStore.h"

@@ -120,8 +120,20 @@ void SpinnerList::focusOutEvent(QFocusEvent* event) {
   QWidget::focusOutEvent(event);
 }
 
+void SpinnerList::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  ShowCurrent();
+}
+
 void SpinnerList::ShowCurrent() {
-  m_label->setText(ItemText(m_current));
+  // A word wider than the list cannot wrap: the item ends in "…" rather than being cut off.
+  const QString text = ItemText(m_current);
+  const QFontMetrics metrics = m_label->fontMetrics();
+  const int width = m_label->width();
+  const QStringList words = text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+  const bool fits = std::all_of(words.begin(), words.end(),
+                                [&](const QString& word) { return metrics.horizontalAdvance(word) <= width; });
+  m_label->setText(fits ? text : metrics.elidedText(text, Qt::ElideRight, width));
   m_left->setEnabled(Count() > 1);
   m_right->setEnabled(Count() > 1);
 }

@@ -1,8 +1,9 @@
 #pragma once
 // A selection list with arrows at its right edge (an up-down spinner): Left and
 // Right (or the arrows) step through the items and wrap around. It shows one
-// item; an item too long for the width wraps onto more lines, and the list is
-// as tall as its longest item needs, so stepping never moves the rows below.
+// item; an item too long for the width wraps onto more lines (a single word
+// too wide ends in "…"), and the list is as tall as its longest item needs, so
+// stepping never moves the rows below.
 #include <QStringList>
 #include <QVariant>
 #include <QVector>
@@ -46,6 +47,7 @@ class SpinnerList : public QWidget {
   void keyPressEvent(QKeyEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void ShowCurrent();

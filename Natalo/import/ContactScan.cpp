@@ -6,7 +6,7 @@
 
 #include "Natalo/pickers/ContactChooser.h"
 #include "common/entries/EntryKind.h"
-#include "common/entries/EntryMatching.h"
+#include "common/entries/EntryMatchIndex.h"
 #include "common/entries/EntryReminder.h"
 #include "common/entries/FeskItem.h"
 #include "common/entries/FeskList.h"
@@ -44,7 +44,7 @@ struct ContactPart {
 class Scan {
  public:
   Scan(FeskList& list, ContactScanSettings& settings, const ContactScanHooks& hooks, ContactScanReport& report)
-      : m_list(list), m_settings(settings), m_hooks(hooks), m_report(report) {}
+      : m_list(list), m_index(list), m_settings(settings), m_hooks(hooks), m_report(report) {}
 
   void Contact(platform::ContactItem& contact) {
     std::u16string first, last;
@@ -98,11 +98,12 @@ class Scan {
       entry->m_dwContactOid = contact.GetOid();
     }
 
-    const FeskItem* found = nullptr;
-    if (!FindMatchingEntry(m_list, *entry, part.kind, nullptr, &found)) {
+    // FindMatchingEntry's answer, from an index instead of a walk of the list per contact.
+    const FeskItem* found = m_index.Find(*entry, part.kind);
+    if (found == nullptr) {
       entry->m_dwIcon = part.kind == Birthday ? kBirthdayIcon : kAnniversaryIcon;
       ApplyDefaultReminder(*entry);
-      m_list.Add(std::move(entry));
+      m_index.Appended(*AsEntry(m_list.Add(std::move(entry))));
       ++(part.kind == Birthday ? m_report.birthdaysAdded : m_report.anniversariesAdded);
       return false;
     }
@@ -150,6 +151,8 @@ class Scan {
   }
 
   FeskList& m_list;
+  // Kept up to date as entries are appended; the scan changes only dates of listed entries.
+  EntryMatchIndex m_index;
   ContactScanSettings& m_settings;
   const ContactScanHooks& m_hooks;
   ContactScanReport& m_report;
@@ -167,7 +170,10 @@ int ScanContacts(FeskList& list, platform::ContactStore& store, ContactScanSetti
   ContactScanReport local;
   ContactScanReport& out = report != nullptr ? *report : local;
   out = ContactScanReport{};
-  if (!store.Logon()) return 0;
+  const auto reading = [&hooks](std::size_t done, std::size_t total) {
+    if (hooks.progress) hooks.progress(ScanPhase::ReadingFolder, static_cast<int>(done), static_cast<int>(total));
+  };
+  if (!store.Logon(reading)) return 0;
   platform::ContactFolder folder;
   if (!store.GetDefaultFolder(platform::FOLDER_CONTACTS, folder)) {
     store.Logoff();
@@ -176,13 +182,13 @@ int ScanContacts(FeskList& list, platform::ContactStore& store, ContactScanSetti
   const int count = folder.GetCount();
   Scan scan(list, settings, hooks, out);
   for (int index = 1; index <= count && !scan.Stopped(); ++index) {
-    if (hooks.progress) hooks.progress(index - 1, count);
+    if (hooks.progress) hooks.progress(ScanPhase::Comparing, index - 1, count);
     platform::ContactItem contact;
     if (!folder.GetItem(index, contact)) continue;
     ++out.contactsRead;
     scan.Contact(contact);
   }
-  if (hooks.progress) hooks.progress(count, count);
+  if (hooks.progress) hooks.progress(ScanPhase::Comparing, count, count);
   store.Logoff();
 
   out.saved = hooks.save ? hooks.save(list) : SaveStorageLocked(list);

@@ -58,12 +58,16 @@ struct ContactScanReport {
   bool saved = false;
 };
 
+enum class ScanPhase { ReadingFolder, Comparing };
+
 struct ContactScanHooks {
   // Asks about one conflict: 1 with `choice` filled, 2 to stop the scan after
   // the current contact. Without it a conflict under rule 0 is left as it is.
   std::function<int(const FeskItem& entry, const platform::SystemTime& contactDate, ConflictChoice& choice)> ask;
-  // Contacts read so far of all; called before each contact and once at the end.
-  std::function<void(int done, int total)> progress;
+  // Progress of a long scan: first the contact files read of all (the store
+  // reads the folder at log-on), then the contacts compared with the list of
+  // all; each called before every step and once at the end.
+  std::function<void(ScanPhase phase, int done, int total)> progress;
   // Stores the list; true when stored.
   std::function<bool(FeskList& list)> save;
   // Asks the engine to recompute after a successful save.

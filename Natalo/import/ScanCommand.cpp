@@ -1,9 +1,7 @@
 // The contact scan run from the main window: from the menu with its options
 // dialog and a report at the end, and once as the offer of the first start.
 #include <QApplication>
-#include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QProgressDialog>
 
 #include <cstdio>
 #include <memory>
@@ -16,7 +14,6 @@
 #include "Natalo/import/ScanDialogs.h"
 #include "common/entries/FeskItem.h"
 #include "common/entries/FeskList.h"
-#include "common/entries/TextFormat.h"
 #include "common/settings/AppSettings.h"
 #include "platform/contacts/ContactLog.h"
 #include "platform/contacts/ContactStore.h"
@@ -25,8 +22,8 @@
 
 namespace {
 
-// Past this many contacts a scan may take long enough to show its progress.
-constexpr int kProgressFrom = 200;
+// From this many contacts a scan may take long enough to show its progress.
+constexpr int kProgressFrom = 500;
 constexpr int kProgressStepMs = 100;
 
 // The scan's own connection to the folder the application reads.
@@ -38,23 +35,6 @@ std::unique_ptr<platform::ContactStore> OpenScanStore() {
   return std::make_unique<platform::ContactStore>();
 }
 
-QString Number(int value) { return ToQString(DecimalText(value)); }
-
-QString ReportText(const ContactScanReport& r) {
-  const LocalTable& t = LocalText();
-  QString text = ToQString(FormatText(
-      t.Get(u"MSG_SCAN_REPORT"),
-      {DecimalText(r.birthdaysAdded), DecimalText(r.anniversariesAdded), DecimalText(r.alreadyListed),
-       DecimalText(r.entriesUpdated), DecimalText(r.contactsUpdated), DecimalText(r.conflictsLeft)}));
-  const auto line = [&](const char16_t* key, int count) {
-    if (count > 0) text += QLatin1Char('\n') + ToQString(t.Get(key)).replace(QLatin1String("%s"), Number(count));
-  };
-  line(u"MSG_SCAN_REPORT_NOYEAR", r.datesWithoutYear);
-  line(u"MSG_SCAN_REPORT_UNREADABLE", r.filesUnreadable);
-  line(u"MSG_SCAN_REPORT_WRITE_FAILED", r.contactWritesFailed);
-  return text;
-}
-
 }  // namespace
 
 int MainWindow::RunContactScan(bool withOptions, ContactScanReport* report) {
@@ -62,7 +42,7 @@ int MainWindow::RunContactScan(bool withOptions, ContactScanReport* report) {
   if (withOptions && RunScanOptionsDialog(settings, this) != keypad::kResultDone) return 0;
 
   keypad::WaitCursor wait;
-  std::unique_ptr<QProgressDialog> progress;
+  std::unique_ptr<ScanProgressScreen> progress;
   QElapsedTimer sinceRepaint;
   sinceRepaint.start();
   ContactScanHooks hooks;
@@ -72,21 +52,13 @@ int MainWindow::RunContactScan(bool withOptions, ContactScanReport* report) {
     QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
     return result;
   };
-  hooks.progress = [&](int done, int total) {
-    if (total < kProgressFrom || (done < total && sinceRepaint.elapsed() < kProgressStepMs)) return;
+  hooks.progress = [&](ScanPhase phase, int done, int total) {
+    if (total < kProgressFrom) return;
+    // Shown at once, then at most every step, and at the start and end of each phase.
+    if (progress && done > 0 && done < total && sinceRepaint.elapsed() < kProgressStepMs) return;
     sinceRepaint.restart();
-    if (!progress) {
-      progress = std::make_unique<QProgressDialog>(this);
-      progress->setCancelButton(nullptr);
-      progress->setMinimumDuration(0);
-      progress->setWindowModality(Qt::WindowModal);
-      progress->setRange(0, total);
-    }
-    progress->setLabelText(ToQString(FormatText(LocalText().Get(u"MSG_SCAN_PROGRESS"),
-                                                {DecimalText(done), DecimalText(total)})));
-    progress->setValue(done);
-    // The window keeps painting while the scan runs in this thread.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    if (!progress) progress = std::make_unique<ScanProgressScreen>(this);
+    progress->Show(phase, done, total);
   };
   hooks.save = [this](FeskList&) { return Save(); };
   hooks.recalculate = [this] {
@@ -111,7 +83,7 @@ int MainWindow::RunContactScan(bool withOptions, ContactScanReport* report) {
 void MainWindow::ImportContacts() {
   ContactScanReport report;
   if (RunContactScan(true, &report) != 1) return;
-  ShowMessage(ReportText(report), keypad::MB_OK | keypad::MB_ICONINFORMATION);
+  ShowMessage(ContactScanReportText(report), keypad::MB_OK | keypad::MB_ICONINFORMATION);
 }
 
 void MainWindow::OfferFirstRunScan() {

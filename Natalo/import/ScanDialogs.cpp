@@ -1,7 +1,10 @@
 #include "Natalo/import/ScanDialogs.h"
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QProgressBar>
+#include <QScrollBar>
 
 #include "Natalo/AppText.h"
 #include "Natalo/editors/EditorServices.h"
@@ -42,6 +45,13 @@ void SetOkCancelKeys(keypad::SoftKeyBar* keys, const char16_t* ok) {
   keys->SetCommandKey(keypad::SoftKeyBar::Right, ToQString(t.Get(u"BTN_CANCEL")), keypad::kResultCancel);
 }
 
+// After the screen turned the rows lie anew at the new width; the first list
+// takes the focus and the column shows its top, as the entry editors do.
+void BackToFirstRow(keypad::FormColumn* form, QWidget* first) {
+  first->setFocus(Qt::OtherFocusReason);
+  form->verticalScrollBar()->setValue(0);
+}
+
 }  // namespace
 
 ScanOptionsDialog::ScanOptionsDialog(ContactScanSettings& settings, QWidget* parent)
@@ -49,7 +59,7 @@ ScanOptionsDialog::ScanOptionsDialog(ContactScanSettings& settings, QWidget* par
   const LocalTable& t = LocalText();
   SetTitle(ToQString(t.Get(u"DLG_SCANO_HEADER")));
   SetOkCancelKeys(SoftKeys(), u"BTN_DONE");
-  auto* form = new keypad::FormColumn;
+  auto* form = m_form = new keypad::FormColumn;
   m_importB = ImportChoiceList();
   m_conflictB = ConflictRuleList(true);
   m_importA = ImportChoiceList();
@@ -80,6 +90,8 @@ void ScanOptionsDialog::OnCommand(int command) {
   Done(keypad::kResultDone);
 }
 
+void ScanOptionsDialog::OnScreenResized(const QSize&) { BackToFirstRow(m_form, m_importB); }
+
 ScanAskDialog::ScanAskDialog(const FeskItem& entry, const platform::SystemTime& contactDate, QWidget* parent)
     : FullScreenDialog(DialogHost(parent)) {
   const LocalTable& t = LocalText();
@@ -91,7 +103,7 @@ ScanAskDialog::ScanAskDialog(const FeskItem& entry, const platform::SystemTime& 
   const std::u16string text =
       FormatText(t.Get(entry.m_wKind == Birthday ? u"MSG_SCAN_ASK_LABEL_B" : u"MSG_SCAN_ASK_LABEL_A"),
                  {entry.GetDisplayName(), FormatEntryDate(entry), FormatEntryDate(contact)});
-  auto* form = new keypad::FormColumn;
+  auto* form = m_form = new keypad::FormColumn;
   const QFont plain = keypad::CondensedFont(keypad::SystemTextHeight(), 400);
   form->AddRow(ToQString(text), nullptr)->setFont(plain);
   m_action = ConflictRuleList(false);
@@ -121,6 +133,59 @@ void ScanAskDialog::OnCommand(int command) {
   m_choice.askAgain = !m_same->isChecked();
   Done(keypad::kResultDone);
 }
+
+ScanProgressScreen::ScanProgressScreen(QWidget* parent) : m_host(DialogHost(parent)) {
+  SetTitle(ToQString(LocalText().Get(u"DLG_SCANO_HEADER")));
+  QVBoxLayout* layout = ContentLayout();
+  layout->setContentsMargins(6, 12, 6, 6);
+  m_text = new QLabel;
+  m_text->setWordWrap(true);
+  m_text->setFont(keypad::LabelFont());
+  m_bar = new QProgressBar;
+  m_bar->setTextVisible(false);
+  m_bar->setFixedHeight(12);
+  layout->addWidget(m_text);
+  layout->addWidget(m_bar);
+  layout->addStretch(1);
+  if (m_host) {
+    m_host->PushScreen(this);
+  } else {
+    resize(keypad::kDefaultScreenSize);
+    show();
+  }
+}
+
+ScanProgressScreen::~ScanProgressScreen() {
+  if (m_host) m_host->PopScreen(this);
+}
+
+void ScanProgressScreen::Show(ScanPhase phase, int done, int total) {
+  const char16_t* key = phase == ScanPhase::ReadingFolder ? u"MSG_SCAN_PROGRESS" : u"MSG_SCAN_PROGRESS_COMPARE";
+  m_text->setText(ToQString(FormatText(LocalText().Get(key), {DecimalText(done), DecimalText(total)})));
+  m_bar->setRange(0, total);
+  m_bar->setValue(done);
+  // The scan holds this thread: paint now, but leave the keys for later.
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+QString ScanProgressScreen::Text() const { return m_text->text(); }
+
+QString ContactScanReportText(const ContactScanReport& r) {
+  const LocalTable& t = LocalText();
+  QString text = ToQString(FormatText(
+      t.Get(u"MSG_SCAN_REPORT"),
+      {DecimalText(r.birthdaysAdded), DecimalText(r.anniversariesAdded), DecimalText(r.alreadyListed),
+       DecimalText(r.entriesUpdated), DecimalText(r.contactsUpdated), DecimalText(r.conflictsLeft)}));
+  const auto line = [&](const char16_t* key, int count) {
+    if (count > 0) text += QLatin1Char('\n') + ToQString(FormatText(t.Get(key), {DecimalText(count)}));
+  };
+  line(u"MSG_SCAN_REPORT_NOYEAR", r.datesWithoutYear);
+  line(u"MSG_SCAN_REPORT_UNREADABLE", r.filesUnreadable);
+  line(u"MSG_SCAN_REPORT_WRITE_FAILED", r.contactWritesFailed);
+  return text;
+}
+
+void ScanAskDialog::OnScreenResized(const QSize&) { BackToFirstRow(m_form, m_action); }
 
 int RunScanOptionsDialog(ContactScanSettings& settings, QWidget* parent) {
   ScanOptionsDialog dialog(settings, parent);

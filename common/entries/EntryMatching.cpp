@@ -32,6 +32,12 @@ bool NamesEqualIgnoringCase(std::u16string_view a, std::u16string_view b) {
   return true;
 }
 
+std::u16string FoldNameForMatching(std::u16string_view name) {
+  std::u16string folded(name);
+  for (char16_t& c : folded) c = FoldLetter(c);
+  return folded;
+}
+
 bool FindMatchingEntry(const StorageList& list, const FeskItem& candidate, std::uint16_t kind, std::int32_t* uid,
                        const FeskItem** match) {
   if (uid) *uid = 0;

@@ -8,6 +8,7 @@
 //   - other dates never match.
 // The first match wins.
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 class FeskItem;
@@ -21,6 +22,9 @@ bool FindMatchingEntry(const StorageList& list, const FeskItem& candidate, std::
 // Names compared as the matching rule compares them: case is ignored for the
 // Latin, Greek and Cyrillic letters that have a simple upper and lower case.
 bool NamesEqualIgnoringCase(std::u16string_view a, std::u16string_view b);
+// The name with every letter folded as that comparison folds it: two names are
+// equal ignoring case exactly when their folded forms are equal.
+std::u16string FoldNameForMatching(std::u16string_view name);
 
 // The entry made a deep copy of `from`: every schedule field (UID included),
 // the kind, date, contact, picture, star, sound and reminder fields and the

@@ -64,7 +64,7 @@ bool ApplyDate(std::string& bytes, const ContactRecord& record, ContactDateField
 
 }  // namespace
 
-bool LoadContactDirectory(const std::string& root, ContactDirectory& out) {
+bool LoadContactDirectory(const std::string& root, ContactDirectory& out, const ContactReadProgress& progress) {
   out = ContactDirectory{};
   out.root = root;
   struct stat st {};
@@ -81,7 +81,9 @@ bool LoadContactDirectory(const std::string& root, ContactDirectory& out) {
 
   std::string bytes;
   std::vector<ObjectKey> keys;
-  for (const auto& file : files) {
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    if (progress) progress(i, files.size());
+    const std::string& file = files[i];
     const std::string path = root + "/" + file;
     if (!ReadWholeFile(path, bytes, MAX_VCARD_FILE_BYTES)) {
       ContactLog("skipped unreadable or oversized file " + path);
@@ -104,6 +106,7 @@ bool LoadContactDirectory(const std::string& root, ContactDirectory& out) {
       out.records.push_back(std::move(record));
     }
   }
+  if (progress) progress(files.size(), files.size());
   std::vector<std::uint32_t> ids = AssignObjectIds(keys);
   out.byOid.reserve(ids.size());
   for (std::size_t i = 0; i < ids.size(); ++i) {

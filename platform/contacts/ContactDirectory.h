@@ -1,6 +1,7 @@
 #pragma once
 // The contacts of a vCard folder, read into memory, and the writing of their dates.
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -30,8 +31,10 @@ inline constexpr std::size_t MAX_VCARD_FILE_BYTES = 64u << 20;
 // (the collections of a synchronised address book); names starting with "." are
 // skipped. A missing folder is an empty one. Unreadable files and broken cards
 // are skipped with a log line. False only when `root` exists and is not a
-// readable folder.
-bool LoadContactDirectory(const std::string& root, ContactDirectory& out);
+// readable folder. `progress`, when given, hears the files read so far of all
+// before each file and once at the end.
+using ContactReadProgress = std::function<void(std::size_t filesRead, std::size_t files)>;
+bool LoadContactDirectory(const std::string& root, ContactDirectory& out, const ContactReadProgress& progress = {});
 
 // Writes the given dates (an unset date removes it) into the record's card and
 // replaces the file atomically; then the record holds what the card now says.

@@ -75,10 +75,10 @@ ContactStore::ContactStore(std::string folder) : m_folder(std::move(folder)) {}
 
 ContactStore::~ContactStore() = default;
 
-bool ContactStore::Logon() {
+bool ContactStore::Logon(const std::function<void(std::size_t filesRead, std::size_t files)>& progress) {
   if (m_useSettings) m_folder = GetContactsFolderPath();
   auto dir = std::make_shared<ContactDirectory>();
-  if (m_folder.empty() || !LoadContactDirectory(m_folder, *dir)) return false;
+  if (m_folder.empty() || !LoadContactDirectory(m_folder, *dir, progress)) return false;
   m_dir = std::move(dir);
   return true;
 }

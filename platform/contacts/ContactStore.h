@@ -16,6 +16,7 @@
 // CONTACT_YEAR_UNKNOWN (1604); writing a variant date in that year writes a
 // date without a year.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -88,8 +89,9 @@ class ContactStore {
   ContactStore& operator=(const ContactStore&) = delete;
 
   // Reads the folder. A missing folder is an empty store; false when the path
-  // names something that is not a readable folder.
-  bool Logon();
+  // names something that is not a readable folder. `progress` hears the files
+  // read so far of all (a large folder takes a while).
+  bool Logon(const std::function<void(std::size_t filesRead, std::size_t files)>& progress = {});
   void Logoff();
   bool IsLoggedOn() const { return m_dir != nullptr; }
   const std::string& GetFolderPath() const { return m_folder; }

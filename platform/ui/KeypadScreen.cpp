@@ -40,12 +40,18 @@ KeypadScreen::KeypadScreen(QWidget* parent) : QWidget(parent) {
 }
 
 void KeypadScreen::SetTitle(const QString& title) {
-  m_title->setText(title);
+  m_titleText = title;
+  ShowTitle();
   m_title->setVisible(!title.isEmpty());
   setWindowTitle(title);
 }
 
-QString KeypadScreen::Title() const { return m_title->text(); }
+QString KeypadScreen::Title() const { return m_titleText; }
+
+void KeypadScreen::ShowTitle() {
+  const int padding = 8;  // the strip's left and right padding
+  m_title->setText(m_title->fontMetrics().elidedText(m_titleText, Qt::ElideRight, width() - padding));
+}
 
 QVBoxLayout* KeypadScreen::ContentLayout() {
   if (auto* existing = qobject_cast<QVBoxLayout*>(m_content->layout())) return existing;
@@ -69,6 +75,7 @@ void KeypadScreen::hideEvent(QHideEvent* event) {
 
 void KeypadScreen::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
+  ShowTitle();
   if (size() != m_lastSize) {
     const bool first = !m_lastSize.isValid();
     m_lastSize = size();

@@ -4,6 +4,7 @@
 // in a text field it deletes the character before the caret; elsewhere its
 // release calls OnBack().
 #include <QSize>
+#include <QString>
 #include <QVBoxLayout>
 #include <QWidget>
 
@@ -55,7 +56,10 @@ class KeypadScreen : public QWidget {
 
  private:
   bool HandleBackKey(QKeyEvent* key, bool press);
+  // The title at the strip's width; a title too long ends in "…".
+  void ShowTitle();
 
+  QString m_titleText;
   QLabel* m_title = nullptr;
   QWidget* m_content = nullptr;
   SoftKeyBar* m_softKeys = nullptr;

@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QToolButton>
 
+#include <algorithm>
+
 namespace keypad {
 
 SpinnerList::SpinnerList(QWidget* parent) : QWidget(parent) {
@@ -14,6 +16,7 @@ SpinnerList::SpinnerList(QWidget* parent) : QWidget(parent) {
   layout->setSpacing(0);
   m_label = new QLabel(this);
   m_label->setTextFormat(Qt::PlainText);
+  m_label->setWordWrap(true);
   m_label->setMinimumWidth(10);
   m_left = new QToolButton(this);
   m_right = new QToolButton(this);
@@ -38,12 +41,14 @@ void SpinnerList::Clear() {
   m_items.clear();
   m_current = -1;
   ShowCurrent();
+  updateGeometry();
 }
 
 int SpinnerList::AddItem(const QString& text, const QVariant& data) {
   m_items.push_back({text, data});
   if (m_current < 0) m_current = 0;
   ShowCurrent();
+  updateGeometry();
   return Count() - 1;
 }
 
@@ -81,6 +86,17 @@ void SpinnerList::Step(int delta) {
   SetCurrentIndex(next);
 }
 
+int SpinnerList::heightForWidth(int width) const {
+  const QMargins margins = layout()->contentsMargins();
+  const int textWidth = std::max(10, width - margins.left() - margins.right() - m_left->width() - m_right->width());
+  const QFontMetrics metrics = m_label->fontMetrics();
+  int text = metrics.height();
+  for (const Item& item : m_items) {
+    text = std::max(text, metrics.boundingRect(QRect(0, 0, textWidth, 1 << 20), Qt::TextWordWrap, item.text).height());
+  }
+  return std::max(text, m_left->height()) + margins.top() + margins.bottom();
+}
+
 void SpinnerList::keyPressEvent(QKeyEvent* event) {
   switch (event->key()) {
     case Qt::Key_Left:
@@ -104,8 +120,20 @@ void SpinnerList::focusOutEvent(QFocusEvent* event) {
   QWidget::focusOutEvent(event);
 }
 
+void SpinnerList::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  ShowCurrent();
+}
+
 void SpinnerList::ShowCurrent() {
-  m_label->setText(ItemText(m_current));
+  // A word wider than the list cannot wrap: the item ends in "…" rather than being cut off.
+  const QString text = ItemText(m_current);
+  const QFontMetrics metrics = m_label->fontMetrics();
+  const int width = m_label->width();
+  const QStringList words = text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+  const bool fits = std::all_of(words.begin(), words.end(),
+                                [&](const QString& word) { return metrics.horizontalAdvance(word) <= width; });
+  m_label->setText(fits ? text : metrics.elidedText(text, Qt::ElideRight, width));
   m_left->setEnabled(Count() > 1);
   m_right->setEnabled(Count() > 1);
 }

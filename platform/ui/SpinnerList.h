@@ -1,6 +1,9 @@
 #pragma once
-// A one-line selection list with arrows at its right edge (an up-down spinner):
-// Left and Right (or the arrows) step through the items and wrap around.
+// A selection list with arrows at its right edge (an up-down spinner): Left and
+// Right (or the arrows) step through the items and wrap around. It shows one
+// item; an item too long for the width wraps onto more lines (a single word
+// too wide ends in "…"), and the list is as tall as its longest item needs, so
+// stepping never moves the rows below.
 #include <QStringList>
 #include <QVariant>
 #include <QVector>
@@ -34,6 +37,9 @@ class SpinnerList : public QWidget {
   // the next step selects one.
   void ClearSelection();
 
+  bool hasHeightForWidth() const override { return true; }
+  int heightForWidth(int width) const override;
+
  signals:
   void currentIndexChanged(int index);
 
@@ -41,6 +47,7 @@ class SpinnerList : public QWidget {
   void keyPressEvent(QKeyEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void ShowCurrent();

@@ -2,6 +2,11 @@
 // copy the editors work on, and the reminder choice read back from a moment.
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/entries/EntryMatchIndex.h"
 #include "common/entries/EntryMatching.h"
 #include "common/entries/EntryReminder.h"
 #include "common/entries/FeskList.h"
@@ -65,6 +70,60 @@ TEST(FindMatchingEntry, FirstMatchOfTheKindByTheRule) {
     EXPECT_EQ(FindMatchingEntry(list, candidate, c.kind, &uid, &match), c.expected != nullptr) << c.what;
     EXPECT_EQ(match, c.expected) << c.what;
     EXPECT_EQ(uid, c.expected ? c.expected->m_nUID : 0) << c.what;
+  }
+}
+
+TEST(EntryMatchIndex, FindsWhatTheWalkFinds) {
+  struct Spec {
+    std::uint16_t kind;
+    std::u16string first, last;
+    std::uint32_t oid = 0;
+    bool star = false;
+  };
+  const std::vector<std::vector<Spec>> lists = {
+      {},
+      // The same names three times: the first in list order wins, a star included.
+      {{Birthday, u"Ann", u"Lee"}, {Birthday, u"ANN", u"lee"}, {Birthday, u"Ann", u"Lee", 0, true}},
+      {{Birthday, u"Bo", u"Diddley", 0, true}, {Birthday, u"bo", u"DIDDLEY"}},
+      {{OtherDate, u"Ann", u"Lee"}, {Anniversary, u"Wedding", {}, 0}, {Anniversary, u"Wedding of Ann", {}, 77},
+       {Anniversary, u"Again", {}, 77}, {Birthday, u"Ann", u"Lee", 77}},
+      // Spaces are part of a name; a name pair split elsewhere is another pair.
+      {{Birthday, u"Jörg", u"ÅSEN"}, {Birthday, u" Ann", u"Lee "}, {Birthday, u"An", u"nLee"}, {Birthday, {}, {}}},
+  };
+  const Spec candidates[] = {
+      {Birthday, u"Ann", u"Lee"},     {Birthday, u"ann", u"LEE"},   {Birthday, u" ann", u"LEE "},
+      {Birthday, u"AnnL", u"ee"},     {Birthday, u"An", u"NLEE"},   {Birthday, u"jörg", u"åsen"},
+      {Birthday, u"BO", u"diddley"},  {Birthday, {}, {}},           {Anniversary, u"x", {}, 77},
+      {Anniversary, u"Wedding", {}, 0}, {Anniversary, u"x", {}, 5}, {OtherDate, u"Ann", u"Lee"},
+  };
+  for (std::size_t n = 0; n < lists.size(); ++n) {
+    FeskList list("unused");
+    const std::size_t half = lists[n].size() / 2;
+    std::unique_ptr<EntryMatchIndex> early;
+    for (std::size_t i = 0; i < lists[n].size(); ++i) {
+      // Half the entries are in the list when the index is made, the rest are appended.
+      if (i == half) early = std::make_unique<EntryMatchIndex>(list);
+      const Spec& s = lists[n][i];
+      FeskItem* entry = Add(list, s.kind, s.first, s.last, s.oid);
+      entry->m_szFirstName = s.first;
+      entry->m_bStar = s.star ? 1 : 0;
+      if (early) early->Appended(*entry);
+    }
+    if (!early) early = std::make_unique<EntryMatchIndex>(list);
+    const EntryMatchIndex whole(list);
+    for (const Spec& c : candidates) {
+      FeskItem candidate(c.kind);
+      candidate.m_szFirstName = c.first;
+      candidate.m_szLastName = c.last;
+      candidate.m_dwContactOid = c.oid;
+      const FeskItem* walked = nullptr;
+      FindMatchingEntry(list, candidate, c.kind, nullptr, &walked);
+      const std::string what = "list " + std::to_string(n) + ", kind " + std::to_string(c.kind) + ", oid " +
+                               std::to_string(c.oid) + ", name of " + std::to_string(c.first.size()) + "+" +
+                               std::to_string(c.last.size());
+      EXPECT_EQ(whole.Find(candidate, c.kind), walked) << what;
+      EXPECT_EQ(early->Find(candidate, c.kind), walked) << what;
+    }
   }
 }
 

@@ -1,8 +1,11 @@
 // The contact scan over vCard folders written by the test: what it adds, how it
 // settles conflicts, what it writes back into cards, and the first-run offer.
 #include <QLabel>
+#include <QScrollBar>
 #include <QTimer>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -10,12 +13,15 @@
 #include <string>
 #include <vector>
 
-#include "Natalo/NataloApp.h"
+#include "Natalo/Commands.h"
+#include "Natalo/EntryListView.h"
 #include "Natalo/MainWindow.h"
+#include "Natalo/NataloApp.h"
 #include "common/text/LocalTable.h"
 #include "Natalo/import/ContactScan.h"
 #include "Natalo/import/ScanDialogs.h"
 #include "platform/ui/CheckField.h"
+#include "platform/ui/FormColumn.h"
 #include "platform/ui/SoftKeyBar.h"
 #include "platform/ui/SpinnerList.h"
 #include "common/entries/EntryReminder.h"
@@ -25,6 +31,8 @@
 #include "platform/text/Utf.h"
 #include "platform/ui/MessageBox.h"
 #include "tests/app/AppTestFolder.h"
+#include "tests/editors/EditorTestSupport.h"
+#include "tests/import/ManyContacts.h"
 #include "tests/support/TempDir.h"
 
 // Texts compared as Qt strings, so that a failure shows both.
@@ -238,6 +246,37 @@ class ContactScanTest : public QObject {
     QVERIFY(report.saved);
   }
 
+  void aCardMadeReadOnlyBeforeItIsWrittenStaysAsItWas() {
+    ScanFixture f;
+    f.settings.BirthdayConflictRule = ConflictAsk;
+    const std::string a = Card("u1", "Lee;Ann;;;", "BDAY:1961-07-05\r\nANNIVERSARY:1985-06-01\r\n");
+    const std::string b = Card("u2", "Roe;Bo;;;", "BDAY:1970-01-02\r\n");
+    f.WriteCard("a.vcf", a);
+    f.WriteCard("b.vcf", b);
+    f.list.Add(MakeBirthday("Ann", "Lee", 1962, 8, 6));
+    f.list.Add(MakeBirthday("Bo", "Roe", 1971, 2, 3));
+    ContactScanHooks hooks;
+    hooks.ask = [&](const FeskItem& entry, const platform::SystemTime&, ConflictChoice& choice) {
+      // The user (or another program) makes Ann's card read-only while the scan runs.
+      if (entry.m_szFirstName == u"Ann") chmod((f.Contacts() + "a.vcf").c_str(), 0444);
+      choice.rule = ConflictContactTakesEntryDate;
+      return 1;
+    };
+    ContactScanReport report;
+    QCOMPARE(f.Scan(hooks, &report), 1);
+    chmod((f.Contacts() + "a.vcf").c_str(), 0644);
+    QCOMPARE_TEXT(f.ReadCard("a.vcf"), a);
+    std::string expectedB = b;
+    expectedB.replace(expectedB.find("1970-01-02"), 10, "1971-02-03");
+    QCOMPARE_TEXT(f.ReadCard("b.vcf"), expectedB);
+    // The entry side of Ann's contact still ran: her anniversary is added.
+    QCOMPARE_TEXT(Summary(f.list),
+                  std::string("B Ann Lee 1962-08-06 40\nB Bo Roe 1971-02-03 40\nA Wedding of Ann Lee 1985-06-01 22 oid\n"));
+    QCOMPARE(report.contactWritesFailed, 1);
+    QCOMPARE(report.contactsUpdated, 1);
+    QVERIFY(report.saved);
+  }
+
   void aFolderThatCannotBeReadChangesNothing() {
     ScanFixture f;
     f.WriteCard("a.vcf", Card("u1", "Lee;Ann;;;", "BDAY:1961-07-05\r\n"));
@@ -296,6 +335,126 @@ class ContactScanTest : public QObject {
       QCOMPARE(dialog.Choice().rule, std::uint32_t(ConflictContactTakesEntryDate));
       QCOMPARE(dialog.Choice().askAgain, !ticked);
     }
+  }
+
+  void reportTextGivesEveryCountInItsPlace() {
+    ScanFixture f;
+    const ContactScanReport found{.birthdaysAdded = 3, .anniversariesAdded = 1, .alreadyListed = 4,
+                                  .entriesUpdated = 2, .contactsUpdated = 8, .conflictsLeft = 5};
+    const ContactScanReport skipped{.contactWritesFailed = 6, .datesWithoutYear = 2, .filesUnreadable = 7};
+    const struct {
+      const char16_t* language;
+      const ContactScanReport& report;
+      const char* expected;
+    } cases[] = {
+        {u"[English]", found,
+         "Import from Contacts is done.\nBirthdays added: 3\nAnniversaries added: 1\nAlready in the list: 4\n"
+         "List dates changed: 2\nContacts changed: 8\nDifferences left as they were: 5"},
+        {u"[English]", skipped,
+         "Import from Contacts is done.\nBirthdays added: 0\nAnniversaries added: 0\nAlready in the list: 0\n"
+         "List dates changed: 0\nContacts changed: 0\nDifferences left as they were: 0\n"
+         "Dates without a year, not imported (no age can be given): 2\nContact files that could not be read: 7\n"
+         "Contacts that could not be changed (left as they were): 6"},
+        {u"[German]", found,
+         "Die Übernahme aus den Kontakten ist fertig.\nNeue Geburtstage: 3\nNeue Jahrestage: 1\n"
+         "Schon in der Liste: 4\nDaten der Liste geändert: 2\nKontakte geändert: 8\nAbweichungen belassen: 5"},
+        {u"[German]", skipped,
+         "Die Übernahme aus den Kontakten ist fertig.\nNeue Geburtstage: 0\nNeue Jahrestage: 0\n"
+         "Schon in der Liste: 0\nDaten der Liste geändert: 0\nKontakte geändert: 0\nAbweichungen belassen: 0\n"
+         "Daten ohne Jahr, nicht übernommen (kein Alter möglich): 2\nKontaktdateien, die sich nicht lesen ließen: 7\n"
+         "Kontakte, die sich nicht ändern ließen (unverändert): 6"},
+    };
+    for (const auto& c : cases) {
+      QVERIFY(GetLocalTable().LoadFile(f.Folder().Folder() + "local.dat", c.language));
+      QCOMPARE(ContactScanReportText(c.report), QString::fromUtf8(c.expected));
+    }
+  }
+
+  void turningTheDialogsBringsBackTheirFirstRow() {
+    editortest::DialogTestWorld world;
+    // Focus on the last field, turn: the first field has the focus and the column shows its top.
+    const auto turn = [&world](keypad::FullScreenDialog& dialog, QWidget* last, QWidget* first) {
+      last->setFocus();
+      world.window.Turn();
+      QApplication::processEvents();
+      QCOMPARE(QApplication::focusWidget(), first);
+      QCOMPARE(dialog.findChild<keypad::FormColumn*>()->verticalScrollBar()->value(), 0);
+    };
+    world.window.resize(176, 220);
+    ContactScanSettings settings;
+    editortest::WhenRunning<ScanOptionsDialog>(
+        [&](ScanOptionsDialog& d) { turn(d, d.ConflictList(false), d.ImportList(true)); });
+    RunScanOptionsDialog(settings, &world.window);
+    world.window.resize(176, 220);
+    auto entry = MakeBirthday("Ann", "Lee", 1962, 8, 6);
+    ConflictChoice choice;
+    editortest::WhenRunning<ScanAskDialog>([&](ScanAskDialog& d) { turn(d, d.SameForAll(), d.ActionList()); });
+    RunScanAskDialog(*entry, editortest::Day(1961, 7, 5), choice, &world.window);
+  }
+
+  void menuImportOfTenThousandContacts() {
+    AppTestFolder folder;
+    QVERIFY(WriteFirstRunScanImportDone(1));
+    const std::string contacts = folder.Folder() + "contacts/";
+    std::filesystem::create_directories(contacts);
+    QVERIFY(importtest::WriteManyContacts(contacts, 10000));
+    QVERIFY(testsupport::WriteFileBytes(contacts + "yearless.vcf", Card("u", "Roe;Bo;;;", "BDAY:--03-14\r\n")));
+    {
+      // Contact 0 is in the list already, with another birthday.
+      FeskList list(folder.Folder() + "storage.dat");
+      list.Add(MakeBirthday("Given0", "Family0", 1950, 5, 5));
+      QVERIFY(list.SaveStorageLocked());
+    }
+    StartupOptions options = OptionsFor(folder);
+    options.createContactStore = [contacts] { return std::make_unique<platform::ContactStore>(contacts); };
+    NataloApp app(options);
+    QCOMPARE(app.Start(), NataloApp::kRunning);
+    MainWindow& window = *app.Window();
+    const std::string engineBefore = folder.EngineLog();
+
+    // What the progress screen says whenever the scan lets the window paint.
+    QStringList progress;
+    QTimer watch;
+    watch.setInterval(0);
+    connect(&watch, &QTimer::timeout, [&] {
+      auto* screen = window.findChild<ScanProgressScreen*>();
+      if (screen != nullptr && screen->isVisible() && (progress.isEmpty() || progress.last() != screen->Text())) {
+        progress << screen->Text();
+      }
+    });
+    watch.start();
+    editortest::WhenRunning<ScanOptionsDialog>([](ScanOptionsDialog& dialog) {
+      QVERIFY(dialog.ConflictList(true)->SetCurrentIndex(ConflictLeaveBoth));
+      dialog.SoftKeys()->Press(keypad::SoftKeyBar::Left);
+    });
+    keypad::PushMessageBoxAnswer(keypad::IDOK);
+    window.RunCommand(cmd::kScanContacts);
+    watch.stop();
+
+    const auto boxes = keypad::TakeMessageBoxLog();
+    QCOMPARE(boxes.size(), 1);
+    QCOMPARE(boxes[0].text, QStringLiteral("Import from Contacts is done.\nBirthdays added: 7999\nAnniversaries added: 2000\n"
+                                           "Already in the list: 0\nList dates changed: 0\nContacts changed: 0\n"
+                                           "Differences left as they were: 1\n"
+                                           "Dates without a year, not imported (no age can be given): 1"));
+    QVERIFY2(progress.size() >= 4, qPrintable(progress.join(" | ")));
+    QCOMPARE(progress.first(), QStringLiteral("Reading contacts: 0 of 10001"));
+    QVERIFY2(progress.contains(QStringLiteral("Reading contacts: 10001 of 10001")), qPrintable(progress.join(" | ")));
+    QCOMPARE(progress.last(), QStringLiteral("Comparing with the list: 10001 of 10001"));
+    QVERIFY(window.findChild<ScanProgressScreen*>() == nullptr);
+    QCOMPARE(window.List().RowCount(), 10000);
+    FeskList stored(folder.Folder() + "storage.dat");
+    QVERIFY(stored.Load());
+    QCOMPARE(stored.Count(), std::size_t{10000});
+    QVERIFY(folder.EngineLog().size() > engineBefore.size());
+
+    // Cancelled options: no scan, no report.
+    editortest::WhenRunning<ScanOptionsDialog>(
+        [](ScanOptionsDialog& dialog) { dialog.SoftKeys()->Press(keypad::SoftKeyBar::Right); });
+    window.RunCommand(cmd::kScanContacts);
+    QVERIFY(keypad::TakeMessageBoxLog().isEmpty());
+    QTimer::singleShot(0, &window, [&window] { window.close(); });
+    QCOMPARE(app.Run(), 0);
   }
 
   void firstStartOffersTheImportOnce() {

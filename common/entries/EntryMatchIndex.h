@@ -1,0 +1,28 @@
+#pragma once
+// FindMatchingEntry for many candidates against one list, as the contact scan
+// asks it: the entries are indexed by their match key once, so each question
+// costs a hash look-up instead of a walk of the whole list. The answer is the
+// walk's: the first matching entry in list order. It stays so while the list
+// changes only by appended entries that are passed to Appended(), and no
+// listed entry's kind, names or contact id change (a new date is fine).
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+
+class FeskItem;
+class StorageList;
+
+class EntryMatchIndex {
+ public:
+  explicit EntryMatchIndex(const StorageList& list);
+
+  // The entry FindMatchingEntry(list, candidate, kind) finds, or nullptr.
+  const FeskItem* Find(const FeskItem& candidate, std::uint16_t kind) const;
+  // Takes in an entry just appended to the list.
+  void Appended(const FeskItem& entry);
+
+ private:
+  // Each key keeps the first entry that gave it: later ones come after it in the list.
+  std::unordered_map<std::u16string, const FeskItem*> m_birthdays;
+  std::unordered_map<std::uint32_t, const FeskItem*> m_anniversaries;
+};

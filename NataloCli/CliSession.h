@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "common/entries/FeskList.h"
+#include "platform/file/UniqueFd.h"
 
 enum CliExit : int {
   kExitDone = 0,
@@ -39,6 +40,14 @@ enum class StorageLoad { Loaded, Missing, Locked, Unreadable };
 // Reads storage.dat into `list` while holding the storage mutex. A missing or
 // empty file is an empty list; nothing is ever written.
 StorageLoad LoadEntries(FeskList& list);
+// Reads storage.dat under the storage mutex as LoadEntries does, handing each
+// item to `visit` (StorageList::ScanFile) instead of keeping it in a list.
+StorageLoad ScanEntries(const FeskList& list, const StorageList::ItemVisitor& visit);
+// Opens storage.dat under the storage mutex, checked as LoadEntries does; a
+// missing or empty file leaves `storage` closed. Reading it after the mutex
+// is released still gives the file as it was: saves replace it as a whole,
+// and only the reminder state of an entry is ever written into it in place.
+StorageLoad OpenStorage(const FeskList& list, platform::UniqueFd& storage);
 // The exit for a failed load, with its message written; kExitDone when loaded.
 int ReportLoad(StorageLoad result);
 

@@ -30,13 +30,16 @@ bool ParseKindWord(std::string_view word, std::uint16_t& kind);
 // "YYYY-MM-DD".
 std::string IsoDate(const CalendarDate& date);
 
+// Whether the entry (or star, when asked) of the kind (-1: any) is due
+// within `days` days of today.
+bool IsComing(const FeskItem& entry, const CalendarDate& today, long days, int kind, bool stars);
 // The facts of the entries (and stars when asked) due within `days` days of
 // today, in the order of their next date, then of their names.
 std::vector<EntryFacts> ComingEntries(const FeskList& list, const CalendarDate& today, long days, int kind,
                                       bool stars);
 
 // One entry as a JSON object; a list of them as a JSON array.
-std::string FactsAsJson(const EntryFacts& facts);
+void AppendFactsAsJson(std::string& out, const EntryFacts& facts);
 std::string ListAsJson(const std::vector<EntryFacts>& coming);
 // One entry as a line of tab-separated texts: date, name, age, days left, reminder.
-std::string FactsAsLine(const EntryFacts& facts);
+void AppendFactsAsLine(std::string& out, const EntryFacts& facts);

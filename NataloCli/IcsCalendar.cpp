@@ -5,10 +5,19 @@
 
 namespace {
 
-std::string DateValue(const CalendarDate& date) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%04d%02d%02d", date.year, date.month, date.day);
-  return text;
+// Hand the text over in pieces of about this size.
+constexpr std::size_t kPieceBytes = 256 * 1024;
+
+// "YYYYMMDD"; the years of storage.dat have four digits.
+void AppendDateValue(std::string& out, const CalendarDate& date) {
+  char text[8];
+  const auto put = [&text](int at, int digits, int value) {
+    for (int i = digits - 1; i >= 0; --i, value /= 10) text[at + i] = static_cast<char>('0' + value % 10);
+  };
+  put(0, 4, date.year);
+  put(4, 2, date.month);
+  put(6, 2, date.day);
+  out.append(text, sizeof text);
 }
 
 CalendarDate DayAfter(const CalendarDate& date) {
@@ -19,9 +28,7 @@ CalendarDate DayAfter(const CalendarDate& date) {
 
 }  // namespace
 
-std::string EscapeIcsText(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
+void AppendIcsText(std::string& out, std::string_view text) {
   for (const char c : text) {
     const auto byte = static_cast<unsigned char>(c);
     if (c == '\\' || c == ';' || c == ',') {
@@ -33,11 +40,9 @@ std::string EscapeIcsText(std::string_view text) {
       out += c;
     }
   }
-  return out;
 }
 
-std::string FoldIcsLine(std::string_view line) {
-  std::string out;
+void AppendFoldedIcsLine(std::string& out, std::string_view line) {
   std::size_t limit = 75;  // a continuation line starts with a space, leaving 74
   while (line.size() > limit) {
     std::size_t cut = limit;
@@ -49,7 +54,6 @@ std::string FoldIcsLine(std::string_view line) {
   }
   out.append(line);
   out += "\r\n";
-  return out;
 }
 
 std::string IcsDuration(std::int64_t minutes) {
@@ -66,43 +70,65 @@ std::string IcsDuration(std::int64_t minutes) {
   return out;
 }
 
-IcsCalendar::IcsCalendar(std::string_view name, std::string_view stamp, std::size_t events) : m_stamp(stamp) {
-  m_text.reserve(512 + events * 400);
+IcsCalendar::IcsCalendar(std::string_view name, std::string_view stamp, Sink sink)
+    : m_sink(std::move(sink)), m_stamp(stamp) {
+  m_text.reserve(kPieceBytes + 4096);
   Line("BEGIN:VCALENDAR");
   Line("VERSION:2.0");
   Line("PRODID:-//Natalo//Natalo//EN");
   Line("CALSCALE:GREGORIAN");
-  Line("X-WR-CALNAME:" + EscapeIcsText(name));
+  TextLine("X-WR-CALNAME:", name);
 }
 
-void IcsCalendar::Line(std::string_view line) { m_text += FoldIcsLine(line); }
+void IcsCalendar::Line(std::string_view name, std::string_view value) {
+  m_line.assign(name);
+  m_line.append(value);
+  AppendFoldedIcsLine(m_text, m_line);
+}
+
+void IcsCalendar::TextLine(std::string_view name, std::string_view text) {
+  m_line.assign(name);
+  AppendIcsText(m_line, text);
+  AppendFoldedIcsLine(m_text, m_line);
+}
+
+void IcsCalendar::Flush() {
+  if (!m_failed && !m_text.empty() && !m_sink(m_text)) m_failed = true;
+  m_text.clear();
+}
 
 void IcsCalendar::Add(const IcsEvent& event) {
   Line("BEGIN:VEVENT");
-  Line("UID:" + EscapeIcsText(event.uid));
-  Line("DTSTAMP:" + m_stamp);
-  Line("DTSTART;VALUE=DATE:" + DateValue(event.date));
-  Line("DTEND;VALUE=DATE:" + DateValue(DayAfter(event.date)));
+  TextLine("UID:", event.uid);
+  Line("DTSTAMP:", m_stamp);
+  m_line.assign("DTSTART;VALUE=DATE:");
+  AppendDateValue(m_line, event.date);
+  AppendFoldedIcsLine(m_text, m_line);
+  m_line.assign("DTEND;VALUE=DATE:");
+  AppendDateValue(m_line, DayAfter(event.date));
+  AppendFoldedIcsLine(m_text, m_line);
   // 29 February falls on the month's last day, so common years show it on the 28th.
   if (event.date.month == 2 && event.date.day == 29) {
     Line("RRULE:FREQ=YEARLY;BYMONTH=2;BYMONTHDAY=-1");
   } else {
     Line("RRULE:FREQ=YEARLY");
   }
-  Line("SUMMARY:" + EscapeIcsText(event.summary));
-  if (!event.description.empty()) Line("DESCRIPTION:" + EscapeIcsText(event.description));
+  TextLine("SUMMARY:", event.summary);
+  if (!event.description.empty()) TextLine("DESCRIPTION:", event.description);
   Line("TRANSP:TRANSPARENT");
   if (event.alarm) {
     Line("BEGIN:VALARM");
     Line("ACTION:DISPLAY");
-    Line("DESCRIPTION:" + EscapeIcsText(event.summary));
-    Line("TRIGGER;RELATED=START:" + IcsDuration(event.alarmMinutes));
+    TextLine("DESCRIPTION:", event.summary);
+    Line("TRIGGER;RELATED=START:", IcsDuration(event.alarmMinutes));
     Line("END:VALARM");
   }
   Line("END:VEVENT");
+  if (m_text.size() >= kPieceBytes) Flush();
 }
 
-std::string IcsCalendar::Finish() {
+bool IcsCalendar::Finish() {
   Line("END:VCALENDAR");
-  return std::move(m_text);
+  Flush();
+  return !m_failed;
 }

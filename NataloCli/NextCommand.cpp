@@ -47,7 +47,7 @@ int RunNext(const CliArgs& args) {
   } else if (found) {
     const std::u16string when = FormatDate(moment, g_szLongDate) + u" " + FormatTime(moment, g_szTimeNoSec);
     out = CliText(u"CLI_NEXT_MOMENT", {when}) + '\n';
-    for (const EntryFacts& facts : due) out += FactsAsLine(facts);
+    for (const EntryFacts& facts : due) AppendFactsAsLine(out, facts);
   }
   if (!WriteStdout(out)) return kExitStorage;
   if (!found && !json) return CliFail(kExitNothingFound, CliText(u"CLI_NO_REMINDER"));

@@ -1,4 +1,5 @@
 // natalo add birthday|anniversary|other NAME... DATE [--note TEXT] [--no-reminder]
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,11 +12,14 @@
 #include "NataloCli/EngineAccess.h"
 #include "NataloCli/EntryFacts.h"
 #include "common/entries/EntryMatching.h"
+#include "common/entries/EntryStrings.h"
 #include "common/entries/EntryReminder.h"
 #include "common/settings/AppSettings.h"
+#include "common/store/StorageCopy.h"
 #include "common/store/StorageMutexName.h"
 #include "common/store/StorageSync.h"
 #include "common/text/ProgramFolder.h"
+#include "platform/file/FileIo.h"
 #include "platform/sync/NamedEvent.h"
 #include "platform/sync/NamedMutex.h"
 #include "platform/text/Utf.h"
@@ -138,6 +142,34 @@ int BuildEntry(const AddRequest& request, FeskItem& entry) {
   return kExitDone;
 }
 
+// Loads storage.dat for the save that follows, the caller holding the storage
+// mutex; a missing or empty file is an empty list. A file of an older
+// revision is upgraded as the application's start does, its texts cut to
+// fit; `oldRevision` then receives its revision, else 0.
+int LoadForSaving(FeskList& list, std::uint32_t& oldRevision) {
+  list.Clear();
+  list.m_nNextUID = 1;
+  oldRevision = 0;
+  struct stat info {};
+  if (stat(list.m_szPath.c_str(), &info) != 0) return errno == ENOENT ? kExitDone : ReportLoad(StorageLoad::Unreadable);
+  if (S_ISREG(info.st_mode) && info.st_size == 0) return kExitDone;
+  const platform::UniqueFd storage = platform::OpenRegularFile(list.m_szPath, O_RDONLY);
+  FeskList::ScanResult scan;
+  const bool read = storage.IsOpen() && list.ScanAnyRevision(storage.Get(), [&list](std::unique_ptr<StorageItem>& item) {
+    if (FeskItem* entry = AsEntry(item.get())) {
+      item.release();
+      list.AppendLoaded(std::unique_ptr<FeskItem>(entry));
+    }
+  }, &scan);
+  // A save would drop the records that could not be read.
+  if (!read || scan.damaged != 0) return ReportLoad(StorageLoad::Unreadable);
+  if (FeskList::IsOldRevision(scan.revision)) {
+    oldRevision = scan.revision & 0xFFFF;
+    for (StorageItem& item : list) FitStringsToRecord(*AsEntry(&item));
+  }
+  return kExitDone;
+}
+
 enum class Application { NotRunning, Running, Starting };
 
 // Whether the application runs and listens for changes. One that holds its
@@ -172,12 +204,8 @@ int RunAdd(const CliArgs& args) {
     // storage mutex, so that no other program's save falls between them.
     const platform::NamedMutexLock lock(*mutex, StorageLockTimeout());
     if (!lock.Acquired()) return ReportLoad(StorageLoad::Locked);
-    if (!list.Load() && access(list.m_szPath.c_str(), F_OK) == 0) {
-      struct stat info {};
-      if (stat(list.m_szPath.c_str(), &info) != 0 || info.st_size != 0) return ReportLoad(StorageLoad::Unreadable);
-    }
-    // A save would drop the records that could not be read.
-    if (list.m_nDamagedRecords != 0) return ReportLoad(StorageLoad::Unreadable);
+    std::uint32_t oldRevision = 0;
+    if (const int failed = LoadForSaving(list, oldRevision); failed != kExitDone) return failed;
     std::int32_t uid = 0;
     const FeskItem* match = nullptr;
     if (request.kind != OtherDate && FindMatchingEntry(list, *entry, request.kind, &uid, &match) && match != nullptr) {
@@ -190,8 +218,12 @@ int RunAdd(const CliArgs& args) {
     if (application == Application::Starting) {
       // It may have read the file before this save and would not hear of it.
       if (std::chrono::steady_clock::now() >= giveUp) return CliFail(kExitStorage, CliText(u"CLI_APP_RUNNING"));
-      list.Clear();
       continue;
+    }
+    // The upgrade rewrites an older file: the file as it was stays beside it,
+    // or nothing is saved.
+    if (oldRevision != 0 && KeepCopyBeside(list.m_szPath, "rev" + std::to_string(oldRevision), true).empty()) {
+      return CliFail(kExitStorage, CliText(u"CLI_SAVE_FAILED"));
     }
     StorageItem* added = list.Add(std::move(entry));
     if (!list.Save()) return CliFail(kExitStorage, CliText(u"CLI_SAVE_FAILED"));

@@ -81,12 +81,11 @@ StorageLoad ReadStorage(const std::string& path, Read read) {
 
 }  // namespace
 
-StorageLoad LoadEntries(FeskList& list) {
-  return ReadStorage(list.m_szPath, [&list] { return list.Load(); });
-}
-
 StorageLoad ScanEntries(const FeskList& list, const StorageList::ItemVisitor& visit) {
-  return ReadStorage(list.m_szPath, [&] { return list.ScanFile(visit); });
+  return ReadStorage(list.m_szPath, [&] {
+    const platform::UniqueFd storage = platform::OpenRegularFile(list.m_szPath, O_RDONLY);
+    return storage.IsOpen() && list.ScanAnyRevision(storage.Get(), visit);
+  });
 }
 
 StorageLoad OpenStorage(const FeskList& list, platform::UniqueFd& storage) {

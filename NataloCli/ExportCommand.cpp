@@ -98,8 +98,7 @@ int RunExport(const CliArgs& args) {
       }
     };
     if (storage.IsOpen()) {
-      BinaryReader reader(storage.Get());
-      if (!list.ScanFrom(reader, [&](std::unique_ptr<StorageItem>& item) { add(*item); })) {
+      if (!list.ScanAnyRevision(storage.Get(), [&](std::unique_ptr<StorageItem>& item) { add(*item); })) {
         unreadable = true;
         return false;
       }

@@ -28,7 +28,8 @@ int RunNext(const CliArgs& args) {
     json = true;
   }
   FeskList& list = CommandList();
-  if (const int failed = ReportLoad(LoadEntries(list)); failed != kExitDone) return failed;
+  const StorageLoad load = ScanEntries(list, [&list](std::unique_ptr<StorageItem>& item) { list.Add(std::move(item)); });
+  if (const int failed = ReportLoad(load); failed != kExitDone) return failed;
   EngineAccess engine;
   if (!engine.Load()) return CliFail(kExitStorage, CliText(u"CLI_NO_ENGINE"));
   const ActiveEvents events = engine.NextEvents();

@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/store/BinaryReader.h"
@@ -80,6 +81,8 @@ class StorageList {
   bool Remove(StorageItem* item);
   void Clear();
 
+  // Hands over every item in list order and leaves the list empty.
+  std::vector<std::unique_ptr<StorageItem>> TakeItems() { return std::exchange(m_items, {}); }
   std::size_t Count() const { return m_items.size(); }
   bool IsEmpty() const { return m_items.empty(); }
   Iterator begin() const { return Iterator(m_items.begin()); }

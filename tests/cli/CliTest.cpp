@@ -10,6 +10,7 @@
 #include "platform/sync/NamedMutex.h"
 #include "platform/text/Utf.h"
 #include "tests/cli/CliFolder.h"
+#include "tests/store/FileBytes.h"
 
 namespace {
 
@@ -259,6 +260,43 @@ TEST_F(CliTest, AddSavesChecksDuplicatesArmsTheReminderAndTellsTheApplication) {
   EXPECT_EQ(notice.uid, party->m_nUID);
   EXPECT_EQ(notice.change, StorageChange::EntryAdded);
   EXPECT_TRUE(heldWhileTold);
+}
+
+// A file of the first revision: list, next and export read it as it is; add
+// upgrades it and keeps the file as it was beside it.
+TEST_F(CliTest, OldRevisionIsReadAsItIsAndUpgradedOnlyByAdd) {
+  storetest::FileBytes file;
+  file.Header(0xCE09, 0x0103, 1);
+  platform::FileTime date = 0;
+  ASSERT_TRUE(MidnightOf(DaysAhead(2, 30), date));
+  storetest::FileBytes strings;
+  for (const char16_t* text : {u"Old", u"Friend", u"From the first version"}) {
+    for (const char16_t* c = text; *c != 0; ++c) strings.U16(*c);
+    strings.U16(0);
+  }
+  file.Record(32, date, 7).U16(static_cast<std::uint16_t>(10 + strings.Size())).U16(Birthday).U64(date);
+  file.Raw(strings.Str()).U32(0);
+  ASSERT_TRUE(testsupport::WriteFileBytes(folder.StoragePath(), file.Str()));
+
+  const CliRun listed = folder.Run({"list", "--json"});
+  ASSERT_EQ(listed.code, 0) << listed.err;
+  EXPECT_NE(listed.out.find(R"("uid":7,"kind":"birthday","name":"Old Friend")"), std::string::npos) << listed.out;
+  EXPECT_NE(listed.out.find("From the first version"), std::string::npos);
+  const CliRun exported = folder.Run({"export", "--ics", "-"});
+  ASSERT_EQ(exported.code, 0) << exported.err;
+  EXPECT_NE(exported.out.find("UID:entry-7@natalo"), std::string::npos);
+  EXPECT_EQ(ReadFileBytes(folder.StoragePath()), file.Str());
+
+  ASSERT_EQ(folder.Run({"add", "other", "Party", "2030-05-01"}).code, 0);
+  FeskList list(folder.StoragePath());
+  ASSERT_TRUE(list.Load());
+  ASSERT_EQ(list.Count(), 2u);
+  EXPECT_EQ(AsEntry(list.FindByUID(7))->m_szNote, u"From the first version");
+  std::vector<std::string> kept;
+  for (const auto& found : std::filesystem::directory_iterator(folder.Folder())) {
+    if (found.path().filename().string().starts_with("storage.dat.rev1")) kept.push_back(ReadFileBytes(found.path()));
+  }
+  EXPECT_EQ(kept, std::vector<std::string>{file.Str()});
 }
 
 TEST_F(CliTest, NextNamesTheEarliestReminderAndItsEntries) {

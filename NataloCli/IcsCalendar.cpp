@@ -5,6 +5,8 @@
 
 namespace {
 
+// The longest line the format allows, line end not counted.
+constexpr std::size_t kLineOctets = 75;
 // Hand the text over in pieces of about this size.
 constexpr std::size_t kPieceBytes = 256 * 1024;
 
@@ -29,21 +31,29 @@ CalendarDate DayAfter(const CalendarDate& date) {
 }  // namespace
 
 void AppendIcsText(std::string& out, std::string_view text) {
-  for (const char c : text) {
+  const auto plain = [](char c) {
     const auto byte = static_cast<unsigned char>(c);
+    return byte >= 0x20 && byte != 0x7F && c != '\\' && c != ';' && c != ',';
+  };
+  while (!text.empty()) {
+    // Runs of characters that stay as they are go over in one piece.
+    std::size_t run = 0;
+    while (run < text.size() && plain(text[run])) ++run;
+    out.append(text.substr(0, run));
+    if (run == text.size()) return;
+    const char c = text[run];
     if (c == '\\' || c == ';' || c == ',') {
       out += '\\';
       out += c;
     } else if (c == '\n') {
       out += "\\n";
-    } else if (byte >= 0x20 && byte != 0x7F) {
-      out += c;
     }
+    text.remove_prefix(run + 1);
   }
 }
 
 void AppendFoldedIcsLine(std::string& out, std::string_view line) {
-  std::size_t limit = 75;  // a continuation line starts with a space, leaving 74
+  std::size_t limit = kLineOctets;  // a continuation line starts with a space, leaving 74
   while (line.size() > limit) {
     std::size_t cut = limit;
     while (cut > 0 && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80) --cut;
@@ -81,15 +91,28 @@ IcsCalendar::IcsCalendar(std::string_view name, std::string_view stamp, Sink sin
 }
 
 void IcsCalendar::Line(std::string_view name, std::string_view value) {
-  m_line.assign(name);
-  m_line.append(value);
-  AppendFoldedIcsLine(m_text, m_line);
+  const std::size_t start = m_text.size();
+  m_text.append(name);
+  m_text.append(value);
+  EndLine(start);
 }
 
 void IcsCalendar::TextLine(std::string_view name, std::string_view text) {
-  m_line.assign(name);
-  AppendIcsText(m_line, text);
-  AppendFoldedIcsLine(m_text, m_line);
+  const std::size_t start = m_text.size();
+  m_text.append(name);
+  AppendIcsText(m_text, text);
+  EndLine(start);
+}
+
+void IcsCalendar::EndLine(std::size_t start) {
+  // Most lines are short; only a long one is taken out again and folded.
+  if (m_text.size() - start > kLineOctets) {
+    m_line.assign(m_text, start);
+    m_text.resize(start);
+    AppendFoldedIcsLine(m_text, m_line);
+  } else {
+    m_text += "\r\n";
+  }
 }
 
 void IcsCalendar::Flush() {
@@ -101,12 +124,11 @@ void IcsCalendar::Add(const IcsEvent& event) {
   Line("BEGIN:VEVENT");
   TextLine("UID:", event.uid);
   Line("DTSTAMP:", m_stamp);
-  m_line.assign("DTSTART;VALUE=DATE:");
-  AppendDateValue(m_line, event.date);
-  AppendFoldedIcsLine(m_text, m_line);
-  m_line.assign("DTEND;VALUE=DATE:");
-  AppendDateValue(m_line, DayAfter(event.date));
-  AppendFoldedIcsLine(m_text, m_line);
+  m_text += "DTSTART;VALUE=DATE:";
+  AppendDateValue(m_text, event.date);
+  m_text += "\r\nDTEND;VALUE=DATE:";
+  AppendDateValue(m_text, DayAfter(event.date));
+  m_text += "\r\n";
   // 29 February falls on the month's last day, so common years show it on the 28th.
   if (event.date.month == 2 && event.date.day == 29) {
     Line("RRULE:FREQ=YEARLY;BYMONTH=2;BYMONTHDAY=-1");

@@ -36,6 +36,8 @@ class IcsCalendar {
   // value (TextLine), folded.
   void Line(std::string_view name, std::string_view value = {});
   void TextLine(std::string_view name, std::string_view text);
+  // Ends the line that starts at `start` in the text, folding it when long.
+  void EndLine(std::size_t start);
   void Flush();
 
   Sink m_sink;

@@ -52,7 +52,9 @@ EntryFacts DescribeEntry(const FeskItem& entry, const CalendarDate& today) {
   // The command line always says how many days are left, whatever the list shows.
   context.view.dwDaysLeft = 1;
   EntryFacts facts;
-  facts.entry = &entry;
+  facts.uid = entry.m_nUID;
+  facts.kind = KindWord(entry);
+  facts.note = platform::ToUtf8(entry.m_szNote);
   facts.name = platform::ToUtf8(entry.GetDisplayName(context.view));
   facts.date = DateOfFileTime(entry.m_ftDate);
   facts.next = NextOccurrence(facts.date, today);
@@ -73,14 +75,7 @@ bool IsComing(const FeskItem& entry, const CalendarDate& today, long days, int k
   return DayNumber(next) - DayNumber(today) <= days;
 }
 
-std::vector<EntryFacts> ComingEntries(const FeskList& list, const CalendarDate& today, long days, int kind,
-                                      bool stars) {
-  std::vector<EntryFacts> coming;
-  coming.reserve(list.Count());
-  for (const StorageItem& item : list) {
-    const FeskItem* entry = AsEntry(&item);
-    if (entry != nullptr && IsComing(*entry, today, days, kind, stars)) coming.push_back(DescribeEntry(*entry, today));
-  }
+void SortComing(std::vector<EntryFacts>& coming) {
   // Sorting positions moves no facts around; they are put in order once.
   std::vector<std::uint32_t> order(coming.size());
   for (std::uint32_t i = 0; i < order.size(); ++i) order[i] = i;
@@ -102,5 +97,4 @@ std::vector<EntryFacts> ComingEntries(const FeskList& list, const CalendarDate& 
     coming[at] = std::move(first);
     order[at] = at;
   }
-  return coming;
 }

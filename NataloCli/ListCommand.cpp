@@ -1,4 +1,6 @@
 // natalo list [--days N] [--kind birthday|anniversary|other] [--stars] [--json]
+#include <sys/stat.h>
+
 #include "NataloCli/CliCommands.h"
 #include "NataloCli/CliSession.h"
 #include "NataloCli/EntryFacts.h"
@@ -7,13 +9,21 @@
 
 #include <unordered_map>
 
+namespace {
+
+// A current record of an entry with empty texts: the base record, the block's
+// length, its fixed fields and four empty strings.
+constexpr std::size_t kSmallestRecordBytes = 33 + 2 + 38 + 4 * 2;
+
+}  // namespace
+
 void AppendFactsAsJson(std::string& out, const EntryFacts& facts) {
   const auto field = [&out](const char* name, std::string_view text) {
     out += name;
     out += JsonString(text);
   };
-  out += "{\"uid\":" + std::to_string(facts.entry->m_nUID);
-  field(",\"kind\":", KindWord(*facts.entry));
+  out += "{\"uid\":" + std::to_string(facts.uid);
+  field(",\"kind\":", facts.kind);
   field(",\"name\":", facts.name);
   field(",\"date\":", IsoDate(facts.date));
   field(",\"next\":", IsoDate(facts.next));
@@ -23,7 +33,7 @@ void AppendFactsAsJson(std::string& out, const EntryFacts& facts) {
   field(",\"ageText\":", facts.ageText);
   field(",\"daysText\":", facts.daysText);
   field(",\"reminder\":", facts.reminder);
-  field(",\"note\":", platform::ToUtf8(facts.entry->m_szNote));
+  field(",\"note\":", facts.note);
   out += '}';
 }
 
@@ -81,15 +91,24 @@ int RunList(const CliArgs& args) {
   }
   FeskList& list = CommandList();
   const CalendarDate today = Today();
-  // Only the entries due within the days asked for are kept.
-  const StorageLoad load = ScanEntries(list, [&](std::unique_ptr<StorageItem>& item) {
-    if (const FeskItem* entry = AsEntry(item.get()); entry != nullptr && IsComing(*entry, today, days, kind, stars)) {
-      list.Add(std::move(item));
+  // Only the facts of the entries due within the days asked for are kept.
+  std::vector<EntryFacts> coming;
+  // Room for as many entries as the file can hold, so the facts never move;
+  // pages that stay unused cost nothing.
+  struct stat info {};
+  if (stat(list.m_szPath.c_str(), &info) == 0) coming.reserve(static_cast<std::size_t>(info.st_size) / kSmallestRecordBytes + 1024);
+  const auto consider = [&](const StorageItem& item) {
+    if (const FeskItem* entry = AsEntry(&item); entry != nullptr && IsComing(*entry, today, days, kind, stars)) {
+      coming.push_back(DescribeEntry(*entry, today));
     }
-  });
+  };
+  const StorageLoad load = ScanEntries(list, [&](std::unique_ptr<StorageItem>& item) { consider(*item); });
   if (const int failed = ReportLoad(load); failed != kExitDone) return failed;
-  if (stars) list.LoadStars();
-  const std::vector<EntryFacts> coming = ComingEntries(list, today, days, kind, stars);
+  if (stars) {
+    list.LoadStars();
+    for (const StorageItem& item : list) consider(item);
+  }
+  SortComing(coming);
   std::string out;
   out.reserve(coming.size() * (json ? 320 : 80));
   if (json) {

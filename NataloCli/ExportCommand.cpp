@@ -50,10 +50,13 @@ void FillEvent(const FeskItem& entry, const std::u16string& yearFormat, IcsEvent
   event.alarm = false;
   event.alarmMinutes = 0;
   if (entry.m_bEnabled && !entry.IsStar()) {
-    platform::SystemTime at{};
-    platform::FileTimeToSystemTime(entry.m_ftStart, at);
+    // The minute of the day the reminder comes at; none for a start beyond the calendar.
+    const std::int64_t minuteOfDay =
+        entry.m_ftStart > platform::TIME_NONE
+            ? 0
+            : static_cast<std::int64_t>(entry.m_ftStart % platform::FILETIME_PER_DAY / platform::FILETIME_PER_MINUTE);
     event.alarm = true;
-    event.alarmMinutes = -ReminderDays(entry.m_ftDate, entry.m_ftStart) * 1440 + at.wHour * 60 + at.wMinute;
+    event.alarmMinutes = -ReminderDays(entry.m_ftDate, entry.m_ftStart) * 1440 + minuteOfDay;
   }
 }
 

@@ -38,10 +38,11 @@ void AppendUtf16(std::u16string& out, char32_t cp) {
 
 }  // namespace
 
-std::string ToUtf8(std::u16string_view text) {
-  // A UTF-16 unit never takes more than three bytes (a pair takes four).
-  std::string out(text.size() * 3, '\0');
-  char* end = out.data();
+namespace {
+
+// Calls `visit` with each code point of the text; a lone surrogate is U+FFFD.
+template <typename Visit>
+void ForEachCodePoint(std::u16string_view text, Visit visit) {
   for (size_t i = 0; i < text.size(); ++i) {
     char32_t c = text[i];
     if (c >= 0xD800 && c <= 0xDBFF) {
@@ -54,9 +55,19 @@ std::string ToUtf8(std::u16string_view text) {
     } else if (c >= 0xDC00 && c <= 0xDFFF) {
       c = kReplacement;
     }
-    end = PutUtf8(end, c);
+    visit(c);
   }
-  out.resize(static_cast<std::size_t>(end - out.data()));
+}
+
+}  // namespace
+
+std::string ToUtf8(std::u16string_view text) {
+  // Counted first, so the text is made in one piece of the right size.
+  std::size_t size = 0;
+  ForEachCodePoint(text, [&size](char32_t c) { size += c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4; });
+  std::string out(size, '\0');
+  char* end = out.data();
+  ForEachCodePoint(text, [&end](char32_t c) { end = PutUtf8(end, c); });
   return out;
 }
 

@@ -7,6 +7,7 @@
 #include "NataloCli/JsonText.h"
 #include "platform/text/Utf.h"
 
+#include <algorithm>
 #include <unordered_map>
 
 namespace {
@@ -94,9 +95,12 @@ int RunList(const CliArgs& args) {
   // Only the facts of the entries due within the days asked for are kept.
   std::vector<EntryFacts> coming;
   // Room for as many entries as the file can hold, so the facts never move;
-  // pages that stay unused cost nothing.
+  // pages that stay unused cost nothing. Beyond a quarter million entries the
+  // room grows as usual.
   struct stat info {};
-  if (stat(list.m_szPath.c_str(), &info) == 0) coming.reserve(static_cast<std::size_t>(info.st_size) / kSmallestRecordBytes + 1024);
+  if (stat(list.m_szPath.c_str(), &info) == 0) {
+    coming.reserve(std::min<std::size_t>(static_cast<std::size_t>(info.st_size) / kSmallestRecordBytes + 1024, 1 << 18));
+  }
   const auto consider = [&](const StorageItem& item) {
     if (const FeskItem* entry = AsEntry(&item); entry != nullptr && IsComing(*entry, today, days, kind, stars)) {
       coming.push_back(DescribeEntry(*entry, today));

@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "Natalo/AppText.h"
+#include "Natalo/SyncThread.h"
 #include "common/entries/FeskList.h"
 #include "common/store/StorageMutexName.h"
 #include "platform/sync/NamedMutex.h"
@@ -99,6 +100,8 @@ EntrySaveResult SaveEntryList(FeskList& list, bool removeWhenEmpty, std::uint32_
       result.szReason = SystemReason(errno);
       return result;
   }
+  // Changes other programs made meanwhile go into the list before it is written.
+  ApplyPendingSyncChanges();
   if (list.m_bRefusedFile) {
     result.szMovedAside = MoveFileAside(list.m_szPath, Today());
     if (result.szMovedAside.empty() && errno != ENOENT) {

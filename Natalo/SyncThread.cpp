@@ -1,23 +1,26 @@
 #include "Natalo/SyncThread.h"
 
-#include <fcntl.h>
-
 #include <QMetaObject>
 
+#include <algorithm>
+#include <limits>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 #include "Natalo/MainWindow.h"
 #include "common/entries/FeskList.h"
-#include "platform/file/FileIo.h"
-#include "platform/file/UniqueFd.h"
+#include "common/store/StorageSync.h"
 #include "platform/sync/NamedEvent.h"
 
 namespace {
 
-constexpr char16_t kStorageChanged[] = u"FESK_STORAGE_CHANGED";
-constexpr char16_t kNotifyContinue[] = u"FESK_NOTIFY_CONTINUE";
-constexpr char16_t kNotifyExit[] = u"FESK_NOTIFY_EXIT";
+// A change another program made, read on the thread and taken into the list
+// on the user-interface thread.
+struct PendingChange {
+  ReminderStateBlock state;
+  std::unique_ptr<FeskItem> added;  // set for an entry new in the file
+};
 
 // What the thread shares with the user-interface thread; the window is
 // forgotten under the lock when the thread stops.
@@ -25,6 +28,7 @@ struct SyncShared {
   std::mutex lock;
   QPointer<MainWindow> window;
   FeskList* list = nullptr;
+  std::vector<PendingChange> pending;
 };
 
 struct SyncThreadState {
@@ -36,26 +40,42 @@ struct SyncThreadState {
 
 std::unique_ptr<SyncThreadState> g_sync;
 
-bool ReadSyncUid(const std::string& path, std::int32_t& uid) {
-  platform::UniqueFd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!fd.IsOpen()) return false;
-  std::string data;
-  if (!platform::ReadAll(fd.Get(), data, 8) || data.size() < 4) return false;
-  const auto* bytes = reinterpret_cast<const std::uint8_t*>(data.data());
-  uid = static_cast<std::int32_t>(static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
-                                  static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24);
-  return true;
+// Takes the pending changes into the list and shows them; on the
+// user-interface thread.
+void ApplyPending(SyncShared& shared) {
+  std::vector<PendingChange> pending;
+  MainWindow* window = nullptr;
+  FeskList* list = nullptr;
+  {
+    const std::lock_guard<std::mutex> hold(shared.lock);
+    pending.swap(shared.pending);
+    window = shared.window.data();
+    list = shared.list;
+  }
+  if (pending.empty() || window == nullptr || list == nullptr) return;
+  bool changed = false;
+  bool added = false;
+  for (PendingChange& change : pending) {
+    if (change.added) {
+      AddSyncedEntry(*list, std::move(change.added));
+      added = true;
+    } else {
+      changed = ApplyReminderState(*list, change.state) || changed;
+    }
+  }
+  if (changed || added) window->OnReminderStateChanged();
+  if (added) window->UpdateMenuState();
 }
 
-void PostToWindow(const std::shared_ptr<SyncShared>& shared, const ReminderStateBlock& state) {
-  const std::lock_guard<std::mutex> hold(shared->lock);
-  if (!shared->window) return;
-  // WM_APP_REMINDERSTATE: the list belongs to the user-interface thread.
-  QMetaObject::invokeMethod(shared->window.data(), [shared, state] {
-    const std::lock_guard<std::mutex> inner(shared->lock);
-    if (!shared->window || !shared->list) return;
-    if (ApplyReminderState(*shared->list, state)) shared->window->OnReminderStateChanged();
-  }, Qt::QueuedConnection);
+// Reads the change the notice names from the file, or false when there is
+// nothing to take over.
+bool ReadChange(const std::string& folder, const StorageNotice& notice, PendingChange& change) {
+  const std::string storage = folder + "storage.dat";
+  if (notice.change == StorageChange::EntryAdded) {
+    change.added = ReadStoredEntry(storage, notice.uid);
+    return change.added != nullptr;
+  }
+  return ReadReminderState(storage, notice.uid, change.state);
 }
 
 void SyncThread(std::shared_ptr<SyncShared> shared, platform::NamedEvent* changed, platform::NamedEvent* exit,
@@ -67,13 +87,20 @@ void SyncThread(std::shared_ptr<SyncShared> shared, platform::NamedEvent* change
       std::this_thread::yield();
       continue;
     }
-    std::int32_t uid = 0;
-    ReminderStateBlock state;
-    if (ReadSyncUid(folder + "sync.tmp", uid) && ReadReminderState(folder + "storage.dat", uid, state)) {
-      PostToWindow(shared, state);
+    StorageNotice notice;
+    PendingChange change;
+    if (ReadStorageNotice(folder + kSyncFileName, notice) && ReadChange(folder, notice, change)) {
+      // The change is queued before the answer, and the writer holds the
+      // storage mutex until it has the answer: a save of the list, which
+      // first takes the mutex and then the queue, never misses it.
+      const std::lock_guard<std::mutex> hold(shared->lock);
+      shared->pending.push_back(std::move(change));
+      if (shared->window) {
+        QMetaObject::invokeMethod(shared->window.data(), [shared] { ApplyPending(*shared); }, Qt::QueuedConnection);
+      }
     }
-    // Answer in every case, so that the utility does not wait.
-    if (auto reply = platform::NamedEvent::Open(kNotifyContinue)) reply->Set();
+    // Answer in every case, so that the writer does not wait.
+    if (auto reply = platform::NamedEvent::Open(kNotifyContinueEvent)) reply->Set();
   }
 }
 
@@ -92,6 +119,30 @@ bool ReadReminderState(const std::string& storagePath, std::int32_t uid, Reminde
   return true;
 }
 
+std::unique_ptr<FeskItem> ReadStoredEntry(const std::string& storagePath, std::int32_t uid) {
+  std::unique_ptr<FeskItem> found;
+  FeskList(storagePath).ScanFile([&](std::unique_ptr<StorageItem>& item) {
+    if (!found && item->m_nUID == uid && AsEntry(item.get()) != nullptr) found.reset(AsEntry(item.release()));
+  });
+  return found;
+}
+
+void AddSyncedEntry(FeskList& list, std::unique_ptr<FeskItem> entry) {
+  // An entry of the user's own, made here but not yet saved, may have taken
+  // the same UID; the new one then gets the next free one, which the list's
+  // save writes.
+  if (list.FindByUID(entry->m_nUID) != nullptr) {
+    std::int32_t highest = 0;
+    for (const StorageItem& item : list) highest = std::max(highest, item.m_nUID);
+    entry->m_nUID = highest < std::numeric_limits<std::int32_t>::max() ? highest + 1 : 0;
+  }
+  list.AppendLoaded(std::move(entry));
+}
+
+void ApplyPendingSyncChanges() {
+  if (g_sync) ApplyPending(*g_sync->shared);
+}
+
 bool ApplyReminderState(FeskList& list, const ReminderStateBlock& state) {
   StorageItem* item = list.FindByUID(state.uid);
   if (!item) return false;
@@ -108,8 +159,8 @@ bool StartSyncThread(MainWindow* window, FeskList* list, const std::string& prog
   state->shared = std::make_shared<SyncShared>();
   state->shared->window = window;
   state->shared->list = list;
-  state->changed = platform::NamedEvent::Create(kStorageChanged);
-  state->exit = platform::NamedEvent::Create(kNotifyExit);
+  state->changed = platform::NamedEvent::Create(kStorageChangedEvent);
+  state->exit = platform::NamedEvent::Create(kNotifyExitEvent);
   if (!state->changed || !state->exit) return false;
   state->thread = std::thread(SyncThread, state->shared, state->changed.get(), state->exit.get(), programFolder);
   g_sync = std::move(state);
@@ -123,7 +174,7 @@ void StopSyncThread() {
     g_sync->shared->window = nullptr;
     g_sync->shared->list = nullptr;
   }
-  if (auto exit = platform::NamedEvent::Open(kNotifyExit)) exit->Set();
+  if (auto exit = platform::NamedEvent::Open(kNotifyExitEvent)) exit->Set();
   if (g_sync->thread.joinable()) g_sync->thread.join();
   g_sync.reset();
 }

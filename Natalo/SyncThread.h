@@ -1,16 +1,20 @@
 #pragma once
-// The application's side of the exchange with the reminder utility. A thread
-// waits for "FESK_STORAGE_CHANGED"; the utility has then patched one entry's
-// reminder state in storage.dat and names it in sync.tmp. While the utility
-// still holds the storage mutex, the thread reads that entry's state from the
-// file, hands it to the user-interface thread (WM_APP_REMINDERSTATE), which
-// puts it into the list and redraws, and answers "FESK_NOTIFY_CONTINUE".
+// The application's side of the exchange with the other programs that write
+// storage.dat (common/store/StorageSync.h). A thread waits for
+// "FESK_STORAGE_CHANGED": the reminder utility has then patched one entry's
+// reminder state, or the command line has added an entry, and sync.tmp names
+// it. While the writer still holds the storage mutex, the thread reads that
+// entry's state, or the whole new entry, from the file, queues it for the
+// user-interface thread (WM_APP_REMINDERSTATE), which puts it into the list
+// and redraws, and answers "FESK_NOTIFY_CONTINUE". A save of the list takes
+// whatever is queued first, so it never writes over a change it has not seen.
 #include <QPointer>
 
 #include <cstdint>
 #include <memory>
 #include <string>
 
+class FeskItem;
 class FeskList;
 class MainWindow;
 
@@ -30,6 +34,17 @@ struct ReminderStateBlock {
 bool ReadReminderState(const std::string& storagePath, std::int32_t uid, ReminderStateBlock& out);
 // Puts the state into the list's entry; false when the list has no such entry.
 bool ApplyReminderState(FeskList& list, const ReminderStateBlock& state);
+
+// The entry `uid` of the storage file, read without taking the storage mutex;
+// nullptr when the file or entry is missing.
+std::unique_ptr<FeskItem> ReadStoredEntry(const std::string& storagePath, std::int32_t uid);
+// Appends an entry another program added to the file. When an entry of the
+// list already has its UID (one made here and not yet saved), it gets a new one.
+void AddSyncedEntry(FeskList& list, std::unique_ptr<FeskItem> entry);
+// Takes the queued changes into the list now; on the user-interface thread,
+// while holding the storage mutex before a save. Nothing when the thread does
+// not run.
+void ApplyPendingSyncChanges();
 
 // Starts the thread; `window` receives the changes on its thread.
 bool StartSyncThread(MainWindow* window, FeskList* list, const std::string& programFolder);

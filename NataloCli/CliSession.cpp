@@ -1,5 +1,6 @@
 #include "NataloCli/CliSession.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -62,15 +63,36 @@ FeskList& CommandList() {
   return list;
 }
 
-StorageLoad LoadEntries(FeskList& list) {
-  const auto mutex = platform::NamedMutex::Create(StorageMutexName(platform::FromUtf8(list.m_szPath)));
+namespace {
+
+// Runs `read` under the storage mutex of `path`: a missing or empty file is
+// Missing and is not read.
+template <typename Read>
+StorageLoad ReadStorage(const std::string& path, Read read) {
+  const auto mutex = platform::NamedMutex::Create(StorageMutexName(platform::FromUtf8(path)));
   if (!mutex) return StorageLoad::Locked;
   const platform::NamedMutexLock lock(*mutex, StorageLockTimeout());
   if (!lock.Acquired()) return StorageLoad::Locked;
   struct stat info {};
-  if (stat(list.m_szPath.c_str(), &info) != 0) return errno == ENOENT ? StorageLoad::Missing : StorageLoad::Unreadable;
+  if (stat(path.c_str(), &info) != 0) return errno == ENOENT ? StorageLoad::Missing : StorageLoad::Unreadable;
   if (S_ISREG(info.st_mode) && info.st_size == 0) return StorageLoad::Missing;
-  return list.Load() ? StorageLoad::Loaded : StorageLoad::Unreadable;
+  return read() ? StorageLoad::Loaded : StorageLoad::Unreadable;
+}
+
+}  // namespace
+
+StorageLoad ScanEntries(const FeskList& list, const StorageList::ItemVisitor& visit) {
+  return ReadStorage(list.m_szPath, [&] {
+    const platform::UniqueFd storage = platform::OpenRegularFile(list.m_szPath, O_RDONLY);
+    return storage.IsOpen() && list.ScanAnyRevision(storage.Get(), visit);
+  });
+}
+
+StorageLoad OpenStorage(const FeskList& list, platform::UniqueFd& storage) {
+  return ReadStorage(list.m_szPath, [&] {
+    storage = platform::OpenRegularFile(list.m_szPath, O_RDONLY);
+    return storage.IsOpen();
+  });
 }
 
 int ReportLoad(StorageLoad result) {

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "common/entries/FeskList.h"
+#include "platform/file/UniqueFd.h"
 
 enum CliExit : int {
   kExitDone = 0,
@@ -36,9 +37,16 @@ std::uint32_t StorageLockTimeout();
 FeskList& CommandList();
 
 enum class StorageLoad { Loaded, Missing, Locked, Unreadable };
-// Reads storage.dat into `list` while holding the storage mutex. A missing or
-// empty file is an empty list; nothing is ever written.
-StorageLoad LoadEntries(FeskList& list);
+// Reads storage.dat while holding the storage mutex, handing each entry to
+// `visit` (FeskList::ScanAnyRevision): a file of an older revision is read as
+// well, and never rewritten. A missing or empty file gives no entries;
+// nothing is ever written.
+StorageLoad ScanEntries(const FeskList& list, const StorageList::ItemVisitor& visit);
+// Opens storage.dat under the storage mutex, checked as ScanEntries does; a
+// missing or empty file leaves `storage` closed. Reading it after the mutex
+// is released still gives the file as it was: saves replace it as a whole,
+// and only the reminder state of an entry is ever written into it in place.
+StorageLoad OpenStorage(const FeskList& list, platform::UniqueFd& storage);
 // The exit for a failed load, with its message written; kExitDone when loaded.
 int ReportLoad(StorageLoad result);
 

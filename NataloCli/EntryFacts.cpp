@@ -52,7 +52,9 @@ EntryFacts DescribeEntry(const FeskItem& entry, const CalendarDate& today) {
   // The command line always says how many days are left, whatever the list shows.
   context.view.dwDaysLeft = 1;
   EntryFacts facts;
-  facts.entry = &entry;
+  facts.uid = entry.m_nUID;
+  facts.kind = KindWord(entry);
+  facts.note = platform::ToUtf8(entry.m_szNote);
   facts.name = platform::ToUtf8(entry.GetDisplayName(context.view));
   facts.date = DateOfFileTime(entry.m_ftDate);
   facts.next = NextOccurrence(facts.date, today);
@@ -66,20 +68,33 @@ EntryFacts DescribeEntry(const FeskItem& entry, const CalendarDate& today) {
   return facts;
 }
 
-std::vector<EntryFacts> ComingEntries(const FeskList& list, const CalendarDate& today, long days, int kind,
-                                      bool stars) {
-  std::vector<EntryFacts> coming;
-  for (const StorageItem& item : list) {
-    const FeskItem* entry = AsEntry(&item);
-    if (entry == nullptr || (entry->IsStar() && !stars)) continue;
-    if (kind >= 0 && (entry->IsStar() || entry->m_wKind != kind)) continue;
-    const CalendarDate next = NextOccurrence(DateOfFileTime(entry->m_ftDate), today);
-    if (DayNumber(next) - DayNumber(today) > days) continue;
-    coming.push_back(DescribeEntry(*entry, today));
-  }
-  std::stable_sort(coming.begin(), coming.end(), [](const EntryFacts& a, const EntryFacts& b) {
-    if (a.daysLeft != b.daysLeft) return a.daysLeft < b.daysLeft;
-    return a.name < b.name;
+bool IsComing(const FeskItem& entry, const CalendarDate& today, long days, int kind, bool stars) {
+  if (entry.IsStar() && !stars) return false;
+  if (kind >= 0 && (entry.IsStar() || entry.m_wKind != kind)) return false;
+  const CalendarDate next = NextOccurrence(DateOfFileTime(entry.m_ftDate), today);
+  return DayNumber(next) - DayNumber(today) <= days;
+}
+
+void SortComing(std::vector<EntryFacts>& coming) {
+  // Sorting positions moves no facts around; they are put in order once.
+  std::vector<std::uint32_t> order(coming.size());
+  for (std::uint32_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::stable_sort(order.begin(), order.end(), [&coming](std::uint32_t a, std::uint32_t b) {
+    if (coming[a].daysLeft != coming[b].daysLeft) return coming[a].daysLeft < coming[b].daysLeft;
+    return coming[a].name < coming[b].name;
   });
-  return coming;
+  // Each cycle of the permutation is walked once; a placed position points at itself.
+  for (std::uint32_t start = 0; start < order.size(); ++start) {
+    if (order[start] == start) continue;
+    EntryFacts first = std::move(coming[start]);
+    std::uint32_t at = start;
+    while (order[at] != start) {
+      const std::uint32_t from = order[at];
+      coming[at] = std::move(coming[from]);
+      order[at] = at;
+      at = from;
+    }
+    coming[at] = std::move(first);
+    order[at] = at;
+  }
 }

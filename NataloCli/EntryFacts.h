@@ -9,7 +9,9 @@
 #include "common/entries/FeskList.h"
 
 struct EntryFacts {
-  const FeskItem* entry = nullptr;
+  std::int32_t uid = 0;
+  const char* kind = "";  // KindWord
+  std::string note;       // UTF-8
   std::string name;       // in the "Display Names" order
   CalendarDate date;      // as stored
   CalendarDate next;      // the next date, today included
@@ -30,13 +32,15 @@ bool ParseKindWord(std::string_view word, std::uint16_t& kind);
 // "YYYY-MM-DD".
 std::string IsoDate(const CalendarDate& date);
 
-// The facts of the entries (and stars when asked) due within `days` days of
-// today, in the order of their next date, then of their names.
-std::vector<EntryFacts> ComingEntries(const FeskList& list, const CalendarDate& today, long days, int kind,
-                                      bool stars);
+// Whether the entry (or star, when asked) of the kind (-1: any) is due
+// within `days` days of today.
+bool IsComing(const FeskItem& entry, const CalendarDate& today, long days, int kind, bool stars);
+// Puts facts in the order of their next date, then of their names; equal
+// ones keep their order.
+void SortComing(std::vector<EntryFacts>& coming);
 
 // One entry as a JSON object; a list of them as a JSON array.
-std::string FactsAsJson(const EntryFacts& facts);
+void AppendFactsAsJson(std::string& out, const EntryFacts& facts);
 std::string ListAsJson(const std::vector<EntryFacts>& coming);
 // One entry as a line of tab-separated texts: date, name, age, days left, reminder.
-std::string FactsAsLine(const EntryFacts& facts);
+void AppendFactsAsLine(std::string& out, const EntryFacts& facts);

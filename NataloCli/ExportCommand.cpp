@@ -8,6 +8,7 @@
 #include "common/entries/TextFormat.h"
 #include "common/text/LocalTable.h"
 #include "platform/file/AtomicFile.h"
+#include "platform/file/FileIo.h"
 #include "platform/text/Utf.h"
 
 namespace {
@@ -33,8 +34,8 @@ std::string EventUid(const FeskItem& entry) {
   return std::string("star-") + text + "@natalo";
 }
 
-IcsEvent EventOf(const FeskItem& entry, const std::u16string& yearFormat) {
-  IcsEvent event;
+// Fills `event` anew from the entry, its texts reusing the room they have.
+void FillEvent(const FeskItem& entry, const std::u16string& yearFormat, IcsEvent& event) {
   event.uid = EventUid(entry);
   event.date = DateOfFileTime(entry.m_ftDate);
   const std::u16string name = entry.GetDisplayName();
@@ -46,13 +47,17 @@ IcsEvent EventOf(const FeskItem& entry, const std::u16string& yearFormat) {
     event.summary = platform::ToUtf8(name);
   }
   event.description = platform::ToUtf8(entry.m_szNote);
+  event.alarm = false;
+  event.alarmMinutes = 0;
   if (entry.m_bEnabled && !entry.IsStar()) {
-    platform::SystemTime at{};
-    platform::FileTimeToSystemTime(entry.m_ftStart, at);
+    // The minute of the day the reminder comes at; none for a start beyond the calendar.
+    const std::int64_t minuteOfDay =
+        entry.m_ftStart > platform::TIME_NONE
+            ? 0
+            : static_cast<std::int64_t>(entry.m_ftStart % platform::FILETIME_PER_DAY / platform::FILETIME_PER_MINUTE);
     event.alarm = true;
-    event.alarmMinutes = -ReminderDays(entry.m_ftDate, entry.m_ftStart) * 1440 + at.wHour * 60 + at.wMinute;
+    event.alarmMinutes = -ReminderDays(entry.m_ftDate, entry.m_ftStart) * 1440 + minuteOfDay;
   }
-  return event;
 }
 
 }  // namespace
@@ -79,19 +84,42 @@ int RunExport(const CliArgs& args) {
   if (target.empty()) return CliUsageFail(CliText(u"CLI_BAD_OPTION", {u""}), "export");
 
   FeskList& list = CommandList();
-  if (const int failed = ReportLoad(LoadEntries(list)); failed != kExitDone) return failed;
-  if (stars) list.LoadStars();
-  IcsCalendar calendar(platform::ToUtf8(GetLocalTable().GetAppName()), UtcStamp(), list.Count());
+  platform::UniqueFd storage;
+  if (const int failed = ReportLoad(OpenStorage(list, storage)); failed != kExitDone) return failed;
+  const std::string appName = platform::ToUtf8(GetLocalTable().GetAppName());
   const std::u16string yearFormat = GetLocalTable().Get(u"CLI_ICS_SUMMARY_YEAR");
-  for (const StorageItem& item : list) {
-    if (const FeskItem* entry = AsEntry(&item); entry != nullptr && (stars || !entry->IsStar())) {
-      calendar.Add(EventOf(*entry, yearFormat));
+  bool unreadable = false;
+  // The events go out as the entries are read, stars after them; one event
+  // is filled anew for each entry.
+  const auto writeCalendar = [&](IcsCalendar::Sink sink) {
+    IcsCalendar calendar(appName, UtcStamp(), std::move(sink));
+    IcsEvent event;
+    const auto add = [&](const StorageItem& item) {
+      if (const FeskItem* entry = AsEntry(&item); entry != nullptr && (stars || !entry->IsStar())) {
+        FillEvent(*entry, yearFormat, event);
+        calendar.Add(event);
+      }
+    };
+    if (storage.IsOpen()) {
+      if (!list.ScanAnyRevision(storage.Get(), [&](std::unique_ptr<StorageItem>& item) { add(*item); })) {
+        unreadable = true;
+        return false;
+      }
     }
+    if (stars) {
+      list.LoadStars();
+      for (const StorageItem& item : list) add(item);
+    }
+    return calendar.Finish();
+  };
+  if (target == "-") {
+    const bool written = writeCalendar(WriteStdout);
+    return unreadable ? ReportLoad(StorageLoad::Unreadable) : written ? kExitDone : kExitStorage;
   }
-  const std::string text = calendar.Finish();
-  if (target == "-") return WriteStdout(text) ? kExitDone : kExitStorage;
-  if (!platform::ReplaceFileAtomically(target, text)) {
-    return CliFail(kExitStorage, CliText(u"CLI_EXPORT_FAILED", {platform::FromUtf8(target)}));
-  }
+  const bool written = platform::ReplaceFileAtomically(target, [&](int fd) {
+    return writeCalendar([fd](std::string_view piece) { return platform::WriteAll(fd, piece); });
+  });
+  if (unreadable) return ReportLoad(StorageLoad::Unreadable);
+  if (!written) return CliFail(kExitStorage, CliText(u"CLI_EXPORT_FAILED", {platform::FromUtf8(target)}));
   return kExitDone;
 }

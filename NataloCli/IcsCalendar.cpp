@@ -5,10 +5,21 @@
 
 namespace {
 
-std::string DateValue(const CalendarDate& date) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%04d%02d%02d", date.year, date.month, date.day);
-  return text;
+// The longest line the format allows, line end not counted.
+constexpr std::size_t kLineOctets = 75;
+// Hand the text over in pieces of about this size.
+constexpr std::size_t kPieceBytes = 256 * 1024;
+
+// "YYYYMMDD"; the years of storage.dat have four digits.
+void AppendDateValue(std::string& out, const CalendarDate& date) {
+  char text[8];
+  const auto put = [&text](int at, int digits, int value) {
+    for (int i = digits - 1; i >= 0; --i, value /= 10) text[at + i] = static_cast<char>('0' + value % 10);
+  };
+  put(0, 4, date.year);
+  put(4, 2, date.month);
+  put(6, 2, date.day);
+  out.append(text, sizeof text);
 }
 
 CalendarDate DayAfter(const CalendarDate& date) {
@@ -19,26 +30,30 @@ CalendarDate DayAfter(const CalendarDate& date) {
 
 }  // namespace
 
-std::string EscapeIcsText(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (const char c : text) {
+void AppendIcsText(std::string& out, std::string_view text) {
+  const auto plain = [](char c) {
     const auto byte = static_cast<unsigned char>(c);
+    return byte >= 0x20 && byte != 0x7F && c != '\\' && c != ';' && c != ',';
+  };
+  while (!text.empty()) {
+    // Runs of characters that stay as they are go over in one piece.
+    std::size_t run = 0;
+    while (run < text.size() && plain(text[run])) ++run;
+    out.append(text.substr(0, run));
+    if (run == text.size()) return;
+    const char c = text[run];
     if (c == '\\' || c == ';' || c == ',') {
       out += '\\';
       out += c;
     } else if (c == '\n') {
       out += "\\n";
-    } else if (byte >= 0x20 && byte != 0x7F) {
-      out += c;
     }
+    text.remove_prefix(run + 1);
   }
-  return out;
 }
 
-std::string FoldIcsLine(std::string_view line) {
-  std::string out;
-  std::size_t limit = 75;  // a continuation line starts with a space, leaving 74
+void AppendFoldedIcsLine(std::string& out, std::string_view line) {
+  std::size_t limit = kLineOctets;  // a continuation line starts with a space, leaving 74
   while (line.size() > limit) {
     std::size_t cut = limit;
     while (cut > 0 && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80) --cut;
@@ -49,7 +64,6 @@ std::string FoldIcsLine(std::string_view line) {
   }
   out.append(line);
   out += "\r\n";
-  return out;
 }
 
 std::string IcsDuration(std::int64_t minutes) {
@@ -66,43 +80,77 @@ std::string IcsDuration(std::int64_t minutes) {
   return out;
 }
 
-IcsCalendar::IcsCalendar(std::string_view name, std::string_view stamp, std::size_t events) : m_stamp(stamp) {
-  m_text.reserve(512 + events * 400);
+IcsCalendar::IcsCalendar(std::string_view name, std::string_view stamp, Sink sink)
+    : m_sink(std::move(sink)), m_stamp(stamp) {
+  m_text.reserve(kPieceBytes + 4096);
   Line("BEGIN:VCALENDAR");
   Line("VERSION:2.0");
   Line("PRODID:-//Natalo//Natalo//EN");
   Line("CALSCALE:GREGORIAN");
-  Line("X-WR-CALNAME:" + EscapeIcsText(name));
+  TextLine("X-WR-CALNAME:", name);
 }
 
-void IcsCalendar::Line(std::string_view line) { m_text += FoldIcsLine(line); }
+void IcsCalendar::Line(std::string_view name, std::string_view value) {
+  const std::size_t start = m_text.size();
+  m_text.append(name);
+  m_text.append(value);
+  EndLine(start);
+}
+
+void IcsCalendar::TextLine(std::string_view name, std::string_view text) {
+  const std::size_t start = m_text.size();
+  m_text.append(name);
+  AppendIcsText(m_text, text);
+  EndLine(start);
+}
+
+void IcsCalendar::EndLine(std::size_t start) {
+  // Most lines are short; only a long one is taken out again and folded.
+  if (m_text.size() - start > kLineOctets) {
+    m_line.assign(m_text, start);
+    m_text.resize(start);
+    AppendFoldedIcsLine(m_text, m_line);
+  } else {
+    m_text += "\r\n";
+  }
+}
+
+void IcsCalendar::Flush() {
+  if (!m_failed && !m_text.empty() && !m_sink(m_text)) m_failed = true;
+  m_text.clear();
+}
 
 void IcsCalendar::Add(const IcsEvent& event) {
   Line("BEGIN:VEVENT");
-  Line("UID:" + EscapeIcsText(event.uid));
-  Line("DTSTAMP:" + m_stamp);
-  Line("DTSTART;VALUE=DATE:" + DateValue(event.date));
-  Line("DTEND;VALUE=DATE:" + DateValue(DayAfter(event.date)));
+  TextLine("UID:", event.uid);
+  Line("DTSTAMP:", m_stamp);
+  m_text += "DTSTART;VALUE=DATE:";
+  AppendDateValue(m_text, event.date);
+  m_text += "\r\nDTEND;VALUE=DATE:";
+  AppendDateValue(m_text, DayAfter(event.date));
+  m_text += "\r\n";
   // 29 February falls on the month's last day, so common years show it on the 28th.
   if (event.date.month == 2 && event.date.day == 29) {
     Line("RRULE:FREQ=YEARLY;BYMONTH=2;BYMONTHDAY=-1");
   } else {
     Line("RRULE:FREQ=YEARLY");
   }
-  Line("SUMMARY:" + EscapeIcsText(event.summary));
-  if (!event.description.empty()) Line("DESCRIPTION:" + EscapeIcsText(event.description));
+  TextLine("SUMMARY:", event.summary);
+  if (!event.description.empty()) TextLine("DESCRIPTION:", event.description);
   Line("TRANSP:TRANSPARENT");
   if (event.alarm) {
     Line("BEGIN:VALARM");
     Line("ACTION:DISPLAY");
-    Line("DESCRIPTION:" + EscapeIcsText(event.summary));
-    Line("TRIGGER;RELATED=START:" + IcsDuration(event.alarmMinutes));
+    TextLine("DESCRIPTION:", event.summary);
+    Line("TRIGGER;RELATED=START:", IcsDuration(event.alarmMinutes));
     Line("END:VALARM");
   }
   Line("END:VEVENT");
+  if (m_text.size() >= kPieceBytes) Flush();
 }
 
-std::string IcsCalendar::Finish() {
+bool IcsCalendar::Finish() {
   Line("END:VCALENDAR");
-  return std::move(m_text);
+  Flush();
+  return !m_failed;
 }

@@ -1,7 +1,9 @@
 #pragma once
 // An iCalendar (RFC 5545) text of yearly all-day events: UTF-8, CRLF line
-// ends, lines folded at 75 octets, texts escaped.
+// ends, lines folded at 75 octets, texts escaped. The text goes out in pieces
+// as it grows, so a calendar of many events never lies in memory as a whole.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -18,24 +20,38 @@ struct IcsEvent {
 
 class IcsCalendar {
  public:
-  // `name` becomes the calendar's display name; `stamp` is DTSTAMP, UTC "YYYYMMDDTHHMMSSZ".
-  // `events` is how many events are to come, to size the text once.
-  IcsCalendar(std::string_view name, std::string_view stamp, std::size_t events = 0);
+  // Takes the next piece of the text; false when it could not be written.
+  using Sink = std::function<bool(std::string_view)>;
+
+  // `name` becomes the calendar's display name; `stamp` is DTSTAMP, UTC
+  // "YYYYMMDDTHHMMSSZ". Nothing reaches the sink before the first event.
+  IcsCalendar(std::string_view name, std::string_view stamp, Sink sink);
   void Add(const IcsEvent& event);
-  // The whole calendar text, its end included.
-  std::string Finish();
+  // Ends the calendar and hands over the rest. False when any piece could not
+  // be written; after such a failure no further piece is offered.
+  bool Finish();
 
  private:
-  void Line(std::string_view line);
-  std::string m_text;
+  // A content line: the name, then the value as it is (Line) or as a TEXT
+  // value (TextLine), folded.
+  void Line(std::string_view name, std::string_view value = {});
+  void TextLine(std::string_view name, std::string_view text);
+  // Ends the line that starts at `start` in the text, folding it when long.
+  void EndLine(std::size_t start);
+  void Flush();
+
+  Sink m_sink;
+  std::string m_text;  // not yet handed over
+  std::string m_line;  // the line being made
   std::string m_stamp;
+  bool m_failed = false;
 };
 
-// A TEXT value: backslash, semicolon, comma and line feed escaped; other
-// control characters, which the format does not allow, dropped.
-std::string EscapeIcsText(std::string_view text);
-// A content line folded so that no line exceeds 75 octets, never inside a
-// UTF-8 sequence, with CRLF after each piece.
-std::string FoldIcsLine(std::string_view line);
+// Appends a TEXT value: backslash, semicolon, comma and line feed escaped;
+// other control characters, which the format does not allow, dropped.
+void AppendIcsText(std::string& out, std::string_view text);
+// Appends a content line folded so that no line exceeds 75 octets, never
+// inside a UTF-8 sequence, with CRLF after each piece.
+void AppendFoldedIcsLine(std::string& out, std::string_view line);
 // A DURATION value for a number of minutes ("-P1DT12H", "PT9H30M", "PT0S").
 std::string IcsDuration(std::int64_t minutes);

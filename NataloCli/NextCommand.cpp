@@ -28,7 +28,8 @@ int RunNext(const CliArgs& args) {
     json = true;
   }
   FeskList& list = CommandList();
-  if (const int failed = ReportLoad(LoadEntries(list)); failed != kExitDone) return failed;
+  const StorageLoad load = ScanEntries(list, [&list](std::unique_ptr<StorageItem>& item) { list.Add(std::move(item)); });
+  if (const int failed = ReportLoad(load); failed != kExitDone) return failed;
   EngineAccess engine;
   if (!engine.Load()) return CliFail(kExitStorage, CliText(u"CLI_NO_ENGINE"));
   const ActiveEvents events = engine.NextEvents();
@@ -47,7 +48,7 @@ int RunNext(const CliArgs& args) {
   } else if (found) {
     const std::u16string when = FormatDate(moment, g_szLongDate) + u" " + FormatTime(moment, g_szTimeNoSec);
     out = CliText(u"CLI_NEXT_MOMENT", {when}) + '\n';
-    for (const EntryFacts& facts : due) out += FactsAsLine(facts);
+    for (const EntryFacts& facts : due) AppendFactsAsLine(out, facts);
   }
   if (!WriteStdout(out)) return kExitStorage;
   if (!found && !json) return CliFail(kExitNothingFound, CliText(u"CLI_NO_REMINDER"));

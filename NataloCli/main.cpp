@@ -6,7 +6,6 @@
 
 #include "NataloCli/CliCommands.h"
 #include "NataloCli/CliSession.h"
-#include "NataloCli/HeapPages.h"
 #include "platform/text/Utf.h"
 
 int ShowHelp(const std::string& command) {
@@ -18,7 +17,6 @@ int ShowHelp(const std::string& command) {
 int main(int argc, char** argv) {
   // A closed pipe makes a write fail with a message instead of ending the process.
   std::signal(SIGPIPE, SIG_IGN);
-  RestartWithHugeHeapPages(argv);
   if (!StartCliSession()) return kExitStorage;
   const CliArgs args(argv + (argc > 1 ? 2 : argc), argv + argc);
   const std::string command = argc > 1 ? argv[1] : "";

@@ -6,12 +6,10 @@
 #include <cstdint>
 #include <string>
 
+#include "common/store/StorageSync.h"
+
 class StorageItem;
 
-inline constexpr char16_t kStorageChangedEvent[] = u"FESK_STORAGE_CHANGED";
-inline constexpr char16_t kNotifyContinueEvent[] = u"FESK_NOTIFY_CONTINUE";
-inline constexpr char16_t kNotifyExitEvent[] = u"FESK_NOTIFY_EXIT";
-inline constexpr char kSyncFileName[] = "sync.tmp";
 inline constexpr std::uint32_t kSyncTimeoutMs = 180'000;
 
 struct UtilSyncTimeouts {

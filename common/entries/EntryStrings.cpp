@@ -1,21 +1,21 @@
 #include "common/entries/EntryStrings.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 
 #include "common/entries/FeskItem.h"
 
 bool EntryStringBlock::Next(std::u16string& out) {
   const std::size_t chars = m_bytes.size() / 2;
-  const auto at = [this](std::size_t i) {
-    return static_cast<char16_t>(m_bytes[2 * i] | (m_bytes[2 * i + 1] << 8));
-  };
+  const std::uint8_t* bytes = m_bytes.data();
   const std::size_t start = std::min(m_pos, chars);
   std::size_t end = start;
-  while (end < chars && at(end) != u'\0') ++end;
-  std::u16string text;
-  text.reserve(end - start);
-  for (std::size_t i = start; i < end; ++i) text += at(i);
-  out = std::move(text);
+  while (end < chars && (bytes[2 * end] | bytes[2 * end + 1]) != 0) ++end;
+  // The bytes are little-endian UTF-16, as the machine's own char16_t.
+  static_assert(std::endian::native == std::endian::little);
+  out.resize(end - start);
+  if (end > start) std::memcpy(out.data(), bytes + 2 * start, 2 * (end - start));
   m_pos = end + 1;
   return end < chars;
 }

@@ -46,8 +46,9 @@ bool FeskItem::Read(BinaryReader& reader) {
   // The whole block first: its length says where the next record starts,
   // whatever is wrong inside it.
   std::uint16_t length = 0;
-  std::vector<std::uint8_t> block;
-  if (!reader.ReadU16(length) || !reader.ReadBytes(block, length)) return false;
+  std::vector<std::uint8_t> spill;
+  std::span<const std::uint8_t> block;
+  if (!reader.ReadU16(length) || !reader.ReadView(length, block, spill)) return false;
   BinaryReader fields(block);
   if (!fields.ReadU16(m_wKind) || !fields.ReadU32(m_dwContactOid) || !fields.ReadU64(m_ftDate) ||
       !fields.ReadU32(m_dwIcon) || !fields.ReadU32(m_bOwnSound) || !fields.ReadU32(m_dwSoundType) ||
@@ -55,7 +56,7 @@ bool FeskItem::Read(BinaryReader& reader) {
     m_eReadState = RecordState::Skipped;
     return false;
   }
-  if (!ReadEntryStrings(std::span(block).subspan(kEntryFixedFieldsSize), true, *this)) {
+  if (!ReadEntryStrings(block.subspan(kEntryFixedFieldsSize), true, *this)) {
     m_eReadState = RecordState::Repaired;
   }
   return true;

@@ -44,6 +44,19 @@ class FeskList : public StorageList {
   // before any later save can drop what could not be read. Both are logged.
   bool LoadAndUpgradeStorage(const EntryReminderDefaults& defaults = CurrentReminderDefaults());
 
+  // What ScanAnyRevision found besides the entries.
+  struct ScanResult {
+    std::uint32_t revision = 0;  // the file's
+    int damaged = 0;             // records read in part, skipped or cut off
+  };
+  // Reads the open storage file from its start as ScanFile does, and a file
+  // of revision 1 or 2 by its own reader, upgraded in memory only: nothing is
+  // ever written. False when the header is not accepted.
+  bool ScanAnyRevision(int fd, const ItemVisitor& visit, ScanResult* result = nullptr,
+                       const EntryReminderDefaults& defaults = CurrentReminderDefaults()) const;
+  // Whether a file of this revision is read by an older revision's reader.
+  static bool IsOldRevision(std::uint32_t revision);
+
   // Set by LoadAndUpgradeStorage when a storage file with content exists but
   // gave no entries (foreign, from a newer version, damaged or locked too
   // long). Saving over it would lose the dates it holds, so the application

@@ -1,6 +1,7 @@
 // The start-up load with the upgrade of older files, and the stars.
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <string>
 
@@ -21,7 +22,45 @@ namespace {
 // Far more than the shipped stars file; a larger file is not read at all.
 constexpr std::size_t kMaxStarsFileBytes = 16 << 20;
 
+using OldRevisionReader = int (*)(BinaryReader&, FeskList&, const EntryReminderDefaults&);
+
+// The reader of an older revision's records, or nullptr for the current one.
+OldRevisionReader OldReaderOf(std::uint32_t revision) {
+  switch (revision & 0xFFFF) {
+    case 1: return ReadRevision1Records;
+    case 2: return ReadRevision2Records;
+    default: return nullptr;
+  }
+}
+
 }  // namespace
+
+bool FeskList::IsOldRevision(std::uint32_t revision) { return OldReaderOf(revision) != nullptr; }
+
+bool FeskList::ScanAnyRevision(int fd, const ItemVisitor& visit, ScanResult* result,
+                               const EntryReminderDefaults& defaults) const {
+  ScanResult found;
+  if (lseek(fd, 0, SEEK_SET) != 0) return false;
+  {
+    BinaryReader header(fd);
+    if (!ReadHeader(header, &found.revision)) return false;
+  }
+  if (lseek(fd, 0, SEEK_SET) != 0) return false;
+  BinaryReader reader(fd);
+  if (const OldRevisionReader oldReader = OldReaderOf(found.revision)) {
+    FeskList old(m_szPath);
+    if (!old.ReadHeader(reader)) return false;
+    found.damaged = oldReader(reader, old, defaults);
+    for (std::unique_ptr<StorageItem>& item : old.TakeItems()) {
+      item->m_pList = const_cast<FeskList*>(this);
+      visit(item);
+    }
+  } else if (!ScanFrom(reader, visit, &found.damaged)) {
+    return false;
+  }
+  if (result) *result = found;
+  return true;
+}
 
 bool FeskList::LoadAndUpgradeStorage(const EntryReminderDefaults& defaults) {
   const bool loaded = LoadAndUpgradeFile(defaults);
@@ -31,7 +70,7 @@ bool FeskList::LoadAndUpgradeStorage(const EntryReminderDefaults& defaults) {
 }
 
 bool FeskList::LoadAndUpgradeFile(const EntryReminderDefaults& defaults) {
-  int (*oldReader)(BinaryReader&, FeskList&, const EntryReminderDefaults&) = nullptr;
+  OldRevisionReader oldReader = nullptr;
   std::uint32_t revision = 0;
   int damaged = 0;
   {
@@ -39,11 +78,7 @@ bool FeskList::LoadAndUpgradeFile(const EntryReminderDefaults& defaults) {
     if (!fd.IsOpen()) return false;
     BinaryReader reader(fd.Get());
     if (!ReadHeader(reader, &revision)) return false;
-    switch (revision & 0xFFFF) {
-      case 1: oldReader = ReadRevision1Records; break;
-      case 2: oldReader = ReadRevision2Records; break;
-      default: break;
-    }
+    oldReader = OldReaderOf(revision);
     if (oldReader) {
       Clear();
       damaged = oldReader(reader, *this, defaults);

@@ -71,33 +71,15 @@ bool BinaryReader::Skip(std::uint64_t count) {
   return true;
 }
 
-bool BinaryReader::ReadU8(std::uint8_t& value) { return ReadBytes(&value, 1); }
+bool BinaryReader::ReadLittleEndianSlow(void* out, std::size_t count) { return ReadBytes(out, count); }
 
-bool BinaryReader::ReadU16(std::uint16_t& value) {
-  std::uint8_t b[2];
-  if (!ReadBytes(b, sizeof b)) return false;
-  value = static_cast<std::uint16_t>(b[0] | (b[1] << 8));
-  return true;
-}
-
-bool BinaryReader::ReadU32(std::uint32_t& value) {
-  std::uint8_t b[4];
-  if (!ReadBytes(b, sizeof b)) return false;
-  value = static_cast<std::uint32_t>(b[0]) | static_cast<std::uint32_t>(b[1]) << 8 |
-          static_cast<std::uint32_t>(b[2]) << 16 | static_cast<std::uint32_t>(b[3]) << 24;
-  return true;
-}
-
-bool BinaryReader::ReadI32(std::int32_t& value) {
-  std::uint32_t u = 0;
-  if (!ReadU32(u)) return false;
-  value = static_cast<std::int32_t>(u);
-  return true;
-}
-
-bool BinaryReader::ReadU64(std::uint64_t& value) {
-  std::uint32_t lo = 0, hi = 0;
-  if (!ReadU32(lo) || !ReadU32(hi)) return false;
-  value = static_cast<std::uint64_t>(hi) << 32 | lo;
+bool BinaryReader::ReadView(std::size_t count, std::span<const std::uint8_t>& out, std::vector<std::uint8_t>& spill) {
+  if (m_size - m_pos >= count) {
+    out = std::span<const std::uint8_t>(m_data + m_pos, count);
+    m_pos += count;
+    return true;
+  }
+  if (!ReadBytes(spill, count)) return false;
+  out = spill;
   return true;
 }

@@ -2,8 +2,10 @@
 // Bounds-checked little-endian reading from a byte buffer or, buffered, from an
 // open file descriptor. Every read either delivers all the bytes asked for or
 // fails; nothing is ever read past the end of the data.
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <span>
 #include <vector>
 
@@ -17,14 +19,19 @@ class BinaryReader {
   BinaryReader(const BinaryReader&) = delete;
   BinaryReader& operator=(const BinaryReader&) = delete;
 
-  bool ReadU8(std::uint8_t& value);
-  bool ReadU16(std::uint16_t& value);
-  bool ReadU32(std::uint32_t& value);
-  bool ReadI32(std::int32_t& value);
-  bool ReadU64(std::uint64_t& value);
+  // Numbers are read straight from the data when enough of it is at hand;
+  // only a value that straddles the end of the buffer takes the long way.
+  bool ReadU8(std::uint8_t& value) { return ReadLittleEndian(value); }
+  bool ReadU16(std::uint16_t& value) { return ReadLittleEndian(value); }
+  bool ReadU32(std::uint32_t& value) { return ReadLittleEndian(value); }
+  bool ReadI32(std::int32_t& value) { return ReadLittleEndian(value); }
+  bool ReadU64(std::uint64_t& value) { return ReadLittleEndian(value); }
   bool ReadBytes(void* out, std::size_t count);
   // Replaces `out` with the next `count` bytes.
   bool ReadBytes(std::vector<std::uint8_t>& out, std::size_t count);
+  // The next `count` bytes: a view into the data when they lie in one piece,
+  // else copied into `spill`. The view lasts until the next read.
+  bool ReadView(std::size_t count, std::span<const std::uint8_t>& out, std::vector<std::uint8_t>& spill);
   bool Skip(std::uint64_t count);
 
   // Bytes consumed since the start (for a descriptor: since construction).
@@ -36,6 +43,19 @@ class BinaryReader {
 
  private:
   bool Fill();
+  bool ReadLittleEndianSlow(void* out, std::size_t count);
+
+  // The byte order of the data is little-endian, as is every machine this runs on.
+  template <typename T>
+  bool ReadLittleEndian(T& value) {
+    static_assert(std::endian::native == std::endian::little);
+    if (m_size - m_pos >= sizeof(T)) {
+      std::memcpy(&value, m_data + m_pos, sizeof(T));
+      m_pos += sizeof(T);
+      return true;
+    }
+    return ReadLittleEndianSlow(&value, sizeof(T));
+  }
 
   const std::uint8_t* m_data = nullptr;
   std::size_t m_size = 0;

@@ -48,20 +48,28 @@ int StorageList::Compare(const StorageItem& a, const StorageItem& b) const {
 
 bool StorageList::Filter(const StorageItem&) const { return true; }
 
+namespace {
+
+// The UID an item without one receives. Only after 2^31 ids does the counter
+// stand still; then the lowest free id keeps ids unique.
+template <typename ForEachUsed>
+std::int32_t NewUID(std::int32_t nextUID, ForEachUsed forEachUsed) {
+  if (nextUID != kMaxUID) return nextUID;
+  std::unordered_set<std::int32_t> used;
+  forEachUsed([&used](std::int32_t uid) { used.insert(uid); });
+  if (!used.count(nextUID)) return nextUID;
+  std::int32_t uid = 1;
+  while (used.count(uid)) ++uid;
+  return uid;
+}
+
+}  // namespace
+
 void StorageList::Append(ItemVector& items, std::unique_ptr<StorageItem> item, std::int32_t& nextUID) {
   if (item->m_nUID <= 0) {
-    std::int32_t uid = nextUID;
-    // Only after 2^31 ids does the counter stand still; then take the lowest
-    // free id so that ids stay unique.
-    if (uid == kMaxUID) {
-      std::unordered_set<std::int32_t> used;
-      for (const auto& it : items) used.insert(it->m_nUID);
-      if (used.count(uid)) {
-        uid = 1;
-        while (used.count(uid)) ++uid;
-      }
-    }
-    item->m_nUID = uid;
+    item->m_nUID = NewUID(nextUID, [&items](const auto& use) {
+      for (const auto& it : items) use(it->m_nUID);
+    });
   }
   nextUID = Following(nextUID);
   items.push_back(std::move(item));
@@ -121,24 +129,60 @@ bool StorageList::ReadHeader(BinaryReader& reader, std::uint32_t* revision) cons
   return true;
 }
 
-int StorageList::ReadRecords(BinaryReader& reader, ItemVector& items, std::int32_t& nextUID) {
+int StorageList::ReadRecordStream(BinaryReader& reader, std::int32_t& nextUID, const ItemVisitor& take) const {
   int damaged = 0;
+  std::unique_ptr<StorageItem> item;
   for (;;) {
     if (reader.AtEnd()) return damaged;
-    std::unique_ptr<StorageItem> item = CreateItem();
+    if (!item) item = CreateItem();
     if (!item) return damaged;
-    item->m_pList = this;
+    item->m_pList = const_cast<StorageList*>(this);
     if (!item->Read(reader)) {
       ++damaged;
       // A skipped record leaves the reader at the next one; anything else
       // means the data ends inside this record.
-      if (item->m_eReadState == RecordState::Skipped) continue;
+      if (item->m_eReadState == RecordState::Skipped) {
+        item.reset();
+        continue;
+      }
       return damaged;
     }
     if (item->m_eReadState != RecordState::Whole) ++damaged;
     if (item->m_nUID >= nextUID) nextUID = Following(item->m_nUID);
-    Append(items, std::move(item), nextUID);
+    take(item);
   }
+}
+
+int StorageList::ReadRecords(BinaryReader& reader, ItemVector& items, std::int32_t& nextUID) {
+  return ReadRecordStream(reader, nextUID, [&](std::unique_ptr<StorageItem>& item) {
+    Append(items, std::move(item), nextUID);
+  });
+}
+
+bool StorageList::ScanFile(const ItemVisitor& visit, int* damaged) const {
+  platform::UniqueFd fd = platform::OpenRegularFile(m_szPath, O_RDONLY);
+  if (!fd.IsOpen()) return false;
+  BinaryReader reader(fd.Get());
+  return ScanFrom(reader, visit, damaged);
+}
+
+bool StorageList::ScanFrom(BinaryReader& reader, const ItemVisitor& visit, int* damaged) const {
+  if (!ReadHeader(reader)) return false;
+  std::int32_t nextUID = 1;
+  // The UIDs handed out so far, for the rare case the counter stands still.
+  std::vector<std::int32_t> uids;
+  const int found = ReadRecordStream(reader, nextUID, [&](std::unique_ptr<StorageItem>& item) {
+    if (item->m_nUID <= 0) {
+      item->m_nUID = NewUID(nextUID, [&uids](const auto& use) {
+        for (const std::int32_t uid : uids) use(uid);
+      });
+    }
+    nextUID = Following(nextUID);
+    uids.push_back(item->m_nUID);
+    visit(item);
+  });
+  if (damaged) *damaged = found;
+  return true;
 }
 
 int StorageList::ReadItems(BinaryReader& reader) { return ReadRecords(reader, m_items, m_nNextUID); }

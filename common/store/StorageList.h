@@ -7,8 +7,10 @@
 // has the same high 16 bits as the list's.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/store/BinaryReader.h"
@@ -79,6 +81,8 @@ class StorageList {
   bool Remove(StorageItem* item);
   void Clear();
 
+  // Hands over every item in list order and leaves the list empty.
+  std::vector<std::unique_ptr<StorageItem>> TakeItems() { return std::exchange(m_items, {}); }
   std::size_t Count() const { return m_items.size(); }
   bool IsEmpty() const { return m_items.empty(); }
   Iterator begin() const { return Iterator(m_items.begin()); }
@@ -97,6 +101,16 @@ class StorageList {
   bool Load();
   // What Load does once the file is open: the same rules for any reader.
   bool LoadFrom(BinaryReader& reader);
+  // Reads the file as Load does, but hands each item read to `visit` instead
+  // of keeping it: the UID is assigned as Load would. The visitor may take the
+  // item (move it out); one it leaves is read over by the next record, so the
+  // fields a record does not hold keep the last record's values. False, with
+  // nothing visited, when Load would fail; `damaged` receives what
+  // m_nDamagedRecords would. The list itself is left unchanged.
+  using ItemVisitor = std::function<void(std::unique_ptr<StorageItem>&)>;
+  bool ScanFile(const ItemVisitor& visit, int* damaged = nullptr) const;
+  // What ScanFile does once the file is open.
+  bool ScanFrom(BinaryReader& reader, const ItemVisitor& visit, int* damaged = nullptr) const;
   // Load and Save under the storage mutex; false when it was not acquired in time.
   bool LoadStorageLocked(std::uint32_t timeoutMs = STORAGE_MUTEX_TIMEOUT);
   bool SaveStorageLocked(std::uint32_t timeoutMs = STORAGE_MUTEX_TIMEOUT) const;
@@ -125,6 +139,9 @@ class StorageList {
  private:
   // Loads records into `items`, assigning UIDs from `nextUID` as Add does.
   int ReadRecords(BinaryReader& reader, ItemVector& items, std::int32_t& nextUID);
+  // Reads records and hands each whole or repaired one to `take`, which may
+  // move it out; returns the number of damaged records.
+  int ReadRecordStream(BinaryReader& reader, std::int32_t& nextUID, const ItemVisitor& take) const;
   static void Append(ItemVector& items, std::unique_ptr<StorageItem> item, std::int32_t& nextUID);
 
   ItemVector m_items;

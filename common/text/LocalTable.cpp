@@ -121,18 +121,19 @@ bool LocalTable::LoadBytes(std::string_view bytes, std::u16string_view wantedSec
       if (split == std::u16string::npos) continue;
       m_entries.push_back({line.substr(0, split), Unescape(std::u16string_view(line).substr(split + 2))});
     }
+    m_index.clear();
+    for (std::size_t i = 0; i < m_entries.size(); ++i) m_index.emplace(platform::AsciiUpper(m_entries[i].m_szKey), i);
     return true;
   } catch (const std::bad_alloc&) {
     m_entries.clear();
+    m_index.clear();
     return false;
   }
 }
 
 const std::u16string& LocalTable::Get(std::u16string_view key) const {
-  for (const auto& entry : m_entries) {
-    if (platform::EqualsIgnoreCase(entry.m_szKey, key)) return entry.m_szValue;
-  }
-  return kUndefined;
+  const auto found = m_index.find(platform::AsciiUpper(key));
+  return found == m_index.end() ? kUndefined : m_entries[found->second].m_szValue;
 }
 
 const std::u16string& LocalTable::GetAppName() const { return Get(u"APP_NAME"); }

@@ -15,6 +15,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 struct LocalEntry {
@@ -46,6 +47,9 @@ class LocalTable {
 
  private:
   std::vector<LocalEntry> m_entries;
+  // Keys in ASCII capitals to the first entry with that key; programs look up
+  // a text for every row they show.
+  std::unordered_map<std::u16string, std::size_t> m_index;
 };
 
 // The texts every part of a program uses, loaded once at start-up.

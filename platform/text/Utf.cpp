@@ -5,22 +5,25 @@ namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
-void AppendUtf8(std::string& out, char32_t cp) {
+// Writes the UTF-8 bytes of `cp` at `at`; returns the end of what was written.
+char* PutUtf8(char* at, char32_t cp) {
+  const auto put = [&at](char32_t byte) { *at++ = static_cast<char>(byte); };
   if (cp < 0x80) {
-    out.push_back(static_cast<char>(cp));
+    put(cp);
   } else if (cp < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    put(0xC0 | (cp >> 6));
+    put(0x80 | (cp & 0x3F));
   } else if (cp < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    put(0xE0 | (cp >> 12));
+    put(0x80 | ((cp >> 6) & 0x3F));
+    put(0x80 | (cp & 0x3F));
   } else {
-    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    put(0xF0 | (cp >> 18));
+    put(0x80 | ((cp >> 12) & 0x3F));
+    put(0x80 | ((cp >> 6) & 0x3F));
+    put(0x80 | (cp & 0x3F));
   }
+  return at;
 }
 
 void AppendUtf16(std::u16string& out, char32_t cp) {
@@ -35,9 +38,11 @@ void AppendUtf16(std::u16string& out, char32_t cp) {
 
 }  // namespace
 
-std::string ToUtf8(std::u16string_view text) {
-  std::string out;
-  out.reserve(text.size());
+namespace {
+
+// Calls `visit` with each code point of the text; a lone surrogate is U+FFFD.
+template <typename Visit>
+void ForEachCodePoint(std::u16string_view text, Visit visit) {
   for (size_t i = 0; i < text.size(); ++i) {
     char32_t c = text[i];
     if (c >= 0xD800 && c <= 0xDBFF) {
@@ -50,8 +55,19 @@ std::string ToUtf8(std::u16string_view text) {
     } else if (c >= 0xDC00 && c <= 0xDFFF) {
       c = kReplacement;
     }
-    AppendUtf8(out, c);
+    visit(c);
   }
+}
+
+}  // namespace
+
+std::string ToUtf8(std::u16string_view text) {
+  // Counted first, so the text is made in one piece of the right size.
+  std::size_t size = 0;
+  ForEachCodePoint(text, [&size](char32_t c) { size += c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4; });
+  std::string out(size, '\0');
+  char* end = out.data();
+  ForEachCodePoint(text, [&end](char32_t c) { end = PutUtf8(end, c); });
   return out;
 }
 

@@ -1,13 +1,19 @@
-// The application's synchronisation thread against the reminder utility's
-// writer, in one process: a snooze written by the utility reaches the list at
-// once, and the application's next save keeps it.
+// The application's synchronisation thread against the other programs'
+// writers, in one process: a snooze written by the utility or an entry added
+// by the command line reaches the list at once, and the next save keeps it.
 #include <QtTest>
 
+#include "Natalo/EntryStorage.h"
+#include "Natalo/EntryListView.h"
 #include "Natalo/MainWindow.h"
 #include "Natalo/SyncThread.h"
 #include "NataloUtil/ReminderSession.h"
 #include "NataloUtil/UtilSync.h"
 #include "common/entries/FeskList.h"
+#include "common/store/StorageMutexName.h"
+#include "common/store/StorageSync.h"
+#include "platform/sync/NamedMutex.h"
+#include "platform/text/Utf.h"
 #include "platform/imaging/AppPictures.h"
 #include "tests/app/AppTestFolder.h"
 
@@ -47,6 +53,47 @@ class SyncThreadTest : public QObject {
     StopSyncThread();
     QVERIFY(WriteUtilData(*snoozed, folder.Folder()));
     QVERIFY(clock.elapsed() < 10000);
+  }
+
+  // The command line adds an entry while the application runs, and the user
+  // has just made one of their own that is not saved yet, so both got the
+  // same UID. The application's save right after the answer, before any event
+  // is handled, keeps both; the list shows the new one under a new UID.
+  void addedEntryReachesTheListAndSurvivesTheNextSave() {
+    AppTestFolder folder;
+    folder.UseInThisProcess();
+    const std::string storage = folder.Folder() + "storage.dat";
+    FeskList list(storage);
+    list.Add(MakeBirthday("Anna", "Berg", 1985, 3, 14));
+    QVERIFY(list.SaveStorageLocked());
+    AppPictures pictures;
+    MainWindow window(QStringLiteral("Natalo"), list, &pictures, true);
+    QVERIFY(StartSyncThread(&window, &list, folder.Folder()));
+    auto own = MakeBirthday("Own", "Entry", 1990, 1, 2);
+    own->m_nUID = 3;
+    list.Add(std::move(own));
+
+    {
+      const auto mutex = platform::NamedMutex::Create(StorageMutexName(platform::FromUtf8(storage)));
+      const platform::NamedMutexLock lock(*mutex, 5000);
+      FeskList writer(storage);
+      QVERIFY(writer.Load());
+      const StorageItem* carl = writer.Add(MakeBirthday("Carl", "Meyer", 1990, 5, 1));
+      QCOMPARE(carl->m_nUID, 3);
+      QVERIFY(writer.Save());
+      QCOMPARE(NotifyApplication(folder.Folder(), {3, StorageChange::EntryAdded}, 5000), NotifyResult::Answered);
+    }
+    QVERIFY(SaveEntryList(list, false).bSaved);
+
+    FeskList reread(storage);
+    QVERIFY(reread.Load());
+    QStringList names;
+    for (const StorageItem& item : reread) names << QString::fromStdU16String(AsEntry(&item)->m_szFirstName);
+    QCOMPARE(names, QStringList({"Anna", "Own", "Carl"}));
+    QCOMPARE(AsEntry(reread.FindByUID(3))->m_szFirstName, u"Own");
+    QCOMPARE(AsEntry(reread.FindByUID(4))->m_szFirstName, u"Carl");
+    QTRY_COMPARE(window.List().RowCount(), 3);
+    StopSyncThread();
   }
 
   void syncFileAndStateReading() {

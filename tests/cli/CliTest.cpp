@@ -2,11 +2,15 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <thread>
 
-#include "platform/sync/NamedMutex.h"
 #include "common/store/StorageMutexName.h"
+#include "common/store/StorageSync.h"
+#include "platform/sync/NamedEvent.h"
+#include "platform/sync/NamedMutex.h"
 #include "platform/text/Utf.h"
 #include "tests/cli/CliFolder.h"
+#include "tests/store/FileBytes.h"
 
 namespace {
 
@@ -202,7 +206,7 @@ print(" ".join(uids))
   EXPECT_FALSE(std::filesystem::exists(folder.Folder() + "missing"));
 }
 
-TEST_F(CliTest, AddSavesChecksDuplicatesArmsTheReminderAndWaitsForTheApplication) {
+TEST_F(CliTest, AddSavesChecksDuplicatesArmsTheReminderAndTellsTheApplication) {
   SaveSamples();
   const CliRun added =
       folder.Run({"add", "birthday", "Ada", "King", "Lovelace", "1815-12-10", "--note", "Send a card"});
@@ -225,18 +229,74 @@ TEST_F(CliTest, AddSavesChecksDuplicatesArmsTheReminderAndWaitsForTheApplication
   EXPECT_EQ(duplicate.code, 1);
   EXPECT_NE(duplicate.err.find("Anna Berg"), std::string::npos) << duplicate.err;
 
+  const auto app = platform::NamedMutex::Create(u"Natalo_Instance_Mutex");
   {
-    bool existed = false;
-    const auto app = platform::NamedMutex::Create(u"Natalo_Instance_Mutex", &existed);
-    const CliRun running = folder.Run({"add", "other", "Party", "2030-05-01", "--no-reminder"});
-    EXPECT_EQ(running.code, 3);
-    EXPECT_NE(running.err.find("close it first"), std::string::npos) << running.err;
+    // An application that holds its instance rule but does not listen yet
+    // may have read the file already: the command waits, then gives up.
+    const CliRun starting = folder.Run({"add", "other", "Party", "2030-05-01", "--no-reminder"});
+    EXPECT_EQ(starting.code, 3);
+    EXPECT_NE(starting.err.find("close it first"), std::string::npos) << starting.err;
   }
   EXPECT_EQ(ReadFileBytes(folder.StoragePath()), before);
 
-  ASSERT_EQ(folder.Run({"add", "other", "Party", "2030-05-01", "--no-reminder"}).code, 0);
+  // A listening application is told of the new entry while the file is still
+  // held, and the command waits for its answer.
+  const auto changed = platform::NamedEvent::Create(kStorageChangedEvent);
+  StorageNotice notice;
+  bool heldWhileTold = false;
+  std::thread listener([&] {
+    if (changed->Wait(10'000) != platform::WaitResult::Acquired) return;
+    ReadStorageNotice(folder.Folder() + kSyncFileName, notice);
+    const auto storage = platform::NamedMutex::Create(StorageMutexName(platform::FromUtf8(folder.StoragePath())));
+    heldWhileTold = storage->Wait(0) == platform::WaitResult::TimedOut;
+    if (auto reply = platform::NamedEvent::Open(kNotifyContinueEvent)) reply->Set();
+  });
+  const CliRun running = folder.Run({"add", "other", "Party", "2030-05-01", "--no-reminder"});
+  listener.join();
+  ASSERT_EQ(running.code, 0) << running.err;
   ASSERT_TRUE(list.Load());
-  EXPECT_EQ(AsEntry(&*std::next(list.begin(), 6))->m_bEnabled, 0u);
+  const FeskItem* party = AsEntry(&*std::next(list.begin(), 6));
+  EXPECT_EQ(party->m_bEnabled, 0u);
+  EXPECT_EQ(notice.uid, party->m_nUID);
+  EXPECT_EQ(notice.change, StorageChange::EntryAdded);
+  EXPECT_TRUE(heldWhileTold);
+}
+
+// A file of the first revision: list, next and export read it as it is; add
+// upgrades it and keeps the file as it was beside it.
+TEST_F(CliTest, OldRevisionIsReadAsItIsAndUpgradedOnlyByAdd) {
+  storetest::FileBytes file;
+  file.Header(0xCE09, 0x0103, 1);
+  platform::FileTime date = 0;
+  ASSERT_TRUE(MidnightOf(DaysAhead(2, 30), date));
+  storetest::FileBytes strings;
+  for (const char16_t* text : {u"Old", u"Friend", u"From the first version"}) {
+    for (const char16_t* c = text; *c != 0; ++c) strings.U16(*c);
+    strings.U16(0);
+  }
+  file.Record(32, date, 7).U16(static_cast<std::uint16_t>(10 + strings.Size())).U16(Birthday).U64(date);
+  file.Raw(strings.Str()).U32(0);
+  ASSERT_TRUE(testsupport::WriteFileBytes(folder.StoragePath(), file.Str()));
+
+  const CliRun listed = folder.Run({"list", "--json"});
+  ASSERT_EQ(listed.code, 0) << listed.err;
+  EXPECT_NE(listed.out.find(R"("uid":7,"kind":"birthday","name":"Old Friend")"), std::string::npos) << listed.out;
+  EXPECT_NE(listed.out.find("From the first version"), std::string::npos);
+  const CliRun exported = folder.Run({"export", "--ics", "-"});
+  ASSERT_EQ(exported.code, 0) << exported.err;
+  EXPECT_NE(exported.out.find("UID:entry-7@natalo"), std::string::npos);
+  EXPECT_EQ(ReadFileBytes(folder.StoragePath()), file.Str());
+
+  ASSERT_EQ(folder.Run({"add", "other", "Party", "2030-05-01"}).code, 0);
+  FeskList list(folder.StoragePath());
+  ASSERT_TRUE(list.Load());
+  ASSERT_EQ(list.Count(), 2u);
+  EXPECT_EQ(AsEntry(list.FindByUID(7))->m_szNote, u"From the first version");
+  std::vector<std::string> kept;
+  for (const auto& found : std::filesystem::directory_iterator(folder.Folder())) {
+    if (found.path().filename().string().starts_with("storage.dat.rev1")) kept.push_back(ReadFileBytes(found.path()));
+  }
+  EXPECT_EQ(kept, std::vector<std::string>{file.Str()});
 }
 
 TEST_F(CliTest, NextNamesTheEarliestReminderAndItsEntries) {

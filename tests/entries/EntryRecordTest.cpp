@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <span>
+#include <tuple>
+#include <vector>
 
 #include "common/entries/FeskItem.h"
 #include "common/entries/FeskList.h"
@@ -232,6 +234,42 @@ TEST_F(Records, ADamagedRecordCostsNoOtherRecord) {
   FeskList again(StoragePath());
   ASSERT_TRUE(again.LoadAndUpgradeStorage());
   ExpectOneCopy("damaged", file.Str());
+}
+
+TEST_F(Records, AScanSeesWhatALoadKeeps) {
+  // Entries without a UID among numbered ones, a note without its end, a block
+  // too short for its fields, and a record cut off by the end of the file.
+  FileBytes file;
+  file.Header(0xCE09, 0x0103, 3);
+  const auto record = [&file](std::int32_t uid, const std::string& strings) {
+    file.Record(32, 0x01C0000000000000ULL, uid).U16(static_cast<std::uint16_t>(38 + strings.size()));
+    EntryFields(file, 2, 0, 0x01B0000000000000ULL, 64).Raw(strings);
+  };
+  record(0, Utf16z(u"Zero") + Utf16z(u"") + Utf16z(u""));
+  record(6, Utf16z(u"Six") + std::string("n\0o\0", 4));
+  file.Record(32, 0x01C0000000000000ULL, 3).U16(6).U16(2).U32(0);
+  record(0, Utf16z(u"Again") + Utf16z(u"") + Utf16z(u""));
+  record(0, Utf16z(u"Short") + Utf16z(u"") + Utf16z(u""));
+  file.Record(32, 0x01C0000000000000ULL, 9).U16(60).U16(2);
+  ASSERT_TRUE(testsupport::WriteFileBytes(StoragePath(), file.Str()));
+
+  using Seen = std::vector<std::tuple<std::int32_t, std::u16string, std::u16string>>;
+  FeskList list(StoragePath());
+  ASSERT_TRUE(list.Load());
+  Seen loaded;
+  for (const StorageItem& item : list) loaded.emplace_back(item.m_nUID, AsEntry(&item)->m_szName, AsEntry(&item)->m_szNote);
+  // Every other item is taken, so both fresh and read-over items are seen.
+  Seen scanned;
+  std::vector<std::unique_ptr<StorageItem>> taken;
+  int damaged = -1;
+  ASSERT_TRUE(FeskList(StoragePath()).ScanFile([&](std::unique_ptr<StorageItem>& item) {
+    scanned.emplace_back(item->m_nUID, AsEntry(item.get())->m_szName, AsEntry(item.get())->m_szNote);
+    if (scanned.size() % 2 == 1) taken.push_back(std::move(item));
+  }, &damaged));
+  EXPECT_EQ(scanned, loaded);
+  EXPECT_EQ(loaded.size(), 4u);
+  EXPECT_EQ(damaged, list.m_nDamagedRecords);
+  EXPECT_EQ(damaged, 3);
 }
 
 TEST_F(Records, TheNextRecordStartsWhereTheLengthSays) {

@@ -1,0 +1,45 @@
+#pragma once
+// The exchange by which other programs tell a running application that they
+// changed storage.dat. The writer, holding the storage mutex, names the entry
+// in sync.tmp in the program folder and sets "FESK_STORAGE_CHANGED"; the
+// application reads the entry from the file while the writer still holds the
+// mutex, takes the change into its own list before its next save, and answers
+// with "FESK_NOTIFY_CONTINUE".
+//
+// sync.tmp: i32 UID, then, for a change other than the reminder state, u32
+// kind of change (an application that reads only the UID finds no entry with a
+// new one and ignores it).
+#include <cstdint>
+#include <string>
+
+inline constexpr char16_t kStorageChangedEvent[] = u"FESK_STORAGE_CHANGED";
+inline constexpr char16_t kNotifyContinueEvent[] = u"FESK_NOTIFY_CONTINUE";
+inline constexpr char16_t kNotifyExitEvent[] = u"FESK_NOTIFY_EXIT";
+inline constexpr char kSyncFileName[] = "sync.tmp";
+
+enum class StorageChange : std::uint32_t {
+  ReminderState = 0,  // the entry's reminder state was written in place
+  EntryAdded = 1,     // the entry is new in the file
+};
+
+struct StorageNotice {
+  std::int32_t uid = 0;
+  StorageChange change = StorageChange::ReminderState;
+};
+
+bool WriteStorageNotice(const std::string& path, const StorageNotice& notice);
+// False when the file is missing or too short; an unknown kind of change
+// reads as the reminder state.
+bool ReadStorageNotice(const std::string& path, StorageNotice& notice);
+
+enum class NotifyResult {
+  NoApplication,  // none runs: nothing to tell
+  Answered,
+  NoAnswer,       // it did not answer within the wait, or went away meanwhile
+  Failed,         // the notice could not be written
+};
+
+// Tells a running application about the change; the caller holds the storage
+// mutex. Waits up to `replyMs` for the answer, and ends the wait early when the
+// application goes away (crashed or killed), since then nobody will answer.
+NotifyResult NotifyApplication(const std::string& programFolder, const StorageNotice& notice, std::uint32_t replyMs);

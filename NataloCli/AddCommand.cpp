@@ -37,21 +37,6 @@ bool HasControlCharacter(std::u16string_view text, bool lineFeedAllowed) {
   });
 }
 
-// "YYYY-MM-DD" with a year the calendar of storage.dat can hold.
-bool ParseIsoDate(std::string_view text, CalendarDate& out) {
-  long year = 0;
-  long month = 0;
-  long day = 0;
-  if (text.size() != 10 || text[4] != '-' || text[7] != '-') return false;
-  if (!ParseNumber(text.substr(0, 4), 1601, 9999, year) || !ParseNumber(text.substr(5, 2), 1, 12, month) ||
-      !ParseNumber(text.substr(8, 2), 1, 31, day)) {
-    return false;
-  }
-  if (!platform::IsValidDate(static_cast<int>(year), static_cast<int>(month), static_cast<int>(day))) return false;
-  out = {static_cast<int>(year), static_cast<int>(month), static_cast<int>(day)};
-  return true;
-}
-
 struct AddRequest {
   std::uint16_t kind = Birthday;
   std::vector<std::u16string> words;

@@ -6,6 +6,7 @@
 #include "common/entries/EntryTexts.h"
 #include "common/text/LocalTable.h"
 #include "NataloCli/CliSession.h"
+#include "platform/clock/Clock.h"
 #include "platform/text/Utf.h"
 
 const char* KindWord(const FeskItem& entry) {
@@ -34,6 +35,20 @@ std::string IsoDate(const CalendarDate& date) {
   char text[32];
   std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.year, date.month, date.day);
   return text;
+}
+
+bool ParseIsoDate(std::string_view text, CalendarDate& out) {
+  long year = 0;
+  long month = 0;
+  long day = 0;
+  if (text.size() != 10 || text[4] != '-' || text[7] != '-') return false;
+  if (!ParseNumber(text.substr(0, 4), 1601, 9999, year) || !ParseNumber(text.substr(5, 2), 1, 12, month) ||
+      !ParseNumber(text.substr(8, 2), 1, 31, day)) {
+    return false;
+  }
+  if (!platform::IsValidDate(static_cast<int>(year), static_cast<int>(month), static_cast<int>(day))) return false;
+  out = {static_cast<int>(year), static_cast<int>(month), static_cast<int>(day)};
+  return true;
 }
 
 namespace {

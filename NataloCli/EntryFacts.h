@@ -3,6 +3,7 @@
 // reminder state, worked out once and then written as text, JSON or calendar.
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/entries/EntryCalendar.h"
@@ -31,6 +32,9 @@ bool ParseKindWord(std::string_view word, std::uint16_t& kind);
 
 // "YYYY-MM-DD".
 std::string IsoDate(const CalendarDate& date);
+// Parses "YYYY-MM-DD" with a year the calendar of storage.dat can hold and a
+// day that exists in its month.
+bool ParseIsoDate(std::string_view text, CalendarDate& out);
 
 // Whether the entry (or star, when asked) of the kind (-1: any) is due
 // within `days` days of today.

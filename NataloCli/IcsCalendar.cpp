@@ -57,6 +57,9 @@ void AppendFoldedIcsLine(std::string& out, std::string_view line) {
   while (line.size() > limit) {
     std::size_t cut = limit;
     while (cut > 0 && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80) --cut;
+    // Bytes that are no UTF-8 give no character to fold before: cut at the
+    // limit rather than never getting shorter.
+    if (cut == 0) cut = limit;
     out.append(line.substr(0, cut));
     out += "\r\n ";
     line.remove_prefix(cut);

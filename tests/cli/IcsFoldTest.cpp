@@ -1,0 +1,53 @@
+// Folding of calendar lines, including bytes that are no UTF-8, which once
+// made the fold loop without end.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "NataloCli/IcsCalendar.h"
+
+namespace {
+
+std::string TwoByteLetters(int count) {
+  std::string out;
+  for (int i = 0; i < count; ++i) out += "\xC3\xA9";
+  return out;
+}
+
+TEST(IcsFold, PiecesStayWithinTheLimitAndUnfoldToTheLine) {
+  struct Case {
+    const char* what;
+    std::string line;
+    std::size_t firstPiece;  // octets before the first fold
+  };
+  const Case cases[] = {
+      {"ASCII", "SUMMARY:" + std::string(200, 'a'), 75},
+      {"two-byte letters stay whole", "SUMMARY:" + std::string(36, 'x') + TwoByteLetters(20), 74},
+      {"no character start at all", std::string(200, '\xA8'), 75},
+      {"a sequence across the limit", std::string(74, 'a') + "\xE2\x82\xAC" + "tail", 74},
+  };
+  for (const auto& c : cases) {
+    std::string folded;
+    AppendFoldedIcsLine(folded, c.line);
+    std::string unfolded;
+    std::size_t start = 0;
+    bool first = true;
+    while (start < folded.size()) {
+      const std::size_t end = folded.find("\r\n", start);
+      ASSERT_NE(end, std::string::npos) << c.what;
+      std::string piece = folded.substr(start, end - start);
+      EXPECT_LE(piece.size(), 75u) << c.what;
+      if (first) {
+        EXPECT_EQ(piece.size(), std::min(c.firstPiece, c.line.size())) << c.what;
+      } else {
+        piece.erase(0, 1);
+      }
+      unfolded += piece;
+      first = false;
+      start = end + 2;
+    }
+    EXPECT_EQ(unfolded, c.line) << c.what;
+  }
+}
+
+}  // namespace

@@ -41,6 +41,13 @@ std::string RebuiltLine(const VCardCard& card, const VCardProperty& prop, const 
   return line;
 }
 
+// A lone CR written right before LF would be read with it as one CR LF break,
+// which swallows the (blank) line the LF ends; lines that start with a space
+// after it would then continue the line before instead of their own.
+bool WouldJoinBreaks(std::string_view before, std::string_view after) {
+  return !before.empty() && before.back() == '\r' && !after.empty() && after.front() == '\n';
+}
+
 }  // namespace
 
 std::string ReplaceCardDate(std::string_view bytes, const VCardCard& card, ContactDateField field,
@@ -50,7 +57,11 @@ std::string ReplaceCardDate(std::string_view bytes, const VCardCard& card, Conta
   if (prop != nullptr) {
     out.reserve(bytes.size() + 16);
     out.append(bytes.substr(0, prop->begin));
-    if (date.IsSet()) out += RebuiltLine(card, *prop, date);
+    if (date.IsSet()) {
+      out += RebuiltLine(card, *prop, date);
+    } else if (WouldJoinBreaks(out, bytes.substr(prop->end))) {
+      out += prop->lineBreak;  // an empty line keeps the two breaks apart
+    }
     out.append(bytes.substr(prop->end));
     return out;
   }
@@ -58,7 +69,9 @@ std::string ReplaceCardDate(std::string_view bytes, const VCardCard& card, Conta
   const bool v4 = IsVersion4(card);
   std::string line = field == ContactDateField::Birthday ? "BDAY:" : (v4 ? "ANNIVERSARY:" : "X-ANNIVERSARY:");
   line += FormatVCardDate(date, v4);
-  line += card.LineBreak();
+  std::string lineBreak = card.LineBreak();
+  if (WouldJoinBreaks(lineBreak, bytes.substr(card.endLineBegin))) lineBreak = "\r\n";
+  line += lineBreak;
   out.reserve(bytes.size() + line.size());
   out.append(bytes.substr(0, card.endLineBegin));
   out += line;

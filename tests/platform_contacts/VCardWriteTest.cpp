@@ -104,6 +104,30 @@ TEST(VCardEdit, AddsAMissingDateAndRemovesACleared) {
             "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:X\r\nBDAY:19990909\r\nEND:VCARD\r\n");
 }
 
+// A line ending in a lone CR followed by a blank LF line and a folded END line:
+// an edit must not let the CR and the LF become one break, which would fold the
+// END line into the line before and lose the card.
+TEST(VCardEdit, MixedLineBreaksKeepTheCard) {
+  struct Case {
+    std::string bytes;
+    ContactDate date;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"BEGIN:VCARD\r\nFN:X\rno colon\r\n\n\tEND:VCARD\r\n", Date(1985, 3, 14),
+       "BEGIN:VCARD\r\nFN:X\rno colon\r\nBDAY:1985-03-14\r\n\n\tEND:VCARD\r\n"},
+      {"BEGIN:VCARD\rBDAY:1990-01-01\r\n\n\tEND:VCARD\r\n", ContactDate{},
+       "BEGIN:VCARD\r\r\n\n\tEND:VCARD\r\n"},
+  };
+  for (const Case& c : cases) {
+    const std::string edited = Edit(c.bytes, 0, ContactDateField::Birthday, c.date);
+    EXPECT_EQ(edited, c.expected);
+    VCardReadResult again = ReadVCards(edited);
+    ASSERT_EQ(again.cards.size(), 1u) << edited;
+    EXPECT_EQ(ExtractContactFields(again.cards[0]).birthday, c.date);
+  }
+}
+
 TEST_F(ContactFolderTest, SaveRoundTripKeepsEveryOtherByte) {
   contacttest::CopyData(m_folder, {"latin1-qp-21.vcf"});
   const std::string before = ReadFileBytes(m_folder / "latin1-qp-21.vcf");

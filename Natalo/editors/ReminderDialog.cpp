@@ -1,6 +1,7 @@
 #include "Natalo/editors/ReminderDialog.h"
 
 #include "Natalo/AppText.h"
+#include "Natalo/DialogKeys.h"
 #include "Natalo/editors/EditorServices.h"
 #include "common/entries/EntryReminder.h"
 #include "common/entries/FeskItem.h"
@@ -22,8 +23,7 @@ ReminderDialog::ReminderDialog(FeskItem& entry, QWidget* parent)
     case Anniversary: SetTitle(ToQString(t.Get(u"DLG_HEADER_REMINDER_A"))); break;
     default: SetTitle(ToQString(t.Get(u"DLG_HEADER_REMINDER_OD"))); break;
   }
-  SoftKeys()->SetCommandKey(keypad::SoftKeyBar::Left, ToQString(t.Get(u"BTN_DONE")), keypad::kResultDone);
-  SoftKeys()->SetCommandKey(keypad::SoftKeyBar::Right, ToQString(t.Get(u"BTN_CANCEL")), keypad::kResultCancel);
+  SetDoneCancelKeys(SoftKeys());
 
   LoadReminderSettings();
   auto* form = new keypad::FormColumn;

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "Natalo/AppText.h"
+#include "Natalo/DialogKeys.h"
 #include "Natalo/editors/EditorServices.h"
 #include "Natalo/pickers/SoundFilePicker.h"
 #include "common/entries/FeskItem.h"
@@ -83,8 +84,7 @@ SoundDialog::SoundDialog(FeskItem& entry, QWidget* parent) : FullScreenDialog(Di
     case Anniversary: SetTitle(ToQString(t.Get(u"DLG_SO_HEADER_SOUND_A"))); break;
     default: SetTitle(ToQString(t.Get(u"DLG_SO_HEADER_SOUND_OD"))); break;
   }
-  SoftKeys()->SetCommandKey(keypad::SoftKeyBar::Left, ToQString(t.Get(u"BTN_DONE")), keypad::kResultDone);
-  SoftKeys()->SetCommandKey(keypad::SoftKeyBar::Right, ToQString(t.Get(u"BTN_CANCEL")), keypad::kResultCancel);
+  SetDoneCancelKeys(SoftKeys());
 
   // The desktop has no operating-system version of the phone: its alarm list is event 6.
   std::vector<platform::SoundFileInfo> ringTones, alarms;

@@ -7,6 +7,7 @@
 #include <QScrollBar>
 
 #include "Natalo/AppText.h"
+#include "Natalo/DialogKeys.h"
 #include "Natalo/editors/EditorServices.h"
 #include "common/entries/EntryTexts.h"
 #include "common/entries/FeskItem.h"
@@ -39,12 +40,6 @@ keypad::SpinnerList* ImportChoiceList() {
   return list;
 }
 
-void SetOkCancelKeys(keypad::SoftKeyBar* keys, const char16_t* ok) {
-  const LocalTable& t = LocalText();
-  keys->SetCommandKey(keypad::SoftKeyBar::Left, ToQString(t.Get(ok)), keypad::kResultDone);
-  keys->SetCommandKey(keypad::SoftKeyBar::Right, ToQString(t.Get(u"BTN_CANCEL")), keypad::kResultCancel);
-}
-
 // After the screen turned the rows lie anew at the new width; the first list
 // takes the focus and the column shows its top, as the entry editors do.
 void BackToFirstRow(keypad::FormColumn* form, QWidget* first) {
@@ -58,7 +53,7 @@ ScanOptionsDialog::ScanOptionsDialog(ContactScanSettings& settings, QWidget* par
     : FullScreenDialog(DialogHost(parent)), m_settings(settings) {
   const LocalTable& t = LocalText();
   SetTitle(ToQString(t.Get(u"DLG_SCANO_HEADER")));
-  SetOkCancelKeys(SoftKeys(), u"BTN_DONE");
+  SetDoneCancelKeys(SoftKeys());
   auto* form = m_form = new keypad::FormColumn;
   m_importB = ImportChoiceList();
   m_conflictB = ConflictRuleList(true);
@@ -96,7 +91,7 @@ ScanAskDialog::ScanAskDialog(const FeskItem& entry, const platform::SystemTime& 
     : FullScreenDialog(DialogHost(parent)) {
   const LocalTable& t = LocalText();
   SetTitle(ToQString(t.Get(u"MSG_SCAN_ASK_CAPTION")));
-  SetOkCancelKeys(SoftKeys(), u"BTN_OK");
+  SetConfirmCancelKeys(SoftKeys(), ToQString(t.Get(u"BTN_OK")));
   // The contact's date is shown as the entry's would be, in the date format chosen.
   FeskItem contact(entry.m_wKind);
   platform::SystemTimeToFileTime(contactDate, contact.m_ftDate);

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "Natalo/AppText.h"
+#include "Natalo/DialogKeys.h"
 #include "Natalo/editors/EditorServices.h"
 #include "common/entries/FeskItem.h"
 #include "platform/contacts/ContactStore.h"
@@ -54,8 +55,7 @@ class ContactChooser : public keypad::FullScreenDialog {
     SetTitle(ToQString(t.Get(u"DLG_CONTACTS_HEADER")));
     // Escape cancels at once; Backspace deletes in the search field.
     SetBackKeyTakenOver(false);
-    SoftKeys()->SetCommandKey(keypad::SoftKeyBar::Left, ToQString(t.Get(u"BTN_DONE")), keypad::kResultDone);
-    SoftKeys()->SetCommandKey(keypad::SoftKeyBar::Right, ToQString(t.Get(u"BTN_CANCEL")), keypad::kResultCancel);
+    SetDoneCancelKeys(SoftKeys());
     m_search = new keypad::LineField;
     m_search->SetLimit(64);
     m_search->setPlaceholderText(ToQString(t.Get(u"DLG_CONTACTS_SEARCH")));

@@ -3,6 +3,7 @@
 #include <QPixmap>
 
 #include "Natalo/AppText.h"
+#include "Natalo/DialogKeys.h"
 #include "Natalo/editors/EditorServices.h"
 #include "common/icons/IconTable.h"
 #include "platform/imaging/IconLibrary.h"
@@ -17,8 +18,7 @@ class IconPicker : public keypad::FullScreenDialog {
   IconPicker(std::uint32_t current, QWidget* parent) : FullScreenDialog(DialogHost(parent)) {
     const LocalTable& t = LocalText();
     SetTitle(ToQString(t.Get(u"DLG_ICONSELECT_HEADERTEXT")));
-    SoftKeys()->SetCommandKey(keypad::SoftKeyBar::Left, ToQString(t.Get(u"BTN_DONE")), keypad::kResultDone);
-    SoftKeys()->SetCommandKey(keypad::SoftKeyBar::Right, ToQString(t.Get(u"BTN_CANCEL")), keypad::kResultCancel);
+    SetDoneCancelKeys(SoftKeys());
     m_grid = new keypad::PictureGrid;
     for (const IconTableRow& row : IconTable) {
       const QImage* picture = GetIconBitmapSmall(row.dwNumber);

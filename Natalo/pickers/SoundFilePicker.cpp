@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "Natalo/AppText.h"
+#include "Natalo/DialogKeys.h"
 #include "Natalo/editors/EditorServices.h"
 #include "platform/ui/FullScreenDialog.h"
 #include "platform/ui/PictureList.h"
@@ -75,8 +76,7 @@ class SoundFilePicker : public keypad::FullScreenDialog {
       : FullScreenDialog(DialogHost(parent)), m_current(std::move(current)) {
     const LocalTable& t = LocalText();
     SetTitle(ToQString(t.Get(u"DLG_FILESELECT_HEADERTEXT")));
-    SoftKeys()->SetCommandKey(keypad::SoftKeyBar::Left, ToQString(t.Get(u"BTN_DONE")), keypad::kResultDone);
-    SoftKeys()->SetCommandKey(keypad::SoftKeyBar::Right, ToQString(t.Get(u"BTN_CANCEL")), keypad::kResultCancel);
+    SetDoneCancelKeys(SoftKeys());
     m_where = new QLabel;
     m_where->setTextFormat(Qt::PlainText);
     m_where->setStyleSheet(QStringLiteral("padding: 2px 4px; border-bottom: 1px solid #8a99ad;"));

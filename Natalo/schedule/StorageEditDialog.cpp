@@ -4,6 +4,7 @@
 #include <QLabel>
 
 #include "Natalo/AppText.h"
+#include "Natalo/DialogKeys.h"
 #include "Natalo/editors/EditorServices.h"
 #include "common/store/Recurrence.h"
 #include "common/store/StorageEditorHook.h"
@@ -142,8 +143,7 @@ void StorageEditDialog::InitLabels() {
                                            u"MIDDLE_MONTH_7", u"MIDDLE_MONTH_8",  u"MIDDLE_MONTH_9",
                                            u"MIDDLE_MONTH_10", u"MIDDLE_MONTH_11", u"MIDDLE_MONTH_12"};
   for (std::size_t i = 0; i < m_months.size(); ++i) m_months[i]->setText(Text(monthKeys[i]));
-  SoftKeys()->SetCommandKey(keypad::SoftKeyBar::Left, ToQString(t.Get(u"BTN_DONE")), keypad::kResultDone);
-  SoftKeys()->SetCommandKey(keypad::SoftKeyBar::Right, ToQString(t.Get(u"BTN_CANCEL")), keypad::kResultCancel);
+  SetDoneCancelKeys(SoftKeys());
 }
 
 void StorageEditDialog::OnDestroy() {}

@@ -1,6 +1,7 @@
 #include "Natalo/settings/SettingsDialog.h"
 
 #include "Natalo/AppText.h"
+#include "Natalo/DialogKeys.h"
 #include "Natalo/editors/EditorServices.h"
 #include "Natalo/settings/SettingsHooks.h"
 #include "platform/ui/MessageBox.h"
@@ -15,8 +16,7 @@ void ShowSettingsNotSaved(QWidget* owner) {
 SettingsDialog::SettingsDialog(QWidget* parent, const char16_t* titleKey) : FullScreenDialog(DialogHost(parent)) {
   const LocalTable& t = LocalText();
   SetTitle(ToQString(t.Get(titleKey)));
-  SoftKeys()->SetCommandKey(keypad::SoftKeyBar::Left, ToQString(t.Get(u"BTN_DONE")), keypad::kResultDone);
-  SoftKeys()->SetCommandKey(keypad::SoftKeyBar::Right, ToQString(t.Get(u"BTN_CANCEL")), keypad::kResultCancel);
+  SetDoneCancelKeys(SoftKeys());
 }
 
 void SettingsDialog::OnCommand(int command) {

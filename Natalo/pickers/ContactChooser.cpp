@@ -6,8 +6,8 @@
 #include <algorithm>
 
 #include "Natalo/AppText.h"
-#include "Natalo/DialogKeys.h"
 #include "Natalo/editors/EditorServices.h"
+#include "Natalo/pickers/ChoosingDialog.h"
 #include "common/entries/FeskItem.h"
 #include "platform/contacts/ContactStore.h"
 #include "platform/ui/FullScreenDialog.h"
@@ -47,15 +47,14 @@ std::vector<ContactChoice> ListContactChoices(const platform::ContactStore& stor
 
 namespace {
 
-class ContactChooser : public keypad::FullScreenDialog {
+class ContactChooser : public ChoosingDialog {
  public:
   ContactChooser(std::vector<ContactChoice> choices, QWidget* parent)
-      : FullScreenDialog(DialogHost(parent)), m_choices(std::move(choices)) {
+      : ChoosingDialog(parent), m_choices(std::move(choices)) {
     const LocalTable& t = LocalText();
     SetTitle(ToQString(t.Get(u"DLG_CONTACTS_HEADER")));
     // Escape cancels at once; Backspace deletes in the search field.
     SetBackKeyTakenOver(false);
-    SetDoneCancelKeys(SoftKeys());
     m_search = new keypad::LineField;
     m_search->SetLimit(64);
     m_search->setPlaceholderText(ToQString(t.Get(u"DLG_CONTACTS_SEARCH")));
@@ -73,13 +72,6 @@ class ContactChooser : public keypad::FullScreenDialog {
   keypad::PictureList* List() const { return m_list; }
 
  protected:
-  void OnCommand(int command) override {
-    if (command == keypad::kResultDone) {
-      Choose();
-    } else {
-      Done(keypad::kResultCancel);
-    }
-  }
   void OnBack() override { Done(keypad::kResultCancel); }
 
   bool eventFilter(QObject* watched, QEvent* event) override {
@@ -110,7 +102,7 @@ class ContactChooser : public keypad::FullScreenDialog {
     m_list->SelectRow(0);
   }
 
-  void Choose() {
+  void Choose() override {
     if (m_list->currentRow() < 0) return;
     m_chosen = m_list->RowData(m_list->currentRow()).value<quint32>();
     Done(keypad::kResultDone);

@@ -9,8 +9,8 @@
 #include <system_error>
 
 #include "Natalo/AppText.h"
-#include "Natalo/DialogKeys.h"
 #include "Natalo/editors/EditorServices.h"
+#include "Natalo/pickers/ChoosingDialog.h"
 #include "platform/ui/FullScreenDialog.h"
 #include "platform/ui/PictureList.h"
 #include "platform/ui/SoftKeyBar.h"
@@ -70,13 +70,12 @@ std::string& SoundPickerFolder() {
 
 namespace {
 
-class SoundFilePicker : public keypad::FullScreenDialog {
+class SoundFilePicker : public ChoosingDialog {
  public:
   SoundFilePicker(std::string current, QWidget* parent)
-      : FullScreenDialog(DialogHost(parent)), m_current(std::move(current)) {
+      : ChoosingDialog(parent), m_current(std::move(current)) {
     const LocalTable& t = LocalText();
     SetTitle(ToQString(t.Get(u"DLG_FILESELECT_HEADERTEXT")));
-    SetDoneCancelKeys(SoftKeys());
     m_where = new QLabel;
     m_where->setTextFormat(Qt::PlainText);
     m_where->setStyleSheet(QStringLiteral("padding: 2px 4px; border-bottom: 1px solid #8a99ad;"));
@@ -94,13 +93,6 @@ class SoundFilePicker : public keypad::FullScreenDialog {
   keypad::PictureList* List() const { return m_list; }
 
  protected:
-  void OnCommand(int command) override {
-    if (command == keypad::kResultDone) {
-      Choose();
-    } else {
-      Done(keypad::kResultCancel);
-    }
-  }
   void OnScreenResized(const QSize&) override { ShowFolder(); }
   void showEvent(QShowEvent* event) override {
     FullScreenDialog::showEvent(event);
@@ -142,7 +134,7 @@ class SoundFilePicker : public keypad::FullScreenDialog {
     m_where->setToolTip(path);
   }
 
-  void Choose() {
+  void Choose() override {
     const int row = m_list->currentRow();
     if (row < 0 || row >= static_cast<int>(m_entries.size())) return;
     const SoundFolderEntry& e = m_entries[static_cast<std::size_t>(row)];

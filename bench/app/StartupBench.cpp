@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <string>
 
+#include "bench/support/ProgramFolder.h"
 #include "common/entries/EntryCalendar.h"
 #include "common/entries/FeskList.h"
 
@@ -27,14 +28,9 @@ namespace fs = std::filesystem;
 namespace {
 
 // A program folder with the built files and `entries` stored entries.
-struct BenchFolder {
-  explicit BenchFolder(int entries) {
-    std::string pattern = (fs::temp_directory_path() / "natalo-bench-XXXXXX").string();
-    root = mkdtemp(pattern.data());
-    folder = root / "Natalo";
-    fs::create_directories(folder);
-    fs::create_directories(root / "run");
-    fs::permissions(root / "run", fs::perms::owner_all);
+struct BenchFolder : benchsupport::ProgramFolderRoot {
+  explicit BenchFolder(int entries)
+      : ProgramFolderRoot(benchsupport::MakeProgramFolderRoot("natalo-bench")) {
     const fs::path built = NATALO_BUILT_PROGRAM_DIR;
     fs::copy_file(built / "Natalo", folder / "Natalo");
     for (const char* name : {"local.dat", "NataloIcons.rcc", "stars.dat", "Natalo.so"}) {
@@ -57,10 +53,8 @@ struct BenchFolder {
       list.Add(std::move(entry));
     }
     if (entries > 0) list.Save();
-    setenv("XDG_RUNTIME_DIR", (root / "run").c_str(), 1);
     setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
     setenv("XDG_DATA_HOME", (root / "data").c_str(), 1);
-    setenv("NATALO_REGISTRY_FILE", (root / "registry.db").c_str(), 1);
     setenv("NATALO_NOTIFY_DIR", (root / "notify/").c_str(), 1);
     setenv("NATALO_NOTIFYD", (root / "no-service").c_str(), 1);
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
@@ -72,8 +66,6 @@ struct BenchFolder {
     std::error_code ec;
     fs::remove_all(root, ec);
   }
-  fs::path root;
-  fs::path folder;
 };
 
 struct StartResult {

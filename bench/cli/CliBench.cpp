@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/support/ProgramFolder.h"
 #include "common/entries/EntryCalendar.h"
 #include "common/entries/EntryReminder.h"
 #include "common/entries/FeskList.h"
@@ -32,18 +33,11 @@ double ChildrenCpuSeconds() {
   return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
-struct BenchFolder {
-  BenchFolder() {
-    std::string pattern = (fs::temp_directory_path() / "natalo-cli-bench-XXXXXX").string();
-    root = mkdtemp(pattern.data());
-    folder = root / "Natalo";
-    fs::create_directories(folder);
-    fs::create_directories(root / "run");
-    fs::permissions(root / "run", fs::perms::owner_all);
+struct BenchFolder : benchsupport::ProgramFolderRoot {
+  BenchFolder()
+      : ProgramFolderRoot(benchsupport::MakeProgramFolderRoot("natalo-cli-bench")) {
     const fs::path built = NATALO_BUILT_PROGRAM_DIR;
     for (const char* name : {"NataloCli", "Natalo.so", "local.dat"}) fs::copy_file(built / name, folder / name);
-    setenv("XDG_RUNTIME_DIR", (root / "run").c_str(), 1);
-    setenv("NATALO_REGISTRY_FILE", (root / "registry.db").c_str(), 1);
     FeskList list((folder / "storage.dat").string());
     for (int i = 0; i < kEntries; ++i) {
       const std::uint16_t kind = static_cast<std::uint16_t>(i % 3);
@@ -87,8 +81,6 @@ struct BenchFolder {
         benchmark::Counter((ChildrenCpuSeconds() - cpuBefore) * 1000.0, benchmark::Counter::kAvgIterations);
   }
 
-  fs::path root;
-  fs::path folder;
 };
 
 BenchFolder& Folder() {

@@ -1,8 +1,8 @@
 #include "platform/ui/MessageBox.h"
 
 #include <QApplication>
+#include <QBoxLayout>
 #include <QFile>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPointer>
@@ -75,16 +75,17 @@ class MessageScreen : public FullScreenDialog {
     SetTitle(caption);
     SetBackKeyTakenOver(false);
     auto* row = new QWidget;
-    auto* layout = new QHBoxLayout(row);
-    layout->setContentsMargins(8, 8, 8, 8);
-    layout->setSpacing(8);
+    m_row = new QBoxLayout(QBoxLayout::LeftToRight, row);
+    m_row->setContentsMargins(8, 8, 8, 8);
+    m_row->setSpacing(8);
     bool hasIcon = false;
     const QStyle::StandardPixmap icon = IconOf(flags, hasIcon);
     if (hasIcon) {
       auto* picture = new QLabel;
+      picture->setObjectName(QStringLiteral("MessageIcon"));
       picture->setPixmap(style()->standardIcon(icon).pixmap(32, 32));
       picture->setAlignment(Qt::AlignTop);
-      layout->addWidget(picture, 0, Qt::AlignTop);
+      m_row->addWidget(picture, 0, Qt::AlignTop | Qt::AlignLeft);
     }
     m_text = new QLabel(text);
     m_text->setObjectName(QStringLiteral("MessageText"));
@@ -92,7 +93,7 @@ class MessageScreen : public FullScreenDialog {
     m_text->setWordWrap(true);
     m_text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_text->setFont(CondensedFont(SystemTextHeight(), 400));
-    layout->addWidget(m_text, 1, Qt::AlignTop);
+    m_row->addWidget(m_text, 1, Qt::AlignTop);
     auto* scroll = new QScrollArea;
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
@@ -129,13 +130,21 @@ class MessageScreen : public FullScreenDialog {
     }
     return FullScreenDialog::eventFilter(watched, event);
   }
+  // On a narrow screen the icon stands above the text, so that the text has
+  // the whole width instead of wrapping after every other word.
+  void resizeEvent(QResizeEvent* event) override {
+    FullScreenDialog::resizeEvent(event);
+    m_row->setDirection(width() < kNarrowWidth ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight);
+  }
   void closeEvent(QCloseEvent* event) override {
     CloseWithoutAnswer();
     FullScreenDialog::closeEvent(event);
   }
 
  private:
+  static constexpr int kNarrowWidth = 200;
   bool m_yesNo;
+  QBoxLayout* m_row = nullptr;
   QLabel* m_text = nullptr;
 };
 

@@ -1,3 +1,4 @@
+#include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -197,20 +198,23 @@ class KeypadKitTest : public QObject {
     QTest::addColumn<unsigned>("flags");
     QTest::addColumn<int>("key");
     QTest::addColumn<int>("answer");
-    QTest::newRow("yes by Return") << (MB_YESNO | MB_ICONQUESTION) << int(Qt::Key_Return) << IDYES;
-    QTest::newRow("no by Back") << (MB_YESNO | MB_ICONQUESTION) << int(Qt::Key_Escape) << IDNO;
-    QTest::newRow("no by the right key") << unsigned(MB_YESNO) << int(Qt::Key_F2) << IDNO;
-    QTest::newRow("ok by the left key") << (MB_OK | MB_ICONSTOP) << int(Qt::Key_F1) << IDOK;
-    QTest::newRow("ok by Return") << unsigned(MB_OK) << int(Qt::Key_Return) << IDOK;
+    QTest::addColumn<QSize>("screen");
+    const QSize narrow(176, 220), wide(320, 240);
+    QTest::newRow("yes by Return") << (MB_YESNO | MB_ICONQUESTION) << int(Qt::Key_Return) << IDYES << narrow;
+    QTest::newRow("no by Back") << (MB_YESNO | MB_ICONQUESTION) << int(Qt::Key_Escape) << IDNO << wide;
+    QTest::newRow("no by the right key") << unsigned(MB_YESNO) << int(Qt::Key_F2) << IDNO << narrow;
+    QTest::newRow("ok by the left key") << (MB_OK | MB_ICONSTOP) << int(Qt::Key_F1) << IDOK << narrow;
+    QTest::newRow("ok by Return") << unsigned(MB_OK) << int(Qt::Key_Return) << IDOK << wide;
   }
   void messageBoxIsDrawnInsideTheScreenAndAnsweredByKeys() {
     QFETCH(unsigned, flags);
     QFETCH(int, key);
     QFETCH(int, answer);
+    QFETCH(QSize, screen);
     KeypadWindow window;
     auto* main = new KeypadScreen;
     window.SetMainScreen(main);
-    window.resize(176, 220);
+    window.resize(screen);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     window.activateWindow();
@@ -220,6 +224,12 @@ class KeypadKitTest : public QObject {
       QVERIFY(box != main);
       QCOMPARE(box->Title(), QStringLiteral("Natalo"));
       boxRect = box->geometry();
+      // The icon stands beside the text, or above it on a narrow screen.
+      if (auto* icon = box->findChild<QLabel*>(QStringLiteral("MessageIcon"))) {
+        const QRect text = box->findChild<QLabel*>(QStringLiteral("MessageText"))->geometry();
+        QCOMPARE(icon->geometry().bottom() < text.top(), screen.width() < 200);
+        QCOMPARE(icon->geometry().right() < text.left(), screen.width() >= 200);
+      }
       QTest::keyClick(box, static_cast<Qt::Key>(key));
     });
     const QString text = QStringLiteral("A long question that has to wrap onto several lines of the small screen?");

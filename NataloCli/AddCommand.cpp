@@ -31,9 +31,11 @@ constexpr std::size_t kMaxPersonNameChars = 120;
 constexpr std::size_t kMaxNameChars = 250;
 constexpr std::size_t kMaxNoteChars = 1024;
 
+// C0 controls, DEL and the C1 controls U+0080..U+009F, which would reach a
+// terminal or a calendar as they are.
 bool HasControlCharacter(std::u16string_view text, bool lineFeedAllowed) {
   return std::any_of(text.begin(), text.end(), [&](char16_t c) {
-    return (c < 0x20 && !(lineFeedAllowed && c == u'\n')) || c == 0x7F;
+    return (c < 0x20 && !(lineFeedAllowed && c == u'\n')) || (c >= 0x7F && c <= 0x9F);
   });
 }
 

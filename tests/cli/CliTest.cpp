@@ -51,6 +51,7 @@ TEST_F(CliTest, BadUsageIsRefusedWithCodeTwoAndLeavesStorageAlone) {
       {{"add", "birthday", "Bob", "2999-01-01"}, "future"},
       {{"add", "birthday", std::string(10'000, 'x'), "1990-01-01"}, "too long"},
       {{"add", "birthday", "Bo\x01" "b", "1990-01-01"}, "control characters"},
+      {{"add", "birthday", "Bo\xC2\x85" "b", "1990-01-01"}, "control characters"},  // U+0085, a C1 control
       {{"add", "other", "   ", "2020-01-01"}, "name"},
       {{"add", "pet", "Rex", "2020-01-01"}, "not one of"},
   };

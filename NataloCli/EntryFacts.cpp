@@ -62,8 +62,10 @@ const char* ReminderWord(const FeskItem& entry) {
 
 }  // namespace
 
-EntryFacts DescribeEntry(const FeskItem& entry, const CalendarDate& today) {
-  EntryTextContext context{CurrentViewSettings(), today};
+EntryFacts DescribeEntry(const FeskItem& entry, const CalendarDate& today, const CalendarDate* from) {
+  // The texts of the row are those of the occurrence, as on the day it is
+  // looked up from: its year, and the age it completes.
+  EntryTextContext context{CurrentViewSettings(), from != nullptr ? *from : today};
   // The command line always says how many days are left, whatever the list shows.
   context.view.dwDaysLeft = 1;
   EntryFacts facts;
@@ -72,12 +74,12 @@ EntryFacts DescribeEntry(const FeskItem& entry, const CalendarDate& today) {
   facts.note = platform::ToUtf8(entry.m_szNote);
   facts.name = platform::ToUtf8(entry.GetDisplayName(context.view));
   facts.date = DateOfFileTime(entry.m_ftDate);
-  facts.next = NextOccurrence(facts.date, today);
+  facts.next = NextOccurrence(facts.date, context.today);
   facts.daysLeft = DayNumber(facts.next) - DayNumber(today);
   facts.dateText = platform::ToUtf8(FormatEntryDate(entry, context));
   const std::u16string age = FormatAge(entry, context);
   if (!age.empty()) facts.ageText = CliText(u"LONG_AGE_STRING", {age});
-  const std::u16string days = FormatDaysLeft(entry, context);
+  const std::u16string days = platform::FromUtf8(std::to_string(facts.daysLeft));
   facts.daysText = platform::ToUtf8(FormatCountedText(u"LONG_DAYSLEFT_STRING2", u"", days, {days}));
   facts.reminder = ReminderWord(entry);
   return facts;

@@ -23,7 +23,9 @@ struct EntryFacts {
   std::string reminder;   // "on", "off", "skipped" or "snoozed"
 };
 
-EntryFacts DescribeEntry(const FeskItem& entry, const CalendarDate& today);
+// The facts of the entry's first occurrence on or after `from` (today when
+// not given); the days left count from today.
+EntryFacts DescribeEntry(const FeskItem& entry, const CalendarDate& today, const CalendarDate* from = nullptr);
 
 // "birthday", "anniversary", "other" or "star".
 const char* KindWord(const FeskItem& entry);

@@ -1,5 +1,8 @@
 // natalo next [--json]: the next reminder moment and the entries due then, as
 // the engine's active events give them.
+#include <cstdio>
+#include <ctime>
+
 #include "NataloCli/CliCommands.h"
 #include "NataloCli/CliSession.h"
 #include "NataloCli/EngineAccess.h"
@@ -11,10 +14,23 @@
 
 namespace {
 
+// The local moment with the offset from UTC it has then ("+01:00"), so that
+// a reader needs no time zone of its own to place it.
 std::string IsoMoment(const platform::SystemTime& st) {
-  char text[40];
-  std::snprintf(text, sizeof text, "%04u-%02u-%02uT%02u:%02u:%02u", st.wYear, st.wMonth, st.wDay, st.wHour,
-                st.wMinute, st.wSecond);
+  std::tm local{};
+  local.tm_year = st.wYear - 1900;
+  local.tm_mon = st.wMonth - 1;
+  local.tm_mday = st.wDay;
+  local.tm_hour = st.wHour;
+  local.tm_min = st.wMinute;
+  local.tm_sec = st.wSecond;
+  local.tm_isdst = -1;
+  const long offset = std::mktime(&local) == static_cast<std::time_t>(-1) ? 0 : local.tm_gmtoff;
+  // Offsets lie within a day.
+  const int minutes = static_cast<int>((offset < 0 ? -offset : offset) / 60 % 1440);
+  char text[48];
+  std::snprintf(text, sizeof text, "%04u-%02u-%02uT%02u:%02u:%02u%c%02d:%02d", st.wYear, st.wMonth, st.wDay,
+                st.wHour, st.wMinute, st.wSecond, offset < 0 ? '-' : '+', minutes / 60, minutes % 60);
   return text;
 }
 
@@ -36,8 +52,13 @@ int RunNext(const CliArgs& args) {
 
   std::vector<EntryFacts> due;
   const CalendarDate today = Today();
+  // The rows tell of the occurrence the reminder is for, which is the first
+  // on or after the reminder's day (as the reminder window counts it): a
+  // reminder before this year's date may already have passed, and the next
+  // one leads up to next year's.
+  const CalendarDate reminderDay = DateOfFileTime(events.moment);
   for (std::int32_t uid : events.uids) {
-    if (const FeskItem* entry = AsEntry(list.FindByUID(uid))) due.push_back(DescribeEntry(*entry, today));
+    if (const FeskItem* entry = AsEntry(list.FindByUID(uid))) due.push_back(DescribeEntry(*entry, today, &reminderDay));
   }
   platform::SystemTime moment{};
   const bool found = !due.empty() && platform::FileTimeToSystemTime(events.moment, moment);

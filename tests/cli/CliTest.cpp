@@ -1,6 +1,8 @@
 // Whole-process tests of the command line against a temporary program folder.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <thread>
 
@@ -301,6 +303,9 @@ TEST_F(CliTest, OldRevisionIsReadAsItIsAndUpgradedOnlyByAdd) {
 }
 
 TEST_F(CliTest, NextNamesTheEarliestReminderAndItsEntries) {
+  // A zone without daylight saving, half an hour off the full hours.
+  setenv("TZ", "XST-5:30", 1);
+  tzset();
   EXPECT_EQ(folder.Run({"next"}).code, 1);
   std::vector<std::unique_ptr<FeskItem>> entries;
   entries.push_back(MakeEntry(Birthday, "Soon", DaysAhead(5, 30), "One"));
@@ -310,8 +315,8 @@ TEST_F(CliTest, NextNamesTheEarliestReminderAndItsEntries) {
   const CliRun run = folder.Run({"next", "--json"});
   ASSERT_EQ(run.code, 0) << run.err;
   const CalendarDate remind = DaysAhead(3);
-  char moment[32];
-  std::snprintf(moment, sizeof moment, "%04d-%02d-%02dT12:00:00", remind.year, remind.month, remind.day);
+  char moment[40];
+  std::snprintf(moment, sizeof moment, "%04d-%02d-%02dT12:00:00+05:30", remind.year, remind.month, remind.day);
   const CliRun checked = folder.Python(std::string(R"py(
 import json, sys
 next = json.load(sys.stdin)
@@ -321,6 +326,28 @@ assert sorted(e["name"] for e in next["entries"]) == ["Same day", "Soon One"], n
                                       run.out);
   EXPECT_EQ(checked.code, 0) << checked.out << run.out;
   EXPECT_NE(folder.Run({"next"}).out.find("Next reminder:"), std::string::npos);
+
+  // Tomorrow's birthday was reminded of yesterday: the next reminder leads
+  // up to next year's, and its row tells of that one.
+  entries.clear();
+  entries.push_back(MakeEntry(Birthday, "Eve", DaysAhead(1, 30), "Late"));
+  folder.Save(std::move(entries));
+  const CliRun late = folder.Run({"next", "--json"});
+  ASSERT_EQ(late.code, 0) << late.err;
+  const CliRun lateChecked = folder.Python(R"py(
+import json, sys, datetime
+next = json.load(sys.stdin)
+moment = datetime.datetime.fromisoformat(next["moment"])
+entry = next["entries"][0]
+occurs = datetime.date.fromisoformat(entry["next"])
+assert occurs - moment.date() == datetime.timedelta(days=2), next
+assert datetime.date.today() + datetime.timedelta(days=entry["daysLeft"]) == occurs, next
+assert entry["years"] == 31 and entry["daysLeft"] > 300, next
+)py",
+                                            late.out);
+  EXPECT_EQ(lateChecked.code, 0) << lateChecked.out << late.out;
+  unsetenv("TZ");
+  tzset();
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <iostream>
 #include <unordered_map>
 
+#include "common/entries/EntryTexts.h"
 #include "common/entries/TextFormat.h"
 #include "common/settings/AppSettings.h"
 #include "common/store/StorageMutexName.h"
@@ -81,11 +82,14 @@ StorageLoad ReadStorage(const std::string& path, Read read) {
 
 }  // namespace
 
-StorageLoad ScanEntries(const FeskList& list, const StorageList::ItemVisitor& visit) {
-  return ReadStorage(list.m_szPath, [&] {
+StorageLoad ScanEntries(const FeskList& list, const StorageList::ItemVisitor& visit, int* damaged) {
+  FeskList::ScanResult scan;
+  const StorageLoad load = ReadStorage(list.m_szPath, [&] {
     const platform::UniqueFd storage = platform::OpenRegularFile(list.m_szPath, O_RDONLY);
-    return storage.IsOpen() && list.ScanAnyRevision(storage.Get(), visit);
+    return storage.IsOpen() && list.ScanAnyRevision(storage.Get(), visit, &scan);
   });
+  if (damaged) *damaged = scan.damaged;
+  return load;
 }
 
 StorageLoad OpenStorage(const FeskList& list, platform::UniqueFd& storage) {
@@ -103,6 +107,12 @@ int ReportLoad(StorageLoad result) {
     case StorageLoad::Unreadable: break;
   }
   return CliFail(kExitStorage, CliText(u"CLI_STORAGE_UNREADABLE"));
+}
+
+void ReportDamage(int damaged) {
+  if (damaged == 0) return;
+  const std::u16string count = platform::FromUtf8(std::to_string(damaged));
+  CliFail(kExitDone, platform::ToUtf8(FormatCountedText(u"CLI_STORAGE_DAMAGED", u"", count, {count})));
 }
 
 bool WriteStdout(std::string_view bytes) {

@@ -40,8 +40,9 @@ enum class StorageLoad { Loaded, Missing, Locked, Unreadable };
 // Reads storage.dat while holding the storage mutex, handing each entry to
 // `visit` (FeskList::ScanAnyRevision): a file of an older revision is read as
 // well, and never rewritten. A missing or empty file gives no entries;
-// nothing is ever written.
-StorageLoad ScanEntries(const FeskList& list, const StorageList::ItemVisitor& visit);
+// nothing is ever written. `damaged` receives the number of records that
+// could not be read whole (FeskList::ScanResult).
+StorageLoad ScanEntries(const FeskList& list, const StorageList::ItemVisitor& visit, int* damaged = nullptr);
 // Opens storage.dat under the storage mutex, checked as ScanEntries does; a
 // missing or empty file leaves `storage` closed. Reading it after the mutex
 // is released still gives the file as it was: saves replace it as a whole,
@@ -49,6 +50,9 @@ StorageLoad ScanEntries(const FeskList& list, const StorageList::ItemVisitor& vi
 StorageLoad OpenStorage(const FeskList& list, platform::UniqueFd& storage);
 // The exit for a failed load, with its message written; kExitDone when loaded.
 int ReportLoad(StorageLoad result);
+// Says on standard error that the storage file is damaged and how many of its
+// records were skipped or read in part; nothing when `damaged` is 0.
+void ReportDamage(int damaged);
 
 // Writes bytes to standard output; false (and a message) when that fails,
 // say because it was closed.

@@ -106,8 +106,10 @@ int RunList(const CliArgs& args) {
       coming.push_back(DescribeEntry(*entry, today));
     }
   };
-  const StorageLoad load = ScanEntries(list, [&](std::unique_ptr<StorageItem>& item) { consider(*item); });
+  int damaged = 0;
+  const StorageLoad load = ScanEntries(list, [&](std::unique_ptr<StorageItem>& item) { consider(*item); }, &damaged);
   if (const int failed = ReportLoad(load); failed != kExitDone) return failed;
+  ReportDamage(damaged);
   if (stars) {
     list.LoadStars();
     for (const StorageItem& item : list) consider(item);

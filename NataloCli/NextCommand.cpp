@@ -44,8 +44,11 @@ int RunNext(const CliArgs& args) {
     json = true;
   }
   FeskList& list = CommandList();
-  const StorageLoad load = ScanEntries(list, [&list](std::unique_ptr<StorageItem>& item) { list.Add(std::move(item)); });
+  int damaged = 0;
+  const StorageLoad load =
+      ScanEntries(list, [&list](std::unique_ptr<StorageItem>& item) { list.Add(std::move(item)); }, &damaged);
   if (const int failed = ReportLoad(load); failed != kExitDone) return failed;
+  ReportDamage(damaged);
   EngineAccess engine;
   if (!engine.Load()) return CliFail(kExitStorage, CliText(u"CLI_NO_ENGINE"));
   const ActiveEvents events = engine.NextEvents();

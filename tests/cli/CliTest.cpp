@@ -1,5 +1,10 @@
 // Whole-process tests of the command line against a temporary program folder.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <ctime>
@@ -8,6 +13,7 @@
 
 #include "common/store/StorageMutexName.h"
 #include "common/store/StorageSync.h"
+#include "platform/file/UniqueFd.h"
 #include "platform/sync/NamedEvent.h"
 #include "platform/sync/NamedMutex.h"
 #include "platform/text/Utf.h"
@@ -190,6 +196,10 @@ quiet = events["Quiet"]
 assert not hasattr(quiet, "valarm")
 uids = sorted(e.uid.value for e in cal.vevent_list)
 assert len(set(uids)) == 3
+# One storage's identifier in every UID, so that another user's entry 1 is another event.
+import re
+ids = {re.fullmatch(r"entry-\d+-([0-9a-f]{32})@natalo", u).group(1) for u in uids}
+assert len(ids) == 1, uids
 print(" ".join(uids))
 )py",
                                       again.out);
@@ -202,11 +212,100 @@ print(" ".join(uids))
     return text;
   };
   EXPECT_EQ(withoutStamps(first), withoutStamps(again.out));
+  // Another storage with the same entries names other events.
+  ASSERT_TRUE(std::filesystem::remove(folder.StoragePath() + ".id"));
+  const CliRun other = folder.Run({"export", "--ics", "-"});
+  ASSERT_EQ(other.code, 0);
+  for (std::size_t at = first.find("UID:"); at != std::string::npos; at = first.find("UID:", at + 1)) {
+    EXPECT_EQ(other.out.find(first.substr(at, first.find("\r\n", at) - at)), std::string::npos);
+  }
 
   const CliRun unwritable = folder.Run({"export", "--ics", folder.Folder() + "missing/dates.ics"});
   EXPECT_EQ(unwritable.code, 3);
   EXPECT_NE(unwritable.err.find("could not be written"), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(folder.Folder() + "missing"));
+}
+
+TEST_F(CliTest, ExportWritesThroughAPipeAndRefusesOtherSpecialFiles) {
+  SaveSamples();
+  const std::string pipe = folder.Folder() + "pipe";
+  const std::string socketPath = folder.Folder() + "socket";
+  const std::string folderPath = folder.Folder() + "folder";
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  const platform::UniqueFd listening(socket(AF_UNIX, SOCK_STREAM, 0));
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+  socketPath.copy(address.sun_path, socketPath.size());
+  ASSERT_EQ(bind(listening.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+  std::filesystem::create_directory(folderPath);
+  // Opened for reading and writing, the pipe lets the export open it at once.
+  const platform::UniqueFd reader(open(pipe.c_str(), O_RDWR | O_NONBLOCK));
+  ASSERT_TRUE(reader.IsOpen());
+  const struct {
+    std::string target;
+    int code;
+    const char* message;
+    mode_t type;
+  } cases[] = {
+      {pipe, 0, "", S_IFIFO},
+      {socketPath, 3, "neither a file nor a pipe", S_IFSOCK},
+      {folderPath, 3, "neither a file nor a pipe", S_IFDIR},
+  };
+  for (const auto& c : cases) {
+    const CliRun run = folder.Run({"export", "--ics", c.target});
+    EXPECT_EQ(run.code, c.code) << c.target;
+    EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+    struct stat info {};
+    ASSERT_EQ(stat(c.target.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & S_IFMT, c.type) << c.target << " is still what it was";
+  }
+  std::string received(64 * 1024, '\0');
+  const ssize_t got = read(reader.Get(), received.data(), received.size());
+  received.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+  EXPECT_TRUE(received.starts_with("BEGIN:VCALENDAR\r\n") && received.ends_with("END:VCALENDAR\r\n")) << received;
+}
+
+// A file whose records could not all be read: list and next say so; export
+// writes no calendar that lacks them unless forced.
+TEST_F(CliTest, DamagedStorageIsReportedAndGivesNoCalendarUnlessForced) {
+  std::vector<std::unique_ptr<FeskItem>> entries;
+  entries.push_back(MakeEntry(Birthday, "Anna", DaysAhead(3, 30), "Berg"));
+  entries.push_back(MakeEntry(Birthday, "Jonas", DaysAhead(4, 41), "Keller"));
+  folder.Save(std::move(entries));
+  const std::string whole = ReadFileBytes(folder.StoragePath());
+  const struct {
+    const char* what;
+    std::string bytes;
+    int code;  // of list and next
+    int forcedEvents;
+  } cases[] = {
+      {"last record cut short", whole.substr(0, whole.size() - 7), 0, 1},
+      {"header, then junk", whole.substr(0, 8) + std::string(4096, 'x'), 1, 0},
+  };
+  const std::string calendar = folder.Folder() + "dates.ics";
+  for (const auto& c : cases) {
+    ASSERT_TRUE(testsupport::WriteFileBytes(folder.StoragePath(), c.bytes));
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"list"}, {"next"}}) {
+      const CliRun run = folder.Run(args);
+      EXPECT_EQ(run.code, c.code) << c.what << args[0];
+      EXPECT_NE(run.err.find("damaged: 1 record"), std::string::npos) << c.what << run.err;
+    }
+    for (const std::string& target : {calendar, std::string("-")}) {
+      const CliRun refused = folder.Run({"export", "--ics", target});
+      EXPECT_EQ(refused.code, 3) << c.what;
+      EXPECT_NE(refused.err.find("--force"), std::string::npos) << refused.err;
+      EXPECT_EQ(refused.out, "");
+      EXPECT_FALSE(std::filesystem::exists(calendar));
+    }
+    const CliRun forced = folder.Run({"export", "--ics", "--force"});
+    EXPECT_EQ(forced.code, 0) << c.what;
+    EXPECT_NE(forced.err.find("damaged"), std::string::npos);
+    std::size_t events = 0;
+    for (std::size_t at = forced.out.find("BEGIN:VEVENT"); at != std::string::npos; at = forced.out.find("BEGIN:VEVENT", at + 1)) ++events;
+    EXPECT_EQ(events, static_cast<std::size_t>(c.forcedEvents)) << c.what;
+    EXPECT_EQ(ReadFileBytes(folder.StoragePath()), c.bytes);
+  }
 }
 
 TEST_F(CliTest, AddSavesChecksDuplicatesArmsTheReminderAndTellsTheApplication) {
@@ -287,7 +386,7 @@ TEST_F(CliTest, OldRevisionIsReadAsItIsAndUpgradedOnlyByAdd) {
   EXPECT_NE(listed.out.find("From the first version"), std::string::npos);
   const CliRun exported = folder.Run({"export", "--ics", "-"});
   ASSERT_EQ(exported.code, 0) << exported.err;
-  EXPECT_NE(exported.out.find("UID:entry-7@natalo"), std::string::npos);
+  EXPECT_NE(exported.out.find("UID:entry-7-"), std::string::npos);
   EXPECT_EQ(ReadFileBytes(folder.StoragePath()), file.Str());
 
   ASSERT_EQ(folder.Run({"add", "other", "Party", "2030-05-01"}).code, 0);

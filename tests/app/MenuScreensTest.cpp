@@ -58,7 +58,7 @@ void ShootDialogOf(MainWindow& window, int command, const QString& name, const Q
   QTimer::singleShot(0, &window, [&window, name, keys] {
     Save(window.grab().toImage(), name);
     if (!keys.isEmpty()) {
-      for (const Qt::Key key : keys) QTest::keyClick(QApplication::focusWidget(), key);
+      for (const Qt::Key key : keys) QTest::keyClick(window.focusWidget(), key);
       Save(window.grab().toImage(), name + QStringLiteral("-keys"));
     }
     keypad::CloseMessageBoxes(QStringLiteral("Natalo"));

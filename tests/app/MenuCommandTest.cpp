@@ -416,7 +416,7 @@ class MenuCommandTest : public QObject {
     int scrolled = -1;
     QString followed;
     bool closedByBack = false;
-    QTimer::singleShot(0, [&] {
+    QTimer::singleShot(0, &w, [&] {
       const auto running = keypad::FullScreenDialog::Running();
       auto* screen = running.isEmpty() ? nullptr : qobject_cast<HelpScreen*>(running.last());
       QVERIFY(screen != nullptr);

@@ -9,6 +9,7 @@
 #include "Natalo/EntryCommandDialogs.h"
 #include "Natalo/EntryListView.h"
 #include "Natalo/EntryStorage.h"
+#include "Natalo/HelpScreen.h"
 #include "Natalo/MainMenu.h"
 #include "Natalo/MainWindow.h"
 #include "Natalo/ViewNoteDialog.h"
@@ -17,7 +18,6 @@
 #include "common/entries/FeskList.h"
 #include "common/settings/AppSettings.h"
 #include "common/text/ProgramFolder.h"
-#include "platform/process/Process.h"
 #include "platform/text/Utf.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/WaitCursor.h"
@@ -214,10 +214,14 @@ void MainWindow::SetSortOrder(bool bAscending) {
 void MainWindow::OpenHelp() {
   const std::u16string path = GetProgramFolder() + LocalText().GetHelpFile();
   const std::string file = platform::ToUtf8(path);
-  if (access(file.c_str(), R_OK) != 0 || !platform::OpenDocument(file)) {
+  if (access(file.c_str(), R_OK) != 0) {
     ShowMessage(ToQString(LocalText().Get(u"MSG_HELP_NOT_OPENED")).replace(QLatin1String("%s"), ToQString(path)),
                 keypad::MB_OK | keypad::MB_ICONEXCLAMATION);
+    return;
   }
+  // Shown in the program itself: a phone or a desktop without a web browser has no other viewer.
+  ShowHelpScreen(ToQString(path), this);
+  m_list->setFocus(Qt::OtherFocusReason);
 }
 
 void MainWindow::OpenSettings() {

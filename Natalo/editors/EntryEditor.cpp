@@ -256,6 +256,15 @@ void EntryEditor::ChooseContact() {
     m_name->setText(keypad::CutToLimit(Text(name), kNameLimit));
   }
   m_work->m_dwContactOid = oid;
+  // A date the card gives without a year brings its month and day; the year is
+  // left empty for the user to type, and the date is invalid until then.
+  const platform::ContactDate partial =
+      m_kind == Birthday ? contact.GetBirthdayDate() : contact.GetAnniversaryDate();
+  if (partial.IsSet() && !partial.yearKnown) {
+    m_date->SetMonthDayWithoutYear(partial.month, partial.day);
+    m_date->setFocus(Qt::OtherFocusReason);
+    return;
+  }
   // A past date of the contact replaces the picked one; an unset or future one does not.
   const double value = m_kind == Birthday ? contact.GetBirthday() : contact.GetAnniversary();
   platform::SystemTime st;

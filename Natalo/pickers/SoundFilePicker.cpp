@@ -1,9 +1,10 @@
 #include "Natalo/pickers/SoundFilePicker.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
+#include <QStandardPaths>
 #include <QStyle>
-
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
@@ -11,6 +12,7 @@
 #include "Natalo/AppText.h"
 #include "Natalo/editors/EditorServices.h"
 #include "Natalo/pickers/ChoosingDialog.h"
+#include "platform/sound/SoundFileList.h"
 #include "platform/ui/FullScreenDialog.h"
 #include "platform/ui/PictureList.h"
 #include "platform/ui/SoftKeyBar.h"
@@ -68,6 +70,22 @@ std::string& SoundPickerFolder() {
   return folder;
 }
 
+std::string FirstSoundFolder() {
+  const QString home = QDir::homePath();
+  const std::string candidates[] = {
+      platform::UserSoundFolder(),
+      QStandardPaths::writableLocation(QStandardPaths::MusicLocation).toStdString(),
+      home.toStdString(),
+  };
+  for (const std::string& folder : candidates) {
+    std::error_code ec;
+    if (!folder.empty() && folder[0] == '/' && fs::is_directory(folder, ec)) {
+      return folder.back() == '/' ? folder : folder + "/";
+    }
+  }
+  return "/";
+}
+
 namespace {
 
 class SoundFilePicker : public ChoosingDialog {
@@ -85,7 +103,7 @@ class SoundFilePicker : public ChoosingDialog {
     connect(m_list, &QListWidget::itemActivated, this, [this] { Choose(); });
     connect(m_list, &keypad::PictureList::rightPressed, this, [this] { Choose(); });
     connect(m_list, &keypad::PictureList::leftPressed, this, [this] { GoUp(); });
-    if (SoundPickerFolder().empty()) SoundPickerFolder().push_back('/');
+    if (SoundPickerFolder().empty()) SoundPickerFolder() = FirstSoundFolder();
     Fill();
   }
 

@@ -3,7 +3,8 @@
 // its sound files, each group by name ignoring case; hidden entries (names
 // starting with ".") are left out. Right, Done or activation enter a folder or
 // choose a file; Left and Back go up (Back in the root cancels). The folder is
-// kept for the process, so the picker opens where it was left.
+// kept for the process, so the picker opens where it was left; the first time
+// without a file it opens in FirstSoundFolder().
 #include <string>
 #include <vector>
 
@@ -24,8 +25,13 @@ std::vector<SoundFolderEntry> ListSoundFolder(const std::string& folder);
 // The folder above `folder` (both ending in "/"); the root stays the root.
 std::string ParentFolder(const std::string& folder);
 
-// The current folder of the picker, always ending in "/"; empty means "/".
+// The current folder of the picker, always ending in "/"; empty until the
+// picker first opens.
 std::string& SoundPickerFolder();
+
+// The first of these folders that exists, ending in "/": the user's own sounds
+// ($XDG_DATA_HOME/Natalo/sounds), the music folder, the home folder; else "/".
+std::string FirstSoundFolder();
 
 // Runs the picker over `owner` starting from the path in `pathField` (its
 // folder, when that exists, becomes the current one; its file is selected). 1

@@ -148,6 +148,7 @@ void DateTimePicker::SetValue(const platform::SystemTime& value) {
 
 bool DateTimePicker::GetValue(platform::SystemTime& out) const {
   if (!m_valid) return false;
+  if (m_mode == Mode::Date && m_year == kNoYear) return false;
   if (m_mode == Mode::Date) {
     out.wYear = static_cast<std::uint16_t>(m_year);
     out.wMonth = static_cast<std::uint16_t>(m_month);
@@ -182,12 +183,16 @@ QString DateTimePicker::TokenText(const Token& token) const {
     case Part::Literal: return token.text;
     case Part::Day: return Padded(m_day, pad);
     case Part::DayName: {
+      if (m_year == kNoYear) return {};
       const int weekday = platform::DayOfWeek(m_year, m_month, m_day);
       return name(token.width >= 4 ? m_names.longDay[weekday] : m_names.shortDay[weekday]);
     }
     case Part::Month: return Padded(m_month, pad);
     case Part::MonthName: return name(token.width >= 4 ? m_names.longMonth[m_month - 1] : m_names.shortMonth[m_month - 1]);
-    case Part::Year: return token.width >= 3 ? Padded(m_year, 4) : Padded(m_year % 100, 2);
+    case Part::Year:
+      // An empty year keeps its room: one figure space per digit.
+      if (m_year == kNoYear) return QString(token.width >= 3 ? 4 : 2, QChar(0x2007));
+      return token.width >= 3 ? Padded(m_year, 4) : Padded(m_year % 100, 2);
     case Part::Hour12: return Padded(m_hour % 12 == 0 ? 12 : m_hour % 12, pad);
     case Part::Hour24: return Padded(m_hour, pad);
     case Part::Minute: return Padded(m_minute, pad);
@@ -325,7 +330,11 @@ void DateTimePicker::StepField(int delta) {
     case Part::Day: m_day = wrap(m_day + delta, 1, platform::DaysInMonthOf(m_year, m_month)); break;
     case Part::Month:
     case Part::MonthName: m_month = wrap(m_month + delta, 1, 12); break;
-    case Part::Year: m_year = std::clamp(m_year + delta, kFirstYear, kLastYear); break;
+    case Part::Year:
+      // An empty year starts from this year.
+      m_year = m_year == kNoYear ? platform::GetLocalTime().wYear
+                                 : std::clamp(m_year + delta, kFirstYear, kLastYear);
+      break;
     case Part::Hour12:
     case Part::Hour24: m_hour = wrap(m_hour + delta, 0, 23); break;
     case Part::Minute: m_minute = wrap(m_minute + delta, 0, 59); break;
@@ -398,6 +407,21 @@ void DateTimePicker::TypeDigit(int digit) {
     MoveCursor(1);
   }
   update();
+}
+
+void DateTimePicker::SetMonthDayWithoutYear(int month, int day) {
+  // Year 0 is a leap year, so 29 February stays until a year is given.
+  if (m_mode != Mode::Date || !platform::IsValidDate(2000, month, day)) return;
+  m_typed.clear();
+  m_valid = true;
+  m_year = kNoYear;
+  m_month = month;
+  m_day = day;
+  for (int field = 0; field < EditableFieldCount(); ++field) {
+    if (m_tokens[TokenOfField(field)].part == Part::Year) m_cursor = field;
+  }
+  update();
+  emit valueChanged();
 }
 
 }  // namespace keypad

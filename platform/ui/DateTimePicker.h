@@ -85,6 +85,15 @@ class DateTimePicker : public QWidget {
   QString m_typed;  // digits typed into the field under the cursor, not yet taken
   QToolButton* m_up = nullptr;
   QToolButton* m_down = nullptr;
+
+ public:
+  // Date mode: takes month and day of a date whose year is unknown (a contact's
+  // birthday given without one). The year field stays empty with the cursor on
+  // it, and the picker holds no valid date until a year is typed or stepped.
+  void SetMonthDayWithoutYear(int month, int day);
+
+ private:
+  static constexpr int kNoYear = 0;  // m_year while the year is still to be given
 };
 
 class DatePicker : public DateTimePicker {

@@ -3,11 +3,13 @@
 // can meet (a failed save, a storage file the start-up refused).
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QTextBrowser>
 #include <QtTest>
 
 #include <sys/stat.h>
 
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <future>
@@ -19,6 +21,7 @@
 #include "Natalo/EntryCommandDialogs.h"
 #include "Natalo/EntryListView.h"
 #include "Natalo/EntryStorage.h"
+#include "Natalo/HelpScreen.h"
 #include "Natalo/MainMenu.h"
 #include "Natalo/MainWindow.h"
 #include "Natalo/ViewNoteDialog.h"
@@ -398,6 +401,46 @@ class MenuCommandTest : public QObject {
     const auto boxes = keypad::TakeMessageBoxLog();
     QCOMPARE(boxes.size(), 1);
     QVERIFY(boxes[0].text.contains(QString::fromStdU16String(LocalText().GetHelpFile())));
+  }
+
+  void helpIsShownInTheProgram() {
+    WindowFixture f;
+    for (const char* name : {"help.html", "help.css"}) {
+      std::filesystem::copy_file(std::filesystem::path(NATALO_BUILT_PROGRAM_DIR) / name,
+                                 f.folder.Folder() + name);
+    }
+    MainWindow& w = f.Open();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QStringList links;
+    int scrolled = -1;
+    QString followed;
+    bool closedByBack = false;
+    QTimer::singleShot(0, &w, [&] {
+      const auto running = keypad::FullScreenDialog::Running();
+      auto* screen = running.isEmpty() ? nullptr : qobject_cast<HelpScreen*>(running.last());
+      QVERIFY(screen != nullptr);
+      QTextBrowser* view = screen->Browser();
+      QWidget* focus = QApplication::focusWidget();
+      QCOMPARE(focus, view);
+      // Right and Left walk through the contents' links; the action key follows one.
+      for (const Qt::Key key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Left}) {
+        QTest::keyClick(focus, key);
+        links << view->textCursor().selectedText();
+      }
+      QTest::keyClick(focus, Qt::Key_Return);
+      followed = view->source().fragment();
+      scrolled = view->verticalScrollBar()->value();
+      QTest::keyClick(focus, Qt::Key_Escape);
+      closedByBack = !screen->IsRunning();
+      if (screen->IsRunning()) screen->Done(99);
+    });
+    w.RunCommand(cmd::kHelp);
+    QVERIFY(keypad::TakeMessageBoxLog().isEmpty());
+    QCOMPARE(links, QStringList({"Keys and soft keys", "The list", "Keys and soft keys"}));
+    QCOMPARE(followed, QString("keys"));
+    QVERIFY(scrolled > 0);
+    QVERIFY(closedByBack);
   }
 
   void missingOrEmptyFilesAreNotRefused() {

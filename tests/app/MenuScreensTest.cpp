@@ -1,7 +1,7 @@
 // Pictures of the main window's menus and of the boxes its commands open, as a
-// user sees them: each menu and sub-menu on the large and the small screen and
-// turned to landscape, in English and German; the delete question, the about
-// box and the note of an own entry and of a star. Saved as PNG files in
+// user sees them: each menu and sub-menu, and the help, on the large and the
+// small screen and turned to landscape, in English and German; the delete
+// question, the about box and the note of an own entry and of a star. Saved as PNG files in
 // app-screens/menu of the build folder (NATALO_SHOTS_DIR overrides). Checks
 // that every menu lies inside the window.
 #include <QDir>
@@ -52,10 +52,15 @@ QImage WindowWithMenus(QWidget& window) {
 
 void Save(const QImage& image, const QString& name) { image.save(ShotsFolder() + QLatin1Char('/') + name + QStringLiteral(".png")); }
 
-// Grabs whatever full screen the command opens, then ends it.
-void ShootDialogOf(MainWindow& window, int command, const QString& name) {
-  QTimer::singleShot(0, &window, [&window, name] {
+// Grabs whatever full screen the command opens, then ends it; `keys` are
+// pressed on the focused field first, and a second picture is taken then.
+void ShootDialogOf(MainWindow& window, int command, const QString& name, const QList<Qt::Key>& keys = {}) {
+  QTimer::singleShot(0, &window, [&window, name, keys] {
     Save(window.grab().toImage(), name);
+    if (!keys.isEmpty()) {
+      for (const Qt::Key key : keys) QTest::keyClick(window.focusWidget(), key);
+      Save(window.grab().toImage(), name + QStringLiteral("-keys"));
+    }
     keypad::CloseMessageBoxes(QStringLiteral("Natalo"));
     keypad::FullScreenDialog::CancelAll();
   });
@@ -68,6 +73,9 @@ struct Shooter {
     FeskList list(folder.Folder() + "storage.dat");
     FillSampleEntries(list);
     folder.WriteStars("Ann, Lee, 5.7.1961, Singer and songwriter of many famous songs from the sixties on\n");
+    for (const char* name : {"help.html", "help-de.html", "help.css"}) {
+      QFile::copy(QStringLiteral(NATALO_BUILT_PROGRAM_DIR "/") + QLatin1String(name), folder.Path(name));
+    }
     app = std::make_unique<NataloApp>(OptionsFor(folder, screen));
   }
   ~Shooter() {
@@ -124,6 +132,9 @@ class MenuScreensTest : public QObject {
     s.ShootMenu(false, -1, QStringLiteral("menu") + suffix);
     s.ShootMenu(false, 0, QStringLiteral("menu-show") + suffix);
     s.ShootMenu(false, 1, QStringLiteral("menu-sort") + suffix);
+    // The help, and the part its second link leads to.
+    ShootDialogOf(*s.app->Window(), cmd::kHelp, QStringLiteral("help") + suffix,
+                  {Qt::Key_Right, Qt::Key_Right, Qt::Key_Return});
   }
 
   void boxes() {

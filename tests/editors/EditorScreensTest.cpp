@@ -58,6 +58,8 @@ class EditorScreensTest : public QObject {
       std::ofstream(contacts + n + ".vcf") << "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:" << n << "\r\nN:" << n
                                            << ";;;\r\nBDAY:1980-03-10\r\nEND:VCARD\r\n";
     }
+    std::ofstream(contacts + "Chen;Mei.vcf") << "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:mei\r\nN:Chen;Mei;;;\r\n"
+                                                "BDAY:--0514\r\nEND:VCARD\r\n";
     m_contacts = std::make_unique<platform::ContactStore>(contacts);
     QVERIFY(m_contacts->Logon());
     EditorServices services;
@@ -116,6 +118,19 @@ class EditorScreensTest : public QObject {
         });
         RunEntryEditor(b, &window);
       }, "contactchooser-" + tag, 2);
+      // A contact whose birthday has no year: the date waits on an empty year.
+      FeskItem yearless(Birthday);
+      WhenRunning<EntryEditor>([&](EntryEditor& editor) {
+        editor.FirstNameField()->setFocus();
+        WhenRunning<keypad::FullScreenDialog>([](keypad::FullScreenDialog& chooser) {
+          QVERIFY(editortest::SelectRowText(chooser, "Mei Chen"));
+          QTest::keyClick(chooser.focusWidget(), Qt::Key_Return);
+        });
+        editor.ActionKey();
+        QApplication::processEvents();
+        window.grab().save(ShotsFolder() + "/birthday-contact-without-year-" + tag + ".png");
+      });
+      RunEntryEditor(yearless, &window);
     }
   }
 

@@ -241,6 +241,47 @@ class EntryDialogsTest : public QObject {
     QCOMPARE(field.text(), QString("/no/such/folder/x.wav"));
   }
 
+  void soundPickerFirstFolder_data() {
+    QTest::addColumn<QStringList>("folders");  // made below a fresh home, data home and configuration
+    QTest::addColumn<QString>("start");
+    QTest::newRow("the own sounds first")
+        << QStringList({"data/Natalo/sounds", "home/Music"}) << "data/Natalo/sounds/";
+    QTest::newRow("then the music folder") << QStringList({"data/Natalo", "home/Music"}) << "home/Music/";
+    QTest::newRow("the music folder the user named")
+        << QStringList({"home/Music", "home/Tunes", "config/user-dirs.dirs"}) << "home/Tunes/";
+    QTest::newRow("then home") << QStringList() << "home/";
+  }
+  void soundPickerFirstFolder() {
+    QFETCH(QStringList, folders);
+    QFETCH(QString, start);
+    QTemporaryDir dir;
+    const QString root = dir.path() + "/";
+    QDir().mkpath(root + "home");
+    for (const QString& folder : folders) {
+      if (folder.endsWith("user-dirs.dirs")) {
+        QDir().mkpath(root + "config");
+        std::ofstream((root + folder).toStdString()) << "XDG_MUSIC_DIR=\"$HOME/Tunes\"\n";
+      } else {
+        QDir().mkpath(root + folder);
+      }
+    }
+    const QByteArray saved[] = {qgetenv("HOME"), qgetenv("XDG_DATA_HOME"), qgetenv("XDG_CONFIG_HOME")};
+    qputenv("HOME", (root + "home").toUtf8());
+    qputenv("XDG_DATA_HOME", (root + "data").toUtf8());
+    qputenv("XDG_CONFIG_HOME", (root + "config").toUtf8());
+    // A picker opened the first time in this process, for a field without a file.
+    SoundPickerFolder().clear();
+    keypad::LineField field;
+    QString shown;
+    WhenRunning<keypad::FullScreenDialog>(
+        [&](keypad::FullScreenDialog&) { shown = QString::fromStdString(SoundPickerFolder()); });
+    SelectSoundFile(m_window, field);
+    qputenv("HOME", saved[0]);
+    qputenv("XDG_DATA_HOME", saved[1]);
+    qputenv("XDG_CONFIG_HOME", saved[2]);
+    QCOMPARE(shown, root + start);
+  }
+
   void iconPickerSelectsTheCurrentPicture() {
     FeskItem entry(Birthday);
     entry.m_dwIcon = 22;

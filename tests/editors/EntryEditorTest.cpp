@@ -74,6 +74,7 @@ class EntryEditorTest : public QObject {
     WriteCard(m_contactsDir, "bo", "  Diddley  ;  Bo ;;;", "BDAY:2990-01-01\r\n");
     WriteCard(m_contactsDir, "cy", ";Cy;;;", "ANNIVERSARY:2003-07-07\r\n");
     WriteCard(m_contactsDir, "blank", " ; ;;;", "BDAY:1970-01-01\r\n");
+    WriteCard(m_contactsDir, "di", "Dee;Di;;;", "BDAY:--0514\r\nANNIVERSARY:--02-29\r\n");
     m_contacts = std::make_unique<platform::ContactStore>(m_contactsDir);
     QVERIFY(m_contacts->Logon());
   }
@@ -240,19 +241,43 @@ class EntryEditorTest : public QObject {
     QTest::addColumn<QString>("contact");
     QTest::addColumn<QString>("first");  // the name field of an anniversary
     QTest::addColumn<QString>("last");
-    QTest::addColumn<QDate>("date");
-    QTest::newRow("birthday: names and a past date") << 0 << "Ann Lee" << "Ann" << "Lee" << QDate(1980, 3, 10);
-    QTest::newRow("birthday: trimmed names, a future date is not taken") << 0 << "Bo Diddley" << "Bo" << "Diddley"
-                                                                         << QDate(1999, 9, 9);
-    QTest::newRow("anniversary: formatted name and its date") << 1 << "Ann Lee" << "Wedding of Ann Lee" << ""
-                                                              << QDate(2001, 6, 1);
-    QTest::newRow("anniversary: no last name empties the field") << 1 << "Cy" << "" << "" << QDate(2003, 7, 7);
+    QTest::addColumn<QString>("typed");  // keys typed into the focused field after choosing
+    QTest::addColumn<QDate>("date");     // invalid: the picker holds no date
+    QTest::newRow("birthday: names and a past date") << 0 << "Ann Lee"
+                                                     << "Ann"
+                                                     << "Lee"
+                                                     << "" << QDate(1980, 3, 10);
+    QTest::newRow("birthday: trimmed names, a future date is not taken") << 0 << "Bo Diddley"
+                                                                         << "Bo"
+                                                                         << "Diddley"
+                                                                         << "" << QDate(1999, 9, 9);
+    QTest::newRow("anniversary: formatted name and its date") << 1 << "Ann Lee"
+                                                              << "Wedding of Ann Lee"
+                                                              << ""
+                                                              << "" << QDate(2001, 6, 1);
+    QTest::newRow("anniversary: no last name empties the field") << 1 << "Cy"
+                                                                 << ""
+                                                                 << ""
+                                                                 << "" << QDate(2003, 7, 7);
+    QTest::newRow("birthday without a year: no date until the year is typed") << 0 << "Di Dee"
+                                                                              << "Di"
+                                                                              << "Dee"
+                                                                              << "" << QDate();
+    QTest::newRow("birthday without a year: the typed year completes it") << 0 << "Di Dee"
+                                                                          << "Di"
+                                                                          << "Dee"
+                                                                          << "1985" << QDate(1985, 5, 14);
+    QTest::newRow("anniversary without a year: 29 February kept") << 1 << "Di Dee"
+                                                                  << "Wedding of Di Dee"
+                                                                  << ""
+                                                                  << "2008" << QDate(2008, 2, 29);
   }
   void contactChooser() {
     QFETCH(int, kind);
     QFETCH(QString, contact);
     QFETCH(QString, first);
     QFETCH(QString, last);
+    QFETCH(QString, typed);
     QFETCH(QDate, date);
     FeskItem entry(static_cast<std::uint16_t>(kind));
     QStringList offered;
@@ -268,16 +293,19 @@ class EntryEditorTest : public QObject {
         chooser.SoftKeys()->Press(keypad::SoftKeyBar::Left);
       });
       editor.ActionKey();
+      QTest::keyClicks(QApplication::focusWidget(), typed);
       QCOMPARE(name->text(), first);
       if (editor.LastNameField()) QCOMPARE(editor.LastNameField()->text(), last);
       platform::SystemTime st;
-      QVERIFY(editor.DateField()->GetValue(st));
-      QCOMPARE(QDate(st.wYear, st.wMonth, st.wDay), date);
+      QCOMPARE(editor.DateField()->GetValue(st), date.isValid());
+      if (date.isValid()) QCOMPARE(QDate(st.wYear, st.wMonth, st.wDay), date);
       if (!name->text().isEmpty()) editor.Accept();
     });
-    RunEntryEditor(entry, m_window);
+    const int result = RunEntryEditor(entry, m_window);
+    // Without a date the editor stays open.
+    QCOMPARE(result, date.isValid() && !first.isEmpty() ? keypad::kResultDone : 99);
     // Sorted; the contact whose names are only spaces is not offered.
-    QCOMPARE(offered, QStringList({"Ann Lee", "Bo Diddley", "Cy"}));
+    QCOMPARE(offered, QStringList({"Ann Lee", "Bo Diddley", "Cy", "Di Dee"}));
     if (kind == Anniversary && !first.isEmpty()) {
       platform::ContactItem item;
       QVERIFY(entry.m_dwContactOid != 0);

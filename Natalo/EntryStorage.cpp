@@ -13,6 +13,7 @@
 #include "Natalo/AppText.h"
 #include "Natalo/SyncThread.h"
 #include "common/entries/FeskList.h"
+#include "common/store/StorageCopy.h"
 #include "common/store/StorageMutexName.h"
 #include "platform/sync/NamedMutex.h"
 #include "platform/text/Utf.h"
@@ -87,6 +88,35 @@ std::string MoveFileAside(const std::string& path, const CalendarDate& date) {
   return {};
 }
 
+TakeInResult TakeInOtherWriters(FeskList& list) {
+  TakeInResult result;
+  std::vector<std::unique_ptr<FeskItem>> added;
+  std::vector<std::pair<StorageItem*, KnownRecordState>> states;
+  FeskList::ScanResult scan;
+  const bool read = list.ScanStorageFile([&](std::unique_ptr<StorageItem>& item) {
+    if (AsEntry(item.get()) == nullptr) return;
+    const auto known = list.m_known.find(item->m_nUID);
+    if (known == list.m_known.end()) {
+      added.emplace_back(AsEntry(item.release()));
+      return;
+    }
+    const KnownRecordState inFile = KnownRecordState::Of(*item);
+    StorageItem* own = list.FindByUID(item->m_nUID);
+    if (own != nullptr && inFile != known->second && KnownRecordState::Of(*own) == known->second) {
+      states.emplace_back(own, inFile);
+    }
+  }, &scan);
+  result.refusal = read ? StorageRefusal::None : scan.refusal;
+  result.damaged = scan.damaged;
+  // A file read only in part or not ours: nothing of it is taken in.
+  if (!read) return result;
+  for (auto& [own, state] : states) state.ApplyTo(*own);
+  for (auto& entry : added) AddSyncedEntry(list, std::move(entry));
+  result.added = static_cast<int>(added.size());
+  result.states = static_cast<int>(states.size());
+  return result;
+}
+
 EntrySaveResult SaveEntryList(FeskList& list, bool removeWhenEmpty, std::uint32_t timeoutMs) {
   EntrySaveResult result;
   StorageMutexHold hold(list.m_szPath);
@@ -100,8 +130,31 @@ EntrySaveResult SaveEntryList(FeskList& list, bool removeWhenEmpty, std::uint32_
       result.szReason = SystemReason(errno);
       return result;
   }
-  // Changes other programs made meanwhile go into the list before it is written.
+  // Changes other programs made meanwhile go into the list before it is
+  // written: those they told of first, then whatever the file shows besides.
   ApplyPendingSyncChanges();
+  if (!list.m_bRefusedFile) {
+    const TakeInResult taken = TakeInOtherWriters(list);
+    switch (taken.refusal) {
+      case StorageRefusal::None:
+      case StorageRefusal::Missing:
+      case StorageRefusal::Empty: break;
+      case StorageRefusal::ReadError:
+        // Writing now would drop whatever could not be read.
+        result.szReason = SystemReason(EIO);
+        return result;
+      default:
+        // Someone put another file there: it is kept aside, not overwritten.
+        list.m_bRefusedFile = true;
+        break;
+    }
+    if (taken.damaged > 0) {
+      const std::string copy = KeepCopyBeside(list.m_szPath, "damaged", true);
+      LogStorageNotice(std::to_string(taken.damaged) + " damaged record(s) in " + list.m_szPath +
+                       (copy.empty() ? "; no copy could be kept" : "; the file as it was is kept as " + copy));
+    }
+    if (taken.added > 0 || taken.states > 0) ShowTakenInChanges();
+  }
   if (list.m_bRefusedFile) {
     result.szMovedAside = MoveFileAside(list.m_szPath, Today());
     if (result.szMovedAside.empty() && errno != ENOENT) {
@@ -116,6 +169,8 @@ EntrySaveResult SaveEntryList(FeskList& list, bool removeWhenEmpty, std::uint32_
   } else {
     result.bSaved = list.Save();
   }
+  // A removed file holds nothing any more (Save remembers what it wrote).
+  if (result.bSaved && list.IsEmpty()) list.RememberFileContent();
   if (!result.bSaved) result.szReason = SystemReason(errno);
   return result;
 }

@@ -57,6 +57,8 @@ void ApplyPending(SyncShared& shared) {
   bool added = false;
   for (PendingChange& change : pending) {
     if (change.added) {
+      // Seen now: a later save does not take it in a second time.
+      list->m_known.emplace(change.added->m_nUID, KnownRecordState::Of(*change.added));
       AddSyncedEntry(*list, std::move(change.added));
       added = true;
     } else {
@@ -141,6 +143,17 @@ void AddSyncedEntry(FeskList& list, std::unique_ptr<FeskItem> entry) {
 
 void ApplyPendingSyncChanges() {
   if (g_sync) ApplyPending(*g_sync->shared);
+}
+
+void ShowTakenInChanges() {
+  if (!g_sync) return;
+  const std::lock_guard<std::mutex> hold(g_sync->shared->lock);
+  if (MainWindow* window = g_sync->shared->window.data()) {
+    QMetaObject::invokeMethod(window, [window] {
+      window->OnReminderStateChanged();
+      window->UpdateMenuState();
+    }, Qt::QueuedConnection);
+  }
 }
 
 bool ApplyReminderState(FeskList& list, const ReminderStateBlock& state) {

@@ -6,8 +6,10 @@
 // it. While the writer still holds the storage mutex, the thread reads that
 // entry's state, or the whole new entry, from the file, queues it for the
 // user-interface thread (WM_APP_REMINDERSTATE), which puts it into the list
-// and redraws, and answers "FESK_NOTIFY_CONTINUE". A save of the list takes
-// whatever is queued first, so it never writes over a change it has not seen.
+// and redraws, and answers "FESK_NOTIFY_CONTINUE". The notices only make the
+// list show a change sooner: a save of the list takes whatever is queued and
+// then compares the file with what the list last read or wrote
+// (EntryStorage.h), so a lost or late notice loses nothing.
 #include <QPointer>
 
 #include <cstdint>
@@ -45,6 +47,11 @@ void AddSyncedEntry(FeskList& list, std::unique_ptr<FeskItem> entry);
 // while holding the storage mutex before a save. Nothing when the thread does
 // not run.
 void ApplyPendingSyncChanges();
+
+// Redraws the list after a save took in entries or states other programs
+// wrote (their notices were lost or not yet answered). Nothing when the thread
+// does not run.
+void ShowTakenInChanges();
 
 // Starts the thread; `window` receives the changes on its thread.
 bool StartSyncThread(MainWindow* window, FeskList* list, const std::string& programFolder);

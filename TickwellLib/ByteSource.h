@@ -12,6 +12,9 @@ class ByteSource {
   virtual std::size_t ReadAt(std::uint64_t offset, void* dst, std::size_t size) const = 0;
   // The size when it was opened.
   virtual std::uint64_t Size() const = 0;
+  // True once a read failed with an error: the data did not end where
+  // ReadAt returned 0, and what was read is only part of it.
+  virtual bool Failed() const { return false; }
 };
 
 class MemoryByteSource final : public ByteSource {
@@ -40,6 +43,7 @@ class FileByteSource final : public ByteSource {
   // Missing: no such file. Refused: not a regular file, or it cannot be opened.
   // ReadError: a read failed; the data seemed to end there.
   Status GetStatus() const { return m_status; }
+  bool Failed() const override { return m_status == Status::ReadError; }
   std::size_t ReadAt(std::uint64_t offset, void* dst, std::size_t size) const override;
   std::uint64_t Size() const override { return m_size; }
 

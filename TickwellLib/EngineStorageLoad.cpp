@@ -26,7 +26,7 @@ StorageLoad ReadStorageLocked(const std::string& path, const std::function<bool(
       result = StorageLoad::Unreadable;
     } else {
       const bool accepted = read(source);
-      if (source.GetStatus() == FileByteSource::Status::ReadError) {
+      if (source.Failed()) {
         result = StorageLoad::Unreadable;
       } else if (!accepted) {
         result = StorageLoad::Rejected;

@@ -44,8 +44,12 @@ class RecordStream {
   // Reads and checks the header; false when it is missing or not accepted.
   bool ReadHeader();
   // The next record; false at the end of the data, at a record cut short and
-  // past the limits above (the records before it stand).
+  // past the limits above (the records before it stand), and when reading
+  // failed: Failed() tells that from the end.
   bool Next(RecordView& record);
+  // True when a read of the source failed: the records read are only part of
+  // the file, which must then count as unreadable, never as a shorter list.
+  bool Failed() const { return m_source.Failed(); }
   // Records read so far.
   std::size_t Count() const { return m_count; }
 

@@ -34,9 +34,12 @@ class FeskList : public StorageList {
 
   // The start-up load: reads the file, and a file of revision 1 or 2 is read
   // by its own reader, saved in the current revision and loaded again, so
-  // that it is upgraded once. False (list empty) for a missing, foreign or
-  // non-regular file. When the upgraded file cannot be saved the entries read
-  // stay in the list, the old file stays as it was, and the result is false.
+  // that it is upgraded once; all of it under one hold of the storage mutex,
+  // so that no other program's save falls between the read and the upgrade.
+  // False (list empty, m_eRefusal says why) for a missing, foreign,
+  // non-regular or unreadable file. When the upgraded file cannot be saved the
+  // entries read stay in the list, the old file stays as it was, and the
+  // result is false.
   // An old file with damaged records or texts too long for the current
   // record (those are cut, the note first) is first copied beside itself
   // (storage.dat.rev1-<time>); without that copy it is not rewritten. A
@@ -48,18 +51,26 @@ class FeskList : public StorageList {
   struct ScanResult {
     std::uint32_t revision = 0;  // the file's
     int damaged = 0;             // records read in part, skipped or cut off
+    // Why the scan returned false: the header was refused (Missing,
+    // NotRegular, Empty, Foreign, OtherLayout, CutShort) or reading failed
+    // part way (ReadError: the entries visited are only part of the file).
+    StorageRefusal refusal = StorageRefusal::None;
   };
   // Reads the open storage file from its start as ScanFile does, and a file
   // of revision 1 or 2 by its own reader, upgraded in memory only: nothing is
-  // ever written. False when the header is not accepted.
+  // ever written. False when the header is not accepted or reading failed.
   bool ScanAnyRevision(int fd, const ItemVisitor& visit, ScanResult* result = nullptr,
+                       const EntryReminderDefaults& defaults = CurrentReminderDefaults()) const;
+  // The same after opening the list's file; Missing or NotRegular when it
+  // cannot be opened.
+  bool ScanStorageFile(const ItemVisitor& visit, ScanResult* result = nullptr,
                        const EntryReminderDefaults& defaults = CurrentReminderDefaults()) const;
   // Whether a file of this revision is read by an older revision's reader.
   static bool IsOldRevision(std::uint32_t revision);
 
   // Set by LoadAndUpgradeStorage when a storage file with content exists but
-  // gave no entries (foreign, from a newer version, damaged or locked too
-  // long). Saving over it would lose the dates it holds, so the application
+  // gave no entries (foreign, from a newer version, damaged, unreadable or
+  // locked too long). Saving over it would lose the dates it holds, so the application
   // moves it aside before its first save and then clears the flag.
   bool m_bRefusedFile = false;
 

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <string>
 
 #include "common/entries/EntryCalendar.h"
@@ -40,32 +41,75 @@ bool FeskList::IsOldRevision(std::uint32_t revision) { return OldReaderOf(revisi
 bool FeskList::ScanAnyRevision(int fd, const ItemVisitor& visit, ScanResult* result,
                                const EntryReminderDefaults& defaults) const {
   ScanResult found;
-  if (lseek(fd, 0, SEEK_SET) != 0) return false;
+  const auto finish = [&](bool ok) {
+    if (result) *result = found;
+    return ok;
+  };
+  if (lseek(fd, 0, SEEK_SET) != 0) {
+    found.refusal = StorageRefusal::ReadError;
+    return finish(false);
+  }
   {
     BinaryReader header(fd);
-    if (!ReadHeader(header, &found.revision)) return false;
+    if (!ReadHeader(header, &found.revision, &found.refusal)) return finish(false);
   }
-  if (lseek(fd, 0, SEEK_SET) != 0) return false;
+  if (lseek(fd, 0, SEEK_SET) != 0) {
+    found.refusal = StorageRefusal::ReadError;
+    return finish(false);
+  }
   BinaryReader reader(fd);
   if (const OldRevisionReader oldReader = OldReaderOf(found.revision)) {
     FeskList old(m_szPath);
-    if (!old.ReadHeader(reader)) return false;
+    if (!old.ReadHeader(reader, nullptr, &found.refusal)) return finish(false);
     found.damaged = oldReader(reader, old, defaults);
     for (std::unique_ptr<StorageItem>& item : old.TakeItems()) {
       item->m_pList = const_cast<FeskList*>(this);
       visit(item);
     }
-  } else if (!ScanFrom(reader, visit, &found.damaged)) {
+    if (reader.Failed()) {
+      found.refusal = StorageRefusal::ReadError;
+      return finish(false);
+    }
+  } else if (!ScanFrom(reader, visit, &found.damaged, &found.refusal)) {
+    return finish(false);
+  }
+  return finish(true);
+}
+
+bool FeskList::ScanStorageFile(const ItemVisitor& visit, ScanResult* result,
+                               const EntryReminderDefaults& defaults) const {
+  platform::UniqueFd fd = platform::OpenRegularFile(m_szPath, O_RDONLY);
+  if (!fd.IsOpen()) {
+    if (result) {
+      *result = ScanResult{};
+      result->refusal = errno == ENOENT || errno == ENOTDIR ? StorageRefusal::Missing : StorageRefusal::NotRegular;
+    }
     return false;
   }
-  if (result) *result = found;
-  return true;
+  return ScanAnyRevision(fd.Get(), visit, result, defaults);
 }
 
 bool FeskList::LoadAndUpgradeStorage(const EntryReminderDefaults& defaults) {
-  const bool loaded = LoadAndUpgradeFile(defaults);
-  struct stat info {};
-  m_bRefusedFile = !loaded && IsEmpty() && stat(m_szPath.c_str(), &info) == 0 && info.st_size > 0;
+  bool ran = false;
+  const bool loaded = WithStorageMutex(STORAGE_MUTEX_TIMEOUT, [&] {
+    ran = true;
+    return LoadAndUpgradeFile(defaults);
+  });
+  if (!ran) m_eRefusal = StorageRefusal::Locked;
+  // A file that is there but gave nothing must not be saved over.
+  bool refused = false;
+  switch (m_eRefusal) {
+    case StorageRefusal::None:
+    case StorageRefusal::Missing:
+    case StorageRefusal::Empty: break;
+    case StorageRefusal::Locked: {
+      struct stat info {};
+      refused = stat(m_szPath.c_str(), &info) == 0 && info.st_size > 0;
+      break;
+    }
+    default: refused = true; break;
+  }
+  m_bRefusedFile = !loaded && IsEmpty() && refused;
   return loaded;
 }
 
@@ -73,19 +117,31 @@ bool FeskList::LoadAndUpgradeFile(const EntryReminderDefaults& defaults) {
   OldRevisionReader oldReader = nullptr;
   std::uint32_t revision = 0;
   int damaged = 0;
+  m_eRefusal = StorageRefusal::None;
   {
     platform::UniqueFd fd = platform::OpenRegularFile(m_szPath, O_RDONLY);
-    if (!fd.IsOpen()) return false;
+    if (!fd.IsOpen()) {
+      m_eRefusal = errno == ENOENT || errno == ENOTDIR ? StorageRefusal::Missing : StorageRefusal::NotRegular;
+      return false;
+    }
     BinaryReader reader(fd.Get());
-    if (!ReadHeader(reader, &revision)) return false;
+    if (!ReadHeader(reader, &revision, &m_eRefusal)) return false;
     oldReader = OldReaderOf(revision);
     if (oldReader) {
       Clear();
       damaged = oldReader(reader, *this, defaults);
+      if (reader.Failed()) {
+        // Only part of the file was read: nothing of it is used or written.
+        Clear();
+        m_eRefusal = StorageRefusal::ReadError;
+        return false;
+      }
+      // A save before the upgrade is written compares the file with these.
+      RememberFileContent();
     }
   }
   if (!oldReader) {
-    if (!StorageList::LoadStorageLocked()) return false;
+    if (!Load()) return false;
     // The next save writes only what could be read; the file as it was
     // stays beside it, once for each damaged content.
     if (m_nDamagedRecords > 0) {
@@ -115,8 +171,8 @@ bool FeskList::LoadAndUpgradeFile(const EntryReminderDefaults& defaults) {
   }
   // Reloading an old file that was not rewritten would read its records in
   // the wrong layout; keep what the old reader found instead.
-  if (!StorageList::SaveStorageLocked()) return false;
-  return StorageList::LoadStorageLocked();
+  if (!Save()) return false;
+  return Load();
 }
 
 void FeskList::LoadStars() {

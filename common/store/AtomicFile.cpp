@@ -12,5 +12,5 @@ bool ReplaceFileAtomically(const std::string& path, const std::function<bool(Bin
         BinaryWriter writer(fd);
         return write(writer) && writer.Flush();
       },
-      PendingFileName(target));
+      PendingFileName(target), true);
 }

@@ -31,7 +31,7 @@ bool BinaryReader::Fill() {
   }
 }
 
-bool BinaryReader::AtEnd() { return m_pos == m_size && !Fill(); }
+bool BinaryReader::AtEnd() { return m_pos == m_size && !Fill() && !m_error; }
 
 bool BinaryReader::ReadBytes(void* out, std::size_t count) {
   auto* dest = static_cast<std::uint8_t*>(out);

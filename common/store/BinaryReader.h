@@ -36,9 +36,11 @@ class BinaryReader {
 
   // Bytes consumed since the start (for a descriptor: since construction).
   std::uint64_t Position() const { return m_base + m_pos; }
-  // True when no byte is left (a read error also ends the data).
+  // True when no byte is left. A read error is not the end of the data: then
+  // this is false, the next read fails and Failed() tells why.
   bool AtEnd();
   // True when reading the descriptor failed with an error rather than at its end.
+  // Whatever was read then is only part of the data.
   bool Failed() const { return m_error; }
 
  private:

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <limits>
 #include <unordered_set>
 
@@ -115,16 +116,36 @@ bool StorageList::WriteTo(BinaryWriter& writer) const {
 }
 
 bool StorageList::Save() const {
-  return ReplaceFileAtomically(m_szPath, [this](BinaryWriter& writer) { return WriteTo(writer); });
+  if (!ReplaceFileAtomically(m_szPath, [this](BinaryWriter& writer) { return WriteTo(writer); })) return false;
+  RememberFileContent();
+  return true;
 }
 
-bool StorageList::ReadHeader(BinaryReader& reader, std::uint32_t* revision) const {
+bool StorageList::ReadHeader(BinaryReader& reader, std::uint32_t* revision, StorageRefusal* why) const {
+  StorageRefusal refusal = StorageRefusal::None;
   std::uint16_t magic = 0, version = 0;
   std::uint32_t fileRevision = 0;
-  if (!reader.ReadU16(magic) || magic != m_wMagic) return false;
-  if (m_wVersion != STORAGE_VERSION_WITHOUT_FIELD && (!reader.ReadU16(version) || version != m_wVersion)) return false;
-  // Revisions that differ only in the low word share the record layout.
-  if (!reader.ReadU32(fileRevision) || (fileRevision >> 16) != (m_dwRevision >> 16)) return false;
+  // A field that cannot be read was cut short, or the read failed.
+  const auto missing = [&reader] {
+    if (reader.Failed()) return StorageRefusal::ReadError;
+    return reader.Position() == 0 ? StorageRefusal::Empty : StorageRefusal::CutShort;
+  };
+  if (!reader.ReadU16(magic)) {
+    refusal = missing();
+  } else if (magic != m_wMagic) {
+    refusal = StorageRefusal::Foreign;
+  } else if (m_wVersion != STORAGE_VERSION_WITHOUT_FIELD && !reader.ReadU16(version)) {
+    refusal = missing();
+  } else if (m_wVersion != STORAGE_VERSION_WITHOUT_FIELD && version != m_wVersion) {
+    refusal = StorageRefusal::OtherLayout;
+  } else if (!reader.ReadU32(fileRevision)) {
+    refusal = missing();
+  } else if ((fileRevision >> 16) != (m_dwRevision >> 16)) {
+    // Revisions that differ only in the low word share the record layout.
+    refusal = StorageRefusal::OtherLayout;
+  }
+  if (why) *why = refusal;
+  if (refusal != StorageRefusal::None) return false;
   if (revision) *revision = fileRevision;
   return true;
 }
@@ -133,7 +154,8 @@ int StorageList::ReadRecordStream(BinaryReader& reader, std::int32_t& nextUID, c
   int damaged = 0;
   std::unique_ptr<StorageItem> item;
   for (;;) {
-    if (reader.AtEnd()) return damaged;
+    // A failed read ends the stream as well; the caller sees reader.Failed().
+    if (reader.AtEnd() || reader.Failed()) return damaged;
     if (!item) item = CreateItem();
     if (!item) return damaged;
     item->m_pList = const_cast<StorageList*>(this);
@@ -159,15 +181,30 @@ int StorageList::ReadRecords(BinaryReader& reader, ItemVector& items, std::int32
   });
 }
 
-bool StorageList::ScanFile(const ItemVisitor& visit, int* damaged) const {
-  platform::UniqueFd fd = platform::OpenRegularFile(m_szPath, O_RDONLY);
-  if (!fd.IsOpen()) return false;
-  BinaryReader reader(fd.Get());
-  return ScanFrom(reader, visit, damaged);
+namespace {
+
+// Opens the storage file for reading; `why` receives the reason it cannot be.
+platform::UniqueFd OpenForReading(const std::string& path, StorageRefusal& why) {
+  platform::UniqueFd fd = platform::OpenRegularFile(path, O_RDONLY);
+  if (!fd.IsOpen()) why = errno == ENOENT || errno == ENOTDIR ? StorageRefusal::Missing : StorageRefusal::NotRegular;
+  return fd;
 }
 
-bool StorageList::ScanFrom(BinaryReader& reader, const ItemVisitor& visit, int* damaged) const {
-  if (!ReadHeader(reader)) return false;
+}  // namespace
+
+bool StorageList::ScanFile(const ItemVisitor& visit, int* damaged, StorageRefusal* why) const {
+  StorageRefusal refusal = StorageRefusal::None;
+  platform::UniqueFd fd = OpenForReading(m_szPath, refusal);
+  if (!fd.IsOpen()) {
+    if (why) *why = refusal;
+    return false;
+  }
+  BinaryReader reader(fd.Get());
+  return ScanFrom(reader, visit, damaged, why);
+}
+
+bool StorageList::ScanFrom(BinaryReader& reader, const ItemVisitor& visit, int* damaged, StorageRefusal* why) const {
+  if (!ReadHeader(reader, nullptr, why)) return false;
   std::int32_t nextUID = 1;
   // The UIDs handed out so far, for the rare case the counter stands still.
   std::vector<std::int32_t> uids;
@@ -182,23 +219,58 @@ bool StorageList::ScanFrom(BinaryReader& reader, const ItemVisitor& visit, int* 
     visit(item);
   });
   if (damaged) *damaged = found;
+  if (reader.Failed()) {
+    if (why) *why = StorageRefusal::ReadError;
+    return false;
+  }
   return true;
 }
 
 int StorageList::ReadItems(BinaryReader& reader) { return ReadRecords(reader, m_items, m_nNextUID); }
 
 bool StorageList::Load() {
-  platform::UniqueFd fd = platform::OpenRegularFile(m_szPath, O_RDONLY);
+  platform::UniqueFd fd = OpenForReading(m_szPath, m_eRefusal);
   if (!fd.IsOpen()) return false;
   BinaryReader reader(fd.Get());
   return LoadFrom(reader);
 }
 
 bool StorageList::LoadFrom(BinaryReader& reader) {
-  if (!ReadHeader(reader)) return false;
+  if (!ReadHeader(reader, nullptr, &m_eRefusal)) return false;
+  // Read aside first: a failed read leaves the list as it was.
+  ItemVector items;
+  std::int32_t nextUID = m_nNextUID;
+  const int damaged = ReadRecords(reader, items, nextUID);
+  if (reader.Failed()) {
+    m_eRefusal = StorageRefusal::ReadError;
+    return false;
+  }
   Clear();
-  m_nDamagedRecords = ReadItems(reader);
+  m_items = std::move(items);
+  m_nNextUID = nextUID;
+  m_nDamagedRecords = damaged;
+  m_eRefusal = StorageRefusal::None;
+  RememberFileContent();
   return true;
+}
+
+KnownRecordState KnownRecordState::Of(const StorageItem& item) {
+  return {item.m_wSkipNext, item.m_ftSnooze, item.m_dwAutoSnoozeCounter, item.m_dwSnoozeCounter};
+}
+
+void KnownRecordState::ApplyTo(StorageItem& item) const {
+  item.m_wSkipNext = wSkipNext;
+  item.m_ftSnooze = ftSnooze;
+  item.m_dwAutoSnoozeCounter = dwAutoSnoozeCounter;
+  item.m_dwSnoozeCounter = dwSnoozeCounter;
+}
+
+void StorageList::RememberFileContent() const {
+  m_known.clear();
+  // Items without a positive UID (the stars) are never written.
+  for (const auto& item : m_items) {
+    if (item->m_nUID > 0) m_known[item->m_nUID] = KnownRecordState::Of(*item);
+  }
 }
 
 bool StorageList::WriteItemState(const StorageItem& item) {
@@ -212,6 +284,8 @@ bool StorageList::WriteItemState(const StorageItem& item) {
     ItemVector fresh;
     std::int32_t nextUID = 1;
     ReadRecords(reader, fresh, nextUID);
+    // Only part of the file was read: the record may lie further on.
+    if (reader.Failed()) return false;
     const auto found =
         std::find_if(fresh.begin(), fresh.end(), [&item](const auto& p) { return p->m_nUID == item.m_nUID; });
     if (found == fresh.end()) return false;

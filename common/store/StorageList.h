@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -25,6 +26,30 @@ inline constexpr std::uint32_t STORAGE_REVISION = 1;
 // Waits for the storage mutex, in milliseconds.
 inline constexpr std::uint32_t STORAGE_MUTEX_TIMEOUT = 100'000;
 inline constexpr std::uint32_t STORAGE_STATE_MUTEX_TIMEOUT = 180'000;
+
+// Why a load or scan gave no list.
+enum class StorageRefusal {
+  None,         // the header was accepted and the records were read to the end
+  Missing,      // there is no file
+  NotRegular,   // not a regular file, or it cannot be opened
+  Empty,        // the file holds no byte
+  Foreign,      // another kind of file: the magic differs
+  OtherLayout,  // another version, or a revision with another record layout
+  CutShort,     // the file ends inside the header
+  ReadError,    // reading failed; what was read before is not used
+  Locked,       // the storage mutex was not acquired in time
+};
+
+// The reminder state of one record, as a list last read or wrote it.
+struct KnownRecordState {
+  std::uint16_t wSkipNext = 0;
+  std::uint64_t ftSnooze = 0;
+  std::uint32_t dwAutoSnoozeCounter = 0;
+  std::uint32_t dwSnoozeCounter = 0;
+  bool operator==(const KnownRecordState&) const = default;
+  static KnownRecordState Of(const StorageItem& item);
+  void ApplyTo(StorageItem& item) const;
+};
 
 class StorageList {
   using ItemVector = std::vector<std::unique_ptr<StorageItem>>;
@@ -91,13 +116,15 @@ class StorageList {
   StorageItem* FindByUID(std::int32_t uid) const;
 
   // Replaces the file with the list's header and records. The old file stays
-  // whole when writing fails.
+  // whole when writing fails. A new file is made 0600 whatever the umask.
   bool Save() const;
-  // Reads the file. False (list unchanged) when it is missing, not a regular
-  // file, or its header is not accepted. Otherwise the list holds every record
-  // that could be read: a damaged record that states its own length is kept
-  // in part or skipped, and loading goes on after it; a record cut off by the
-  // end of the file ends the load. m_nDamagedRecords counts both.
+  // Reads the file. False (list unchanged, m_eRefusal says why) when it is
+  // missing, not a regular file, its header is not accepted or reading it
+  // failed: a read error is never taken for the end of the file. Otherwise
+  // the list holds every record that could be read: a damaged record that
+  // states its own length is kept in part or skipped, and loading goes on
+  // after it; a record cut off by the end of the file ends the load.
+  // m_nDamagedRecords counts both.
   bool Load();
   // What Load does once the file is open: the same rules for any reader.
   bool LoadFrom(BinaryReader& reader);
@@ -105,15 +132,21 @@ class StorageList {
   // of keeping it: the UID is assigned as Load would. The visitor may take the
   // item (move it out); one it leaves is read over by the next record, so the
   // fields a record does not hold keep the last record's values. False, with
-  // nothing visited, when Load would fail; `damaged` receives what
-  // m_nDamagedRecords would. The list itself is left unchanged.
+  // nothing visited, when the header is not accepted; `damaged` receives what
+  // m_nDamagedRecords would, `why` the reason of a false result. False as
+  // well when reading fails part way: the items visited until then are only
+  // part of the file. The list itself is left unchanged.
   using ItemVisitor = std::function<void(std::unique_ptr<StorageItem>&)>;
-  bool ScanFile(const ItemVisitor& visit, int* damaged = nullptr) const;
+  bool ScanFile(const ItemVisitor& visit, int* damaged = nullptr, StorageRefusal* why = nullptr) const;
   // What ScanFile does once the file is open.
-  bool ScanFrom(BinaryReader& reader, const ItemVisitor& visit, int* damaged = nullptr) const;
+  bool ScanFrom(BinaryReader& reader, const ItemVisitor& visit, int* damaged = nullptr,
+                StorageRefusal* why = nullptr) const;
   // Load and Save under the storage mutex; false when it was not acquired in time.
   bool LoadStorageLocked(std::uint32_t timeoutMs = STORAGE_MUTEX_TIMEOUT);
   bool SaveStorageLocked(std::uint32_t timeoutMs = STORAGE_MUTEX_TIMEOUT) const;
+  // Runs `operation` while holding the storage mutex of the list's file; false
+  // without running it when the mutex was not acquired in time.
+  bool WithStorageMutex(std::uint32_t timeoutMs, const std::function<bool()>& operation) const;
   // Writes the item's state block into the file in place, at the position of the
   // record with the same UID in the file as it is now. The caller holds the
   // storage mutex. False when the file cannot be opened or read, holds no such
@@ -122,8 +155,9 @@ class StorageList {
 
   // The header and the records, as Save writes them.
   bool WriteTo(BinaryWriter& writer) const;
-  // Checks the header against the list's; `revision` receives the file's.
-  bool ReadHeader(BinaryReader& reader, std::uint32_t* revision = nullptr) const;
+  // Checks the header against the list's; `revision` receives the file's and
+  // `why` the reason of a refusal.
+  bool ReadHeader(BinaryReader& reader, std::uint32_t* revision = nullptr, StorageRefusal* why = nullptr) const;
   // Reads records after an accepted header and appends them; returns the
   // number of damaged records among them.
   int ReadItems(BinaryReader& reader);
@@ -135,6 +169,15 @@ class StorageList {
   std::string m_szPath;
   // Records of the last Load that were read only in part, skipped or cut off.
   int m_nDamagedRecords = 0;
+  // Why the last Load returned false; None after one that succeeded.
+  StorageRefusal m_eRefusal = StorageRefusal::None;
+  // The records of the file as this list last read or wrote it: their UIDs
+  // with their reminder state. A save that must not drop what other programs
+  // wrote meanwhile compares the file with this.
+  // Load and Save keep it.
+  mutable std::unordered_map<std::int32_t, KnownRecordState> m_known;
+  // Makes m_known what the list holds now.
+  void RememberFileContent() const;
 
  private:
   // Loads records into `items`, assigning UIDs from `nextUID` as Add does.

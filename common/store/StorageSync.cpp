@@ -1,6 +1,8 @@
 #include "common/store/StorageSync.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -44,8 +46,12 @@ NotifyResult WaitForReply(platform::NamedEvent& reply, std::uint32_t timeoutMs) 
 }  // namespace
 
 bool WriteStorageNotice(const std::string& path, const StorageNotice& notice) {
-  platform::UniqueFd fd(open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+  // As every stored file: a symbolic link there is not followed (its target
+  // is never truncated), and nothing but a regular file is written.
+  platform::UniqueFd fd(open(path.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600));
   if (!fd.IsOpen()) return false;
+  struct stat info {};
+  if (fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode) || ftruncate(fd.Get(), 0) != 0) return false;
   std::uint8_t bytes[8];
   PutU32(bytes, static_cast<std::uint32_t>(notice.uid));
   PutU32(bytes + 4, static_cast<std::uint32_t>(notice.change));
@@ -55,7 +61,7 @@ bool WriteStorageNotice(const std::string& path, const StorageNotice& notice) {
 }
 
 bool ReadStorageNotice(const std::string& path, StorageNotice& notice) {
-  platform::UniqueFd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  platform::UniqueFd fd = platform::OpenRegularFile(path, O_RDONLY | O_NOFOLLOW);
   if (!fd.IsOpen()) return false;
   std::string data;
   if (!platform::ReadAll(fd.Get(), data, 8) || data.size() < 4) return false;

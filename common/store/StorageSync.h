@@ -3,8 +3,10 @@
 // changed storage.dat. The writer, holding the storage mutex, names the entry
 // in sync.tmp in the program folder and sets "FESK_STORAGE_CHANGED"; the
 // application reads the entry from the file while the writer still holds the
-// mutex, takes the change into its own list before its next save, and answers
-// with "FESK_NOTIFY_CONTINUE".
+// mutex, takes the change into its own list, and answers with
+// "FESK_NOTIFY_CONTINUE". A notice only makes the change show sooner: the
+// application's save compares the file with what it last read or wrote and
+// keeps what others saved, so a notice lost or not answered costs nothing.
 //
 // sync.tmp: i32 UID, then, for a change other than the reminder state, u32
 // kind of change (an application that reads only the UID finds no entry with a

@@ -47,7 +47,7 @@ std::string ReplacementTarget(const std::string& path) {
 }
 
 bool ReplaceFileAtomically(const std::string& path, const std::function<bool(int fd)>& write,
-                           const std::string& pendingPath) {
+                           const std::string& pendingPath, bool privateNewFile) {
   const std::string target = ReplacementTarget(path);
   std::string pending = pendingPath;
   UniqueFd fd;
@@ -59,12 +59,14 @@ bool ReplaceFileAtomically(const std::string& path, const std::function<bool(int
   }
   if (!fd.IsOpen()) return false;
 
-  bool ok = write(fd.Get());
+  // Private content is never readable by others, not even while it is written.
+  bool ok = !privateNewFile || fchmod(fd.Get(), 0600) == 0;
+  ok = ok && write(fd.Get());
   if (ok) {
     struct stat old {};
     if (stat(target.c_str(), &old) == 0) {
       ok = fchmod(fd.Get(), old.st_mode & 07777) == 0;
-    } else if (const auto mode = NewFileMode()) {
+    } else if (const auto mode = NewFileMode(); mode && !privateNewFile) {
       ok = fchmod(fd.Get(), *mode) == 0;
     }
   }

@@ -13,11 +13,12 @@ namespace platform {
 // empty `pendingPath` makes a unique hidden file beside the target; otherwise
 // that path is created or truncated (never followed when it is a link). A
 // symbolic link at `path` is kept and its target replaced. The new file takes
-// the old one's permission bits (a new one those the umask allows) and reaches
-// the disk before the rename; the folder is synced after it. On any failure
-// the pending file is removed, the old file stays whole and the result is false.
+// the old one's permission bits (a new one those the umask allows, or, when
+// `privateNewFile`, 0600 whatever the umask) and reaches the disk before the
+// rename; the folder is synced after it. On any failure the pending file is
+// removed, the old file stays whole and the result is false.
 bool ReplaceFileAtomically(const std::string& path, const std::function<bool(int fd)>& write,
-                           const std::string& pendingPath = "");
+                           const std::string& pendingPath = "", bool privateNewFile = false);
 bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, const std::string& pendingPath = "");
 
 // The file that ReplaceFileAtomically(path, ...) replaces: the target of a

@@ -96,6 +96,75 @@ class SyncThreadTest : public QObject {
     StopSyncThread();
   }
 
+  // Other programs saved and the application did not hear of it: two adds
+  // while it was stopped (resumed, it finds only the last notice, as sync.tmp
+  // holds one), an add whose notice was lost, a snooze whose notice was lost.
+  // The user had deleted Anna meanwhile. The application's save keeps all
+  // the others saved, and Anna stays deleted.
+  void saveKeepsWhatOthersSavedUnseen_data() {
+    QTest::addColumn<int>("adds");
+    QTest::addColumn<bool>("lastNoticeRead");
+    QTest::addColumn<bool>("snooze");
+    QTest::addColumn<QStringList>("kept");
+    QTest::newRow("two adds, only the last notice read") << 2 << true << false << QStringList{"Jonas", "Carl", "Dora"};
+    QTest::newRow("an add, its notice lost") << 1 << false << false << QStringList{"Jonas", "Carl"};
+    QTest::newRow("a snooze, its notice lost") << 0 << false << true << QStringList{"Jonas"};
+  }
+
+  void saveKeepsWhatOthersSavedUnseen() {
+    QFETCH(int, adds);
+    QFETCH(bool, lastNoticeRead);
+    QFETCH(bool, snooze);
+    QFETCH(QStringList, kept);
+    AppTestFolder folder;
+    folder.UseInThisProcess();
+    const std::string storage = folder.Folder() + "storage.dat";
+    {
+      FeskList first(storage);
+      first.Add(MakeBirthday("Anna", "Berg", 1985, 3, 14));
+      first.Add(MakeBirthday("Jonas", "Keller", 1972, 7, 2));
+      QVERIFY(first.Save());
+    }
+    FeskList list(storage);
+    QVERIFY(list.LoadAndUpgradeStorage());
+    list.Remove(list.FindByUID(1));
+    AppPictures pictures;
+    MainWindow window(QStringLiteral("Natalo"), list, &pictures, true);
+    QVERIFY(StartSyncThread(&window, &list, folder.Folder()));
+
+    const char* names[] = {"Carl", "Dora"};
+    for (int i = 0; i < adds; ++i) {
+      FeskList writer(storage);
+      QVERIFY(writer.LoadStorageLocked());
+      writer.Add(MakeBirthday(names[i], "Meyer", 1990, 5, 1 + i));
+      QVERIFY(writer.SaveStorageLocked());
+    }
+    constexpr std::uint64_t kSnooze = 133603398000000000ULL;
+    if (snooze) {
+      auto snoozed = CopyEntry(*AsEntry(list.FindByUID(2)));
+      snoozed->m_ftSnooze = kSnooze;
+      snoozed->m_dwSnoozeCounter = 1;
+      FeskList patcher(storage);
+      QVERIFY(patcher.WriteItemState(*snoozed));
+    }
+    if (lastNoticeRead) {
+      QCOMPARE(NotifyApplication(folder.Folder(), {2 + adds, StorageChange::EntryAdded}, 5000), NotifyResult::Answered);
+    }
+    QVERIFY(SaveEntryList(list, false).bSaved);
+
+    FeskList reread(storage);
+    QVERIFY(reread.Load());
+    QStringList stored;
+    for (const StorageItem& item : reread) stored << QString::fromStdU16String(AsEntry(&item)->m_szFirstName);
+    stored.sort();
+    kept.sort();
+    QCOMPARE(stored, kept);
+    QCOMPARE(reread.FindByUID(2)->m_ftSnooze, snooze ? kSnooze : 0ULL);
+    QCOMPARE(list.FindByUID(2)->m_ftSnooze, snooze ? kSnooze : 0ULL);
+    QTRY_COMPARE(window.List().RowCount(), kept.size());
+    StopSyncThread();
+  }
+
   void syncFileAndStateReading() {
     AppTestFolder folder;
     FeskList list(folder.Folder() + "storage.dat");

@@ -5,6 +5,8 @@
 
 #include <chrono>
 #include <climits>
+#include <cstring>
+#include <tuple>
 #include <filesystem>
 #include <future>
 
@@ -98,6 +100,53 @@ TEST(EngineStorageReader, ARecordCutAnywhereEndsTheLoadKeepingTheOnesBefore) {
   std::vector<Record> items;
   ASSERT_TRUE(ReadBytes(full, items));
   EXPECT_EQ(items.size(), 2u);
+}
+
+// Data whose reads fail with an error from an offset on.
+class FailingByteSource final : public ByteSource {
+ public:
+  FailingByteSource(const std::string& bytes, std::uint64_t failAt) : m_bytes(bytes), m_failAt(failAt) {}
+  std::size_t ReadAt(std::uint64_t offset, void* dst, std::size_t size) const override {
+    const std::uint64_t end = std::min<std::uint64_t>(m_failAt, m_bytes.size());
+    if (offset >= end) {
+      m_failed = offset < m_bytes.size();
+      return 0;
+    }
+    const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(size, end - offset));
+    std::memcpy(dst, m_bytes.data() + offset, n);
+    return n;
+  }
+  std::uint64_t Size() const override { return m_bytes.size(); }
+  bool Failed() const override { return m_failed; }
+
+ private:
+  const std::string& m_bytes;
+  std::uint64_t m_failAt;
+  mutable bool m_failed = false;
+};
+
+TEST(EngineStorageReader, AReadErrorIsToldFromTheEndOfTheData) {
+  const std::string two = StorageBytes().Add(With(EveryDay(9), 1)).Add(With(EveryDay(10), 2)).Bytes();
+  const std::string five = StorageBytes()
+                               .Add(With(EveryDay(9), 1))
+                               .Add(With(EveryDay(10), 2))
+                               .Add(With(EveryDay(11), 3))
+                               .Add(With(EveryDay(12), 4))
+                               .Add(With(EveryDay(13), 5))
+                               .Bytes();
+  // Failing exactly where the second record ends, and with no failure at all.
+  for (const auto& [failAt, failed, count] :
+       {std::tuple{two.size(), true, 2u}, std::tuple{five.size(), false, 5u}}) {
+    SCOPED_TRACE(failAt);
+    const FailingByteSource source(five, failAt);
+    RecordStream records(source);
+    ASSERT_TRUE(records.ReadHeader());
+    RecordView view;
+    while (records.Next(view)) {
+    }
+    EXPECT_EQ(records.Count(), count);
+    EXPECT_EQ(records.Failed(), failed);
+  }
 }
 
 TEST(EngineStorageReader, AHugeSparseFileLoadsBoundedAndQuickly) {

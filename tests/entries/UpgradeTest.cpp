@@ -3,10 +3,15 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <future>
+#include <thread>
 #include <vector>
 
 #include "common/entries/FeskList.h"
 #include "common/store/AtomicFile.h"
+#include "common/store/StorageMutexName.h"
+#include "platform/sync/NamedMutex.h"
+#include "platform/text/Utf.h"
 #include "tests/entries/EntriesFixture.h"
 #include "tests/entries/EntryBytes.h"
 
@@ -236,6 +241,34 @@ TEST_F(Upgrade, AFailedUpgradeSaveKeepsTheOldFileAndTheEntries) {
   ASSERT_TRUE(next.LoadAndUpgradeStorage());
   EXPECT_EQ(next.Count(), 1u);
   EXPECT_EQ(FileRevision(FileContent()), 3u);
+}
+
+// Another program holds the file while the start-up upgrade begins and saves
+// it with an entry of its own before it lets go: the upgrade reads what that
+// program saved, and writes nothing over it.
+TEST_F(Upgrade, ReadUpgradeAndSaveHoldTheStorageMutexThroughout) {
+  FileBytes file;
+  file.Header(0xCE09, 0x0103, 1);
+  Revision1Record(file, 5, Birthday, At(1961, 7, 5), Utf16z(u"Ann") + Utf16z(u"Lee") + Utf16z(u""));
+  WriteFile(file);
+  const auto mutex = platform::NamedMutex::Create(StorageMutexName(platform::FromUtf8(StoragePath())));
+  ASSERT_TRUE(mutex);
+  auto hold = std::make_unique<platform::NamedMutexLock>(*mutex, 5000);
+  ASSERT_TRUE(hold->Acquired());
+  FeskList list;
+  auto loading = std::async(std::launch::async, [&list] { return list.LoadAndUpgradeStorage(); });
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  FeskList other;
+  other.Add(Entry(OtherDate, At(2000, 1, 5), u"Added"));
+  ASSERT_TRUE(other.Save());
+  hold.reset();
+  ASSERT_TRUE(loading.get());
+  ASSERT_EQ(list.Count(), 1u);
+  EXPECT_EQ(AsEntry(&*list.begin())->m_szName, u"Added");
+  FeskList stored;
+  ASSERT_TRUE(stored.Load());
+  ASSERT_EQ(stored.Count(), 1u);
+  EXPECT_EQ(AsEntry(&*stored.begin())->m_szName, u"Added");
 }
 
 TEST_F(Upgrade, CurrentAndLaterLowRevisionsLoadAsTheyAre) {

@@ -11,6 +11,7 @@
 #include <random>
 
 #include "common/store/AtomicFile.h"
+#include "common/store/StorageCopy.h"
 #include "tests/store/StoreFixture.h"
 
 namespace {
@@ -95,6 +96,24 @@ TEST_F(SaveFailure, ReplacementKeepsPermissionsAndLinks) {
   struct stat st {};
   ASSERT_EQ(stat(real.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+// The dates are private: a new storage file and the copies kept beside it
+// are readable by the user alone, whatever the umask.
+TEST_F(SaveFailure, NewFileIsPrivateWhateverTheUmask) {
+  const mode_t oldMask = umask(0);
+  StorageList list(StoragePath());
+  list.Add(Item(Once, kStart));
+  const bool saved = list.Save();
+  const std::string copy = KeepCopyBeside(StoragePath(), "damaged");
+  umask(oldMask);
+  ASSERT_TRUE(saved);
+  for (const std::string& path : {StoragePath(), copy}) {
+    SCOPED_TRACE(path);
+    struct stat st {};
+    ASSERT_EQ(stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+  }
 }
 
 TEST_F(SaveFailure, KilledWriterLeavesOldOrNewContent) {

@@ -1,7 +1,10 @@
 // storage.dat as written and read by StorageList: layout, header checks, record
 // loop and UID assignment.
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
+#include "platform/file/FileIo.h"
 #include "tests/store/FileBytes.h"
 #include "tests/store/StoreFixture.h"
 
@@ -89,17 +92,21 @@ TEST_F(StorageFile, VersionFieldOnlyWhenNotOldVersion) {
 
 TEST_F(StorageFile, HeaderChecks) {
   const std::string record = FileBytes().Record(Once, kStart, 1).Str();
+  using enum StorageRefusal;
   struct Case {
     const char* what;
     std::string bytes;
     bool accepted;
+    StorageRefusal why;
   } cases[] = {
-      {"revision with other low word", FileBytes().Header(0xCE00, 0x0103, 7).Raw(record).Str(), true},
-      {"revision with other high word", FileBytes().Header(0xCE00, 0x0103, 0x00010003).Raw(record).Str(), false},
-      {"date-entry magic", FileBytes().Header(0xCE09, 0x0103, 1).Raw(record).Str(), false},
-      {"other version", FileBytes().Header(0xCE00, 0x0102, 1).Raw(record).Str(), false},
-      {"short header", FileBytes().U16(0xCE00).U16(0x0103).U16(1).Str(), false},
-      {"empty file", "", false},
+      {"revision with other low word", FileBytes().Header(0xCE00, 0x0103, 7).Raw(record).Str(), true, None},
+      {"revision with other high word", FileBytes().Header(0xCE00, 0x0103, 0x00010003).Raw(record).Str(), false,
+       OtherLayout},
+      {"date-entry magic", FileBytes().Header(0xCE09, 0x0103, 1).Raw(record).Str(), false, Foreign},
+      {"other version", FileBytes().Header(0xCE00, 0x0102, 1).Raw(record).Str(), false, OtherLayout},
+      {"short header", FileBytes().U16(0xCE00).U16(0x0103).U16(1).Str(), false, CutShort},
+      {"one byte", std::string(1, '\0'), false, CutShort},
+      {"empty file", "", false, Empty},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -108,6 +115,7 @@ TEST_F(StorageFile, HeaderChecks) {
     list.m_dwRevision = 3;
     auto kept = list.Add(Item(Weekly, kStart, 42));
     EXPECT_EQ(list.Load(), c.accepted);
+    EXPECT_EQ(list.m_eRefusal, c.why);
     if (c.accepted) {
       EXPECT_EQ(UIDs(list), std::vector<std::int32_t>{1});
     } else {
@@ -122,6 +130,45 @@ TEST_F(StorageFile, MissingFileIsNotLoaded) {
   StorageList list(StoragePath());
   EXPECT_FALSE(list.Load());
   EXPECT_TRUE(list.IsEmpty());
+  EXPECT_EQ(list.m_eRefusal, StorageRefusal::Missing);
+}
+
+// A stream socket whose peer closed with unread data fails the next read
+// with ECONNRESET once the data sent before is read: a read error exactly
+// where the reader's buffer, filled with the header and two records, ends.
+TEST_F(StorageFile, ReadErrorAtARecordBoundaryFailsTheLoad) {
+  const std::string bytes =
+      FileBytes().Header(0xCE00, 0x0103, 1).Record(Once, kStart, 1).Record(Once, kStart, 2).Str();
+  const auto failingReader = [&bytes](int ends[2]) {
+    if (socketpair(AF_UNIX, SOCK_STREAM, 0, ends) != 0) return false;
+    const bool sent = platform::WriteAll(ends[0], bytes.data(), bytes.size()) && write(ends[1], "x", 1) == 1;
+    close(ends[0]);
+    return sent;
+  };
+  int ends[2];
+  ASSERT_TRUE(failingReader(ends));
+  {
+    BinaryReader reader(ends[1], bytes.size());
+    StorageList list(StoragePath());
+    const StorageItem* kept = list.Add(Item(Weekly, kStart, 42));
+    EXPECT_FALSE(list.LoadFrom(reader));
+    EXPECT_TRUE(reader.Failed());
+    EXPECT_EQ(list.m_eRefusal, StorageRefusal::ReadError);
+    ASSERT_EQ(list.Count(), 1u);  // the list stays as it was
+    EXPECT_EQ(&*list.begin(), kept);
+  }
+  close(ends[1]);
+  ASSERT_TRUE(failingReader(ends));
+  {
+    BinaryReader reader(ends[1], bytes.size());
+    StorageList list(StoragePath());
+    int visited = 0;
+    StorageRefusal why = StorageRefusal::None;
+    EXPECT_FALSE(list.ScanFrom(reader, [&visited](std::unique_ptr<StorageItem>&) { ++visited; }, nullptr, &why));
+    EXPECT_EQ(why, StorageRefusal::ReadError);
+    EXPECT_EQ(visited, 2);
+  }
+  close(ends[1]);
 }
 
 TEST_F(StorageFile, LoadingRaisesNextUIDAboveEveryLoadedUID) {

@@ -5,9 +5,11 @@
 
 #include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "NataloUtil/ReminderSession.h"
 #include "NataloUtil/UtilSync.h"
+#include "common/entries/FeskList.h"
 #include "platform/sync/NamedEvent.h"
 #include "tests/platform_sync/ChildProcess.h"
 #include "tests/support/TempDir.h"
@@ -90,4 +92,37 @@ TEST_F(UtilSyncTest, AnApplicationKilledMidExchangeDoesNotHoldTheUtility) {
   EXPECT_LT(SecondsOf([&] { written = WriteUtilData(*m_item, m_folder); }), 5.0);
   EXPECT_TRUE(written);
   EXPECT_EQ(StoredEntry(m_folder, 2)->m_dwSnoozeCounter, 3u);
+}
+
+// A stopped or hung application never answers: the utility gives up after a
+// short wait and frees the storage mutex for every other program.
+TEST_F(UtilSyncTest, AnApplicationThatNeverAnswersHoldsTheFileOnlyBriefly) {
+  synctest::ChildProcess app([](const std::function<void()>& ready) {
+    auto changed = platform::NamedEvent::Create(kStorageChangedEvent);
+    ready();
+    changed->Wait(20'000);
+    std::this_thread::sleep_for(std::chrono::seconds(20));  // alive, silent
+    return 0;
+  });
+  ASSERT_TRUE(app.WaitReady(5000));
+  bool written = false;
+  EXPECT_LT(SecondsOf([&] { written = WriteUtilData(*m_item, m_folder); }), 5.0);
+  EXPECT_TRUE(written);
+  FeskList other(m_folder + "storage.dat");
+  EXPECT_TRUE(other.LoadStorageLocked(100));
+  EXPECT_EQ(other.FindByUID(2)->m_dwSnoozeCounter, 3u);
+  app.Kill();
+}
+
+// sync.tmp is opened as every stored file: a symbolic link put there is not
+// followed, so its target is never truncated or read.
+TEST_F(UtilSyncTest, TheNoticeFileIsNeverReachedThroughASymbolicLink) {
+  const std::string victim = m_folder + "victim";
+  const std::string kept("\x05\x00\x00\x00keep", 8);
+  ASSERT_TRUE(testsupport::WriteFileBytes(victim, kept));
+  std::filesystem::create_symlink(victim, m_folder + kSyncFileName);
+  EXPECT_FALSE(WriteStorageNotice(m_folder + kSyncFileName, {2, StorageChange::EntryAdded}));
+  EXPECT_EQ(testsupport::ReadFileBytes(victim), kept);
+  StorageNotice notice;
+  EXPECT_FALSE(ReadStorageNotice(m_folder + kSyncFileName, notice));
 }

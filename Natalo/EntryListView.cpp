@@ -86,6 +86,8 @@ EntryListView::EntryListView(StorageList& list, const AppPictures* pictures, boo
   colours.setColor(QPalette::Text, Qt::black);
   setPalette(colours);
   connect(this, &QListView::activated, this, [this] { emit sendCommand(cmd::kEdit); });
+  m_snoozeEndTimer.setSingleShot(true);
+  connect(&m_snoozeEndTimer, &QTimer::timeout, viewport(), qOverload<>(&QWidget::update));
   ApplyColumnWidthRule();
 }
 
@@ -222,6 +224,7 @@ void EntryListView::PaintRow(QPainter& painter, FeskItem* entry, const QRect& re
     }
     return;
   }
+  if (entry->IsSnoozed(m_paintNow)) m_nextSnoozeEnd = std::min(m_nextSnoozeEnd, entry->m_ftSnooze);
   const QPalette& colours = palette();
   m_painter.DrawRow(painter, *entry, rect, bSelected, m_pictures,
                     {colours.color(QPalette::Text), colours.color(QPalette::Highlight),
@@ -236,7 +239,17 @@ void EntryListView::paintEvent(QPaintEvent* event) {
     const QRect box = viewport()->rect().adjusted(10, 0, -10, 0);
     painter.drawText(box, Qt::AlignCenter | Qt::TextWordWrap, m_hint);
   }
+  m_paintNow = platform::GetLocalFileTime();
+  m_nextSnoozeEnd = platform::TIME_NONE;
   QListView::paintEvent(event);
+  // A paint of a part of the list keeps an earlier end that is armed.
+  if (m_nextSnoozeEnd != platform::TIME_NONE &&
+      (!m_snoozeEndTimer.isActive() || m_nextSnoozeEnd < m_armedSnoozeEnd)) {
+    // A day at most at a time; the paint then arms the timer again.
+    const platform::FileTime wait = std::min(m_nextSnoozeEnd - m_paintNow, platform::FILETIME_PER_DAY);
+    m_armedSnoozeEnd = m_paintNow + wait;
+    m_snoozeEndTimer.start(static_cast<int>(wait / (platform::FILETIME_PER_SECOND / 1000)) + 1);
+  }
   if (!m_painted) {
     m_painted = true;
     emit firstPainted();

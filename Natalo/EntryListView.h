@@ -4,11 +4,13 @@
 // Rows are ordered with the list's Compare and chosen with its Filter.
 #include <QListView>
 #include <QString>
+#include <QTimer>
 
 #include <memory>
 #include <vector>
 
 #include "Natalo/EntryRowPainter.h"
+#include "platform/clock/Clock.h"
 
 class AppPictures;
 class FeskItem;
@@ -72,4 +74,10 @@ class EntryListView : public QListView {
   int m_columnWidth = 0;
   bool m_refreshPosted = false;
   bool m_painted = false;
+  // The earliest moment a snooze of a painted row ends, and the timer that
+  // paints the rows again then, so that the snooze's picture and time go.
+  platform::FileTime m_paintNow = 0;
+  platform::FileTime m_nextSnoozeEnd = platform::TIME_NONE;
+  platform::FileTime m_armedSnoozeEnd = platform::TIME_NONE;
+  QTimer m_snoozeEndTimer;
 };

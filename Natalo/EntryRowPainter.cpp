@@ -103,6 +103,8 @@ bool EntryRowPainter::DrawRow(QPainter& painter, const FeskItem& entry, const QR
   const StatusIconSize size = entry.GetStatusIconSize();
   int x = right;
   const int statusTop = top + L + (L - size.cy) / 2;
+  std::u16string snoozeText;
+  const bool snoozed = GetSnoozeText(entry, platform::GetLocalFileTime(), snoozeText);
   for (int position = 0; position < 2; ++position) {
     StatusPicture which{};
     bool highRes = false;
@@ -113,17 +115,56 @@ bool EntryRowPainter::DrawRow(QPainter& painter, const FeskItem& entry, const QR
       painter.drawImage(x, statusTop, *status);
     }
     if (position == 1) x -= 1;
+    // A snoozed reminder says when it comes back, beside its picture.
+    if (position == 0 && snoozed) {
+      painter.setFont(m_regular);
+      const QString back = ToQt(snoozeText);
+      const int backWidth = painter.fontMetrics().horizontalAdvance(back);
+      // A space's width keeps the time apart from the text before it.
+      const int gap = painter.fontMetrics().horizontalAdvance(QLatin1Char(' '));
+      if (backWidth + m + gap < x - textColumn) {
+        x -= backWidth + m;
+        painter.drawText(QRect(x, top + L + 1, backWidth, L - 2), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                         back);
+        x -= gap;
+      }
+    }
   }
 
   std::u16string tailText;
-  const QString tail = GetDetailTail(entry, tailText, context) ? ToQt(tailText) : QString();
-  const int tailWidth = tail.isEmpty() ? 0 : QFontMetrics(m_italic).horizontalAdvance(tail);
+  QString tail = GetDetailTail(entry, tailText, context) ? ToQt(tailText) : QString();
+  int tailWidth = tail.isEmpty() ? 0 : QFontMetrics(m_italic).horizontalAdvance(tail);
   painter.setFont(m_regular);
-  const QString detail = ToQt(GetDetailText(entry, context));
+  QString detail;
+  const int room = x - textColumn;
+  const auto fits = [&](const QString& text) {
+    return painter.fontMetrics().horizontalAdvance(text) + (tailWidth > 0 ? 2 * m + tailWidth : 0) <= room;
+  };
+  // A long date too wide for a narrow row names its month in short ("Dec 8,
+  // 2026"), and else (a long date without month names, as in Japanese) is
+  // written in figures, before anything of it is cut: the year stays.
+  const std::uint32_t dateFormat = context.view.dwDateFormat;
+  const auto chooseDetail = [&] {
+    detail = ToQt(GetDetailText(entry, context));
+    if (context.view.dwFirstLineFormat == 1 || fits(detail)) return;
+    detail = ToQt(FormatEntryDateAbbreviated(entry, context));
+    if (!fits(detail) && (dateFormat == 1 || dateFormat >= 5)) {
+      EntryTextContext figures = context;
+      figures.view.dwDateFormat = dateFormat == 1 ? 0 : 4;
+      detail = ToQt(FormatEntryDate(entry, figures));
+    }
+  };
+  chooseDetail();
+  // On a snoozed row the time it comes back is the news: the days left give
+  // way before the date is cut.
+  if (snoozed && !fits(detail)) {
+    tail.clear();
+    tailWidth = 0;
+    chooseDetail();
+  }
   // The tail (the days left, as a rule) tells more than the date before it:
   // when both do not fit, the date gives way, as long as the tail fits whole.
   int detailRight = x - 1;
-  const int room = x - textColumn;
   if (tailWidth > 0 && painter.fontMetrics().horizontalAdvance(detail) + 2 * m + tailWidth > room &&
       tailWidth + 2 * m < room) {
     detailRight = x - 1 - tailWidth - 2 * m;

@@ -1,6 +1,7 @@
 #pragma once
 // Draws the two-line row of a date entry in the main list: picture, name,
-// bracketed tag, zodiac sign, status pictures, detail and tail, in the fonts
+// bracketed tag, zodiac sign, status pictures (with the time a snoozed
+// reminder comes back), detail and tail, in the fonts
 // and margins of the screen size. Also owns those fonts and the row height.
 #include <QColor>
 #include <QFont>

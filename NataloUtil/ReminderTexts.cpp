@@ -25,9 +25,11 @@ KindKeys KeysOf(std::uint16_t kind) {
 }  // namespace
 
 std::u16string ReminderName(const FeskItem& item, std::uint32_t displayNames) {
+  if (item.m_wKind == Anniversary) return FormatAnniversaryName(item.m_szName, displayNames);
   if (item.m_wKind != Birthday) return item.m_szName;
   const std::u16string& first = item.m_szFirstName;
   const std::u16string& last = item.m_szLastName;
+  if (IsWrittenInCjkScript(first) && IsWrittenInCjkScript(last)) return last + first;
   switch (displayNames) {
     case 1:
       return last + u", " + first;

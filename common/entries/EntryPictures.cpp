@@ -6,8 +6,8 @@ namespace {
 
 std::atomic<bool> g_bHighResolution{false};
 
-constexpr int kStatusLarge[] = {141, 143, 142};  // Note, ReminderOn, ReminderSkipped
-constexpr int kStatusSmall[] = {138, 140, 139};
+constexpr int kStatusLarge[] = {141, 143, 142, 145};  // Note, ReminderOn, ReminderSkipped, Snoozed
+constexpr int kStatusSmall[] = {138, 140, 139, 144};
 
 }  // namespace
 
@@ -17,12 +17,12 @@ bool IsHighResolutionScreen() { return g_bHighResolution; }
 
 int StatusPictureNumber(StatusPicture picture, bool bHighRes) {
   const int index = static_cast<int>(picture);
-  if (index < 0 || index > 2) return 0;
+  if (index < 0 || index >= kStatusPictureCount) return 0;
   return bHighRes ? kStatusLarge[index] : kStatusSmall[index];
 }
 
 bool StatusPictureOfNumber(int number, StatusPicture& picture, bool& bHighRes) {
-  for (int i = 0; i < 3; ++i) {
+  for (int i = 0; i < kStatusPictureCount; ++i) {
     if (number == kStatusLarge[i] || number == kStatusSmall[i]) {
       picture = static_cast<StatusPicture>(i);
       bHighRes = number == kStatusLarge[i];

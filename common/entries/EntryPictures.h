@@ -9,8 +9,8 @@
 void SetHighResolutionScreen(bool bHighRes);
 bool IsHighResolutionScreen();
 
-// Note 141, reminder on 143, reminder skipped 142 on the large screen; 138,
-// 140 and 139 on the small one.
+// Note 141, reminder on 143, reminder skipped 142, snoozed 145 on the large
+// screen; 138, 140, 139 and 144 on the small one.
 int StatusPictureNumber(StatusPicture picture, bool bHighRes);
 // The picture and screen size of a status picture number; false for any other number.
 bool StatusPictureOfNumber(int number, StatusPicture& picture, bool& bHighRes);

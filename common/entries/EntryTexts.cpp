@@ -59,7 +59,104 @@ bool ShowsAge(const FeskItem& entry, const EntryTextContext& context) {
   return context.view.dwDisplayAge != 0 && DayNumber(DateOfFileTime(entry.m_ftDate)) <= DayNumber(context.today);
 }
 
+// The first character of a text; a surrogate pair stays whole.
+std::u16string_view FirstCharacter(std::u16string_view text) {
+  if (text.size() >= 2 && text[0] >= 0xD800 && text[0] <= 0xDBFF && text[1] >= 0xDC00 && text[1] <= 0xDFFF) {
+    return text.substr(0, 2);
+  }
+  return text.substr(0, 1);
+}
+
+bool IsCjkUnit(char16_t c) {
+  return (c >= 0x1100 && c <= 0x11FF) ||  // Hangul jamo
+         (c >= 0x2E80 && c <= 0x2FDF) ||  // Han radicals
+         (c >= 0x3005 && c <= 0x3007) ||  // iteration mark, closing mark, zero
+         (c >= 0x3040 && c <= 0x30FF) ||  // hiragana, katakana
+         (c >= 0x3100 && c <= 0x318F) ||  // bopomofo, Hangul compatibility jamo
+         (c >= 0x31F0 && c <= 0x31FF) ||  // katakana extension
+         (c >= 0x3400 && c <= 0x4DBF) ||  // Han extension A
+         (c >= 0x4E00 && c <= 0x9FFF) ||  // Han
+         (c >= 0xA960 && c <= 0xA97F) ||  // Hangul jamo extension
+         (c >= 0xAC00 && c <= 0xD7AF) ||  // Hangul syllables
+         (c >= 0xF900 && c <= 0xFAFF) ||  // Han compatibility
+         (c >= 0xFF66 && c <= 0xFF9F);    // half-width katakana
+}
+
+// The person's name inside an anniversary's name made by
+// "DLG_FORMAT_ANNIVERSARYNAME"; false when the name does not follow it.
+bool HeldPersonName(const std::u16string& name, std::u16string& person) {
+  const std::u16string& format = GetLocalTable().Get(u"DLG_FORMAT_ANNIVERSARYNAME");
+  const std::size_t place = format.find(u"%s");
+  if (place == std::u16string::npos || format.find(u'%', place + 2) != std::u16string::npos) return false;
+  const std::u16string_view before = std::u16string_view(format).substr(0, place);
+  const std::u16string_view after = std::u16string_view(format).substr(place + 2);
+  const std::u16string_view text(name);
+  if (text.size() <= before.size() + after.size() || !text.starts_with(before) || !text.ends_with(after)) return false;
+  person = name.substr(before.size(), name.size() - before.size() - after.size());
+  return true;
+}
+
+// A person's name of two parts as one of the name orders writes it: "Lee,
+// Ann" (or "Lee, A."), else "Ann Lee" (or "A. Lee") with exactly one space.
+// False for a name whose parts cannot be told apart.
+bool SplitPersonName(const std::u16string& person, std::u16string& first, std::u16string& last) {
+  if (const std::size_t comma = person.find(u", "); comma != std::u16string::npos) {
+    last = person.substr(0, comma);
+    first = person.substr(comma + 2);
+  } else if (const std::size_t space = person.find(u' '); space != std::u16string::npos) {
+    first = person.substr(0, space);
+    last = person.substr(space + 1);
+  } else {
+    return false;
+  }
+  const auto plain = [](const std::u16string& part) {
+    return !part.empty() && part.find_first_of(u" ,&+/") == std::u16string::npos;
+  };
+  return plain(first) && plain(last);
+}
+
 }  // namespace
+
+bool IsWrittenInCjkScript(std::u16string_view name) {
+  if (name.empty()) return false;
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    const char16_t c = name[i];
+    // Han extensions B and beyond (U+20000..U+3FFFF) as surrogate pairs.
+    if (c >= 0xD840 && c <= 0xD8BF && i + 1 < name.size() && name[i + 1] >= 0xDC00 && name[i + 1] <= 0xDFFF) {
+      ++i;
+      continue;
+    }
+    if (!IsCjkUnit(c)) return false;
+  }
+  return true;
+}
+
+std::u16string FormatPersonName(const std::u16string& first, const std::u16string& last, std::uint32_t displayNames) {
+  // With one of the names missing the other stands alone, in full and
+  // without separators.
+  if (last.empty()) return first;
+  if (first.empty()) return last;
+  if (IsWrittenInCjkScript(first) && IsWrittenInCjkScript(last)) return last + first;
+  const std::u16string initial(FirstCharacter(first));
+  switch (displayNames) {
+    case 1: return last + u", " + first;
+    case 2: return initial + u". " + last;
+    case 3: return last + u", " + initial + u".";
+    default: return first + u" " + last;
+  }
+}
+
+std::u16string FormatAnniversaryName(const std::u16string& name, std::uint32_t displayNames) {
+  std::u16string person, first, last;
+  if (!HeldPersonName(name, person) || !SplitPersonName(person, first, last)) return name;
+  return FormatText(GetLocalTable().Get(u"DLG_FORMAT_ANNIVERSARYNAME"), {FormatPersonName(first, last, displayNames)});
+}
+
+std::u16string NameForSorting(const FeskItem& entry, const EntryViewSettings& view) {
+  std::u16string person, first, last;
+  if (entry.m_wKind != Anniversary || !HeldPersonName(entry.m_szName, person)) return entry.GetDisplayName(view);
+  return SplitPersonName(person, first, last) ? FormatPersonName(first, last, view.dwDisplayNames) : person;
+}
 
 std::u16string FormatCountedText(std::u16string_view key, std::u16string_view years, std::u16string_view days,
                                  std::initializer_list<std::u16string_view> args) {
@@ -100,7 +197,25 @@ std::u16string FormatDaysLeft(const FeskItem& entry, const EntryTextContext& con
   return DecimalText(DayNumber(next) - DayNumber(context.today));
 }
 
-std::u16string FormatEntryDate(const FeskItem& entry, const EntryTextContext& context) {
+namespace {
+
+// The picture with every month or weekday name ("MMMM", "dddd") in its
+// abbreviated form ("MMM", "ddd"); quoted text stays as it is.
+std::u16string AbbreviatedPicture(std::u16string_view picture) {
+  std::u16string out;
+  bool quoted = false;
+  for (std::size_t i = 0; i < picture.size();) {
+    const char16_t c = picture[i];
+    std::size_t run = 1;
+    while (!quoted && (c == u'M' || c == u'd') && i + run < picture.size() && picture[i + run] == c) ++run;
+    if (c == u'\'') quoted = !quoted;
+    out.append(!quoted && run >= 4 ? 3 : run, c);
+    i += run;
+  }
+  return out;
+}
+
+std::u16string EntryDateText(const FeskItem& entry, const EntryTextContext& context, bool abbreviated) {
   const EntryViewSettings& view = context.view;
   CalendarDate shown = DateOfFileTime(entry.m_ftDate);
   if (view.dwYearValue == 1 || view.dwDateFormat == 2) shown = NextOccurrence(shown, context.today);
@@ -109,17 +224,30 @@ std::u16string FormatEntryDate(const FeskItem& entry, const EntryTextContext& co
   st.wMonth = static_cast<std::uint16_t>(shown.month);
   st.wDay = static_cast<std::uint16_t>(shown.day);
   st.wDayOfWeek = static_cast<std::uint16_t>(WeekDayOf(shown));
+  const auto picture = [abbreviated](const std::u16string& full) {
+    return abbreviated ? AbbreviatedPicture(full) : full;
+  };
   std::u16string text;
   switch (view.dwDateFormat) {
     case 0: text = FormatDate(st, g_szShortDateNoYear); break;
-    case 1: text = FormatDate(st, g_szLongDateNoYear); break;
+    case 1: text = FormatDate(st, picture(g_szLongDateNoYear)); break;
     case 2: text = FormatDate(st, g_szShortDateNoYear) + u" " + WeekDayName(st.wDayOfWeek); break;
     case 3: text = FormatDate(st, g_szShortDateYY); break;
     case 4: text = FormatDate(st, g_szShortDate); break;
-    default: text = FormatDate(st, g_szLongDate); break;
+    default: text = FormatDate(st, picture(g_szLongDate)); break;
   }
   if (text.size() > kMaxDateChars) text.resize(kMaxDateChars);
   return text;
+}
+
+}  // namespace
+
+std::u16string FormatEntryDate(const FeskItem& entry, const EntryTextContext& context) {
+  return EntryDateText(entry, context, false);
+}
+
+std::u16string FormatEntryDateAbbreviated(const FeskItem& entry, const EntryTextContext& context) {
+  return EntryDateText(entry, context, true);
 }
 
 int GetZodiacSign(const FeskItem& entry) {
@@ -158,6 +286,15 @@ std::u16string GetDetailText(const FeskItem& entry, const EntryTextContext& cont
   if (ShowsAge(entry, context)) return FormatOne(u"LONG_AGE_STRING", FormatAge(entry, context));
   if (view.dwDaysLeft) return FormatDaysLeftText(u"LONG_DAYSLEFT_STRING", FormatDaysLeft(entry, context));
   return {};
+}
+
+bool GetSnoozeText(const FeskItem& entry, platform::FileTime now, std::u16string& out) {
+  out.clear();
+  platform::SystemTime back;
+  if (!entry.IsSnoozed(now) || !platform::FileTimeToSystemTime(entry.m_ftSnooze, back)) return false;
+  out = FormatTime(back, g_szTimeNoSec);
+  if (DateOfFileTime(entry.m_ftSnooze) != DateOfFileTime(now)) out = FormatDate(back, g_szShortDateNoYear) + u" " + out;
+  return true;
 }
 
 bool GetDetailTail(const FeskItem& entry, std::u16string& out, const EntryTextContext& context) {

@@ -30,6 +30,9 @@ std::u16string FormatDaysLeft(const FeskItem& entry, const EntryTextContext& con
 // always with the weekday format 2) the year of the next occurrence. At most
 // 63 characters.
 std::u16string FormatEntryDate(const FeskItem& entry, const EntryTextContext& context = CurrentTextContext());
+// The same with the names of months abbreviated ("Dec 8, 2026"), for a row
+// too narrow for the whole date.
+std::u16string FormatEntryDateAbbreviated(const FeskItem& entry, const EntryTextContext& context);
 
 // Sign 0..11 (0 Aries .. 11 Pisces) of a birthday's day; 0 for other kinds.
 int GetZodiacSign(const FeskItem& entry);
@@ -50,6 +53,28 @@ std::u16string FormatCountedText(std::u16string_view key, std::u16string_view ye
 // A reminder's countdown line ("DLG_UTIL_*_FORMAT3": years, then days) in the
 // wording its counts ask for: "Turns 31 tomorrow", "1 year in 3 days".
 std::u16string FormatCountdownText(std::u16string_view key, const std::u16string& years, const std::u16string& days);
+
+// Whether a name is written wholly in a CJK script (Han, kana, Hangul).
+bool IsWrittenInCjkScript(std::u16string_view name);
+// A person's name by "Display Names" (0 "Ann Lee", 1 "Lee, Ann", 2 "A. Lee",
+// 3 "Lee, A."); with one of the names empty the other stands alone. Names
+// written in a CJK script stand family name first without a space in every
+// order ("王小明"), as they are written there.
+std::u16string FormatPersonName(const std::u16string& first, const std::u16string& last, std::uint32_t displayNames);
+// An anniversary's name in the order of "Display Names": a name made by
+// "DLG_FORMAT_ANNIVERSARYNAME" around a person's name of two parts ("Wedding
+// of Noah Becker" or "Wedding of Becker, Noah") holds that name in the chosen
+// order; any other name stays as written.
+std::u16string FormatAnniversaryName(const std::u16string& name, std::uint32_t displayNames);
+// What sorting by name compares: the display name, for an anniversary made
+// by "DLG_FORMAT_ANNIVERSARYNAME" the person's name it holds, so that it
+// stands beside that person's birthday and not under the format's first word.
+std::u16string NameForSorting(const FeskItem& entry, const EntryViewSettings& view);
+
+// When a snoozed reminder of the entry comes back, as its row shows it: the
+// time ("2:45 PM"), on another day than `now` with the short date before it
+// ("3/13 2:45 PM"). False, with `out` empty, when the entry is not snoozed.
+bool GetSnoozeText(const FeskItem& entry, platform::FileTime now, std::u16string& out);
 
 // The text after the second line; false, with `out` empty, when there is none.
 bool GetDetailTail(const FeskItem& entry, std::u16string& out, const EntryTextContext& context = CurrentTextContext());

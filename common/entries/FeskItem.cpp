@@ -64,31 +64,10 @@ bool FeskItem::Read(BinaryReader& reader) {
 
 std::u16string FeskItem::GetDisplayName() const { return GetDisplayName(CurrentViewSettings()); }
 
-namespace {
-
-// The first character of a text; a surrogate pair stays whole.
-std::u16string_view FirstCharacter(std::u16string_view text) {
-  if (text.size() >= 2 && text[0] >= 0xD800 && text[0] <= 0xDBFF && text[1] >= 0xDC00 && text[1] <= 0xDFFF) {
-    return text.substr(0, 2);
-  }
-  return text.substr(0, 1);
-}
-
-}  // namespace
-
 std::u16string FeskItem::GetDisplayName(const EntryViewSettings& view) const {
+  if (m_wKind == Anniversary) return FormatAnniversaryName(m_szName, view.dwDisplayNames);
   if (m_wKind != Birthday) return m_szName;
-  // With one of the names missing the other stands alone, in full and
-  // without separators.
-  if (m_szLastName.empty()) return m_szFirstName;
-  if (m_szFirstName.empty()) return m_szLastName;
-  const std::u16string initial(FirstCharacter(m_szFirstName));
-  switch (view.dwDisplayNames) {
-    case 1: return m_szLastName + u", " + m_szFirstName;
-    case 2: return initial + u". " + m_szLastName;
-    case 3: return m_szLastName + u", " + initial + u".";
-    default: return m_szFirstName + u" " + m_szLastName;
-  }
+  return FormatPersonName(m_szFirstName, m_szLastName, view.dwDisplayNames);
 }
 
 std::u16string FeskItem::GetDetailText() const { return ::GetDetailText(*this); }
@@ -107,6 +86,7 @@ StatusIconSize FeskItem::GetStatusIconSize() const {
 int FeskItem::GetStatusIcon(int index) const {
   const bool highRes = IsHighResolutionScreen();
   if (index == 0) {
+    if (IsSnoozed(platform::GetLocalFileTime())) return StatusPictureNumber(StatusPicture::Snoozed, highRes);
     if (m_bEnabled) return StatusPictureNumber(m_wSkipNext ? StatusPicture::ReminderSkipped : StatusPicture::ReminderOn, highRes);
     return HasNote() ? StatusPictureNumber(StatusPicture::Note, highRes) : 0;
   }

@@ -47,7 +47,7 @@ class FeskItem : public StorageItem {
   int GetIcon() const override;
   int GetSelectedIcon() const override;
 
-  // Status pictures (EntryPictures.h): reminder on or skipped, then the note.
+  // Status pictures (EntryPictures.h): reminder snoozed, skipped or on, then the note.
   int GetStatusIconCount() const override;
   StatusIconSize GetStatusIconSize() const override;
   int GetStatusIcon(int index) const override;
@@ -57,6 +57,8 @@ class FeskItem : public StorageItem {
   int Edit(void* parent) override;
 
   bool IsStar() const { return m_bStar != 0; }
+  // Whether a snoozed reminder of the entry is still to come back after `now`.
+  bool IsSnoozed(platform::FileTime now) const { return m_bEnabled && m_ftSnooze > now; }
   bool HasNote() const { return !m_szNote.empty(); }
 
   std::uint16_t m_wKind = Birthday;

@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "common/entries/EntryTexts.h"
 #include "common/text/ProgramFolder.h"
 #include "platform/text/Utf.h"
 
@@ -73,7 +74,7 @@ int FeskList::CompareEntries(const FeskItem& a, const FeskItem& b, const EntryOr
       break;
     case 3: result = FirstDifference({kind, month, day}); break;
     case 4:
-      result = FirstDifference({CompareText(a.GetDisplayName(view), b.GetDisplayName(view)), kind, month, day});
+      result = FirstDifference({CompareText(NameForSorting(a, view), NameForSorting(b, view)), kind, month, day});
       break;
     default: return 0;
   }

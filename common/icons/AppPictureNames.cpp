@@ -12,7 +12,7 @@ std::string ZodiacPictureName(int sign, bool bSelected, bool bHighRes) {
 }
 
 std::string StatusPictureName(StatusPicture picture, bool bHighRes) {
-  static const char* const kNames[] = {"note", "reminder-on", "reminder-skipped"};
+  static const char* const kNames[] = {"note", "reminder-on", "reminder-skipped", "snoozed"};
   return std::string("status/") + SizeFolder(bHighRes) + "/" + kNames[static_cast<int>(picture)] + ".png";
 }
 

@@ -4,7 +4,8 @@
 // shared by the loader and the picture generator.
 #include <string>
 
-enum class StatusPicture { Note = 0, ReminderOn = 1, ReminderSkipped = 2 };
+enum class StatusPicture { Note = 0, ReminderOn = 1, ReminderSkipped = 2, Snoozed = 3 };
+inline constexpr int kStatusPictureCount = 4;
 
 inline constexpr int kZodiacSignCount = 12;
 // The large sizes serve screens wider than 176 pixels.

@@ -56,9 +56,12 @@ QPainterPath SkipForwardMark(const QRectF& box) {
   return mark.simplified();
 }
 
-// The bell, a little smaller and to the upper left, with the skip mark in
-// front of its lower right: the reminder stays on, only the next one is left out.
-QImage DrawSkippedPicture(const PictureFonts& fonts, int size) {
+enum class BellMark { Skip, Snooze };
+
+// The bell, a little smaller and to the upper left, with a mark in front of
+// its lower right: the skip mark (the reminder stays on, only the next one is
+// left out) or a "z" (the reminder sleeps and comes back).
+QImage DrawBellWithMark(const PictureFonts& fonts, BellMark which, int size) {
   const int big = size * 8;
   QImage image = Blank(big);
   QPainter painter(&image);
@@ -66,11 +69,15 @@ QImage DrawSkippedPicture(const PictureFonts& fonts, int size) {
   const QImage bell = ScaleSquare(RenderEmojiMaster(fonts.emojiFamily, QString::fromUtf8("\U0001F514")), big * 5 / 8, 0);
   painter.drawImage(QPoint(0, 0), bell);
   const QRectF markBox(big * 0.33, big * 0.47, big * 0.60, big * 0.46);
-  const QPainterPath mark = SkipForwardMark(markBox);
-  // A white rim keeps the mark apart from the bell where they overlap.
-  painter.setPen(QPen(Qt::white, big / 8.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  const QPainterPath mark = which == BellMark::Skip ? SkipForwardMark(markBox)
+                                                    : CentredGlyphPath(fonts.symbolFamily, U'z', markBox);
+  // The mark stands on a white plate: it keeps the mark apart from the bell,
+  // and on the highlight of a selected row the dark mark stays as clear as on
+  // a white row.
+  const qreal pad = big * 0.06;
+  painter.setPen(Qt::NoPen);
   painter.setBrush(Qt::white);
-  painter.drawPath(mark);
+  painter.drawRoundedRect(markBox.adjusted(-pad, -pad, pad, pad), big * 0.1, big * 0.1);
   painter.setPen(QPen(kSkipInk, big / 40.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
   painter.setBrush(kSkipInk);
   painter.drawPath(mark);
@@ -102,7 +109,8 @@ QImage DrawZodiacPicture(const PictureFonts& fonts, int sign, bool bSelected, in
 }
 
 QImage DrawStatusPicture(const PictureFonts& fonts, StatusPicture picture, int size) {
-  if (picture == StatusPicture::ReminderSkipped) return DrawSkippedPicture(fonts, size);
+  if (picture == StatusPicture::ReminderSkipped) return DrawBellWithMark(fonts, BellMark::Skip, size);
+  if (picture == StatusPicture::Snoozed) return DrawBellWithMark(fonts, BellMark::Snooze, size);
   static const char* const kGlyphs[] = {"\U0001F4DD", "\U0001F514"};
   const QImage master = RenderEmojiMaster(fonts.emojiFamily, QString::fromUtf8(kGlyphs[static_cast<int>(picture)]));
   return ScaleSquare(master, size, 0);

@@ -14,8 +14,8 @@ struct PictureFonts {
 // The sign's glyph in a quiet slate blue; the selected variant is white, to
 // stand on the highlight colour like the row's text.
 QImage DrawZodiacPicture(const PictureFonts& fonts, int sign, bool bSelected, int size);
-// Note, reminder on (a bell), and the next reminder skipped (the bell with a
-// skip-forward mark).
+// Note, reminder on (a bell), the next reminder skipped (the bell with a
+// skip-forward mark) and the reminder snoozed (the bell with a "z").
 QImage DrawStatusPicture(const PictureFonts& fonts, StatusPicture picture, int size);
 QImage DrawAppIcon(const PictureFonts& fonts, int size);
 // The picture of a plain schedule kind (StorageIcon 1..4): repeat arrows for

@@ -105,7 +105,8 @@ bool WriteAppPictures(const PictureFonts& fonts, const QString& out) {
         }
       }
     }
-    for (const StatusPicture p : {StatusPicture::Note, StatusPicture::ReminderOn, StatusPicture::ReminderSkipped}) {
+    for (const StatusPicture p : {StatusPicture::Note, StatusPicture::ReminderOn, StatusPicture::ReminderSkipped,
+                                  StatusPicture::Snoozed}) {
       if (!add(DrawStatusPicture(fonts, p, hi ? kStatusSizeLarge : kStatusSizeSmall), StatusPictureName(p, hi))) {
         return false;
       }

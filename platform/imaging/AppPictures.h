@@ -1,6 +1,6 @@
 #pragma once
 // The application's own pictures, compiled into the programs: the 24 zodiac
-// pictures and the three status pictures of one screen size, and the program
+// pictures and the status pictures of one screen size, and the program
 // icon. Like the entry pictures they are QImage (see IconLibrary.h).
 #include <QImage>
 
@@ -21,7 +21,7 @@ class AppPictures {
  private:
   std::array<QImage, kZodiacSignCount> m_zodiac;
   std::array<QImage, kZodiacSignCount> m_zodiacSelected;
-  std::array<QImage, 3> m_status;
+  std::array<QImage, kStatusPictureCount> m_status;
 };
 
 // One of the app pictures by its name (AppPictureNames.h); null when missing.

@@ -221,6 +221,45 @@ class EntryListTest : public QObject {
     QVERIFY(IsBlank(plainRow, QRect(width - 34, statusTop, 34, 16)));
   }
 
+  void snoozedRowShowsItsPictureAndTimeUntilTheSnoozeEnds() {
+    ListFixture f;
+    g_settings.g_dwDaysLeft = 0;  // no tail text that could reach the right end
+    g_settings.g_dwDateFormat = 0;
+    FeskItem* entry = f.Add(MakeBirthday("Ann", "Lee", 1961, 12, 22));
+    const EntryRowPainter& painter = f.view->RowPainter();
+    const QImage plain = DrawnRow(painter, *entry, 240, f.pictures);
+    entry->m_ftSnooze = platform::GetLocalFileTime() + platform::FILETIME_PER_HOUR;
+    const QImage snoozed = DrawnRow(painter, *entry, 240, f.pictures);
+    const QImage* picture = f.pictures.Status(StatusPicture::Snoozed);
+    QVERIFY(picture != nullptr);
+    const int statusTop = painter.RowHeight() / 2 + (painter.RowHeight() / 2 - 16) / 2;
+    QCOMPARE(snoozed.copy(240 - 17, statusTop, 16, 16), OnWhite(*picture));
+    // The time it comes back stands left of the picture, where the plain row has none.
+    QVERIFY(IsBlank(plain, QRect(240 - 60, statusTop, 40, 16)));
+    QVERIFY(!IsBlank(snoozed, QRect(240 - 60, statusTop, 40, 16)));
+
+    // Shown in the list, the row is painted again when the snooze ends.
+    f.parent.resize(240, 200);
+    f.parent.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f.parent));
+    entry->m_ftSnooze = platform::GetLocalFileTime() + 300 * (platform::FILETIME_PER_SECOND / 1000);
+    f.view->InsertRow(0, entry, false, false);
+    QTest::qWait(100);
+    int paints = 0;
+    struct PaintCounter : QObject {
+      int* count;
+      explicit PaintCounter(int* c) : count(c) {}
+      bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++*count;
+        return false;
+      }
+    } counter(&paints);
+    f.view->viewport()->installEventFilter(&counter);
+    QTRY_VERIFY_WITH_TIMEOUT(paints > 0, 2000);
+    f.view->viewport()->removeEventFilter(&counter);
+    QCOMPARE(DrawnRow(painter, *entry, 240, f.pictures), plain);
+  }
+
   void zodiacStandsAtTheRightEndWithoutATagOnBothScreens() {
     for (const bool highRes : {true, false}) {
       ListFixture f(highRes);

@@ -1,7 +1,8 @@
 // Pictures of the main window as a user sees it, saved as PNG files in
-// app-screens/ of the build folder: about fifteen varied entries and two stars
-// on the large and the small screen, each also turned to landscape, the empty
-// list, and year-end birthdays with a Chinese name in a Japanese locale.
+// app-screens/ of the build folder: about fifteen varied entries (one of them
+// snoozed) and two stars on the large and the small screen, each also turned
+// to landscape, in English and on the small screen in German, the empty list,
+// and year-end birthdays with a Chinese name in a Japanese locale.
 // Checks that each picture shows rows (or the hint) at all.
 #include <QDir>
 #include <QFontDatabase>
@@ -67,7 +68,16 @@ void Shoot(QSize screen, Sample sample, const QString& name) {
   AppTestFolder folder;
   if (withEntries) {
     FeskList list(folder.Folder() + "storage.dat");
-    if (sample == Sample::Varied) FillSampleEntries(list);
+    if (sample == Sample::Varied) {
+      FillSampleEntries(list);
+      // Its reminder comes back in an hour and a half.
+      auto snoozed = MakeBirthday("Ida", "Roth", 1992, 1, 1);
+      const CalendarDate tomorrow = DateOfFileTime(platform::GetLocalFileTime() + platform::FILETIME_PER_DAY);
+      MidnightOf({1992, tomorrow.month, tomorrow.day}, snoozed->m_ftDate);
+      snoozed->m_ftSnooze = platform::GetLocalFileTime() + 90 * platform::FILETIME_PER_MINUTE;
+      list.Add(std::move(snoozed));
+      list.SaveStorageLocked();
+    }
     if (sample == Sample::YearEnd) FillYearEndEntries(list);
     folder.WriteStars("Ann, Lee, 5.7.1961, Singer\nBo, Diddley, 30.12.1928, Guitarist\n");
   }
@@ -97,6 +107,22 @@ class ScreenshotTest : public QObject {
  private slots:
   void largeScreen() { Shoot({240, 320}, Sample::Varied, QStringLiteral("main-240x320")); }
   void smallScreen() { Shoot({176, 220}, Sample::Varied, QStringLiteral("main-176x220")); }
+  void smallScreenInGerman() {
+    // The locale is read once per process: read it again for this picture and after it.
+    const QByteArray oldLang = qgetenv("LANG");
+    const QByteArray oldAll = qgetenv("LC_ALL");
+    qputenv("LANG", "de_DE.UTF-8");
+    qputenv("LC_ALL", "de_DE.UTF-8");
+    ResetLocalePatterns();
+    Shoot({176, 220}, Sample::Varied, QStringLiteral("main-de-176x220"));
+    qputenv("LANG", oldLang);
+    if (oldAll.isNull()) {
+      qunsetenv("LC_ALL");
+    } else {
+      qputenv("LC_ALL", oldAll);
+    }
+    ResetLocalePatterns();
+  }
   void emptyList() { Shoot({240, 320}, Sample::None, QStringLiteral("empty-240x320")); }
   void yearEndInJapanese() {
     // Without a font for Han and kana every such name and date shows as boxes.

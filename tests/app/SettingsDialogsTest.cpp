@@ -5,6 +5,8 @@
 #include <QtTest>
 
 #include <functional>
+#include <utility>
+#include <vector>
 
 #include "Natalo/AppText.h"
 #include "Natalo/Commands.h"
@@ -17,6 +19,7 @@
 #include "common/entries/EntryReminder.h"
 #include "common/entries/FeskList.h"
 #include "common/settings/AppSettings.h"
+#include "common/text/LocalTable.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/SoftKeyBar.h"
 #include "platform/ui/SpinnerList.h"
@@ -214,16 +217,24 @@ class SettingsDialogsTest : public QObject {
     QCOMPARE(stored, std::u16string(u"/music/song.ogg"));
   }
 
-  // Pictures of the menu and the two dialogs, when NATALO_SHOTS_DIR names a folder.
+  // Pictures of the menu and the dialogs in English and German, when NATALO_SHOTS_DIR names a folder.
   void screens() {
     const QString folder = qEnvironmentVariable("NATALO_SHOTS_DIR");
     if (folder.isEmpty()) QSKIP("NATALO_SHOTS_DIR is not set");
-    for (const QSize size : {QSize(240, 320), QSize(176, 220), QSize(320, 240)}) {
+    std::vector<std::pair<std::u16string, QSize>> shots;
+    for (const char16_t* language : {u"German", u"English"}) {
+      for (const QSize size : {QSize(240, 320), QSize(176, 220), QSize(320, 240)}) shots.emplace_back(language, size);
+    }
+    for (const auto& [language, size] : shots) {
       SettingsFixture f;
+      GetLocalTable().LoadFile(f.folder.Folder() + "local.dat", u"[" + language + u"]");
       MainWindow& w = f.Open();
       w.resize(size);
       w.show();
-      const QString suffix = QStringLiteral("-%1x%2.png").arg(size.width()).arg(size.height());
+      const QString suffix = QStringLiteral("-%1-%2x%3.png")
+                                 .arg(language == u"German" ? QStringLiteral("de") : QStringLiteral("en"))
+                                 .arg(size.width())
+                                 .arg(size.height());
       const auto shoot = [&w, folder, suffix](const char* name) {
         QApplication::processEvents();
         w.grab().save(folder + QLatin1Char('/') + QLatin1String(name) + suffix);

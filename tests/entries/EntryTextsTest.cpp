@@ -64,15 +64,18 @@ TEST_F(Texts, DateFormats) {
   const auto entry = Entry(Birthday, At(1961, 7, 5));
   const struct {
     std::uint32_t format, yearValue;
-    const char16_t* text;
+    const char16_t *text, *abbreviated;  // the second for a narrow row
   } cases[] = {
-      {0, 0, u"7/5"},       {1, 0, u"July 5"},     {2, 0, u"7/5 Sun"}, {3, 0, u"7/5/61"},
-      {4, 0, u"7/5/1961"},  {5, 0, u"July 5, 1961"}, {5, 1, u"July 5, 2009"}, {4, 1, u"7/5/2009"},
+      {0, 0, u"7/5", u"7/5"},           {1, 0, u"July 5", u"Jul 5"},
+      {2, 0, u"7/5 Sun", u"7/5 Sun"},   {3, 0, u"7/5/61", u"7/5/61"},
+      {4, 0, u"7/5/1961", u"7/5/1961"}, {5, 0, u"July 5, 1961", u"Jul 5, 1961"},
+      {5, 1, u"July 5, 2009", u"Jul 5, 2009"}, {4, 1, u"7/5/2009", u"7/5/2009"},
   };
   for (const auto& c : cases) {
     g_settings.g_dwDateFormat = c.format;
     g_settings.g_dwYearValue = c.yearValue;
     EXPECT_EQ(FormatEntryDate(*entry), c.text) << "format " << c.format << " year value " << c.yearValue;
+    EXPECT_EQ(FormatEntryDateAbbreviated(*entry, CurrentTextContext()), c.abbreviated) << "format " << c.format;
   }
   // Two centuries apart, the two-digit year would read the same.
   g_settings.g_dwDateFormat = 4;
@@ -233,24 +236,34 @@ TEST_F(Texts, DisplayNames) {
   const auto noFirst = Entry(Birthday, At(1961, 7, 5), u"", u"Lee");
   const std::u16string emoji = u"\U0001F600x";
   const auto wide = Entry(Birthday, At(1961, 7, 5), emoji, u"Lee");
+  // Family name first without a space, whatever the order.
+  const auto chinese = Entry(Birthday, At(1979, 12, 19), u"\u5C0F\u660E", u"\u738B");
+  // Named by the contact scan under "First Last" and under "Last, First".
+  const auto wedding = Entry(Anniversary, At(1990, 6, 1), u"Wedding of Noah Becker");
+  const auto weddingLastFirst = Entry(Anniversary, At(1990, 6, 1), u"Wedding of Becker, Noah");
   const struct {
     std::uint32_t format;
-    const char16_t *ann, *noFirst, *noLast;
-  } cases[] = {{0, u"Ann Lee", u"Lee", u"Ann"},
-               {1, u"Lee, Ann", u"Lee", u"Ann"},
-               {2, u"A. Lee", u"Lee", u"Ann"},
-               {3, u"Lee, A.", u"Lee", u"Ann"}};
+    const char16_t *ann, *noFirst, *noLast, *wedding;
+  } cases[] = {{0, u"Ann Lee", u"Lee", u"Ann", u"Wedding of Noah Becker"},
+               {1, u"Lee, Ann", u"Lee", u"Ann", u"Wedding of Becker, Noah"},
+               {2, u"A. Lee", u"Lee", u"Ann", u"Wedding of N. Becker"},
+               {3, u"Lee, A.", u"Lee", u"Ann", u"Wedding of Becker, N."}};
   const auto noLast = Entry(Birthday, At(1961, 7, 5), u"Ann", u"");
   for (const auto& c : cases) {
     g_settings.g_dwDisplayNames = c.format;
     EXPECT_EQ(ann->GetDisplayName(), c.ann) << c.format;
     EXPECT_EQ(noFirst->GetDisplayName(), c.noFirst) << c.format;
     EXPECT_EQ(noLast->GetDisplayName(), c.noLast) << c.format;
+    EXPECT_EQ(chinese->GetDisplayName(), u"\u738B\u5C0F\u660E") << c.format;
+    EXPECT_EQ(wedding->GetDisplayName(), c.wedding) << c.format;
+    EXPECT_EQ(weddingLastFirst->GetDisplayName(), c.wedding) << c.format;
   }
   // An initial outside the basic plane keeps both halves of its surrogate pair.
   g_settings.g_dwDisplayNames = 2;
   EXPECT_EQ(wide->GetDisplayName(), u"\U0001F600. Lee");
+  // Names the format does not hold, or whose parts cannot be told apart, stay as written.
   EXPECT_EQ(Entry(Anniversary, At(1990, 6, 1), u"Wedding")->GetDisplayName(), u"Wedding");
+  EXPECT_EQ(Entry(Anniversary, At(1990, 6, 1), u"Wedding of Sara & Ben")->GetDisplayName(), u"Wedding of Sara & Ben");
 }
 
 TEST_F(Texts, PicturesAndStatusPictures) {
@@ -263,20 +276,27 @@ TEST_F(Texts, PicturesAndStatusPictures) {
 
   const struct {
     bool enabled, skip, note;
+    int snoozeMinutes;  // from now (9:30); 0 not snoozed
     int count, first, second;  // high-resolution numbers
   } cases[] = {
-      {true, false, false, 1, 143, 0}, {true, true, false, 1, 142, 0},  {true, false, true, 2, 143, 141},
-      {true, true, true, 2, 142, 141}, {false, false, true, 1, 141, 0}, {false, true, false, 0, 0, 0},
+      {true, false, false, 0, 1, 143, 0}, {true, true, false, 0, 1, 142, 0},  {true, false, true, 0, 2, 143, 141},
+      {true, true, true, 0, 2, 142, 141}, {false, false, true, 0, 1, 141, 0}, {false, true, false, 0, 0, 0, 0},
+      // Snoozed until a minute from now; a snooze that has ended shows no more.
+      {true, false, true, 1, 2, 145, 141}, {true, true, false, 1, 1, 145, 0}, {true, false, false, -1, 1, 143, 0},
+      {false, false, false, 1, 0, 0, 0},
   };
   SetHighResolutionScreen(true);
   for (const auto& c : cases) {
     entry->m_bEnabled = c.enabled;
     entry->m_wSkipNext = c.skip;
     entry->m_szNote = c.note ? u"note" : u"";
+    entry->m_ftSnooze = c.snoozeMinutes == 0 ? 0 : At(2009, 3, 10, 9, 30 + c.snoozeMinutes);
     EXPECT_EQ(entry->GetStatusIconCount(), c.count);
-    EXPECT_EQ(entry->GetStatusIcon(0), c.first);
+    EXPECT_EQ(entry->GetStatusIcon(0), c.first) << c.snoozeMinutes;
     EXPECT_EQ(entry->GetStatusIcon(1), c.second);
   }
+  entry->m_ftSnooze = 0;
+  entry->m_wSkipNext = 1;
   EXPECT_EQ(entry->GetStatusIconSize().cx, 16);
   SetHighResolutionScreen(false);
   EXPECT_EQ(entry->GetStatusIcon(0), 0);
@@ -285,6 +305,26 @@ TEST_F(Texts, PicturesAndStatusPictures) {
   EXPECT_EQ(entry->GetStatusIcon(0), 139);
   EXPECT_EQ(entry->GetStatusIcon(1), 138);
   EXPECT_EQ(entry->GetStatusIconSize().cy, 12);
+}
+
+TEST_F(Texts, SnoozeTextSaysWhenTheReminderComesBack) {
+  auto entry = Entry(Birthday, At(1961, 3, 12));
+  const platform::FileTime now = At(2009, 3, 10, 9, 30);
+  const struct {
+    platform::FileTime snooze;
+    const char16_t* text;  // nullptr: not snoozed
+  } cases[] = {
+      {At(2009, 3, 10, 14, 5), u"2:05 PM"},
+      {At(2009, 3, 12, 9, 30), u"3/12 9:30 AM"},
+      {now, nullptr},
+      {0, nullptr},
+  };
+  for (const auto& c : cases) {
+    entry->m_ftSnooze = c.snooze;
+    std::u16string text = u"old";
+    EXPECT_EQ(GetSnoozeText(*entry, now, text), c.text != nullptr);
+    EXPECT_EQ(text, c.text != nullptr ? c.text : u"");
+  }
 }
 
 }  // namespace

@@ -66,16 +66,18 @@ TEST_F(List, SortByNameFollowsTheDisplayNames) {
   list.Add(Entry(Birthday, At(1980, 1, 1), u"Ann", u"Zed"));
   list.Add(Entry(Birthday, At(1980, 1, 2), u"Cid", u"Xu"));
   list.Add(Entry(Birthday, At(1980, 1, 3), u"Bob", u"Young"));
+  // Sorted by the name it holds, beside that person's birthday.
+  list.Add(Entry(Anniversary, At(2005, 1, 1), u"Wedding of Bob Young"));
   g_settings.g_dwSort = 4;
   g_settings.g_bSortAscending = 1;
   const struct {
     std::uint32_t displayNames;
     Names sorted;
   } cases[] = {
-      {0, {u"Ann Zed", u"Bob Young", u"Cid Xu"}},
-      {1, {u"Xu, Cid", u"Young, Bob", u"Zed, Ann"}},
-      {2, {u"A. Zed", u"B. Young", u"C. Xu"}},
-      {3, {u"Xu, C.", u"Young, B.", u"Zed, A."}},
+      {0, {u"Ann Zed", u"Bob Young", u"Wedding of Bob Young", u"Cid Xu"}},
+      {1, {u"Xu, Cid", u"Young, Bob", u"Wedding of Young, Bob", u"Zed, Ann"}},
+      {2, {u"A. Zed", u"B. Young", u"Wedding of B. Young", u"C. Xu"}},
+      {3, {u"Xu, C.", u"Young, B.", u"Wedding of Young, B.", u"Zed, A."}},
   };
   for (const auto& c : cases) {
     g_settings.g_dwDisplayNames = c.displayNames;

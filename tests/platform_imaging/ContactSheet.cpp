@@ -31,7 +31,7 @@ void DrawAppRow(QPainter& painter, const AppPictures& pictures, int top, bool bH
       if (picture != nullptr) painter.drawImage(QPoint(64 + sign * 30, top + 8 + (selected ? 40 : 0)), *picture);
     }
   }
-  for (int i = 0; i < 3; ++i) {
+  for (int i = 0; i < kStatusPictureCount; ++i) {
     const QImage* picture = pictures.Status(static_cast<StatusPicture>(i));
     for (const int row : {0, 40}) {
       if (picture != nullptr) painter.drawImage(QPoint(64 + 12 * 30 + 10 + i * 24, top + 12 + row), *picture);

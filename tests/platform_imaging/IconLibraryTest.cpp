@@ -164,13 +164,15 @@ TEST(AppPictures, ZodiacAndStatusPicturesOfBothScreenSizes) {
     EXPECT_EQ(pictures.Zodiac(12, false), nullptr);
     EXPECT_EQ(pictures.Zodiac(-1, true), nullptr);
     const int statusSize = highRes ? kStatusSizeLarge : kStatusSizeSmall;
-    for (const StatusPicture p : {StatusPicture::Note, StatusPicture::ReminderOn, StatusPicture::ReminderSkipped}) {
+    for (const StatusPicture p : {StatusPicture::Note, StatusPicture::ReminderOn, StatusPicture::ReminderSkipped,
+                                  StatusPicture::Snoozed}) {
       const QImage* picture = pictures.Status(p);
       ASSERT_NE(picture, nullptr);
       EXPECT_EQ(picture->size(), QSize(statusSize, statusSize));
       EXPECT_TRUE(picture->hasAlphaChannel());
     }
     EXPECT_NE(*pictures.Status(StatusPicture::ReminderOn), *pictures.Status(StatusPicture::ReminderSkipped));
+    EXPECT_NE(*pictures.Status(StatusPicture::Snoozed), *pictures.Status(StatusPicture::ReminderSkipped));
   }
   for (const int size : kAppIconSizes) EXPECT_EQ(LoadAppIcon(size).size(), QSize(size, size));
   EXPECT_TRUE(LoadAppIcon(100).isNull());

@@ -12,7 +12,7 @@
 #include "common/entries/FeskItem.h"
 #include "platform/imaging/AppPictures.h"
 #include "platform/imaging/IconLibrary.h"
-#include "common/icons/IconTable.h"
+#include "platform/pictures/IconTable.h"
 #include "platform/ui/KeypadTheme.h"
 
 namespace {

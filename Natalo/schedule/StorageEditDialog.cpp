@@ -160,7 +160,9 @@ void StorageEditDialog::FillControls() {
   for (const auto& k : kinds) {
     if ((m_dwAllowedKinds & k.kind) != 0) m_kind->AddItem(Text(k.key), static_cast<int>(k.kind));
   }
-  SelectByData(m_kind, static_cast<int>(item.m_dwKind));
+  // A kind this editor does not offer selects nothing, so that it is kept
+  // unless the user chooses another.
+  if (!SelectByData(m_kind, static_cast<int>(item.m_dwKind))) m_kind->ClearSelection();
 
   if ((m_dwAllowedKinds & Monthly) != 0) {
     m_monthlyType->Clear();

@@ -2,7 +2,7 @@
 // The kinds of date entries, their default pictures and the reminder offset codes.
 #include <cstdint>
 
-#include "common/icons/IconTable.h"
+#include "platform/pictures/IconTable.h"
 
 // The value of FeskItem::m_wKind.
 enum EntryKind : std::uint16_t {

@@ -2,7 +2,7 @@
 // Numbers of the application's own pictures that entry rows show: the status
 // pictures and the zodiac signs, in a normal and a selected set. Each screen
 // size has its own numbers; the program that draws maps them to images.
-#include "common/icons/AppPictureNames.h"
+#include "platform/pictures/AppPictureNames.h"
 
 // Whether rows are drawn for a screen wider than 176 pixels. Set once at
 // start-up, before rows are drawn; false until then.

@@ -4,7 +4,7 @@
 #include <QImage>
 #include <QString>
 
-#include "common/icons/AppPictureNames.h"
+#include "platform/pictures/AppPictureNames.h"
 
 struct PictureFonts {
   QString emojiFamily;   // colour emoji

@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "common/icons/IconTable.h"
+#include "platform/pictures/IconTable.h"
 
 namespace {
 

@@ -12,11 +12,11 @@
 #include <cstdio>
 #include <string>
 
-#include "common/icons/AppPictureNames.h"
-#include "common/icons/IconTable.h"
 #include "data/icons/AppPictureArt.h"
 #include "data/icons/EntryPictureArt.h"
 #include "data/icons/GlyphPainter.h"
+#include "platform/pictures/AppPictureNames.h"
+#include "platform/pictures/IconTable.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <array>
 
-#include "common/icons/AppPictureNames.h"
+#include "platform/pictures/AppPictureNames.h"
 
 class AppPictures {
  public:

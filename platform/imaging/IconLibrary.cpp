@@ -1,7 +1,7 @@
 #include "platform/imaging/IconLibrary.h"
 
-#include "common/icons/IconTable.h"
 #include "platform/imaging/PictureBundle.h"
+#include "platform/pictures/IconTable.h"
 
 namespace {
 

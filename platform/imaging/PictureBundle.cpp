@@ -7,9 +7,9 @@
 #include <span>
 #include <string>
 
-#include "common/icons/IconTable.h"
 #include "platform/file/FileIo.h"
 #include "platform/imaging/ResourceBundleCheck.h"
+#include "platform/pictures/IconTable.h"
 
 namespace {
 

@@ -170,6 +170,8 @@ class EntryEditorTest : public QObject {
     if (situation == "linked") Listed(*m_list, Anniversary, u"Wedding of Ann", u"", 77);
     if (situation == "typed") Listed(*m_list, Anniversary, u"Wedding", u"", 0);
     FeskItem& entry = edited ? *edited : fresh;
+    const std::u16string firstBefore = entry.m_szFirstName, lastBefore = entry.m_szLastName;
+    const std::u16string nameBefore = entry.m_szName;
     QString shown;
     WhenRunning<EntryEditor>([&](EntryEditor& editor) {
       if (editor.FirstNameField()) {
@@ -192,7 +194,9 @@ class EntryEditorTest : public QObject {
     QCOMPARE(result, refused ? keypad::kResultCancel : keypad::kResultDone);
     if (refused) {
       QCOMPARE(shown, entry.m_wKind == Birthday ? Key(u"MSG_DUPLICATE_BIRTHDAY") : Key(u"MSG_DUPLICATE_ANNIVERSARY"));
-      QVERIFY(entry.m_szFirstName != u"ann" && entry.m_szName != u"Wedding");
+      QCOMPARE(entry.m_szFirstName, firstBefore);
+      QCOMPARE(entry.m_szLastName, lastBefore);
+      QCOMPARE(entry.m_szName, nameBefore);
     } else {
       QCOMPARE(shown, QString());
     }

@@ -94,6 +94,7 @@ TEST(NextOccurrenceTable, YearlyAndOneTime) {
       {
           {"29 February from March 2009", Yearly(At(2008, 2, 29, 9)), At(2009, 3, 15), At(2012, 2, 29, 9)},
           {"29 February across 2100", Yearly(At(2008, 2, 29, 9)), At(2097, 1, 1), At(2104, 2, 29, 9)},
+          {"29 February after 2096's", Yearly(At(2008, 2, 29, 9)), At(2096, 3, 1), At(2104, 2, 29, 9)},
           {"10 May after its time", Yearly(At(1990, 5, 10, 8)), At(2024, 5, 10, 9), At(2025, 5, 10, 8)},
           {"10 May before its time", Yearly(At(1990, 5, 10, 8)), At(2024, 5, 10, 7), At(2024, 5, 10, 8)},
           {"once, future", Once(At(2024, 6, 1, 12)), At(2024, 5, 1), At(2024, 6, 1, 12)},

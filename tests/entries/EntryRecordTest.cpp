@@ -211,29 +211,44 @@ TEST_F(Records, DamagedBlocksKeepWhatCanBeRead) {
 }
 
 TEST_F(Records, ADamagedRecordCostsNoOtherRecord) {
-  // One / Two (note without its end) / a block too short for its fields / Three.
-  FileBytes file;
-  file.Header(0xCE09, 0x0103, 3);
-  const auto record = [&file](std::int32_t uid, const std::string& strings) {
-    file.Record(32, 0x01C0000000000000ULL, uid).U16(static_cast<std::uint16_t>(38 + strings.size()));
-    EntryFields(file, 2, 0, 0x01B0000000000000ULL, 64).Raw(strings);
-  };
-  record(1, Utf16z(u"One") + Utf16z(u"") + Utf16z(u""));
-  record(2, Utf16z(u"Two") + std::string("n\0o\0t\0e\0", 8));
-  file.Record(32, 0x01C0000000000000ULL, 3).U16(6).U16(2).U32(0);
-  record(4, Utf16z(u"Three") + Utf16z(u"") + Utf16z(u""));
-  ASSERT_TRUE(testsupport::WriteFileBytes(StoragePath(), file.Str()));
+  // One / Two (note without its end) / a block too short for its fields / Three,
+  // and the same file with Two as its only damaged record.
+  for (const bool shortBlock : {true, false}) {
+    SCOPED_TRACE(shortBlock ? "two damaged records" : "one damaged record");
+    std::filesystem::remove_all(m_env.ProgramFolder());
+    std::filesystem::create_directories(m_env.ProgramFolder());
+    FileBytes file;
+    file.Header(0xCE09, 0x0103, 3);
+    const auto record = [&file](std::int32_t uid, const std::string& strings) {
+      file.Record(32, 0x01C0000000000000ULL, uid).U16(static_cast<std::uint16_t>(38 + strings.size()));
+      EntryFields(file, 2, 0, 0x01B0000000000000ULL, 64).Raw(strings);
+    };
+    record(1, Utf16z(u"One") + Utf16z(u"") + Utf16z(u""));
+    record(2, Utf16z(u"Two") + std::string("n\0o\0t\0e\0", 8));
+    if (shortBlock) file.Record(32, 0x01C0000000000000ULL, 3).U16(6).U16(2).U32(0);
+    record(4, Utf16z(u"Three") + Utf16z(u"") + Utf16z(u""));
+    ASSERT_TRUE(testsupport::WriteFileBytes(StoragePath(), file.Str()));
 
-  FeskList list(StoragePath());
-  ASSERT_TRUE(list.LoadAndUpgradeStorage());
-  ASSERT_EQ(list.Count(), 3u);
-  EXPECT_EQ(list.m_nDamagedRecords, 2);
-  EXPECT_EQ(AsEntry(list.FindByUID(2))->m_szNote, u"note");
-  EXPECT_EQ(AsEntry(list.FindByUID(4))->m_szName, u"Three");
-  // The file as it was is kept beside it, once however often it is loaded.
-  FeskList again(StoragePath());
-  ASSERT_TRUE(again.LoadAndUpgradeStorage());
-  ExpectOneCopy("damaged", file.Str());
+    FeskList list(StoragePath());
+    testing::internal::CaptureStderr();
+    const bool loaded = list.LoadAndUpgradeStorage();
+    const std::string notice = testing::internal::GetCapturedStderr();
+    ASSERT_TRUE(loaded);
+    ASSERT_EQ(list.Count(), 3u);
+    const int damaged = shortBlock ? 2 : 1;
+    EXPECT_EQ(list.m_nDamagedRecords, damaged);
+    EXPECT_EQ(AsEntry(list.FindByUID(2))->m_szNote, u"note");
+    EXPECT_EQ(AsEntry(list.FindByUID(4))->m_szName, u"Three");
+    // The file as it was is kept beside it, once however often it is loaded,
+    // and the notice names the count and the copy.
+    FeskList again(StoragePath());
+    ASSERT_TRUE(again.LoadAndUpgradeStorage());
+    ExpectOneCopy("damaged", file.Str());
+    const auto copies = CopiesBeside(StoragePath());
+    ASSERT_EQ(copies.size(), 1u);
+    EXPECT_NE(notice.find(std::to_string(damaged) + " damaged record(s)"), std::string::npos) << notice;
+    EXPECT_NE(notice.find(copies[0]), std::string::npos) << notice;
+  }
 }
 
 TEST_F(Records, AScanSeesWhatALoadKeeps) {

@@ -287,6 +287,12 @@ TEST_F(Upgrade, CurrentAndLaterLowRevisionsLoadAsTheyAre) {
   FeskList rejected;
   EXPECT_FALSE(rejected.LoadAndUpgradeStorage());
   EXPECT_TRUE(rejected.IsEmpty());
+  EXPECT_TRUE(rejected.m_bRefusedFile);
+  // An empty file holds nothing to keep aside: it is not refused.
+  ASSERT_TRUE(testsupport::WriteFileBytes(StoragePath(), ""));
+  FeskList empty;
+  EXPECT_FALSE(empty.LoadAndUpgradeStorage());
+  EXPECT_FALSE(empty.m_bRefusedFile);
 }
 
 }  // namespace

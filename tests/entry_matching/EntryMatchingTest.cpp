@@ -39,6 +39,7 @@ TEST(FindMatchingEntry, FirstMatchOfTheKindByTheRule) {
   FeskItem* ann = Add(list, Birthday, u"Ann", u"Lee");
   Add(list, Birthday, u"ANN", u"lee");
   FeskItem* jo = Add(list, Birthday, u"Jörg", u"ÅSEN");
+  FeskItem* thor = Add(list, Birthday, u"Þóra", u"Þorsteinsdóttir");
   FeskItem* linked = Add(list, Anniversary, u"Wedding of Ann", {}, 77);
   FeskItem* star = Add(list, Birthday, u"Bo", u"Diddley");
   star->m_bStar = 1;
@@ -53,6 +54,7 @@ TEST(FindMatchingEntry, FirstMatchOfTheKindByTheRule) {
   const Case cases[] = {
       {"names ignoring case, first in list order", Birthday, u"ann", u"LEE", 0, ann},
       {"non-ASCII letters ignoring case", Birthday, u"JÖRG", u"åsen", 0, jo},
+      {"Þ and þ, the last pair of Latin-1", Birthday, u"þóra", u"þorsteinsdóttir", 0, thor},
       {"a star is a birthday too", Birthday, u"bo", u"diddley", 0, star},
       {"only the last name equal", Birthday, u"Anne", u"Lee", 0, nullptr},
       {"an other date never matches", OtherDate, u"Ann", u"Lee", 0, nullptr},

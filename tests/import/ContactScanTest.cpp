@@ -113,6 +113,7 @@ class ContactScanTest : public QObject {
       int listed;
       int updated;
       int withoutYear;
+      std::uint32_t importBirthdays = 1, importAnniversaries = 1;
     };
     const auto none = [](FeskList&) {};
     const Case cases[] = {
@@ -150,11 +151,23 @@ class ContactScanTest : public QObject {
          none,
          "",
          0, 0, 0, 1},
+        {"birthdays switched off",
+         {Card("u1", "Lee;Ann;;;", "BDAY:1961-07-05\r\nANNIVERSARY:1985-06-01\r\n")},
+         none,
+         "A Wedding of Ann Lee 1985-06-01 22 oid\n",
+         1, 0, 0, 0, 0, 1},
+        {"anniversaries switched off",
+         {Card("u1", "Lee;Ann;;;", "BDAY:1961-07-05\r\nANNIVERSARY:1985-06-01\r\n")},
+         none,
+         "B Ann Lee 1961-07-05 40\n",
+         1, 0, 0, 0, 1, 0},
     };
     for (const Case& c : cases) {
       ScanFixture f;
       for (std::size_t i = 0; i < c.cards.size(); ++i) f.WriteCard("c" + std::to_string(i) + ".vcf", c.cards[i]);
       c.before(f.list);
+      f.settings.ImportBirthdays = c.importBirthdays;
+      f.settings.ImportAnniversaries = c.importAnniversaries;
       ContactScanReport report;
       QCOMPARE(f.Scan({}, &report), 1);
       QVERIFY2(Summary(f.list) == c.expected, (c.name + std::string(":\n") + Summary(f.list)).c_str());

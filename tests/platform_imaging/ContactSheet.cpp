@@ -11,7 +11,7 @@
 
 #include "platform/imaging/AppPictures.h"
 #include "platform/imaging/IconLibrary.h"
-#include "common/icons/IconTable.h"
+#include "platform/pictures/IconTable.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 
 #include "platform/imaging/AppPictures.h"
 #include "platform/imaging/IconLibrary.h"
-#include "common/icons/IconTable.h"
 #include "platform/imaging/PictureBundle.h"
+#include "platform/pictures/IconTable.h"
 #include "tests/support/TempDir.h"
 
 namespace {

@@ -6,9 +6,9 @@
 #include <string>
 
 #include "platform/imaging/IconLibrary.h"
-#include "common/icons/IconTable.h"
 #include "platform/imaging/PictureBundle.h"
 #include "platform/imaging/ResourceBundleCheck.h"
+#include "platform/pictures/IconTable.h"
 #include "tests/support/TempDir.h"
 
 namespace {

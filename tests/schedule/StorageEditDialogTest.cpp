@@ -96,8 +96,10 @@ class StorageEditDialogTest : public QObject {
     QCOMPARE(week, QStringLiteral("last"));
 
     StorageItem yearly(Yearly, false);  // a kind outside the offered ones
+    selected = 0;
     WhenRunning<StorageEditDialog>([&](StorageEditDialog& d) { selected = d.KindList()->CurrentIndex(); });
     QCOMPARE(yearly.Edit(&m_world->window), 99);
+    QCOMPARE(selected, -1);
   }
 
   // Within 24 hours: at 18:00 a time of 09:00 is tomorrow, 20:00 today. Every

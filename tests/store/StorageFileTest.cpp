@@ -4,6 +4,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
+
 #include "platform/file/FileIo.h"
 #include "tests/store/FileBytes.h"
 #include "tests/store/StoreFixture.h"
@@ -186,12 +188,26 @@ TEST_F(StorageFile, LoadingRaisesNextUIDAboveEveryLoadedUID) {
 }
 
 TEST_F(StorageFile, RecordsWithoutUIDGetOneWhenLoaded) {
-  ASSERT_TRUE(SetFileContent(
-      FileBytes().Header(0xCE00, 0x0103, 1).Record(Once, kStart, 0).Record(Once, kStart, -4).Str()));
-  StorageList list(StoragePath());
-  ASSERT_TRUE(list.Load());
-  EXPECT_EQ(UIDs(list), (std::vector<std::int32_t>{1, 2}));
-  EXPECT_EQ(list.m_nNextUID, 3);
+  const struct {
+    std::vector<std::int32_t> stored, loaded;
+  } cases[] = {
+      {{0, -4}, {1, 2}},
+      // A UID read before the unnumbered record counts, one read after it is never handed out.
+      {{1, 0, 2}, {1, 3, 2}},
+  };
+  for (const auto& c : cases) {
+    FileBytes file;
+    file.Header(0xCE00, 0x0103, 1);
+    for (const std::int32_t uid : c.stored) file.Record(Once, kStart, uid);
+    ASSERT_TRUE(SetFileContent(file.Str()));
+    StorageList list(StoragePath());
+    ASSERT_TRUE(list.Load());
+    EXPECT_EQ(UIDs(list), c.loaded);
+    EXPECT_GT(list.m_nNextUID, *std::max_element(c.loaded.begin(), c.loaded.end()));
+    std::vector<std::int32_t> scanned;
+    ASSERT_TRUE(list.ScanFile([&](std::unique_ptr<StorageItem>& item) { scanned.push_back(item->m_nUID); }));
+    EXPECT_EQ(scanned, c.loaded);
+  }
 }
 
 TEST_F(StorageFile, AddAssignsOnlyMissingUIDsButAlwaysCounts) {

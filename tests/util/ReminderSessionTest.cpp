@@ -2,6 +2,9 @@
 // a clock that stands still unless a test moves it.
 #include <gtest/gtest.h>
 
+#include <limits>
+#include <utility>
+
 #include "NataloUtil/ReminderSession.h"
 #include "NataloUtil/SnoozeRules.h"
 #include "platform/sync/NamedMutex.h"
@@ -138,6 +141,12 @@ TEST_F(ReminderSessionTest, SnoozeRules) {
     EXPECT_EQ(stored->m_dwAutoSnoozeCounter, 0u);
     EXPECT_EQ(stored->m_dwSnoozeCounter, 4u);
   }
+  // A length that leaves the calendar's range gives no moment at all.
+  EXPECT_EQ(NowPlusSeconds(60), m_clock.Now() + 60 * FILETIME_PER_SECOND);
+  constexpr std::int64_t kFiveCenturies = std::int64_t{500} * 366 * 86400;
+  for (const std::int64_t seconds : {-kFiveCenturies, std::numeric_limits<std::int64_t>::max()}) {
+    EXPECT_EQ(NowPlusSeconds(seconds), 0u) << seconds;
+  }
 }
 
 TEST_F(ReminderSessionTest, NewOccurrenceResetsAStaleSnooze) {
@@ -200,11 +209,18 @@ TEST(SnoozeRulesTest, DaysToEventAndOfferedSnoozes) {
     int days;
     bool day, twoDays, week;
   };
-  for (const Offered o : {Offered{0, false, false, false}, Offered{1, true, false, false}, Offered{6, true, true, false},
+  for (const Offered o : {Offered{0, false, false, false}, Offered{1, true, false, false},
+                          Offered{2, true, true, false}, Offered{6, true, true, false},
                           Offered{7, true, true, true}}) {
     EXPECT_TRUE(IsSnoozeAvailable(kCmdSnoozeFirst + 4, o.days));
     EXPECT_EQ(IsSnoozeAvailable(kCmdSnoozeFirst + 5, o.days), o.day) << o.days;
     EXPECT_EQ(IsSnoozeAvailable(kCmdSnoozeFirst + 6, o.days), o.twoDays) << o.days;
     EXPECT_EQ(IsSnoozeAvailable(kCmdSnoozeFirst + 7, o.days), o.week) << o.days;
+  }
+  // The menu's first and last snoozes, and the commands either side of them.
+  for (const auto& [command, seconds] : {std::pair{kCmdSnoozeFirst - 1, 0u}, std::pair{kCmdSnoozeFirst, 60u},
+                                         std::pair{kCmdSnoozeFirst + 7, 604800u},
+                                         std::pair{kCmdSnoozeLast + 1, 0u}}) {
+    EXPECT_EQ(SnoozeSecondsOfCommand(command), seconds) << command;
   }
 }

@@ -48,9 +48,16 @@ struct WindowFixture {
                 std::uint32_t displayNames = 0, int days = 4, bool missed = false)
       : session(env.ProgramFolder()), sound(&Play, &Stop) {
     std::filesystem::create_directories(env.ProgramFolder());
+    // The entry is UID 1 of the folder's storage.dat and the session's active
+    // reminder, so that the window's commands reach the stored entry.
+    std::vector<std::unique_ptr<FeskItem>> stored;
+    stored.push_back(CopyEntry(*entry));
+    active = SaveEntries(env.ProgramFolder(), std::move(stored)) &&
+             session.GetData(Armed(At(2026, 3, 10, 9, 0), "1"));
     const bool highRes = size.width() > keypad::kHighResolutionWidth;
     ReminderView view;
     view.texts = BuildReminderTexts(*entry, displayNames, zodiac, {2026, 3, 10});
+    texts = view.texts;
     view.picture = LoadSingleIcon(NATALO_BUILT_PROGRAM_DIR "/", entry->m_dwIcon);
     AppPictures pictures;
     pictures.Load(highRes);
@@ -83,6 +90,15 @@ struct WindowFixture {
   ReminderSoundPlayer sound;
   keypad::KeypadWindow host;
   std::unique_ptr<ReminderDialog> dialog;
+  ReminderTexts texts;
+  bool active = false;
+};
+
+// A clock that stands still for one test, given back when the test ends.
+struct PinnedClock {
+  explicit PinnedClock(platform::FileTime now) : clock(now) { platform::SetClockSource(&clock); }
+  ~PinnedClock() { platform::SetClockSource(nullptr); }
+  platform::FixedClockSource clock;
 };
 
 std::unique_ptr<FeskItem> Anna() {
@@ -119,8 +135,15 @@ class ReminderWindowTest : public QObject {
     QTest::keyClick(note, Qt::Key_X);
     QVERIFY(note->verticalScrollBar()->value() == 1);
     QVERIFY(!note->toPlainText().contains(QLatin1Char('x')));
-    // Line 1 is bold and larger than line 3 (H*12/10 with a note).
-    QVERIFY(f.Label(QStringLiteral("Anna Berg"))->font().pixelSize() > f.Label(QStringLiteral("Turns 41 in 4 days"))->font().pixelSize());
+    // With a note, line 1 is bold at 12/10 of the system text height and
+    // line 3 italic at that height.
+    const int h = keypad::SystemTextHeight();
+    const QFont line1 = f.Label(QStringLiteral("Anna Berg"))->font();
+    const QFont line3 = f.Label(QStringLiteral("Turns 41 in 4 days"))->font();
+    QCOMPARE(line1.pixelSize(), h * 12 / 10);
+    QVERIFY(line1.bold());
+    QCOMPARE(line3.pixelSize(), h);
+    QVERIFY(line3.italic() && !line3.bold());
     QCOMPARE(g_sounds.back(), std::u16string(u"play QV_FESK_Reminder"));
     QVERIFY(f.dialog->SoundTimerActive());
     f.Save(QStringLiteral("birthday-zodiac-note"));
@@ -154,6 +177,10 @@ class ReminderWindowTest : public QObject {
     QCOMPARE(anniversary.dialog->Title(), QStringLiteral("Anniversary"));
     QVERIFY(!anniversary.dialog->NoteShown());
     QVERIFY(!anniversary.dialog->ZodiacShown());
+    // Without a note line 1 is larger: 14/10 of the system text height.
+    QLabel* line1 = anniversary.Label(QString::fromStdU16String(anniversary.texts.line1));
+    QVERIFY(line1);
+    QCOMPARE(line1->font().pixelSize(), keypad::SystemTextHeight() * 14 / 10);
     anniversary.Save(QStringLiteral("anniversary-no-note"));
     WindowFixture other(Entry(OtherDate, "Car inspection", {2020, 8, 12}));
     QCOMPARE(other.dialog->Title(), QStringLiteral("Reminder"));
@@ -185,7 +212,9 @@ class ReminderWindowTest : public QObject {
   }
 
   void menuGreysLongSnoozesOnTheEventDayAndTogglesTheSound() {
+    const PinnedClock pinned(At(2026, 3, 14, 9, 0));
     WindowFixture f(Anna(), keypad::kDefaultScreenSize, 1, 0, 0);
+    QVERIFY(f.active);
     keypad::CommandMenu* menu = f.dialog->Menu();
     QVERIFY(menu->Find(kCmdSnoozeFirst + 4)->isEnabled());
     QVERIFY(!menu->Find(kCmdSnoozeFirst + 5)->isEnabled());
@@ -211,6 +240,8 @@ class ReminderWindowTest : public QObject {
 
     f.dialog->RunCommand(kCmdSnoozeFirst + 7);  // greyed: nothing happens
     QVERIFY(f.dialog->SoundTimerActive());
+    QVERIFY(f.session.ActiveReminder() != nullptr);
+    QCOMPARE(StoredEntry(f.env.ProgramFolder(), 1)->m_ftSnooze, platform::FileTime{0});
     QVERIFY(menu->Trigger(kCmdToggleSound));  // as chosen from the menu
     QCOMPARE(menu->Find(kCmdToggleSound)->text(), QStringLiteral("Play Sound"));
     QVERIFY(!f.dialog->SoundTimerActive());
@@ -218,6 +249,14 @@ class ReminderWindowTest : public QObject {
     f.dialog->RunCommand(kCmdToggleSound);
     QCOMPARE(menu->Find(kCmdToggleSound)->text(), QStringLiteral("Mute"));
     QVERIFY(f.dialog->SoundTimerActive());
+
+    // An offered snooze puts the stored entry back by its length, as the user's.
+    f.dialog->RunCommand(kCmdSnoozeFirst + 4);
+    QVERIFY(f.session.ActiveReminder() == nullptr);
+    const auto snoozed = StoredEntry(f.env.ProgramFolder(), 1);
+    QCOMPARE(snoozed->m_ftSnooze, At(2026, 3, 14, 13, 0));
+    QCOMPARE(snoozed->m_dwSnoozeCounter, 1u);
+    QCOMPARE(snoozed->m_dwAutoSnoozeCounter, 0u);
   }
 
   void missedReminderSaysSo() {

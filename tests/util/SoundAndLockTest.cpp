@@ -35,7 +35,7 @@ TEST(ReminderSound, ChoiceOfFileScriptAndVolume) {
 
   AppSettings settings;
   settings.g_dwSoundType = 0;
-  settings.g_dwSoundVolume = 2;
+  settings.g_dwSoundVolume = 1;  // plus one is 2, not the alarm's default of 3
   settings.g_szBSoundFile = platform::FromUtf8(kindFile);
   struct Case {
     const char* what;
@@ -70,7 +70,7 @@ TEST(ReminderSound, ChoiceOfFileScriptAndVolume) {
   settings.g_dwSoundType = 3;
   const auto entry = Entry(Anniversary, "Wedding", {2010, 6, 19});
   const ReminderSoundChoice typed = ChooseReminderSound(*entry, settings);
-  EXPECT_EQ(typed.volume, 3u);
+  EXPECT_EQ(typed.volume, 2u);
   EXPECT_EQ(typed.script, u"at80v0.2w0.5v0.2w0.5v0.2w3r");
   ASSERT_TRUE(WriteReminderSoundCategory(typed));
   std::u16string category;

@@ -1,4 +1,4 @@
-#include "common/icons/IconTable.h"
+#include "platform/pictures/IconTable.h"
 
 #define NATALO_ICON_ROW(n) \
   IconTableRow { n, "list/" #n ".png", "large/" #n ".png", "small/" #n ".png" }

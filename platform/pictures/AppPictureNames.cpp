@@ -1,4 +1,4 @@
-#include "common/icons/AppPictureNames.h"
+#include "platform/pictures/AppPictureNames.h"
 
 namespace {
 

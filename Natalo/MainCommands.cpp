@@ -13,6 +13,7 @@
 #include "Natalo/MainMenu.h"
 #include "Natalo/MainWindow.h"
 #include "Natalo/ViewNoteDialog.h"
+#include "Natalo/import/ContactScan.h"
 #include "Natalo/settings/ReminderDefaults.h"
 #include "Natalo/settings/SettingsMenu.h"
 #include "common/entries/FeskList.h"
@@ -132,6 +133,8 @@ void MainWindow::DeleteEntry() {
     m_list->setFocus();
     return;
   }
+  // A contact's entry stays deleted: the next import leaves that contact out.
+  RememberDeletedContactEntry(*entry);
   m_list->DeleteRow(row);
   m_entries.Remove(entry);
   // With no entry left at all the file goes; with stars left it keeps a header.

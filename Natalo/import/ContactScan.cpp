@@ -1,8 +1,12 @@
 // The contact scan over the contact store.
 #include "Natalo/import/ContactScan.h"
 
+#include <algorithm>
 #include <memory>
+#include <optional>
 #include <string>
+#include <unordered_set>
+#include <vector>
 
 #include "Natalo/pickers/ContactChooser.h"
 #include "common/entries/EntryKind.h"
@@ -11,9 +15,11 @@
 #include "common/entries/FeskItem.h"
 #include "common/entries/FeskList.h"
 #include "common/entries/TextFormat.h"
+#include "common/settings/AppSettings.h"
 #include "common/text/LocalTable.h"
 #include "platform/contacts/ContactStore.h"
 #include "platform/contacts/VariantDate.h"
+#include "platform/registry/Registry.h"
 
 namespace {
 
@@ -33,6 +39,28 @@ bool SameDay(platform::FileTime a, const platform::SystemTime& b) {
   return platform::FileTimeToSystemTime(a, st) && st.wYear == b.wYear && st.wMonth == b.wMonth && st.wDay == b.wDay;
 }
 
+// The registry values that hold the contact ids whose entry of that kind the
+// user deleted: 4 bytes each, least significant first.
+std::u16string DeletedPath(std::uint16_t kind) {
+  return SettingPath(kind == Birthday ? u"Import\\DeletedBirthdays" : u"Import\\DeletedAnniversaries");
+}
+
+constexpr std::size_t kMaxDeletedBytes = std::size_t{4} << 20;
+
+std::unordered_set<std::uint32_t> ReadDeletedContacts(std::uint16_t kind) {
+  std::unordered_set<std::uint32_t> ids;
+  platform::RegistryType type{};
+  std::vector<std::uint8_t> data;
+  if (!ReadRegistryValue(DeletedPath(kind), type, data, kMaxDeletedBytes) || type != platform::RegistryType::Binary) {
+    return ids;
+  }
+  for (std::size_t i = 0; i + 4 <= data.size(); i += 4) {
+    ids.insert(static_cast<std::uint32_t>(data[i]) | static_cast<std::uint32_t>(data[i + 1]) << 8 |
+               static_cast<std::uint32_t>(data[i + 2]) << 16 | static_cast<std::uint32_t>(data[i + 3]) << 24);
+  }
+  return ids;
+}
+
 struct ContactPart {
   std::uint16_t kind;
   std::uint32_t import;
@@ -44,7 +72,13 @@ struct ContactPart {
 class Scan {
  public:
   Scan(FeskList& list, ContactScanSettings& settings, const ContactScanHooks& hooks, ContactScanReport& report)
-      : m_list(list), m_index(list), m_settings(settings), m_hooks(hooks), m_report(report) {}
+      : m_list(list),
+        m_index(list),
+        m_deletedBirthdays(ReadDeletedContacts(Birthday)),
+        m_deletedAnniversaries(ReadDeletedContacts(Anniversary)),
+        m_settings(settings),
+        m_hooks(hooks),
+        m_report(report) {}
 
   void Contact(platform::ContactItem& contact) {
     std::u16string first, last;
@@ -69,10 +103,12 @@ class Scan {
     if (writeContact) {
       if (contact.Save()) {
         ++m_report.contactsUpdated;
+        for (FeskItem* match : m_linkWhenSaved) Link(*match, contact.GetOid());
       } else {
         ++m_report.contactWritesFailed;
       }
     }
+    m_linkWhenSaved.clear();
   }
 
   bool Stopped() const { return m_report.stoppedByUser; }
@@ -95,11 +131,19 @@ class Scan {
       if (name.size() > kMaxAnniversaryName) name.resize(kMaxAnniversaryName);
       entry->m_szName = std::move(name);
       entry->m_wKind = Anniversary;
-      entry->m_dwContactOid = contact.GetOid();
     }
+    // The id tells two contacts of the same name apart, in this scan and the next.
+    const std::uint32_t oid = contact.GetOid();
+    entry->m_dwContactOid = oid;
 
     // FindMatchingEntry's answer, from an index instead of a walk of the list per contact.
     const FeskItem* found = m_index.Find(*entry, part.kind);
+    const bool byContact = found != nullptr && oid != 0 && found->m_dwContactOid == oid;
+    if (!byContact && (part.kind == Birthday ? m_deletedBirthdays : m_deletedAnniversaries).contains(oid)) {
+      // The user deleted this contact's entry: neither a new one nor one typed by hand takes its place.
+      ++m_report.deletedBefore;
+      return false;
+    }
     if (found == nullptr) {
       entry->m_dwIcon = part.kind == Birthday ? kBirthdayIcon : kAnniversaryIcon;
       ApplyDefaultReminder(*entry);
@@ -109,7 +153,11 @@ class Scan {
     }
     // The list owns its entries; the match is changed in place.
     FeskItem& match = const_cast<FeskItem&>(*found);
+    // An entry typed by hand and matched by its names becomes this contact's
+    // once both sides agree on the date (for the card: once it is saved); a
+    // difference left open leaves it free.
     if (SameDay(match.m_ftDate, date)) {
+      if (!byContact) Link(match, oid);
       ++m_report.alreadyListed;
       return false;
     }
@@ -126,7 +174,16 @@ class Scan {
         if (!choice.askAgain) part.rule = rule;
       }
     }
-    return ApplyRule(rule, match, when, contact);
+    const bool write = ApplyRule(rule, match, when, contact);
+    if (!byContact && rule == ConflictEntryTakesContactDate) Link(match, oid);
+    if (!byContact && write) m_linkWhenSaved.push_back(&match);
+    return write;
+  }
+
+  void Link(FeskItem& match, std::uint32_t oid) {
+    if (oid == 0 || match.m_dwContactOid != 0) return;
+    match.m_dwContactOid = oid;
+    m_index.Linked(match);
   }
 
   bool ApplyRule(std::uint32_t rule, FeskItem& match, platform::FileTime contactDate, platform::ContactItem& contact) {
@@ -151,8 +208,12 @@ class Scan {
   }
 
   FeskList& m_list;
-  // Kept up to date as entries are appended; the scan changes only dates of listed entries.
+  // Kept up to date as entries are appended or linked; the scan changes no listed entry's kind or names.
   EntryMatchIndex m_index;
+  const std::unordered_set<std::uint32_t> m_deletedBirthdays;
+  const std::unordered_set<std::uint32_t> m_deletedAnniversaries;
+  // Typed entries whose date the current contact takes: linked once its card is saved.
+  std::vector<FeskItem*> m_linkWhenSaved;
   ContactScanSettings& m_settings;
   const ContactScanHooks& m_hooks;
   ContactScanReport& m_report;
@@ -180,6 +241,7 @@ int ScanContacts(FeskList& list, platform::ContactStore& store, ContactScanSetti
     return 0;
   }
   const int count = folder.GetCount();
+  out.contactsInFolder = count;
   Scan scan(list, settings, hooks, out);
   for (int index = 1; index <= count && !scan.Stopped(); ++index) {
     if (hooks.progress) hooks.progress(ScanPhase::Comparing, index - 1, count);
@@ -194,4 +256,28 @@ int ScanContacts(FeskList& list, platform::ContactStore& store, ContactScanSetti
   out.saved = hooks.save ? hooks.save(list) : SaveStorageLocked(list);
   if (out.saved && hooks.recalculate) hooks.recalculate();
   return 1;
+}
+
+void RememberDeletedContactEntry(const FeskItem& entry) {
+  if (entry.m_dwContactOid == 0 || entry.IsStar() || (entry.m_wKind != Birthday && entry.m_wKind != Anniversary)) {
+    return;
+  }
+  RegistryPath path;
+  if (!ParseRegistryPath(DeletedPath(entry.m_wKind), path)) return;
+  const std::optional<platform::RegistryRoot> root = platform::ParseRegistryRoot(path.root);
+  if (!root) return;
+  const std::uint32_t id = entry.m_dwContactOid;
+  // Read and appended in one step, so that two programs deleting at once both stay remembered.
+  platform::RegUpdateValue(*root, path.key, path.name, [id](platform::RegistryValue& value, bool) {
+    if (value.type != platform::RegistryType::Binary) value = platform::RegistryValue{};
+    value.data.resize(value.data.size() / 4 * 4);
+    std::vector<std::uint8_t> bytes;
+    for (int shift = 0; shift < 32; shift += 8) bytes.push_back(static_cast<std::uint8_t>(id >> shift));
+    for (std::size_t i = 0; i < value.data.size(); i += 4) {
+      if (std::equal(bytes.begin(), bytes.end(), value.data.begin() + static_cast<std::ptrdiff_t>(i))) return false;
+    }
+    if (value.data.size() + 4 > kMaxDeletedBytes) return false;
+    value.data.insert(value.data.end(), bytes.begin(), bytes.end());
+    return true;
+  });
 }

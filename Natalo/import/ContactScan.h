@@ -2,9 +2,11 @@
 // The contact scan: turns the birthdays and anniversaries of the contact store
 // into date entries of the list. A contact already in the list is recognised
 // by FindMatchingEntry; when its date differs from the entry's, the conflict
-// rule of that kind decides which side takes the other's date. The scan knows
-// no windows: asking the user, saving the list and the recompute come in as
-// functions, so the application and the tests give their own.
+// rule of that kind decides which side takes the other's date. Every entry the
+// scan makes or recognises carries the contact's id, and a contact whose entry
+// the user deleted is not imported again. The scan knows no windows: asking the
+// user, saving the list and the recompute come in as functions, so the
+// application and the tests give their own.
 #include <cstdint>
 #include <functional>
 
@@ -54,6 +56,8 @@ struct ContactScanReport {
   int contactWritesFailed = 0;  // rule 2, card could not be written
   int datesWithoutYear = 0;   // a date of day and month only cannot give an age
   int filesUnreadable = 0;    // contact files or cards the store had to skip
+  int deletedBefore = 0;      // contacts whose entry the user deleted, not imported again
+  int contactsInFolder = 0;   // of which contactsRead were read before the scan ended
   bool stoppedByUser = false;
   bool saved = false;
 };
@@ -79,3 +83,9 @@ struct ContactScanHooks {
 // ask dialog included), 0 when the store could not be read (nothing changed).
 int ScanContacts(FeskList& list, platform::ContactStore& store, ContactScanSettings& settings,
                  const ContactScanHooks& hooks, ContactScanReport* report = nullptr);
+
+// Remembers that the user deleted `entry`, when it belongs to a contact, so
+// that later scans do not bring it back. The memory lies in the registry, per
+// kind and contact id; without it (a fresh registry) the scan imports the
+// contact again.
+void RememberDeletedContactEntry(const FeskItem& entry);

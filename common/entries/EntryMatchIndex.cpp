@@ -16,6 +16,10 @@ std::u16string BirthdayKey(const FeskItem& entry) {
   return key;
 }
 
+std::uint64_t ContactKey(std::uint16_t kind, std::uint32_t contact) {
+  return static_cast<std::uint64_t>(kind) << 32 | contact;
+}
+
 }  // namespace
 
 EntryMatchIndex::EntryMatchIndex(const StorageList& list) {
@@ -25,21 +29,26 @@ EntryMatchIndex::EntryMatchIndex(const StorageList& list) {
 }
 
 void EntryMatchIndex::Appended(const FeskItem& entry) {
-  if (entry.m_wKind == Birthday) {
-    m_birthdays.try_emplace(BirthdayKey(entry), &entry);
-  } else if (entry.m_wKind == Anniversary && entry.m_dwContactOid != 0) {
-    m_anniversaries.try_emplace(entry.m_dwContactOid, &entry);
-  }
+  if (entry.IsStar() || (entry.m_wKind != Birthday && entry.m_wKind != Anniversary)) return;
+  Linked(entry);
+  if (entry.m_wKind == Birthday) m_birthdays[BirthdayKey(entry)].push_back(&entry);
+}
+
+void EntryMatchIndex::Linked(const FeskItem& entry) {
+  if (entry.m_dwContactOid != 0) m_byContact.try_emplace(ContactKey(entry.m_wKind, entry.m_dwContactOid), &entry);
 }
 
 const FeskItem* EntryMatchIndex::Find(const FeskItem& candidate, std::uint16_t kind) const {
-  if (kind == Birthday) {
-    const auto it = m_birthdays.find(BirthdayKey(candidate));
-    return it != m_birthdays.end() ? it->second : nullptr;
+  const std::uint32_t contact = candidate.m_dwContactOid;
+  if (contact != 0) {
+    const auto it = m_byContact.find(ContactKey(kind, contact));
+    if (it != m_byContact.end()) return it->second;
   }
-  if (kind == Anniversary && candidate.m_dwContactOid != 0) {
-    const auto it = m_anniversaries.find(candidate.m_dwContactOid);
-    return it != m_anniversaries.end() ? it->second : nullptr;
+  if (kind != Birthday) return nullptr;
+  const auto it = m_birthdays.find(BirthdayKey(candidate));
+  if (it == m_birthdays.end()) return nullptr;
+  for (const FeskItem* entry : it->second) {
+    if (contact == 0 || entry->m_dwContactOid == 0) return entry;
   }
   return nullptr;
 }

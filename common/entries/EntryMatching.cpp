@@ -42,23 +42,28 @@ bool FindMatchingEntry(const StorageList& list, const FeskItem& candidate, std::
                        const FeskItem** match) {
   if (uid) *uid = 0;
   if (match) *match = nullptr;
+  if (kind != Birthday && kind != Anniversary) return false;
+  const std::uint32_t contact = candidate.m_dwContactOid;
+  const FeskItem* found = nullptr;
   for (const StorageItem& item : list) {
     const FeskItem* entry = AsEntry(&item);
-    if (!entry || entry->m_wKind != kind) continue;
-    bool matches = false;
-    if (kind == Anniversary) {
-      matches = entry->m_dwContactOid != 0 && entry->m_dwContactOid == candidate.m_dwContactOid;
-    } else if (kind == Birthday) {
-      matches = NamesEqualIgnoringCase(entry->m_szFirstName, candidate.m_szFirstName) &&
-                NamesEqualIgnoringCase(entry->m_szLastName, candidate.m_szLastName);
+    if (!entry || entry->m_wKind != kind || entry->IsStar()) continue;
+    if (contact != 0 && entry->m_dwContactOid == contact) {
+      found = entry;
+      break;
     }
-    if (matches) {
-      if (uid) *uid = entry->m_nUID;
-      if (match) *match = entry;
-      return true;
+    if (kind == Birthday && found == nullptr && (contact == 0 || entry->m_dwContactOid == 0) &&
+        NamesEqualIgnoringCase(entry->m_szFirstName, candidate.m_szFirstName) &&
+        NamesEqualIgnoringCase(entry->m_szLastName, candidate.m_szLastName)) {
+      found = entry;
+      // Without a contact id the names are all there is to go by.
+      if (contact == 0) break;
     }
   }
-  return false;
+  if (found == nullptr) return false;
+  if (uid) *uid = found->m_nUID;
+  if (match) *match = found;
+  return true;
 }
 
 void CopyEntry(const FeskItem& from, FeskItem& to) {

@@ -1,11 +1,15 @@
 #pragma once
 // The one rule by which an entry is recognised in the list: the editors' check
 // for duplicates and the contact import both use it.
-//   - only entries of the kind asked for take part, in list order;
-//   - an anniversary matches when its contact id is set and equals the candidate's;
-//   - a birthday matches when first and last name both equal the candidate's,
-//     ignoring case (stars are birthdays and take part);
-//   - other dates never match.
+//   - only own entries of the kind asked for take part, in list order; stars
+//     never match (a friend may share a famous person's name);
+//   - a candidate with a contact id matches the entry that carries the same id,
+//     wherever it lies in the list;
+//   - a birthday without such an entry matches by name: first and last name
+//     both equal the candidate's, ignoring case. A candidate with a contact id
+//     matches so only entries without one (typed by hand): an entry of another
+//     contact is another person, however alike the names;
+//   - an anniversary matches by contact id only; other dates never match.
 // The first match wins.
 #include <cstdint>
 #include <string>

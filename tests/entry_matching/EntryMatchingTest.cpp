@@ -41,8 +41,9 @@ TEST(FindMatchingEntry, FirstMatchOfTheKindByTheRule) {
   FeskItem* jo = Add(list, Birthday, u"Jörg", u"ÅSEN");
   FeskItem* thor = Add(list, Birthday, u"Þóra", u"Þorsteinsdóttir");
   FeskItem* linked = Add(list, Anniversary, u"Wedding of Ann", {}, 77);
-  FeskItem* star = Add(list, Birthday, u"Bo", u"Diddley");
-  star->m_bStar = 1;
+  Add(list, Birthday, u"Bo", u"Diddley")->m_bStar = 1;
+  FeskItem* dee = Add(list, Birthday, u"Dee", u"Fox", 6);
+  FeskItem* annOf9 = Add(list, Birthday, u"Ann", u"Lee", 9);
 
   struct Case {
     const char* what;
@@ -55,7 +56,13 @@ TEST(FindMatchingEntry, FirstMatchOfTheKindByTheRule) {
       {"names ignoring case, first in list order", Birthday, u"ann", u"LEE", 0, ann},
       {"non-ASCII letters ignoring case", Birthday, u"JÖRG", u"åsen", 0, jo},
       {"Þ and þ, the last pair of Latin-1", Birthday, u"þóra", u"þorsteinsdóttir", 0, thor},
-      {"a star is a birthday too", Birthday, u"bo", u"diddley", 0, star},
+      {"a star never matches", Birthday, u"bo", u"diddley", 0, nullptr},
+      {"a contact's id before names listed earlier", Birthday, u"Ann", u"Lee", 9, annOf9},
+      {"a contact's id under other names", Birthday, u"Ann", u"Smith", 9, annOf9},
+      {"a contact without an entry: names of a typed one", Birthday, u"ann", u"lee", 8, ann},
+      {"a contact without an entry: another contact's is another person", Birthday, u"Dee", u"Fox", 8, nullptr},
+      {"no id: names of any entry", Birthday, u"DEE", u"fox", 0, dee},
+      {"a birthday's id is no anniversary's", Anniversary, u"x", {}, 6, nullptr},
       {"only the last name equal", Birthday, u"Anne", u"Lee", 0, nullptr},
       {"an other date never matches", OtherDate, u"Ann", u"Lee", 0, nullptr},
       {"anniversary by contact id", Anniversary, u"whatever", {}, 77, linked},
@@ -84,11 +91,14 @@ TEST(EntryMatchIndex, FindsWhatTheWalkFinds) {
   };
   const std::vector<std::vector<Spec>> lists = {
       {},
-      // The same names three times: the first in list order wins, a star included.
+      // The same names three times: the first own entry in list order wins, a star never.
       {{Birthday, u"Ann", u"Lee"}, {Birthday, u"ANN", u"lee"}, {Birthday, u"Ann", u"Lee", 0, true}},
       {{Birthday, u"Bo", u"Diddley", 0, true}, {Birthday, u"bo", u"DIDDLEY"}},
       {{OtherDate, u"Ann", u"Lee"}, {Anniversary, u"Wedding", {}, 0}, {Anniversary, u"Wedding of Ann", {}, 77},
        {Anniversary, u"Again", {}, 77}, {Birthday, u"Ann", u"Lee", 77}},
+      // Contacts' birthdays among typed ones and stars of the same names.
+      {{Birthday, u"Ann", u"Lee", 9}, {Birthday, u"Ann", u"Lee", 0, true}, {Birthday, u"ann", u"lee"},
+       {Birthday, u"Bo", u"Roe", 9}, {Birthday, u"ANN", u"LEE", 5}, {Birthday, u"Ann", u"Lee"}},
       // Spaces are part of a name; a name pair split elsewhere is another pair.
       {{Birthday, u"Jörg", u"ÅSEN"}, {Birthday, u" Ann", u"Lee "}, {Birthday, u"An", u"nLee"}, {Birthday, {}, {}}},
   };
@@ -97,6 +107,8 @@ TEST(EntryMatchIndex, FindsWhatTheWalkFinds) {
       {Birthday, u"AnnL", u"ee"},     {Birthday, u"An", u"NLEE"},   {Birthday, u"jörg", u"åsen"},
       {Birthday, u"BO", u"diddley"},  {Birthday, {}, {}},           {Anniversary, u"x", {}, 77},
       {Anniversary, u"Wedding", {}, 0}, {Anniversary, u"x", {}, 5}, {OtherDate, u"Ann", u"Lee"},
+      {Birthday, u"ann", u"lee", 9},  {Birthday, u"ann", u"lee", 5}, {Birthday, u"ann", u"lee", 8},
+      {Birthday, u"bo", u"roe", 8},   {Birthday, u"x", u"y", 77},   {Birthday, u"Bo", u"Diddley", 3},
   };
   for (std::size_t n = 0; n < lists.size(); ++n) {
     FeskList list("unused");
@@ -112,20 +124,33 @@ TEST(EntryMatchIndex, FindsWhatTheWalkFinds) {
       if (early) early->Appended(*entry);
     }
     if (!early) early = std::make_unique<EntryMatchIndex>(list);
-    const EntryMatchIndex whole(list);
-    for (const Spec& c : candidates) {
-      FeskItem candidate(c.kind);
-      candidate.m_szFirstName = c.first;
-      candidate.m_szLastName = c.last;
-      candidate.m_dwContactOid = c.oid;
-      const FeskItem* walked = nullptr;
-      FindMatchingEntry(list, candidate, c.kind, nullptr, &walked);
-      const std::string what = "list " + std::to_string(n) + ", kind " + std::to_string(c.kind) + ", oid " +
-                               std::to_string(c.oid) + ", name of " + std::to_string(c.first.size()) + "+" +
-                               std::to_string(c.last.size());
-      EXPECT_EQ(whole.Find(candidate, c.kind), walked) << what;
-      EXPECT_EQ(early->Find(candidate, c.kind), walked) << what;
+    EntryMatchIndex whole(list);
+    const auto compare = [&](const char* when) {
+      for (const Spec& c : candidates) {
+        FeskItem candidate(c.kind);
+        candidate.m_szFirstName = c.first;
+        candidate.m_szLastName = c.last;
+        candidate.m_dwContactOid = c.oid;
+        const FeskItem* walked = nullptr;
+        FindMatchingEntry(list, candidate, c.kind, nullptr, &walked);
+        const std::string what = std::string(when) + ", list " + std::to_string(n) + ", kind " +
+                                 std::to_string(c.kind) + ", oid " + std::to_string(c.oid) + ", name of " +
+                                 std::to_string(c.first.size()) + "+" + std::to_string(c.last.size());
+        EXPECT_EQ(whole.Find(candidate, c.kind), walked) << what;
+        EXPECT_EQ(early->Find(candidate, c.kind), walked) << what;
+      }
+    };
+    compare("as made");
+    // The first own birthday typed by hand becomes contact 8's, as a scan links it.
+    for (StorageItem& item : list) {
+      FeskItem* entry = AsEntry(&item);
+      if (entry->m_wKind != Birthday || entry->IsStar() || entry->m_dwContactOid != 0) continue;
+      entry->m_dwContactOid = 8;
+      whole.Linked(*entry);
+      early->Linked(*entry);
+      break;
     }
+    compare("after a link");
   }
 }
 

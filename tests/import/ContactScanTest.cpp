@@ -28,6 +28,8 @@
 #include "common/entries/FeskList.h"
 #include "common/settings/AppSettings.h"
 #include "platform/contacts/ContactStore.h"
+#include "platform/contacts/ObjectId.h"
+#include "platform/registry/Registry.h"
 #include "platform/text/Utf.h"
 #include "platform/ui/MessageBox.h"
 #include "tests/app/AppTestFolder.h"
@@ -120,32 +122,41 @@ class ContactScanTest : public QObject {
         {"both dates give two entries",
          {Card("u1", "Lee;Ann;;;", "BDAY:1961-07-05\r\nANNIVERSARY:1985-06-01\r\n")},
          none,
-         "B Ann Lee 1961-07-05 40\nA Wedding of Ann Lee 1985-06-01 22 oid\n",
+         "B Ann Lee 1961-07-05 40 oid\nA Wedding of Ann Lee 1985-06-01 22 oid\n",
          2, 0, 0, 0},
-        {"trimmed names match an entry without the spaces",
+        {"trimmed names match a typed entry without the spaces, which takes the contact's id",
          {Card("u1", " Lee ; Ann ;;;", "BDAY:1961-07-05\r\n")},
          [](FeskList& l) { l.Add(MakeBirthday("ann", "LEE", 1961, 7, 5)); },
-         "B ann LEE 1961-07-05 40\n",
+         "B ann LEE 1961-07-05 40 oid\n",
          0, 1, 0, 0},
-        {"same names with another birthday are a conflict",
+        {"two contacts with the same names get an entry each",
          {Card("u1", "Lee;Ann;;;", "BDAY:1961-07-05\r\n"), Card("u2", "LEE;ann;;;", "BDAY:1970-01-02\r\n")},
          none,
-         "B Ann Lee 1970-01-02 40\n",
-         1, 0, 1, 0},
+         "B Ann Lee 1961-07-05 40 oid\nB ann LEE 1970-01-02 40 oid\n",
+         2, 0, 0, 0},
+        {"a contact renamed since keeps its entry by its id",
+         {Card("u1", "Lee;Ann;;;", "BDAY:1961-07-05\r\n")},
+         [](FeskList& l) {
+           auto entry = MakeBirthday("Ann", "Roe", 1961, 7, 5);
+           entry->m_dwContactOid = platform::HashObjectKey("u1");
+           l.Add(std::move(entry));
+         },
+         "B Ann Roe 1961-07-05 40 oid\n",
+         0, 1, 0, 0},
         {"a hand-typed anniversary is never matched",
          {Card("u1", "Lee;Ann;;;", "X-ANNIVERSARY:1985-06-01\r\n")},
          [](FeskList& l) { l.Add(MakeDated(Anniversary, "Wedding", 1985, 6, 1)); },
          "A Wedding 1985-06-01 22\nA Wedding of Ann Lee 1985-06-01 22 oid\n",
          1, 0, 0, 0},
-        {"a star is matched and no own entry is made",
+        {"a star is never matched: the contact gets an own entry",
          {Card("u1", "Lee;Ann;;;", "BDAY:1961-07-05\r\n")},
          [](FeskList& l) {
            auto star = MakeBirthday("Ann", "Lee", 1961, 7, 5);
            star->m_bStar = 1;
            l.Add(std::move(star));
          },
-         "S Ann Lee 1961-07-05 40\n",
-         0, 1, 0, 0},
+         "S Ann Lee 1961-07-05 40\nB Ann Lee 1961-07-05 40 oid\n",
+         1, 0, 0, 0},
         {"a date without a year is counted, not imported",
          {Card("u1", "Lee;Ann;;;", "BDAY:--07-05\r\n")},
          none,
@@ -179,6 +190,92 @@ class ContactScanTest : public QObject {
     }
   }
 
+  void aContactIsNeverTakenForSomeoneElse() {
+    // John Williams is in the shipped stars file; the namesakes are two contacts.
+    const std::string star = "John, Williams, 8.2.1932, Film composer (USA)\n";
+    const std::string john = Card("u1", "Williams;John;;;", "BDAY:1975-04-12\r\n");
+    const std::string namesake = Card("u2", "WILLIAMS;john;;;", "BDAY:1980-09-30\r\n");
+    const struct {
+      const char* name;
+      std::uint32_t rule;
+      std::string stars;
+      std::vector<std::string> cards;
+      std::string expected;
+    } cases[] = {
+        {"a star's namesake, the entry takes the contact's date", ConflictEntryTakesContactDate, star, {john},
+         "S John Williams 1932-02-08 48\nB John Williams 1975-04-12 40 oid\n"},
+        {"a star's namesake, the contact takes the entry's date", ConflictContactTakesEntryDate, star, {john},
+         "S John Williams 1932-02-08 48\nB John Williams 1975-04-12 40 oid\n"},
+        {"two namesakes, the contact takes the entry's date", ConflictContactTakesEntryDate, "", {john, namesake},
+         "B John Williams 1975-04-12 40 oid\nB john WILLIAMS 1980-09-30 40 oid\n"},
+    };
+    for (const auto& c : cases) {
+      ScanFixture f;
+      f.settings.BirthdayConflictRule = c.rule;
+      if (!c.stars.empty()) f.Folder().WriteStars(c.stars);
+      f.list.LoadStars();
+      for (std::size_t i = 0; i < c.cards.size(); ++i) f.WriteCard("c" + std::to_string(i) + ".vcf", c.cards[i]);
+      ContactScanReport report;
+      QCOMPARE(f.Scan({}, &report), 1);
+      QVERIFY2(Summary(f.list) == c.expected, (c.name + std::string(":\n") + Summary(f.list)).c_str());
+      QVERIFY2(report.birthdaysAdded == static_cast<int>(c.cards.size()), c.name);
+      QVERIFY2(report.contactsUpdated == 0 && report.entriesUpdated == 0, c.name);
+      for (std::size_t i = 0; i < c.cards.size(); ++i) {
+        QVERIFY2(f.ReadCard("c" + std::to_string(i) + ".vcf") == c.cards[i], c.name);
+      }
+    }
+  }
+
+  void aDeletedEntryIsNotImportedAgainUntilTheRegistryIsFresh() {
+    AppTestFolder folder;
+    QVERIFY(WriteFirstRunScanImportDone(1));
+    const std::string contacts = folder.Folder() + "contacts/";
+    std::filesystem::create_directories(contacts);
+    QVERIFY(testsupport::WriteFileBytes(contacts + "a.vcf",
+                                        Card("u1", "Lee;Ann;;;", "BDAY:1961-07-05\r\nANNIVERSARY:1985-06-01\r\n")));
+    QVERIFY(testsupport::WriteFileBytes(contacts + "b.vcf", Card("u2", "Roe;Bo;;;", "BDAY:1970-01-02\r\n")));
+    StartupOptions options = OptionsFor(folder);
+    options.createContactStore = [contacts] { return std::make_unique<platform::ContactStore>(contacts); };
+    NataloApp app(options);
+    QCOMPARE(app.Start(), NataloApp::kRunning);
+    MainWindow& window = *app.Window();
+    const auto import = [&window] {
+      editortest::WhenRunning<ScanOptionsDialog>(
+          [](ScanOptionsDialog& dialog) { dialog.SoftKeys()->Press(keypad::SoftKeyBar::Left); });
+      keypad::PushMessageBoxAnswer(keypad::IDOK);
+      window.RunCommand(cmd::kScanContacts);
+      const auto boxes = keypad::TakeMessageBoxLog();
+      return boxes.size() == 1 ? boxes[0].text : QStringLiteral("%1 boxes").arg(boxes.size());
+    };
+    const auto report = [](int birthdays, int listed, const char* more) {
+      return QStringLiteral("Import from Contacts is done.\nBirthdays added: %1\nAnniversaries added: %2\n"
+                            "Already in the list: %3\nList dates changed: 0\nContacts changed: 0\n"
+                            "Differences left as they were: 0%4")
+          .arg(birthdays)
+          .arg(listed == 0 ? 1 : 0)
+          .arg(listed)
+          .arg(QString::fromUtf8(more));
+    };
+    QCOMPARE(import(), report(2, 0, ""));
+    const FeskItem* ann = nullptr;
+    for (const StorageItem& item : *app.List()) {
+      const FeskItem* entry = AsEntry(&item);
+      if (entry->m_wKind == Birthday && entry->m_szFirstName == u"Ann") ann = entry;
+    }
+    QVERIFY(ann != nullptr && window.List().SelectRow(window.List().FindRow(ann), true));
+    keypad::PushMessageBoxAnswer(keypad::IDYES);
+    window.RunCommand(cmd::kDelete);
+    QCOMPARE(keypad::TakeMessageBoxLog().size(), 1);
+    // Her anniversary and Bo's birthday are still listed; her birthday stays deleted.
+    QCOMPARE(import(), report(0, 2, "\nDeleted before, not imported again: 1"));
+    QCOMPARE(app.List()->Count(), std::size_t{2});
+    platform::SetRegistryFile(folder.Folder() + "fresh-registry.db");
+    QCOMPARE(import(), report(1, 2, ""));
+    platform::SetRegistryFile({});
+    QTimer::singleShot(0, &window, [&window] { window.close(); });
+    QCOMPARE(app.Run(), 0);
+  }
+
   void aSecondScanAddsNothing() {
     ScanFixture f;
     f.WriteCard("a.vcf", Card("u1", "Lee;Ann;;;", "BDAY:1961-07-05\r\nANNIVERSARY:1985-06-01\r\n"));
@@ -205,7 +302,7 @@ class ContactScanTest : public QObject {
     ApplyDefaultReminder(*reference);
     QVERIFY(entry->m_ftStart != reference->m_ftStart);
     QCOMPARE(f.Scan(), 1);
-    QCOMPARE_TEXT(Summary(f.list), std::string("B Ann Lee 1961-07-05 40\n"));
+    QCOMPARE_TEXT(Summary(f.list), std::string("B Ann Lee 1961-07-05 40 oid\n"));
     QCOMPARE(entry->m_ftStart, reference->m_ftStart);
   }
 
@@ -241,7 +338,7 @@ class ContactScanTest : public QObject {
     expectedB.replace(expectedB.find("BDAY;VALUE=date:19700102"), 24, "BDAY:19710203");
     QCOMPARE_TEXT(f.ReadCard("a.vcf"), expectedA);
     QCOMPARE_TEXT(f.ReadCard("b.vcf"), expectedB);
-    QCOMPARE_TEXT(Summary(f.list), std::string("B Ann Lee 1962-08-06 40\nB Bo Roe 1971-02-03 40\n"));
+    QCOMPARE_TEXT(Summary(f.list), std::string("B Ann Lee 1962-08-06 40 oid\nB Bo Roe 1971-02-03 40 oid\n"));
   }
 
   void cancelInTheAskDialogFinishesTheContactAndStops() {
@@ -255,8 +352,12 @@ class ContactScanTest : public QObject {
     ContactScanReport report;
     QCOMPARE(f.Scan(hooks, &report), 1);
     QVERIFY(report.stoppedByUser);
+    // The difference left open leaves the typed entry free of the contact.
     QCOMPARE_TEXT(Summary(f.list), std::string("B Ann Lee 1962-08-06 40\nA Wedding of Ann Lee 1985-06-01 22 oid\n"));
     QVERIFY(report.saved);
+    // The report tells where the scan stopped.
+    QCOMPARE(report.contactsRead, 1);
+    QCOMPARE(report.contactsInFolder, 2);
   }
 
   void aCardMadeReadOnlyBeforeItIsWrittenStaysAsItWas() {
@@ -284,7 +385,7 @@ class ContactScanTest : public QObject {
     QCOMPARE_TEXT(f.ReadCard("b.vcf"), expectedB);
     // The entry side of Ann's contact still ran: her anniversary is added.
     QCOMPARE_TEXT(Summary(f.list),
-                  std::string("B Ann Lee 1962-08-06 40\nB Bo Roe 1971-02-03 40\nA Wedding of Ann Lee 1985-06-01 22 oid\n"));
+                  std::string("B Ann Lee 1962-08-06 40\nB Bo Roe 1971-02-03 40 oid\nA Wedding of Ann Lee 1985-06-01 22 oid\n"));
     QCOMPARE(report.contactWritesFailed, 1);
     QCOMPARE(report.contactsUpdated, 1);
     QVERIFY(report.saved);
@@ -354,7 +455,10 @@ class ContactScanTest : public QObject {
     ScanFixture f;
     const ContactScanReport found{.birthdaysAdded = 3, .anniversariesAdded = 1, .alreadyListed = 4,
                                   .entriesUpdated = 2, .contactsUpdated = 8, .conflictsLeft = 5};
-    const ContactScanReport skipped{.contactWritesFailed = 6, .datesWithoutYear = 2, .filesUnreadable = 7};
+    const ContactScanReport skipped{
+        .contactWritesFailed = 6, .datesWithoutYear = 2, .filesUnreadable = 7, .deletedBefore = 9};
+    const ContactScanReport cancelled{.contactsRead = 12, .birthdaysAdded = 3, .conflictsLeft = 1,
+                                      .contactsInFolder = 3000, .stoppedByUser = true};
     const struct {
       const char16_t* language;
       const ContactScanReport& report;
@@ -366,16 +470,26 @@ class ContactScanTest : public QObject {
         {u"[English]", skipped,
          "Import from Contacts is done.\nBirthdays added: 0\nAnniversaries added: 0\nAlready in the list: 0\n"
          "List dates changed: 0\nContacts changed: 0\nDifferences left as they were: 0\n"
+         "Deleted before, not imported again: 9\n"
          "Dates without a year, not imported (no age can be given): 2\nContact files that could not be read: 7\n"
          "Contacts that could not be changed (left as they were): 6"},
+        {u"[English]", cancelled,
+         "Import from Contacts was cancelled at contact 12 of 3000. What was changed before stays:\n"
+         "Birthdays added: 3\nAnniversaries added: 0\nAlready in the list: 0\nList dates changed: 0\n"
+         "Contacts changed: 0\nDifferences left as they were: 1"},
         {u"[German]", found,
          "Die Übernahme aus den Kontakten ist fertig.\nNeue Geburtstage: 3\nNeue Jahrestage: 1\n"
          "Schon in der Liste: 4\nDaten der Liste geändert: 2\nKontakte geändert: 8\nAbweichungen belassen: 5"},
         {u"[German]", skipped,
          "Die Übernahme aus den Kontakten ist fertig.\nNeue Geburtstage: 0\nNeue Jahrestage: 0\n"
          "Schon in der Liste: 0\nDaten der Liste geändert: 0\nKontakte geändert: 0\nAbweichungen belassen: 0\n"
+         "Früher gelöscht, nicht erneut übernommen: 9\n"
          "Daten ohne Jahr, nicht übernommen (kein Alter möglich): 2\nKontaktdateien, die sich nicht lesen ließen: 7\n"
          "Kontakte, die sich nicht ändern ließen (unverändert): 6"},
+        {u"[German]", cancelled,
+         "Die Übernahme aus den Kontakten wurde bei Kontakt 12 von 3000 abgebrochen. Was bis dahin geändert wurde, "
+         "bleibt:\nNeue Geburtstage: 3\nNeue Jahrestage: 0\nSchon in der Liste: 0\nDaten der Liste geändert: 0\n"
+         "Kontakte geändert: 0\nAbweichungen belassen: 1"},
     };
     for (const auto& c : cases) {
       QVERIFY(GetLocalTable().LoadFile(f.Folder().Folder() + "local.dat", c.language));
@@ -480,7 +594,7 @@ class ContactScanTest : public QObject {
       std::string expected;
     };
     const Case cases[] = {
-        {"empty list, yes", "", false, keypad::IDYES, true, "B Ann Lee 1961-07-05 40\n"},
+        {"empty list, yes", "", false, keypad::IDYES, true, "B Ann Lee 1961-07-05 40 oid\n"},
         {"only stars, no", "Bo, Diddley, 30.12.1928, Guitarist\n", false, keypad::IDNO, true,
          "S Bo Diddley 1928-12-30 48\n"},
         {"an own entry", "", true, keypad::IDYES, false, "B Cy Doe 1950-01-01 40\n"},

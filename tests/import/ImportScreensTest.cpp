@@ -59,15 +59,21 @@ class ImportScreensTest : public QObject {
       }
       const ContactScanReport report{.birthdaysAdded = 120, .anniversariesAdded = 14, .alreadyListed = 3,
                                      .entriesUpdated = 2, .contactsUpdated = 1, .conflictsLeft = 4,
-                                     .contactWritesFailed = 1, .datesWithoutYear = 5, .filesUnreadable = 1};
-      QImage shot;
-      QTimer::singleShot(50, [&] {
-        shot = window.grab().toImage();
-        keypad::CloseMessageBoxes(QStringLiteral("Natalo"));
-      });
-      keypad::ShowMessageBox(&window, ContactScanReportText(report), QStringLiteral("Natalo"),
-                             keypad::MB_OK | keypad::MB_ICONINFORMATION);
-      Save(shot, "report-" + tag);
+                                     .contactWritesFailed = 1, .datesWithoutYear = 5, .filesUnreadable = 1,
+                                     .deletedBefore = 2};
+      // Stopped in the question at the second of 3,000 contacts.
+      const ContactScanReport cancelled{.contactsRead = 2, .birthdaysAdded = 1, .conflictsLeft = 1,
+                                        .contactsInFolder = 3000, .stoppedByUser = true};
+      for (const auto& [shown, name] : {std::pair{&report, "report-"}, std::pair{&cancelled, "report-cancelled-"}}) {
+        QImage shot;
+        QTimer::singleShot(50, [&] {
+          shot = window.grab().toImage();
+          keypad::CloseMessageBoxes(QStringLiteral("Natalo"));
+        });
+        keypad::ShowMessageBox(&window, ContactScanReportText(*shown), QStringLiteral("Natalo"),
+                               keypad::MB_OK | keypad::MB_ICONINFORMATION);
+        Save(shot, name + tag);
+      }
     }
     // Opened in landscape and turned to the portrait screen; the long items of the conflict lists shown.
     for (const Screen& screen : {screens[0], screens[1]}) {

@@ -187,8 +187,16 @@ class ReminderWindowTest : public QObject {
 
   void menuGreysLongSnoozesOnTheEventDayAndTogglesTheSound() {
     // Pictures with the menu and its sub-menu open where they stand, opened by keys.
-    for (const QSize size : {keypad::kDefaultScreenSize, QSize(176, 220)}) {
-      WindowFixture f(Anna(), size, 1, 0, 0);
+    const struct {
+      QSize size;
+      const char16_t* language;
+      const char* name;
+    } shots[] = {{keypad::kDefaultScreenSize, u"[English]", "240x320"},
+                 {QSize(176, 220), u"[English]", "176x220"},
+                 {QSize(176, 220), u"[German]", "176x220-german"}};
+    for (const auto& shotOf : shots) {
+      QVERIFY(GetLocalTable().LoadFile(NATALO_BUILT_PROGRAM_DIR "/local.dat", shotOf.language));
+      WindowFixture f(Anna(), shotOf.size, 1, 0, 0);
       keypad::CommandMenu* menu = f.dialog->Menu();
       QTest::qWait(kKeyGraceMs);
       QTest::keyClick(&f.host, Qt::Key_F2);
@@ -203,9 +211,10 @@ class ReminderWindowTest : public QObject {
       }
       painter.end();
       QDir().mkpath(ScreensDir());
-      shot.save(ScreensDir() + QStringLiteral("/menu-more-%1x%2.png").arg(size.width()).arg(size.height()));
+      shot.save(ScreensDir() + QStringLiteral("/menu-more-%1.png").arg(QLatin1String(shotOf.name)));
       keypad::CloseOpenMenus();
     }
+    QVERIFY(GetLocalTable().LoadFile(NATALO_BUILT_PROGRAM_DIR "/local.dat", u"[English]"));
     WindowFixture f(Anna(), keypad::kDefaultScreenSize, 1, 0, 0);
     keypad::CommandMenu* menu = f.dialog->Menu();
     QVERIFY(menu->Find(kCmdSnoozeFirst + 4)->isEnabled());

@@ -26,7 +26,6 @@ namespace {
 
 constexpr int kPictureSize = 48;
 constexpr int kStatePollMs = 250;
-constexpr int kForegroundAttempts = 21;
 const char* const kCaptionColour = "#1c4f8f";
 
 QString Text(std::u16string_view key) { return QString::fromStdU16String(GetLocalTable().Get(key)); }
@@ -52,6 +51,16 @@ ReminderDialog::ReminderDialog(ReminderSession& session, ReminderSoundPlayer& so
   connect(&m_stateTimer, &QTimer::timeout, this, [this] {
     if (m_lockWatch && m_lockWatch->Changed()) OnLockStateChanged();
     if (m_phoneWatch && m_phoneWatch->Changed()) OnPhoneStateChanged();
+  });
+  m_foregroundTimer.setInterval(kForegroundRetryMs);
+  connect(&m_foregroundTimer, &QTimer::timeout, this, [this] {
+    QWidget* top = window();
+    if (m_bClosing || QApplication::activeWindow() == top || ++m_foregroundTries >= kForegroundAttempts) {
+      m_foregroundTimer.stop();
+      return;
+    }
+    top->raise();
+    top->activateWindow();
   });
   BuildControls();
 }
@@ -188,12 +197,23 @@ void ReminderDialog::Open() {
                                                            std::u16string(platform::kPhoneStateKey),
                                                            std::u16string(platform::kPhoneStatusValue));
   m_stateTimer.start();
+  m_openedAt.start();
   QTimer::singleShot(0, this, [this] {
     if (m_bClosing) return;
     m_sound.StartSound(this);
     StartSoundTimer();
-    OnActivated();
+    BringToFront();
   });
+}
+
+void ReminderDialog::BringToFront() {
+  if (m_bClosing) return;
+  m_foregroundTries = 0;
+  if (QWidget* top = window()) {
+    top->raise();
+    top->activateWindow();
+  }
+  m_foregroundTimer.start();
 }
 
 void ReminderDialog::StartSoundTimer() {
@@ -205,7 +225,10 @@ void ReminderDialog::OnActivated() {
   StartSoundTimer();
   if (QWidget* top = window()) {
     top->raise();
-    top->activateWindow();
+    // Asked only when another window is active: a request while this one is
+    // active comes back as another activation, and two windows doing so would
+    // hand the focus to and fro for ever.
+    if (QApplication::activeWindow() != top) top->activateWindow();
   }
 }
 
@@ -249,7 +272,7 @@ void ReminderDialog::OnSoundTimer() {
 void ReminderDialog::OnLockStateChanged() {
   if (m_bClosing || ReadLockState() != 0) return;
   if (QApplication::activeWindow() == window()) return;
-  for (int i = 0; i < kForegroundAttempts && QApplication::activeWindow() != window(); ++i) OnActivated();
+  BringToFront();
 }
 
 void ReminderDialog::OnPhoneStateChanged() {
@@ -268,6 +291,7 @@ void ReminderDialog::End() {
   m_sound.StopSound();
   m_soundTimer.stop();
   m_stateTimer.stop();
+  m_foregroundTimer.stop();
   m_lockWatch.reset();
   m_phoneWatch.reset();
   Done(keypad::kResultCancel);
@@ -275,9 +299,16 @@ void ReminderDialog::End() {
 
 bool ReminderDialog::eventFilter(QObject* watched, QEvent* event) {
   const auto type = event->type();
+  if ((type == QEvent::KeyPress || type == QEvent::KeyRelease) && !QApplication::activePopupWidget() &&
+      (!m_openedAt.isValid() || m_openedAt.elapsed() < kKeyGraceMs)) {
+    // Typed into another program as the window came up: not meant for it.
+    auto* target = qobject_cast<QWidget*>(watched);
+    if (target && target->window() == window()) return true;
+  }
   if (watched == m_note && (type == QEvent::KeyPress || type == QEvent::KeyRelease || type == QEvent::InputMethod)) {
     const int key = type == QEvent::InputMethod ? 0 : static_cast<QKeyEvent*>(event)->key();
-    // The soft keys and the Back key keep working over the note.
+    // The soft keys keep working over the note; the Back key goes to the
+    // screen, which ignores it.
     if (key == Qt::Key_F1 || key == Qt::Key_F2 || key == Qt::Key_Escape || key == Qt::Key_Backspace) {
       return keypad::FullScreenDialog::eventFilter(watched, event);
     }

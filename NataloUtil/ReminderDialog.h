@@ -2,6 +2,7 @@
 // The reminder window: who or what the reminder is about, the entry's picture,
 // for birthdays the zodiac sign, the note, and the soft keys Dismiss and a
 // menu of snooze lengths with Mute/Play. Every way out snoozes or dismisses.
+#include <QElapsedTimer>
 #include <QImage>
 #include <QPointer>
 #include <QTimer>
@@ -24,6 +25,12 @@ class RegistryWatch;
 }
 
 inline constexpr int kSoundTimerMs = 60'000;
+// Keys pressed this long after the window opens are still ignored: they were
+// meant for the program that had the focus before.
+inline constexpr int kKeyGraceMs = 1000;
+// Bringing the window to the front is tried this often, this far apart.
+inline constexpr int kForegroundAttempts = 21;
+inline constexpr int kForegroundRetryMs = 200;
 
 struct ReminderView {
   ReminderTexts texts;
@@ -55,6 +62,9 @@ class ReminderDialog : public keypad::FullScreenDialog {
   void OnPhoneStateChanged();
   // The dialog came to the front.
   void OnActivated();
+  // Brings the window to the front, and again every kForegroundRetryMs until
+  // it is the active window or kForegroundAttempts tries were made.
+  void BringToFront();
 
   keypad::CommandMenu* Menu() const { return m_menu; }
   bool ZodiacShown() const;
@@ -68,7 +78,9 @@ class ReminderDialog : public keypad::FullScreenDialog {
 
  protected:
   void OnCommand(int command) override { RunCommand(command); }
-  void OnBack() override { RunCommand(2); }
+  // Escape and Backspace do nothing here: a key meant for another program
+  // must not dismiss a reminder unseen. Dismiss is the soft key's.
+  void OnBack() override {}
   void OnScreenResized(const QSize& size) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   bool event(QEvent* event) override;
@@ -94,6 +106,9 @@ class ReminderDialog : public keypad::FullScreenDialog {
   QPlainTextEdit* m_note = nullptr;
   QTimer m_soundTimer;
   QTimer m_stateTimer;
+  QTimer m_foregroundTimer;
+  int m_foregroundTries = 0;
+  QElapsedTimer m_openedAt;
   std::unique_ptr<platform::RegistryWatch> m_lockWatch;
   std::unique_ptr<platform::RegistryWatch> m_phoneWatch;
   bool m_bSoundOn = false;

@@ -238,7 +238,14 @@ int RunReminder(int argc, char** argv, const std::string& folder, const std::str
   CheckLockUnlock(ReadLockState(), g_settings.g_dwNeedUnlock, g_settings.g_szDevicePassword, keys);
   const bool bHighRes = keypad::kDefaultScreenSize.width() > keypad::kHighResolutionWidth;
   SetHighResolutionScreen(bHighRes);
-  if (run.GetNextReminder(bHighRes)) run.Show();
+  if (run.GetNextReminder(bHighRes)) {
+    run.Show();
+    // The notification that started this process is used up, and the engine
+    // arms only the next moment: arm it now, so a reminder falling due while
+    // this window stays open starts its utility, which finds the queue taken
+    // and puts it back, instead of passing unseen.
+    engine.CallCalculateEvents();
+  }
   // 13. Until the window is gone.
   if (session.ActiveReminder()) QApplication::exec();
   // 14. End.

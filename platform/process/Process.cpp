@@ -43,23 +43,39 @@ pid_t SpawnDetached(const std::string& program, const std::vector<std::string>& 
   argv.push_back(const_cast<char*>(program.c_str()));
   for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
+  // The program gets none of the caller's standard streams: a caller whose
+  // output is read through a pipe (a shell's $(...), an install step) would
+  // otherwise wait for the program to end before it sees the end of it.
+  posix_spawn_file_actions_t streams;
+  if (posix_spawn_file_actions_init(&streams) != 0) return -1;
+  bool streamsSet = true;
+  for (int fd = 0; fd <= 2; ++fd) {
+    streamsSet = streamsSet &&
+                 posix_spawn_file_actions_addopen(&streams, fd, "/dev/null", fd == 0 ? O_RDONLY : O_WRONLY, 0) == 0;
+  }
   int pipefd[2];
-  if (pipe2(pipefd, O_CLOEXEC) != 0) return -1;
+  if (!streamsSet || pipe2(pipefd, O_CLOEXEC) != 0) {
+    posix_spawn_file_actions_destroy(&streams);
+    return -1;
+  }
   const pid_t middle = fork();
   if (middle < 0) {
     close(pipefd[0]);
     close(pipefd[1]);
+    posix_spawn_file_actions_destroy(&streams);
     return -1;
   }
   if (middle == 0) {
     close(pipefd[0]);
+    // A session of its own: no terminal's hang-up or job control reaches it.
     setsid();
     pid_t child = -1;
     char** env = extraEnvironment.empty() ? environ : envp.data();
-    if (posix_spawn(&child, program.c_str(), nullptr, nullptr, argv.data(), env) != 0) child = -1;
+    if (posix_spawn(&child, program.c_str(), &streams, nullptr, argv.data(), env) != 0) child = -1;
     (void)!write(pipefd[1], &child, sizeof child);
     _exit(0);
   }
+  posix_spawn_file_actions_destroy(&streams);
   close(pipefd[1]);
   pid_t child = -1;
   if (read(pipefd[0], &child, sizeof child) != static_cast<ssize_t>(sizeof child)) child = -1;

@@ -8,8 +8,9 @@
 namespace platform {
 
 // Starts `program` detached (no shell, no wait; the child is reaped by init)
-// with the given arguments. Returns the child's pid, or -1 when it could not
-// be started (missing file, not executable).
+// with the given arguments, in a session of its own, with standard input,
+// output and error on /dev/null. Returns the child's pid, or -1 when it could
+// not be started (missing file, not executable).
 pid_t StartProcess(const std::string& program, const std::vector<std::string>& args);
 // The same with "NAME=value" entries added to (or replacing those of) the
 // caller's environment.

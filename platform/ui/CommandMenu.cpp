@@ -5,12 +5,15 @@
 
 #include <algorithm>
 
+#include "platform/ui/SoftKeyBar.h"
+
 namespace keypad {
 namespace {
 
 const char kFullTextProperty[] = "keypadFullText";
 
-// A sub-menu is indented by this much over its parent, so both stay readable.
+// A sub-menu lies over its parent shifted right by this much, so the parent's
+// edge shows beneath it as a second layer.
 constexpr int kSubMenuIndent = 12;
 
 void SetFullText(QAction* action, const QString& text) {
@@ -108,6 +111,18 @@ QRect CommandMenu::ScreenRect() const {
   return QRect(window->mapToGlobal(QPoint(0, 0)), window->size());
 }
 
+QRect CommandMenu::MenuArea() const {
+  QRect area = ScreenRect();
+  if (area.isEmpty()) return area;
+  // Above the soft keys, which stay in sight and usable while a menu is open.
+  for (const SoftKeyBar* bar : Root()->parentWidget()->window()->findChildren<SoftKeyBar*>()) {
+    if (!bar->isVisible()) continue;
+    const QRect keys(bar->mapToGlobal(QPoint(0, 0)), bar->size());
+    if (keys.intersects(area) && keys.top() > area.top()) area.setBottom(std::min(area.bottom(), keys.top() - 1));
+  }
+  return area;
+}
+
 void CommandMenu::FitTextsToScreen() {
   const QRect screen = ScreenRect();
   if (screen.isEmpty()) return;
@@ -144,19 +159,29 @@ void CommandMenu::PopupAbove(const QPoint& anchor, bool alignRight) {
   FitTextsToScreen();
   const QSize size = sizeHint();
   QRect rect(QPoint(alignRight ? anchor.x() - size.width() : anchor.x(), anchor.y() - size.height()), size);
-  popup(KeptInside(rect, ScreenRect()).topLeft());
+  popup(KeptInside(rect, MenuArea()).topLeft());
 }
 
 void CommandMenu::showEvent(QShowEvent* event) {
   QMenu::showEvent(event);
   QRect rect = geometry();
   if (auto* parentMenu = qobject_cast<QMenu*>(parentWidget()); parentMenu != nullptr && m_root) {
-    // Over the parent, at the height of the item that opened it.
-    const QAction* opener = menuAction();
-    const QRect item = parentMenu->actionGeometry(const_cast<QAction*>(opener));
-    rect.moveTopLeft(parentMenu->mapToGlobal(QPoint(kSubMenuIndent, item.isValid() ? item.top() : 0)));
+    // Over the parent from its top and at least as tall: no row of the parent
+    // shows above or below the sub-menu's rows, so the two never read as one
+    // list; only the parent's left edge stays in sight beneath it.
+    const QRect parent = parentMenu->geometry();
+    rect.setHeight(std::max(rect.height(), parent.height()));
+    rect.moveTopLeft(parent.topLeft() + QPoint(kSubMenuIndent, 0));
+    // The style makes every menu at least as wide as a fixed floor, so a
+    // sub-menu would be pushed back over the parent's edge at the screen's
+    // right side: it takes the room beside that edge when its texts, their
+    // check and arrow columns and the frame fit into it.
+    int widest = 0;
+    for (const QAction* action : actions()) widest = std::max(widest, fontMetrics().horizontalAdvance(FullText(action)));
+    const int room = MenuArea().right() - rect.left() + 1;
+    if (rect.width() > room && widest + 4 * fontMetrics().height() <= room) rect.setWidth(std::max(room, minimumWidth()));
   }
-  rect = KeptInside(rect, ScreenRect());
+  rect = KeptInside(rect, MenuArea());
   if (rect != geometry()) setGeometry(rect);
   HighlightFirstEnabled();
 }

@@ -5,10 +5,11 @@
 //
 // It behaves like the phone's menus: it opens with its first enabled item
 // highlighted (so the soft key then Return chooses it); it stays inside the
-// window it belongs to (the phone's screen), a sub-menu opening over its
-// parent; no menu is wider than that screen, texts that do not fit end with an
-// ellipsis; Backspace and Escape close one level; a soft key (F1, F2) closes
-// the whole menu.
+// window it belongs to (the phone's screen) and above its soft keys, a
+// sub-menu covering its parent but for the parent's left edge; no menu is
+// wider than that screen, texts that do not fit end with an ellipsis;
+// Backspace and Escape close one level; a soft key (F1, F2) closes the whole
+// menu.
 #include <QHash>
 #include <QMenu>
 #include <QPointer>
@@ -41,6 +42,8 @@ class CommandMenu : public QMenu {
   // The phone's screen in global coordinates: the window the root menu belongs
   // to; empty when it has none.
   QRect ScreenRect() const;
+  // Where menus may lie: the screen above its visible soft-key bar.
+  QRect MenuArea() const;
 
   // Opens the menu with its bottom edge at `bottom`, its left edge at `left`
   // or, when `alignRight`, its right edge at `left`; kept inside the screen.

@@ -1,11 +1,15 @@
 // Whole-process tests of the command line against a temporary program folder.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
@@ -14,6 +18,7 @@
 #include "common/store/StorageMutexName.h"
 #include "common/store/StorageSync.h"
 #include "platform/file/UniqueFd.h"
+#include "platform/notify/ServiceLock.h"
 #include "platform/sync/NamedEvent.h"
 #include "platform/sync/NamedMutex.h"
 #include "platform/text/Utf.h"
@@ -362,6 +367,36 @@ TEST_F(CliTest, AddSavesChecksDuplicatesArmsTheReminderAndTellsTheApplication) {
   EXPECT_EQ(notice.uid, party->m_nUID);
   EXPECT_EQ(notice.change, StorageChange::EntryAdded);
   EXPECT_TRUE(heldWhileTold);
+}
+
+// `$(natalo add ...)` ends with the command although the notification service
+// it started runs on: the service keeps none of its streams.
+TEST_F(CliTest, AddUnderACapturedPipeEndsWhileTheServiceItStartedRuns) {
+  SaveSamples();
+  setenv("NATALO_NOTIFYD", NOTIFYD_PATH, 1);
+  const auto start = std::chrono::steady_clock::now();
+  FILE* pipe = popen(("'" + folder.Folder() + "NataloCli' add birthday Bob Marsh 1990-01-01 2>&1").c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  std::string out;
+  bool ended = false;
+  pollfd readable{fileno(pipe), POLLIN, 0};
+  while (!ended && std::chrono::steady_clock::now() - start < std::chrono::seconds(5)) {
+    char buffer[256];
+    if (poll(&readable, 1, 50) <= 0) continue;
+    const ssize_t got = read(readable.fd, buffer, sizeof buffer);
+    ended = got <= 0;
+    if (got > 0) out.append(buffer, static_cast<std::size_t>(got));
+  }
+  const auto took = std::chrono::steady_clock::now() - start;
+  pid_t service = 0;
+  const bool serviceRuns = platform::ServiceLock::IsTaken(&service);
+  if (serviceRuns && service > 0) kill(service, SIGTERM);
+  const int status = pclose(pipe);
+  EXPECT_TRUE(serviceRuns) << "the command started the service";
+  EXPECT_TRUE(ended);
+  EXPECT_LT(took, std::chrono::seconds(1));
+  EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 0) << out;
+  EXPECT_NE(out.find("Bob Marsh"), std::string::npos) << out;
 }
 
 // A file of the first revision: list, next and export read it as it is; add

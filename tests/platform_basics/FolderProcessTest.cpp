@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <sstream>
 #include <thread>
 
 #include "platform/folder/ProgramFolder.h"
@@ -34,6 +35,24 @@ TEST(Process, StartsDetachedWithExactArguments) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   EXPECT_EQ(testsupport::ReadFileBytes(out), armed + "\n");
+}
+
+TEST(Process, StartsWithoutTheCallersStreamsInASessionOfItsOwn) {
+  testsupport::TempDir dir;
+  const auto out = dir.Path() / "streams.txt";
+  const std::string script =
+      "s=$(readlink /proc/$$/fd/0 /proc/$$/fd/1 /proc/$$/fd/2; cut -d' ' -f6 /proc/$$/stat); "
+      "printf '%s\\n' \"$s\" >\"$0.part\" && mv \"$0.part\" \"$0\"";
+  ASSERT_GT(StartProcess("/bin/sh", {"-c", script, out.string()}), 0);
+  for (int i = 0; i < 200 && testsupport::ReadFileBytes(out).empty(); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  std::vector<std::string> lines;
+  std::istringstream seen(testsupport::ReadFileBytes(out));
+  for (std::string line; std::getline(seen, line);) lines.push_back(line);
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 3), std::vector<std::string>(3, "/dev/null"));
+  EXPECT_NE(lines[3], std::to_string(getsid(0)));
 }
 
 TEST(Process, MissingProgramFails) {

@@ -177,9 +177,15 @@ class KeypadKitTest : public QObject {
     QTest::keyClick(&menu, Qt::Key_Return);
     QTRY_VERIFY(sub->isVisible());
     QVERIFY(inside.contains(sub->geometry()));
-    // Over its parent, not beside it, and covering the parent's rows to their right end.
+    // Over its parent, not beside it, covering the parent's rows to their right
+    // end and from its top to its bottom (no row of the parent reads as one of
+    // the sub-menu's), and above the soft keys.
     QVERIFY(sub->geometry().left() >= menu.geometry().left());
     QVERIFY(sub->geometry().right() >= menu.geometry().right());
+    QVERIFY(sub->geometry().top() <= menu.geometry().top());
+    QVERIFY(sub->geometry().bottom() >= menu.geometry().bottom());
+    const QRect keys(screen->SoftKeys()->mapToGlobal(QPoint(0, 0)), screen->SoftKeys()->size());
+    QVERIFY(!sub->geometry().intersects(keys));
     QCOMPARE(sub->activeAction(), sub->Find(10));
     QTest::keyClick(sub, Qt::Key_Backspace);  // one level back
     QTRY_VERIFY(!sub->isVisible());

@@ -131,6 +131,7 @@ class ReminderWindowTest : public QObject {
     auto* note = f.dialog->findChild<QPlainTextEdit*>();
     // Up and Down scroll the note; typing does not change it.
     note->setFocus();
+    QTest::qWait(kKeyGraceMs);
     QTest::keyClick(note, Qt::Key_Down);
     QTest::keyClick(note, Qt::Key_X);
     QVERIFY(note->verticalScrollBar()->value() == 1);
@@ -213,30 +214,41 @@ class ReminderWindowTest : public QObject {
 
   void menuGreysLongSnoozesOnTheEventDayAndTogglesTheSound() {
     const PinnedClock pinned(At(2026, 3, 14, 9, 0));
+    // Pictures with the menu and its sub-menu open where they stand, opened by keys.
+    const struct {
+      QSize size;
+      const char16_t* language;
+      const char* name;
+    } shots[] = {{keypad::kDefaultScreenSize, u"[English]", "240x320"},
+                 {QSize(176, 220), u"[English]", "176x220"},
+                 {QSize(176, 220), u"[German]", "176x220-german"}};
+    for (const auto& shotOf : shots) {
+      QVERIFY(GetLocalTable().LoadFile(NATALO_BUILT_PROGRAM_DIR "/local.dat", shotOf.language));
+      WindowFixture f(Anna(), shotOf.size, 1, 0, 0);
+      keypad::CommandMenu* menu = f.dialog->Menu();
+      QTest::qWait(kKeyGraceMs);
+      QTest::keyClick(&f.host, Qt::Key_F2);
+      QTRY_VERIFY(menu->isVisible());
+      menu->setActiveAction(menu->ItemAt(3));
+      QTest::keyClick(menu, Qt::Key_Return);
+      QTRY_VERIFY(menu->ItemAt(3)->menu()->isVisible());
+      QImage shot = f.Grab();
+      QPainter painter(&shot);
+      for (QMenu* open : {static_cast<QMenu*>(menu), menu->ItemAt(3)->menu()}) {
+        painter.drawPixmap(open->geometry().topLeft() - f.host.mapToGlobal(QPoint(0, 0)), open->grab());
+      }
+      painter.end();
+      QDir().mkpath(ScreensDir());
+      shot.save(ScreensDir() + QStringLiteral("/menu-more-%1.png").arg(QLatin1String(shotOf.name)));
+      keypad::CloseOpenMenus();
+    }
+    QVERIFY(GetLocalTable().LoadFile(NATALO_BUILT_PROGRAM_DIR "/local.dat", u"[English]"));
     WindowFixture f(Anna(), keypad::kDefaultScreenSize, 1, 0, 0);
     QVERIFY(f.active);
     keypad::CommandMenu* menu = f.dialog->Menu();
     QVERIFY(menu->Find(kCmdSnoozeFirst + 4)->isEnabled());
     QVERIFY(!menu->Find(kCmdSnoozeFirst + 5)->isEnabled());
     QVERIFY(!menu->Find(kCmdSnoozeFirst + 7)->isEnabled());
-    // A picture with the menu and its sub-menu open.
-    menu->popup(f.host.mapToGlobal(QPoint(60, 120)));
-    QAction* more = menu->ItemAt(3);
-    menu->setActiveAction(more);
-    QTest::qWait(100);
-    QImage shot = f.Grab();
-    QPainter painter(&shot);
-    painter.drawImage(QPoint(20, 60), menu->grab().toImage());
-    if (auto* sub = qobject_cast<QMenu*>(more->menu())) {
-      sub->popup(QPoint(0, 0));
-      QTest::qWait(50);
-      painter.drawImage(QPoint(100, 110), sub->grab().toImage());
-      sub->close();
-    }
-    painter.end();
-    QDir().mkpath(ScreensDir());
-    shot.save(ScreensDir() + "/menu-greyed.png");
-    menu->close();
 
     f.dialog->RunCommand(kCmdSnoozeFirst + 7);  // greyed: nothing happens
     QVERIFY(f.dialog->SoundTimerActive());
@@ -263,6 +275,38 @@ class ReminderWindowTest : public QObject {
     WindowFixture f(Entry(OtherDate, "Car inspection", {2020, 8, 12}), keypad::kDefaultScreenSize, 1, 0, 4, true);
     QVERIFY(f.Label(QStringLiteral("Missed reminder")));
     f.Save(QStringLiteral("missed"));
+  }
+
+  // Escape and Backspace never dismiss, nor do keys of the window's first
+  // second (typed into another program); the Dismiss soft key does.
+  void onlyTheDismissKeyDismisses_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("afterMs");
+    QTest::addColumn<bool>("dismissed");
+    QTest::newRow("Escape") << int(Qt::Key_Escape) << kKeyGraceMs << false;
+    QTest::newRow("Backspace") << int(Qt::Key_Backspace) << kKeyGraceMs << false;
+    QTest::newRow("F1 in the first second") << int(Qt::Key_F1) << 0 << false;
+    QTest::newRow("F1 later") << int(Qt::Key_F1) << kKeyGraceMs << true;
+  }
+  void onlyTheDismissKeyDismisses() {
+    QFETCH(int, key);
+    QFETCH(int, afterMs);
+    QFETCH(bool, dismissed);
+    WindowFixture f(Anna());
+    QTest::qWait(afterMs);
+    QTest::keyClick(&f.host, static_cast<Qt::Key>(key));
+    QCOMPARE(!f.dialog->SoundTimerActive(), dismissed);
+  }
+
+  // A window put in front of the reminder as it opens loses the front again.
+  void theReminderComesBackToTheFront() {
+    WindowFixture f(Anna());
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    QCoreApplication::processEvents();
+    QCOMPARE(QApplication::activeWindow(), &other);
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::activeWindow(), static_cast<QWidget*>(&f.host), 2000);
   }
 
   void losingTheFocusKeepsTheReminder() {

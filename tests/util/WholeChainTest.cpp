@@ -44,6 +44,15 @@ bool ArmedReminder(const std::string& utility, platform::NotificationTrigger& ou
   return false;
 }
 
+// Waits until the utility's armed time notification carries `moment`.
+bool WaitArmedAt(const std::string& utility, FileTime moment, platform::NotificationTrigger& armed) {
+  for (int i = 0; i < 200; ++i) {
+    if (ArmedReminder(utility, armed) && armed.arguments.find(std::to_string(moment)) != std::string::npos) return true;
+    std::this_thread::sleep_for(50ms);
+  }
+  return false;
+}
+
 FileTime Seconds(std::int64_t s) { return static_cast<FileTime>(s) * FILETIME_PER_SECOND; }
 
 }  // namespace
@@ -76,13 +85,27 @@ TEST(WholeChain, DueReminderIsShownSnoozedAndArmedAgain) {
   EXPECT_EQ(StoredEntry(p.Folder(), 2)->m_ftSnooze, 0u);
 
   // The engine armed the snooze moment.
-  bool rearmed = false;
-  for (int i = 0; i < 200 && !rearmed; ++i) {
-    rearmed = ArmedReminder(p.Folder() + "NataloUtil", armed) &&
-              armed.arguments.find(std::to_string(anna->m_ftSnooze)) != std::string::npos;
-    if (!rearmed) std::this_thread::sleep_for(50ms);
-  }
-  EXPECT_TRUE(rearmed) << armed.arguments;
+  EXPECT_TRUE(WaitArmedAt(p.Folder() + "NataloUtil", anna->m_ftSnooze, armed)) << armed.arguments;
+}
+
+TEST(WholeChain, AReminderDueWhileAnotherIsOnScreenIsPutBackAndArmedAgain) {
+  UtilProgramFolder p;
+  ASSERT_GT(p.Harness().StartDaemon(), 0);
+  const FileTime now = platform::GetLocalFileTime();
+  const FileTime annaDue = now + Seconds(4);
+  SaveDue(p.Folder(), annaDue);
+  // Ben's window stays open past Anna's moment; nothing was armed before it.
+  const pid_t ben = p.Start(Armed(now, "2"), {"NATALO_UTIL_COMMANDS=" + std::to_string(kCmdDismiss),
+                                              "NATALO_UTIL_COMMAND_DELAY_MS=8000"});
+  ASSERT_FALSE(p.WaitForTrace("shown 2", 10s).empty()) << p.Harness().Log();
+
+  // The service starts Anna's utility at her moment; it finds the queue taken.
+  ASSERT_FALSE(p.WaitForTrace("nothing to show", 15s).empty()) << p.Harness().Log();
+  const auto anna = StoredEntry(p.Folder(), 1);
+  EXPECT_GE(anna->m_ftSnooze, annaDue + Seconds(119));
+  EXPECT_EQ(p.Wait(ben, 20s), 0);
+  platform::NotificationTrigger armed;
+  EXPECT_TRUE(WaitArmedAt(p.Folder() + "NataloUtil", anna->m_ftSnooze, armed)) << armed.arguments;
 }
 
 TEST(WholeChain, EarlyOldAndMissedStarts) {

@@ -11,6 +11,7 @@
 #include "Natalo/EntryListView.h"
 #include "Natalo/InstanceChannel.h"
 #include "Natalo/MainWindow.h"
+#include "Natalo/editors/EditorServices.h"
 #include "Natalo/editors/EntryDialogs.h"
 #include "Natalo/SyncThread.h"
 #include "Natalo/schedule/StorageEditDialog.h"
@@ -101,6 +102,8 @@ int NataloApp::Start() {
 
   m_pfnPlayEventSound = &platform::PlayEventSound;
   m_pfnStopEventSounds = &platform::StopEventSounds;
+  const EditorServices services{m_pList.get(), m_pContacts.get(), m_pfnPlayEventSound, m_pfnStopEventSounds};
+  SetEditorServices(&services);
 
   if (!m_engine.Load(m_szProgramFolder)) {
     m_wait.reset();
@@ -189,6 +192,7 @@ void NataloApp::Shutdown() {
   // window.
   m_pInstanceServer.reset();
   m_pInstanceMutex.reset();
+  SetEditorServices(nullptr);
   m_pfnPlayEventSound = nullptr;
   m_pfnStopEventSounds = nullptr;
   if (m_pContacts) {

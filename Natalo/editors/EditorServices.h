@@ -1,14 +1,10 @@
 #pragma once
 // What the entry dialogs reach outside themselves: the entry list (for the
-// duplicate check), the application's contact store and the event-sound
-// functions. By default those of the running application; tests install their own.
+// duplicate check), the contact store and the event-sound functions. The
+// application hands in its own at start-up; tests install theirs.
 #include <string>
 
 class FeskList;
-class QWidget;
-namespace keypad {
-class KeypadWindow;
-}
 namespace platform {
 class ContactStore;
 }
@@ -20,9 +16,7 @@ struct EditorServices {
   int (*stopEventSounds)(const std::u16string& name) = nullptr;
 };
 
+// The services installed last; all empty when none are.
 EditorServices GetEditorServices();
-// Replaces the application's services until called with nullptr (tests).
+// Installs `services` (copied) until called again; nullptr removes them.
 void SetEditorServices(const EditorServices* services);
-
-// The keypad window a dialog opened over `parent` takes its place in.
-keypad::KeypadWindow* DialogHost(QWidget* parent);

@@ -5,6 +5,7 @@
 
 #include "Natalo/AppText.h"
 #include "Natalo/editors/EditorServices.h"
+#include "platform/ui/DialogHost.h"
 #include "Natalo/editors/EntryDialogs.h"
 #include "Natalo/pickers/ContactChooser.h"
 #include "common/entries/EntryCalendar.h"
@@ -38,7 +39,7 @@ keypad::LineField* MakeLineField(int limit, const QString& value) {
 }  // namespace
 
 EntryEditor::EntryEditor(FeskItem& entry, std::uint16_t kind, QWidget* parent)
-    : FullScreenDialog(DialogHost(parent)), m_entry(entry), m_kind(kind), m_work(std::make_unique<FeskItem>(kind)) {
+    : FullScreenDialog(keypad::DialogHost(parent)), m_entry(entry), m_kind(kind), m_work(std::make_unique<FeskItem>(kind)) {
   CopyEntry(entry, *m_work);
   const LocalTable& t = LocalText();
   switch (kind) {

@@ -2,7 +2,7 @@
 
 #include "Natalo/AppText.h"
 #include "Natalo/DialogKeys.h"
-#include "Natalo/editors/EditorServices.h"
+#include "platform/ui/DialogHost.h"
 #include "common/entries/EntryReminder.h"
 #include "common/entries/FeskItem.h"
 #include "common/entries/ReminderChoice.h"
@@ -15,7 +15,7 @@
 #include "platform/ui/WaitCursor.h"
 
 ReminderDialog::ReminderDialog(FeskItem& entry, QWidget* parent)
-    : FullScreenDialog(DialogHost(parent)), m_entry(entry) {
+    : FullScreenDialog(keypad::DialogHost(parent)), m_entry(entry) {
   keypad::WaitCursor wait;
   const LocalTable& t = LocalText();
   switch (entry.m_wKind) {

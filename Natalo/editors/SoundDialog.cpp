@@ -9,6 +9,7 @@
 #include "Natalo/AppText.h"
 #include "Natalo/DialogKeys.h"
 #include "Natalo/editors/EditorServices.h"
+#include "platform/ui/DialogHost.h"
 #include "Natalo/pickers/SoundFilePicker.h"
 #include "common/entries/FeskItem.h"
 #include "common/settings/AppSettings.h"
@@ -76,7 +77,7 @@ std::vector<platform::SoundFileInfo> MergeSoundFileLists(const std::vector<platf
   return out;
 }
 
-SoundDialog::SoundDialog(FeskItem& entry, QWidget* parent) : FullScreenDialog(DialogHost(parent)), m_entry(entry) {
+SoundDialog::SoundDialog(FeskItem& entry, QWidget* parent) : FullScreenDialog(keypad::DialogHost(parent)), m_entry(entry) {
   keypad::WaitCursor wait;
   const LocalTable& t = LocalText();
   switch (entry.m_wKind) {

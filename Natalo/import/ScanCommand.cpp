@@ -9,7 +9,7 @@
 #include "Natalo/AppText.h"
 #include "Natalo/EntryListView.h"
 #include "Natalo/MainWindow.h"
-#include "Natalo/NataloApp.h"
+#include "Natalo/editors/EditorServices.h"
 #include "Natalo/import/ContactScan.h"
 #include "Natalo/import/ScanDialogs.h"
 #include "common/entries/FeskItem.h"
@@ -28,9 +28,9 @@ constexpr int kProgressStepMs = 100;
 
 // The scan's own connection to the folder the application reads.
 std::unique_ptr<platform::ContactStore> OpenScanStore() {
-  const NataloApp* app = NataloApp::Current();
-  if (app != nullptr && app->Contacts() != nullptr && !app->Contacts()->GetFolderPath().empty()) {
-    return std::make_unique<platform::ContactStore>(app->Contacts()->GetFolderPath());
+  const platform::ContactStore* contacts = GetEditorServices().contacts;
+  if (contacts != nullptr && !contacts->GetFolderPath().empty()) {
+    return std::make_unique<platform::ContactStore>(contacts->GetFolderPath());
   }
   return std::make_unique<platform::ContactStore>();
 }

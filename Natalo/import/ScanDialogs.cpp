@@ -8,7 +8,7 @@
 
 #include "Natalo/AppText.h"
 #include "Natalo/DialogKeys.h"
-#include "Natalo/editors/EditorServices.h"
+#include "platform/ui/DialogHost.h"
 #include "common/entries/EntryTexts.h"
 #include "common/entries/FeskItem.h"
 #include "common/entries/TextFormat.h"
@@ -50,7 +50,7 @@ void BackToFirstRow(keypad::FormColumn* form, QWidget* first) {
 }  // namespace
 
 ScanOptionsDialog::ScanOptionsDialog(ContactScanSettings& settings, QWidget* parent)
-    : FullScreenDialog(DialogHost(parent)), m_settings(settings) {
+    : FullScreenDialog(keypad::DialogHost(parent)), m_settings(settings) {
   const LocalTable& t = LocalText();
   SetTitle(ToQString(t.Get(u"DLG_SCANO_HEADER")));
   SetDoneCancelKeys(SoftKeys());
@@ -88,7 +88,7 @@ void ScanOptionsDialog::OnCommand(int command) {
 void ScanOptionsDialog::OnScreenResized(const QSize&) { BackToFirstRow(m_form, m_importB); }
 
 ScanAskDialog::ScanAskDialog(const FeskItem& entry, const platform::SystemTime& contactDate, QWidget* parent)
-    : FullScreenDialog(DialogHost(parent)) {
+    : FullScreenDialog(keypad::DialogHost(parent)) {
   const LocalTable& t = LocalText();
   SetTitle(ToQString(t.Get(u"MSG_SCAN_ASK_CAPTION")));
   SetConfirmCancelKeys(SoftKeys(), ToQString(t.Get(u"BTN_OK")));
@@ -129,7 +129,7 @@ void ScanAskDialog::OnCommand(int command) {
   Done(keypad::kResultDone);
 }
 
-ScanProgressScreen::ScanProgressScreen(QWidget* parent) : m_host(DialogHost(parent)) {
+ScanProgressScreen::ScanProgressScreen(QWidget* parent) : m_host(keypad::DialogHost(parent)) {
   SetTitle(ToQString(LocalText().Get(u"DLG_SCANO_HEADER")));
   QVBoxLayout* layout = ContentLayout();
   layout->setContentsMargins(6, 12, 6, 6);

@@ -1,12 +1,12 @@
 #pragma once
 // A picker: Done (or its key) chooses what is selected, Cancel and Back cancel.
 #include "Natalo/DialogKeys.h"
-#include "Natalo/editors/EditorServices.h"
+#include "platform/ui/DialogHost.h"
 #include "platform/ui/FullScreenDialog.h"
 
 class ChoosingDialog : public keypad::FullScreenDialog {
  public:
-  explicit ChoosingDialog(QWidget* parent) : FullScreenDialog(DialogHost(parent)) { SetDoneCancelKeys(SoftKeys()); }
+  explicit ChoosingDialog(QWidget* parent) : FullScreenDialog(keypad::DialogHost(parent)) { SetDoneCancelKeys(SoftKeys()); }
 
  protected:
   // Ends the dialog with what is selected, or does nothing when nothing is.

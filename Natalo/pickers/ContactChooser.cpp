@@ -6,7 +6,6 @@
 #include <algorithm>
 
 #include "Natalo/AppText.h"
-#include "Natalo/editors/EditorServices.h"
 #include "Natalo/pickers/ChoosingDialog.h"
 #include "common/entries/FeskItem.h"
 #include "platform/contacts/ContactStore.h"

@@ -4,7 +4,7 @@
 
 #include "Natalo/AppText.h"
 #include "Natalo/DialogKeys.h"
-#include "Natalo/editors/EditorServices.h"
+#include "platform/ui/DialogHost.h"
 #include "platform/imaging/IconLibrary.h"
 #include "platform/pictures/IconTable.h"
 #include "platform/ui/FullScreenDialog.h"
@@ -15,7 +15,7 @@ namespace {
 
 class IconPicker : public keypad::FullScreenDialog {
  public:
-  IconPicker(std::uint32_t current, QWidget* parent) : FullScreenDialog(DialogHost(parent)) {
+  IconPicker(std::uint32_t current, QWidget* parent) : FullScreenDialog(keypad::DialogHost(parent)) {
     const LocalTable& t = LocalText();
     SetTitle(ToQString(t.Get(u"DLG_ICONSELECT_HEADERTEXT")));
     SetDoneCancelKeys(SoftKeys());

@@ -10,7 +10,6 @@
 #include <system_error>
 
 #include "Natalo/AppText.h"
-#include "Natalo/editors/EditorServices.h"
 #include "Natalo/pickers/ChoosingDialog.h"
 #include "platform/sound/SoundFileList.h"
 #include "platform/ui/FullScreenDialog.h"

@@ -5,7 +5,7 @@
 
 #include "Natalo/AppText.h"
 #include "Natalo/DialogKeys.h"
-#include "Natalo/editors/EditorServices.h"
+#include "platform/ui/DialogHost.h"
 #include "common/store/Recurrence.h"
 #include "common/store/StorageEditorHook.h"
 #include "common/store/StorageItem.h"
@@ -67,7 +67,7 @@ int DataOf(const keypad::SpinnerList* list, int fallback) {
 
 StorageEditDialog::StorageEditDialog(StorageItem& item, std::uint32_t templateId, std::uint32_t allowedKinds,
                                      bool showSeconds, QWidget* parent)
-    : FullScreenDialog(DialogHost(parent)),
+    : FullScreenDialog(keypad::DialogHost(parent)),
       m_nTemplateId(templateId),
       m_dwAllowedKinds(allowedKinds),
       m_bShowSeconds(showSeconds),

@@ -4,7 +4,6 @@
 #include <chrono>
 
 #include "Natalo/AppText.h"
-#include "Natalo/editors/EditorServices.h"
 #include "common/settings/AppSettings.h"
 #include "common/text/LocalePatterns.h"
 #include "platform/ui/DateTimePicker.h"

@@ -2,7 +2,7 @@
 
 #include "Natalo/AppText.h"
 #include "Natalo/DialogKeys.h"
-#include "Natalo/editors/EditorServices.h"
+#include "platform/ui/DialogHost.h"
 #include "Natalo/settings/SettingsHooks.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/SoftKeyBar.h"
@@ -13,7 +13,7 @@ void ShowSettingsNotSaved(QWidget* owner) {
                          keypad::MB_OK | keypad::MB_ICONEXCLAMATION);
 }
 
-SettingsDialog::SettingsDialog(QWidget* parent, const char16_t* titleKey) : FullScreenDialog(DialogHost(parent)) {
+SettingsDialog::SettingsDialog(QWidget* parent, const char16_t* titleKey) : FullScreenDialog(keypad::DialogHost(parent)) {
   const LocalTable& t = LocalText();
   SetTitle(ToQString(t.Get(titleKey)));
   SetDoneCancelKeys(SoftKeys());

@@ -4,7 +4,7 @@
 #include <QListWidget>
 
 #include "Natalo/AppText.h"
-#include "Natalo/editors/EditorServices.h"
+#include "platform/ui/DialogHost.h"
 #include "Natalo/settings/ReminderOptionsDialog.h"
 #include "Natalo/settings/SoundOptionsDialog.h"
 #include "Natalo/settings/ViewOptionsDialog.h"
@@ -20,7 +20,7 @@ constexpr const char16_t* kRowKeys[] = {u"DLG_HEADER_OPTIONS_VIEW", u"DLG_HEADER
 }  // namespace
 
 SettingsMenu::SettingsMenu(const SettingsHooks& hooks, QWidget* parent)
-    : FullScreenDialog(DialogHost(parent)), m_hooks(hooks) {
+    : FullScreenDialog(keypad::DialogHost(parent)), m_hooks(hooks) {
   const LocalTable& t = LocalText();
   SetTitle(ToQString(t.Get(u"MENU_SETTINGS")));
   SoftKeys()->SetCommandKey(keypad::SoftKeyBar::Left, ToQString(t.Get(u"BTN_DONE")), kCommandDone);

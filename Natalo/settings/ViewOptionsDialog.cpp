@@ -4,7 +4,6 @@
 #include <chrono>
 
 #include "Natalo/AppText.h"
-#include "Natalo/editors/EditorServices.h"
 #include "common/entries/EntryTexts.h"
 #include "common/entries/FeskItem.h"
 #include "common/settings/AppSettings.h"

@@ -161,7 +161,11 @@ bool EntryEditor::Check() {
     return false;
   }
   platform::SystemTime picked;
-  if (!m_date->GetValue(picked)) return false;
+  // Digits typed into the year that make no year leave the picker without a date.
+  if (!m_date->GetValue(picked)) {
+    ShowMessage(Text(t.Get(u"MSG_DATE_INCOMPLETE")));
+    return false;
+  }
   if (m_kind != OtherDate) {
     platform::FileTime midnight = 0;
     if (!MidnightOf({picked.wYear, picked.wMonth, picked.wDay}, midnight) ||

@@ -1,6 +1,6 @@
 #pragma once
-// A check box for the keypad: Space, Left and Right turn it on or off; the
-// mouse works as usual.
+// A check box for the keypad: the action key, Space, Left and Right turn it on
+// or off; the mouse works as usual.
 #include <QCheckBox>
 #include <QKeyEvent>
 
@@ -16,7 +16,9 @@ class CheckField : public QCheckBox {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override {
-    if (event->key() == Qt::Key_Left || event->key() == Qt::Key_Right) {
+    const int key = event->key();
+    if (key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Return || key == Qt::Key_Enter ||
+        key == Qt::Key_Select) {
       toggle();
       return;
     }

@@ -26,13 +26,23 @@ bool IsEditable(DateTimePicker::Part part) {
 
 QString Padded(int value, int width) { return QStringLiteral("%1").arg(value, width, 10, QLatin1Char('0')); }
 
+// Digits that make a whole year in the picture: 2 for "yy", else 4.
+int YearDigits(const QVector<DateTimePicker::Token>& tokens) {
+  for (const auto& t : tokens) {
+    if (t.part == DateTimePicker::Part::Year) return t.width >= 3 ? 4 : 2;
+  }
+  return 4;
+}
+
 }  // namespace
 
 DateTimePicker::DateTimePicker(Mode mode, QWidget* parent) : QWidget(parent), m_mode(mode) {
   setFocusPolicy(Qt::StrongFocus);
   setAttribute(Qt::WA_StyledBackground);
-  // The form column leaves Up and Down to this field.
+  // The form column leaves Up and Down to this field, and the screen leaves it
+  // Backspace, which takes back a typed digit here instead of meaning Back.
   setProperty("keypadUpDown", true);
+  setProperty("keypadBackspace", true);
   m_names = platform::GetCalendarNames("C");
   m_valid = mode == Mode::Time;
   auto* layout = new QHBoxLayout(this);
@@ -114,6 +124,7 @@ void DateTimePicker::SetPicture(const QString& picture) {
   m_picture = picture;
   m_tokens = ParsePicture(picture);
   m_typed.clear();
+  m_yearText.clear();
   m_cursor = EditableFieldCount() > 0 ? 0 : -1;
   updateGeometry();
   update();
@@ -127,6 +138,7 @@ void DateTimePicker::SetNames(const platform::CalendarNames& names) {
 
 void DateTimePicker::SetValue(const platform::SystemTime& value) {
   m_typed.clear();
+  m_yearText.clear();
   if (m_mode == Mode::Date) {
     m_valid = value.wYear >= kFirstYear && value.wYear <= kLastYear &&
               platform::IsValidDate(value.wYear, value.wMonth, value.wDay);
@@ -148,12 +160,15 @@ void DateTimePicker::SetValue(const platform::SystemTime& value) {
 
 bool DateTimePicker::GetValue(platform::SystemTime& out) const {
   if (!m_valid) return false;
-  if (m_mode == Mode::Date && m_year == kNoYear) return false;
   if (m_mode == Mode::Date) {
-    out.wYear = static_cast<std::uint16_t>(m_year);
+    // A year still to be given (kNoYear) makes no date until digits form one.
+    int year = m_year;
+    if (!TypedYear(year) || year == kNoYear) return false;
+    const int day = std::min(m_day, platform::DaysInMonthOf(year, m_month));
+    out.wYear = static_cast<std::uint16_t>(year);
     out.wMonth = static_cast<std::uint16_t>(m_month);
-    out.wDay = static_cast<std::uint16_t>(m_day);
-    out.wDayOfWeek = static_cast<std::uint16_t>(platform::DayOfWeek(m_year, m_month, m_day));
+    out.wDay = static_cast<std::uint16_t>(day);
+    out.wDayOfWeek = static_cast<std::uint16_t>(platform::DayOfWeek(year, m_month, day));
   } else {
     out.wHour = static_cast<std::uint16_t>(m_hour);
     out.wMinute = static_cast<std::uint16_t>(m_minute);
@@ -161,6 +176,22 @@ bool DateTimePicker::GetValue(platform::SystemTime& out) const {
     out.wMilliseconds = 0;
   }
   return true;
+}
+
+bool DateTimePicker::HasValue() const {
+  platform::SystemTime value;
+  return GetValue(value);
+}
+
+bool DateTimePicker::TypedYear(int& year) const {
+  if (m_yearText.isEmpty()) {
+    year = m_year;
+    return true;
+  }
+  year = m_yearText.toInt();
+  // Two digits name a year from 1930 to 2029.
+  if (YearDigits(m_tokens) == 2) year += year < 30 ? 2000 : 1900;
+  return year >= kFirstYear && year <= kLastYear;
 }
 
 int DateTimePicker::EditableFieldCount() const {
@@ -190,6 +221,7 @@ QString DateTimePicker::TokenText(const Token& token) const {
     case Part::Month: return Padded(m_month, pad);
     case Part::MonthName: return name(token.width >= 4 ? m_names.longMonth[m_month - 1] : m_names.shortMonth[m_month - 1]);
     case Part::Year:
+      if (!m_yearText.isEmpty()) return m_yearText;
       // An empty year keeps its room: one figure space per digit.
       if (m_year == kNoYear) return QString(token.width >= 3 ? 4 : 2, QChar(0x2007));
       return token.width >= 3 ? Padded(m_year, 4) : Padded(m_year % 100, 2);
@@ -268,6 +300,10 @@ void DateTimePicker::keyPressEvent(QKeyEvent* event) {
     TypeDigit(key - Qt::Key_0);
     return;
   }
+  if (key == Qt::Key_Backspace) {
+    DeleteDigit();
+    return;
+  }
   QWidget::keyPressEvent(event);
 }
 
@@ -310,9 +346,66 @@ void DateTimePicker::MoveCursor(int delta) {
 }
 
 void DateTimePicker::Commit() {
-  if (m_typed.isEmpty()) return;
   m_typed.clear();
+  TakeTypedYear();
   update();
+}
+
+void DateTimePicker::TakeTypedYear() {
+  int year = 0;
+  if (m_yearText.isEmpty() || !TypedYear(year)) return;
+  m_yearText.clear();
+  m_year = year;
+  KeepDayInMonth();
+  update();
+  emit valueChanged();
+}
+
+int DateTimePicker::FieldValue(Part part) const {
+  switch (part) {
+    case Part::Day: return m_day;
+    case Part::Month:
+    case Part::MonthName: return m_month;
+    case Part::Year: return m_year;
+    case Part::Hour12:
+    case Part::Hour24: return m_hour;
+    case Part::Minute: return m_minute;
+    case Part::Second: return m_second;
+    default: return 0;
+  }
+}
+
+void DateTimePicker::SetFieldValue(Part part, int value) {
+  switch (part) {
+    case Part::Day: m_day = value; break;
+    case Part::Month:
+    case Part::MonthName: m_month = value; break;
+    case Part::Hour12: m_hour = (value % 12) + (m_hour >= 12 ? 12 : 0); break;
+    case Part::Hour24: m_hour = value; break;
+    case Part::Minute: m_minute = value; break;
+    case Part::Second: m_second = value; break;
+    default: break;
+  }
+}
+
+void DateTimePicker::DeleteDigit() {
+  const int index = TokenOfField(std::max(m_cursor, 0));
+  if (index < 0 || !m_valid) return;
+  const Part part = m_tokens[index].part;
+  if (part == Part::Year) {
+    // Also the digits left from an earlier visit, which did not make a year.
+    if (m_typed.isEmpty()) m_typed = m_yearText;
+    if (m_typed.isEmpty()) return;
+    m_typed.chop(1);
+    m_yearText = m_typed;
+  } else {
+    if (m_typed.isEmpty()) return;
+    m_typed.chop(1);
+    SetFieldValue(part, m_typed.isEmpty() ? m_untyped : m_typed.toInt());
+    KeepDayInMonth();
+  }
+  update();
+  emit valueChanged();
 }
 
 void DateTimePicker::KeepDayInMonth() { m_day = std::min(m_day, platform::DaysInMonthOf(m_year, m_month)); }
@@ -332,6 +425,7 @@ void DateTimePicker::StepField(int delta) {
     case Part::MonthName: m_month = wrap(m_month + delta, 1, 12); break;
     case Part::Year:
       // An empty year starts from this year.
+      m_yearText.clear();
       m_year = m_year == kNoYear ? platform::GetLocalTime().wYear
                                  : std::clamp(m_year + delta, kFirstYear, kLastYear);
       break;
@@ -355,21 +449,17 @@ void DateTimePicker::TypeDigit(int digit) {
     if (!m_valid) return;
   }
   const Token& token = m_tokens[index];
+  if (m_typed.isEmpty()) m_untyped = FieldValue(token.part);
   if (token.part == Part::Year) {
-    const int digits = token.width >= 3 ? 4 : 2;
+    // The digits are shown until they make a year; a whole year that is
+    // none (such as 0198) stays shown as typed, and the next digit starts anew.
     m_typed += QChar(u'0' + digit);
-    if (m_typed.size() < digits) {
-      update();
-      return;
+    m_yearText = m_typed;
+    if (m_typed.size() >= YearDigits(m_tokens)) {
+      m_typed.clear();
+      TakeTypedYear();
     }
-    int year = m_typed.toInt();
-    // Two digits name a year from 1930 to 2029.
-    if (digits == 2) year += year < 30 ? 2000 : 1900;
-    m_typed.clear();
-    m_year = std::clamp(year, kFirstYear, kLastYear);
-    KeepDayInMonth();
     update();
-    emit valueChanged();
     return;
   }
   int lo = 0, hi = 59;
@@ -388,16 +478,7 @@ void DateTimePicker::TypeDigit(int digit) {
     value = digit;
   }
   if (value >= lo && value <= hi) {
-    switch (token.part) {
-      case Part::Day: m_day = value; break;
-      case Part::Month:
-      case Part::MonthName: m_month = value; break;
-      case Part::Hour12: m_hour = (value % 12) + (m_hour >= 12 ? 12 : 0); break;
-      case Part::Hour24: m_hour = value; break;
-      case Part::Minute: m_minute = value; break;
-      case Part::Second: m_second = value; break;
-      default: break;
-    }
+    SetFieldValue(token.part, value);
     KeepDayInMonth();
     emit valueChanged();
   }

@@ -3,10 +3,13 @@
 // dddd, M .. MMMM, yy, yyyy, h, hh, H, HH, m, mm, s, ss, t, tt, quoted text).
 // Keys: Left and Right move between the fields of the picture (past the first
 // or last field they move the focus to the neighbouring control), Up and Down
-// step the field under the cursor, digits type it. The day is kept inside its
-// month, so an impossible date such as 31 April or 29 February 2023 cannot be
-// left in it. The arrows at the right edge step the field with the mouse, and
-// a click selects a field.
+// step the field under the cursor, digits type it and Backspace takes back the
+// last digit typed. The day is kept inside its month, so an impossible date
+// such as 31 April or 29 February 2023 cannot be left in it. Year digits wait
+// until the year is whole; digits that do not make a year (such as "198") stay
+// shown and leave the picker without a value until they are corrected. The
+// arrows at the right edge step the field with the mouse, and a click selects
+// a field.
 #include <QString>
 #include <QVector>
 #include <QWidget>
@@ -42,8 +45,9 @@ class DateTimePicker : public QWidget {
   // An invalid value leaves the picker without a value.
   void SetValue(const platform::SystemTime& value);
   // False when the picker holds no valid value; only the mode's fields are set.
+  // Year digits still being typed count when they make a year.
   bool GetValue(platform::SystemTime& out) const;
-  bool HasValue() const { return m_valid; }
+  bool HasValue() const;
 
   // The text as shown.
   QString Text() const;
@@ -72,7 +76,12 @@ class DateTimePicker : public QWidget {
   void MoveCursor(int delta);
   void StepField(int delta);
   void TypeDigit(int digit);
+  void DeleteDigit();
   void Commit();
+  void TakeTypedYear();
+  bool TypedYear(int& year) const;
+  int FieldValue(Part part) const;
+  void SetFieldValue(Part part, int value);
   void KeepDayInMonth();
 
   Mode m_mode;
@@ -82,7 +91,9 @@ class DateTimePicker : public QWidget {
   bool m_valid = false;
   int m_year = 2001, m_month = 1, m_day = 1, m_hour = 0, m_minute = 0, m_second = 0;
   int m_cursor = -1;
-  QString m_typed;  // digits typed into the field under the cursor, not yet taken
+  QString m_typed;  // digits typed into the field under the cursor since it came there
+  int m_untyped = 0;  // the value of that field before the first of them
+  QString m_yearText;  // year digits that do not make a year yet; shown in its place
   QToolButton* m_up = nullptr;
   QToolButton* m_down = nullptr;
 

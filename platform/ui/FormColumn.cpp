@@ -45,6 +45,17 @@ QLabel* FormColumn::AddRow(const QString& label, QWidget* field) {
     m_layout->insertWidget(at + inserted + 1, gap);
     m_gaps.insert(field, gap);
     field->installEventFilter(this);
+    // A row that wraps a control (a check box beside its text, say) takes no
+    // focus itself: the first control in it that does takes it in its place.
+    if (field->focusPolicy() == Qt::NoFocus && !field->focusProxy()) {
+      for (QWidget* child : field->findChildren<QWidget*>()) {
+        if (child->focusPolicy() & Qt::TabFocus) {
+          field->setFocusProxy(child);
+          child->installEventFilter(this);
+          break;
+        }
+      }
+    }
     m_fields.append(field);
   }
   return labelWidget;
@@ -57,22 +68,52 @@ void FormColumn::AddWidget(QWidget* widget) {
 
 void FormColumn::AddStretch() { m_layout->insertStretch(m_layout->count() - 1, 1); }
 
+namespace {
+
+// True when Up (or Down) would leave the caret where it is: on the first (last)
+// line as shown, where the key moves on to the neighbouring field instead.
+bool CaretAtEdge(QWidget* field, bool down) {
+  QTextCursor caret;
+  if (auto* plain = qobject_cast<QPlainTextEdit*>(field)) {
+    caret = plain->textCursor();
+  } else if (auto* rich = qobject_cast<QTextEdit*>(field)) {
+    caret = rich->textCursor();
+  } else {
+    return true;
+  }
+  caret.clearSelection();
+  return !caret.movePosition(down ? QTextCursor::Down : QTextCursor::Up);
+}
+
+}  // namespace
+
 bool FormColumn::eventFilter(QObject* watched, QEvent* event) {
   auto* field = qobject_cast<QWidget*>(watched);
+  // Events of a row's focus proxy count as the row's.
+  if (field && !m_fields.contains(field)) {
+    for (QWidget* row : m_fields) {
+      if (row->focusProxy() == field) field = row;
+    }
+  }
   if ((event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent) && field) {
     if (QWidget* gap = m_gaps.value(field)) gap->setVisible(event->type() == QEvent::ShowToParent);
   } else if (event->type() == QEvent::FocusIn && field) {
     ensureWidgetVisible(field, 0, 4);
   } else if (event->type() == QEvent::KeyPress && field) {
     auto* key = static_cast<QKeyEvent*>(event);
+    const bool down = key->key() == Qt::Key_Down;
+    if (!down && key->key() != Qt::Key_Up) return QScrollArea::eventFilter(watched, event);
+    // Pickers keep Up and Down for themselves; multi-line fields keep them
+    // while the caret has a line to go to in that direction.
     const bool multiLine = qobject_cast<QPlainTextEdit*>(field) || qobject_cast<QTextEdit*>(field);
-    // Multi-line fields and pickers keep Up and Down for themselves.
-    const bool ownsUpDown = multiLine || field->property("keypadUpDown").toBool();
-    if (!ownsUpDown && (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down)) {
+    const bool plainKey = key->modifiers() == Qt::NoModifier || key->modifiers() == Qt::KeypadModifier;
+    const bool ownsUpDown = (multiLine && (!plainKey || !CaretAtEdge(field, down))) ||
+                            field->property("keypadUpDown").toBool();
+    if (!ownsUpDown) {
       const int index = static_cast<int>(m_fields.indexOf(field));
-      const int next = index + (key->key() == Qt::Key_Down ? 1 : -1);
-      for (int i = next; i >= 0 && i < m_fields.size(); i += (key->key() == Qt::Key_Down ? 1 : -1)) {
-        if (m_fields[i]->isEnabled() && m_fields[i]->isVisible()) {
+      for (int i = index + (down ? 1 : -1); i >= 0 && i < m_fields.size(); i += down ? 1 : -1) {
+        const QWidget* taker = m_fields[i]->focusProxy() ? m_fields[i]->focusProxy() : m_fields[i];
+        if (m_fields[i]->isEnabled() && m_fields[i]->isVisible() && (taker->focusPolicy() & Qt::TabFocus)) {
           m_fields[i]->setFocus(Qt::TabFocusReason);
           break;
         }

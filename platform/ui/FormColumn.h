@@ -3,7 +3,9 @@
 // on its own row at full width in the bold label font, its field on the next
 // row. A portrait or landscape screen uses the same column; it scrolls when the
 // rows do not fit, keeping the focused field in view. Up and Down move the focus
-// from field to field, as on the phone.
+// from field to field, as on the phone; in a multi-line field they do so from
+// its first and last line. A row that wraps controls is focused through the
+// first of them that takes the focus.
 #include <QHash>
 #include <QScrollArea>
 

@@ -101,7 +101,10 @@ bool KeypadScreen::eventFilter(QObject* watched, QEvent* event) {
     }
     return true;
   }
-  if (key->key() == Qt::Key_Escape || (key->key() == Qt::Key_Backspace && !IsTextField(focus))) {
+  // Backspace is Back except in a field that deletes with it: text fields, and
+  // fields that say so (a date picker takes back a typed digit).
+  const bool backspaceDeletes = IsTextField(focus) || (focus && focus->property("keypadBackspace").toBool());
+  if (key->key() == Qt::Key_Escape || (key->key() == Qt::Key_Backspace && !backspaceDeletes)) {
     return HandleBackKey(key, press);
   }
   return QWidget::eventFilter(watched, event);

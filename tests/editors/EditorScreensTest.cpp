@@ -94,6 +94,17 @@ class EditorScreensTest : public QObject {
         Fill(filled);
         Editor(window, filled, kindName + "-filled-" + tag);
       }
+      // The note reached by keys: its focus frame, the column scrolled to it.
+      FeskItem noted(Birthday);
+      Fill(noted);
+      QTimer::singleShot(0, [] {
+        QWidget* editor = keypad::FullScreenDialog::Running().value(0);
+        // Down to the date, then Right across its three fields and out of it.
+        for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Right, Qt::Key_Right, Qt::Key_Right}) {
+          if (editor) QTest::keyClick(editor->window()->focusWidget(), key);
+        }
+      });
+      Editor(window, noted, "birthday-note-focused-" + tag);
       FeskItem entry(Birthday);
       Fill(entry);
       Dialog(window, [&] { RunReminderDialog(entry, &window); }, "reminder-program-" + tag);

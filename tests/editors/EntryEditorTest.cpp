@@ -3,6 +3,7 @@
 #include <QtTest>
 
 #include <fstream>
+#include <map>
 
 #include "Natalo/AppText.h"
 #include "Natalo/editors/EditorServices.h"
@@ -208,6 +209,61 @@ class EntryEditorTest : public QObject {
     } else {
       QCOMPARE(shown, QString());
     }
+  }
+
+  void keysInTheForm_data() {
+    QTest::addColumn<QString>("keys");     // U D L R arrows, B Backspace, F the Done soft key, digits
+    QTest::addColumn<QString>("focus");    // the field with the focus afterwards
+    QTest::addColumn<QString>("message");  // shown on Done; empty: none, and the date is as it was
+    // The editor opens on the first name; the year is the date's third field; the note has two lines.
+    QTest::newRow("Done with the year typed in part") << "DDRR198F" << "date" << "MSG_DATE_INCOMPLETE";
+    QTest::newRow("Backspace in the date takes back a digit") << "DD1B" << "date" << "";
+    QTest::newRow("Right past the year moves to the note") << "DDRRR" << "note" << "";
+    QTest::newRow("Up on the note's first line goes back") << "DDRRRU" << "date" << "";
+    QTest::newRow("Down on the note's last line goes on") << "DDRRRDD" << "reminder" << "";
+  }
+  void keysInTheForm() {
+    QFETCH(QString, keys);
+    QFETCH(QString, focus);
+    QFETCH(QString, message);
+    FeskItem entry(Birthday);
+    entry.m_szFirstName = u"Ann";
+    entry.m_szNote = u"line one\nline two";
+    entry.m_ftDate = At(1980, 3, 10, 12, 0);
+    QString focused, shown;
+    bool running = false, framed = false;
+    QDate date;
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window));
+    WhenRunning<EntryEditor>([&](EntryEditor& editor) {
+      if (!message.isEmpty()) keypad::PushMessageBoxAnswer(keypad::IDOK);
+      const std::map<QChar, Qt::Key> named{{'U', Qt::Key_Up},   {'D', Qt::Key_Down},      {'L', Qt::Key_Left},
+                                           {'R', Qt::Key_Right}, {'B', Qt::Key_Backspace}, {'F', Qt::Key_F1}};
+      for (const QChar c : keys) {
+        if (!editor.IsRunning()) break;
+        const Qt::Key key = c.isDigit() ? static_cast<Qt::Key>(Qt::Key_0 + c.digitValue()) : named.at(c);
+        QTest::keyClick(editor.window()->focusWidget(), key);
+      }
+      QWidget* now = editor.window()->focusWidget();
+      focused = now == editor.DateField() ? "date" : now == editor.Note() ? "note"
+              : now == editor.ReminderSwitch() ? "reminder" : "another";
+      running = editor.IsRunning();
+      if (!running) return;  // ended by a key
+      // The focused field shows the kit's focus frame at its left edge.
+      const QImage picture = now->grab().toImage();
+      framed = QColor(picture.pixel(0, picture.height() / 2)) == QColor(0x3b6aa8);
+      const auto log = keypad::TakeMessageBoxLog();
+      if (!log.isEmpty()) shown = log.first().text;
+      platform::SystemTime st;
+      if (editor.DateField()->GetValue(st)) date = QDate(st.wYear, st.wMonth, st.wDay);
+      if (editor.IsRunning()) editor.Done(keypad::kResultCancel);
+    });
+    RunEntryEditor(entry, m_window);
+    QVERIFY(running);
+    QCOMPARE(focused, focus);
+    QVERIFY(framed);
+    QCOMPARE(shown, message.isEmpty() ? QString() : Key(platform::FromUtf8(message.toStdString()).c_str()));
+    QCOMPARE(date, message.isEmpty() ? QDate(1980, 3, 10) : QDate());
   }
 
   void ownReminderFollowsTheDate() {

@@ -451,6 +451,23 @@ class ContactScanTest : public QObject {
     }
   }
 
+  void askDialogCheckBoxIsReachedByKeys() {
+    editortest::DialogTestWorld world;
+    auto entry = MakeBirthday("Ann", "Lee", 1962, 8, 6);
+    ConflictChoice choice;
+    bool ticked = false;
+    // The dialog opens on the action list: Down reaches the check box, the action key ticks it.
+    editortest::WhenRunning<ScanAskDialog>([&](ScanAskDialog& dialog) {
+      for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Return, Qt::Key_F1}) {
+        if (key == Qt::Key_F1) ticked = dialog.SameForAll()->isChecked();
+        QTest::keyClick(world.window.focusWidget(), key);
+      }
+    });
+    QCOMPARE(RunScanAskDialog(*entry, editortest::Day(1961, 7, 5), choice, &world.window), keypad::kResultDone);
+    QVERIFY(ticked);
+    QVERIFY(!choice.askAgain);
+  }
+
   void reportTextGivesEveryCountInItsPlace() {
     ScanFixture f;
     const ContactScanReport found{.birthdaysAdded = 3, .anniversariesAdded = 1, .alreadyListed = 4,

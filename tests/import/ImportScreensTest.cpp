@@ -52,6 +52,11 @@ class ImportScreensTest : public QObject {
       entry.m_ftDate = enginetest::At(1978, 11, 23);
       ConflictChoice choice;
       Shoot([&] { RunScanAskDialog(entry, editortest::Day(1978, 11, 24), choice, &window); }, "ask-" + tag);
+      // The check box reached by Down and ticked by the action key.
+      Shoot([&] { RunScanAskDialog(entry, editortest::Day(1978, 11, 24), choice, &window); }, "ask-ticked-" + tag,
+            [&](keypad::FullScreenDialog&) {
+              for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Return}) QTest::keyClick(window.focusWidget(), key);
+            });
       {
         ScanProgressScreen progress(&window);
         progress.Show(ScanPhase::ReadingFolder, 3456, 10000);

@@ -170,7 +170,7 @@ class ContactScanTest : public QObject {
         {"anniversaries switched off",
          {Card("u1", "Lee;Ann;;;", "BDAY:1961-07-05\r\nANNIVERSARY:1985-06-01\r\n")},
          none,
-         "B Ann Lee 1961-07-05 40\n",
+         "B Ann Lee 1961-07-05 40 oid\n",
          1, 0, 0, 0, 1, 0},
     };
     for (const Case& c : cases) {

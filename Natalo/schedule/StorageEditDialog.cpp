@@ -14,6 +14,7 @@
 #include "platform/ui/CheckField.h"
 #include "platform/ui/DateTimePicker.h"
 #include "platform/ui/FormColumn.h"
+#include "platform/ui/MessageBox.h"
 #include "platform/ui/SoftKeyBar.h"
 #include "platform/ui/SpinnerList.h"
 #include "platform/ui/WaitCursor.h"
@@ -305,7 +306,15 @@ void StorageEditDialog::OnMonthlyTypeChanged() {
   LayOut(SelectedKind());
 }
 
-int StorageEditDialog::Validate() { return 1; }
+// Year digits that make no year yet would otherwise save today's date.
+int StorageEditDialog::Validate() {
+  const std::uint32_t kind = SelectedKind();
+  const keypad::DatePicker* datePicker = kind == Yearly ? m_yearDate : m_date;
+  if (kind == Next24Hours || datePicker->HasValue()) return 1;
+  keypad::ShowMessageBox(this, Text(u"MSG_DATE_INCOMPLETE"), ToQString(LocalText().GetAppName()),
+                         keypad::MB_OK | keypad::MB_ICONEXCLAMATION);
+  return 0;
+}
 
 void StorageEditDialog::SaveToItem() {
   StorageItem& item = *m_pItem;

@@ -11,6 +11,7 @@
 #include "common/text/LocalePatterns.h"
 #include "platform/ui/CheckField.h"
 #include "platform/ui/DateTimePicker.h"
+#include "platform/ui/MessageBox.h"
 #include "platform/ui/SpinnerList.h"
 #include "tests/editors/EditorTestSupport.h"
 #include "tests/engine/ItemBuilders.h"
@@ -132,6 +133,25 @@ class StorageEditDialogTest : public QObject {
       QCOMPARE(item.m_dwWeekDays, c.weekDays);
       QCOMPARE(item.m_dwMonths, 0u);
     }
+  }
+
+  // Year digits that make no year keep the editor open with a message
+  // instead of saving today's date.
+  void anUnfinishedYearIsRefused() {
+    m_clock.Set(enginetest::At(2009, 3, 10, 18, 0));
+    StorageItem item(Once, false);
+    const platform::FileTime before = item.m_ftStart;
+    keypad::TakeMessageBoxLog();
+    WhenRunning<StorageEditDialog>([&](StorageEditDialog& d) {
+      QTest::keyClicks(d.DateField(), QStringLiteral("0503198"));
+      keypad::PushMessageBoxAnswer(keypad::IDOK);
+      Save(d);
+    });
+    QCOMPARE(item.Edit(&m_world->window), 99);
+    QCOMPARE(item.m_ftStart, before);
+    const auto log = keypad::TakeMessageBoxLog();
+    QCOMPARE(log.size(), 1);
+    QVERIFY(log.first().text.startsWith(QStringLiteral("The year of the date is incomplete")));
   }
 
   // The editor opened from a plain list changes the item, and the list's file

@@ -171,6 +171,8 @@ Application FindApplication() {
 
 // How often a wait for a starting application looks again.
 constexpr auto kStartingProbe = std::chrono::milliseconds(50);
+// How long a running application is given to answer the notice of a new entry.
+constexpr std::uint32_t kApplicationReplyMs = 2000;
 
 }  // namespace
 
@@ -215,9 +217,12 @@ int RunAdd(const CliArgs& args) {
     StorageItem* added = list.Add(std::move(entry));
     if (!list.Save()) return CliFail(kExitStorage, CliText(u"CLI_SAVE_FAILED"));
     const FeskItem* saved = AsEntry(added);
+    // The notice only makes the list show the entry sooner (the
+    // application's next save keeps entries it has not seen), so a stopped
+    // application holds the file and the caller up for a moment at most.
     if (application == Application::Running &&
         NotifyApplication(platform::ToUtf8(GetProgramFolder()), {saved->m_nUID, StorageChange::EntryAdded},
-                          StorageLockTimeout()) == NotifyResult::Failed) {
+                          std::min(StorageLockTimeout(), kApplicationReplyMs)) == NotifyResult::Failed) {
       // The application would write its list over the entry it never heard of.
       list.Remove(added);
       list.Save();

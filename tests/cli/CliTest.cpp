@@ -367,6 +367,18 @@ TEST_F(CliTest, AddSavesChecksDuplicatesArmsTheReminderAndTellsTheApplication) {
   EXPECT_EQ(notice.uid, party->m_nUID);
   EXPECT_EQ(notice.change, StorageChange::EntryAdded);
   EXPECT_TRUE(heldWhileTold);
+
+  // An application that never answers (stopped) holds the command up for a
+  // moment, not for the whole lock time; its next save keeps the entry.
+  setenv("NATALO_LOCK_TIMEOUT_MS", "10000", 1);
+  const auto start = std::chrono::steady_clock::now();
+  const CliRun silent = folder.Run({"add", "other", "Trip", "2031-05-01", "--no-reminder"});
+  const auto took = std::chrono::steady_clock::now() - start;
+  setenv("NATALO_LOCK_TIMEOUT_MS", "300", 1);
+  EXPECT_EQ(silent.code, 0) << silent.err;
+  EXPECT_LT(took, std::chrono::seconds(6));
+  ASSERT_TRUE(list.Load());
+  EXPECT_EQ(list.Count(), 8u);
 }
 
 // `$(natalo add ...)` ends with the command although the notification service

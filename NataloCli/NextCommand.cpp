@@ -10,6 +10,7 @@
 #include "NataloCli/JsonText.h"
 #include "common/text/DateFormat.h"
 #include "common/text/LocalePatterns.h"
+#include "platform/clock/Clock.h"
 #include "platform/text/Utf.h"
 
 namespace {
@@ -17,14 +18,7 @@ namespace {
 // The local moment with the offset from UTC it has then ("+01:00"), so that
 // a reader needs no time zone of its own to place it.
 std::string IsoMoment(const platform::SystemTime& st) {
-  std::tm local{};
-  local.tm_year = st.wYear - 1900;
-  local.tm_mon = st.wMonth - 1;
-  local.tm_mday = st.wDay;
-  local.tm_hour = st.wHour;
-  local.tm_min = st.wMinute;
-  local.tm_sec = st.wSecond;
-  local.tm_isdst = -1;
+  std::tm local = platform::TmFromSystemTime(st);
   const long offset = std::mktime(&local) == static_cast<std::time_t>(-1) ? 0 : local.tm_gmtoff;
   // Offsets lie within a day.
   const int minutes = static_cast<int>((offset < 0 ? -offset : offset) / 60 % 1440);

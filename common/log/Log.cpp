@@ -24,14 +24,7 @@ std::string g_logPath;
 // strftime text of the local time in the user's locale, cut to `limit` characters.
 std::string FormatNow(const char* picture, std::size_t limit) {
   const platform::SystemTime now = platform::GetLocalTime();
-  std::tm tm{};
-  tm.tm_year = now.wYear - 1900;
-  tm.tm_mon = now.wMonth - 1;
-  tm.tm_mday = now.wDay;
-  tm.tm_wday = now.wDayOfWeek;
-  tm.tm_hour = now.wHour;
-  tm.tm_min = now.wMinute;
-  tm.tm_sec = now.wSecond;
+  std::tm tm = platform::TmFromSystemTime(now);
   static const locale_t userLocale = [] {
     locale_t loc = newlocale(LC_TIME_MASK, "", static_cast<locale_t>(nullptr));
     return loc ? loc : newlocale(LC_TIME_MASK, "C", static_cast<locale_t>(nullptr));

@@ -99,6 +99,19 @@ SystemTime SystemTimeFromTm(const struct tm& t) {
   return st;
 }
 
+struct tm TmFromSystemTime(const SystemTime& st) {
+  struct tm t {};
+  t.tm_year = st.wYear - 1900;
+  t.tm_mon = st.wMonth - 1;
+  t.tm_mday = st.wDay;
+  t.tm_wday = st.wDayOfWeek;
+  t.tm_hour = st.wHour;
+  t.tm_min = st.wMinute;
+  t.tm_sec = st.wSecond;
+  t.tm_isdst = -1;
+  return t;
+}
+
 FileTime SystemClockSource::Now() const {
   timespec ts{};
   clock_gettime(CLOCK_REALTIME, &ts);

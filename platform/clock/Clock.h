@@ -44,6 +44,9 @@ bool FileTimeToSystemTime(FileTime ft, SystemTime& out);
 // The calendar fields of a C library broken-down time (a leap second, tm_sec 60,
 // is folded into the last second of its minute).
 SystemTime SystemTimeFromTm(const struct tm& t);
+// The broken-down time of the calendar fields, daylight saving time unknown
+// (tm_isdst -1), for mktime and strftime.
+struct tm TmFromSystemTime(const SystemTime& st);
 
 // Weekday (Sunday 0) of a valid date.
 int DayOfWeek(int year, int month, int day);

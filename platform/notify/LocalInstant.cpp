@@ -13,13 +13,7 @@ bool WallOf(time_t t, FileTime& out) {
 }
 
 bool MakeTime(const SystemTime& st, int isdst, time_t& out) {
-  tm local{};
-  local.tm_year = st.wYear - 1900;
-  local.tm_mon = st.wMonth - 1;
-  local.tm_mday = st.wDay;
-  local.tm_hour = st.wHour;
-  local.tm_min = st.wMinute;
-  local.tm_sec = st.wSecond;
+  tm local = TmFromSystemTime(st);
   local.tm_isdst = isdst;
   out = mktime(&local);
   // mktime answers -1 for failure, which is also one second before 1970: accept

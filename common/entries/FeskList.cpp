@@ -101,10 +101,7 @@ bool FeskList::RefreshItemState(std::int32_t uid) {
   const StorageItem* loaded = fresh.FindByUID(uid);
   StorageItem* own = FindByUID(uid);
   if (!loaded || !own) return false;
-  own->m_wSkipNext = loaded->m_wSkipNext;
-  own->m_ftSnooze = loaded->m_ftSnooze;
-  own->m_dwAutoSnoozeCounter = loaded->m_dwAutoSnoozeCounter;
-  own->m_dwSnoozeCounter = loaded->m_dwSnoozeCounter;
+  KnownRecordState::Of(*loaded).ApplyTo(*own);
   return true;
 }
 

@@ -19,6 +19,7 @@
 
 #include "platform/notify/LocalInstant.h"
 #include "platform/notify/NotificationRecord.h"
+#include "platform/notify/SessionDisplay.h"
 #include "platform/process/Process.h"
 
 namespace platform {
@@ -203,7 +204,8 @@ void NotificationService::ReportOnce(NotificationHandle handle, const std::strin
 bool NotificationService::Launch(NotificationHandle handle, const NotificationTrigger& trigger, bool late) {
   std::vector<std::string> args;
   if (!trigger.arguments.empty()) args.push_back(trigger.arguments);
-  std::vector<std::string> environment;
+  // A service started before the session named its display passes it on now.
+  std::vector<std::string> environment = SessionDisplayEnvironment();
   if (late) environment.push_back(kMissedReminderEnvironment);
   const pid_t pid = StartProcess(trigger.application, args, environment);
   if (pid > 0) {

@@ -9,6 +9,8 @@
 //   service was not running or the machine slept (not because the clock was
 //   set) gets NATALO_MISSED_REMINDER=1 in its environment; the argument text
 //   stays as armed.
+// - A started program gets the session's display variables that the service
+//   itself lacks (SessionDisplay.h).
 // - A program that cannot be started is tried again kLaunchAttempts times,
 //   kLaunchRetrySeconds apart, before its record is given up with a log line.
 // - An event notification for a clock change starts its program whenever the

@@ -7,6 +7,7 @@
 #include "platform/folder/ProgramFolder.h"
 #include "platform/notify/NotificationStore.h"
 #include "platform/notify/ServiceLock.h"
+#include "platform/notify/ServiceStart.h"
 #include "platform/process/Process.h"
 
 namespace platform {
@@ -34,8 +35,13 @@ const std::string& OwnModuleFolder() {
 }
 [[maybe_unused]] const std::string& g_ownModuleFolderAtLoad = OwnModuleFolder();
 
+bool ServiceProgramOverridden() {
+  const char* path = std::getenv("NATALO_NOTIFYD");
+  return path && *path;
+}
+
 std::string ServiceProgramPath() {
-  if (const char* path = std::getenv("NATALO_NOTIFYD"); path && *path) return path;
+  if (ServiceProgramOverridden()) return std::getenv("NATALO_NOTIFYD");
   const std::string& folder = OwnModuleFolder();
   return folder.empty() ? std::string() : folder + "natalo-notifyd";
 }
@@ -91,8 +97,11 @@ bool ClearUserNotification(NotificationHandle handle) {
 
 bool EnsureNotificationServiceRunning() {
   if (ServiceLock::IsTaken()) return true;
-  const std::string program = ServiceProgramPath();
-  if (program.empty() || StartProcess(program, {}) <= 0) return false;
+  if (StartServiceThroughUserManager(UserManagerRuns(), ServiceProgramOverridden(), RunWithManagerTimeout) ==
+      ServiceStartWay::Spawn) {
+    const std::string program = ServiceProgramPath();
+    if (program.empty() || StartProcess(program, {}) <= 0) return false;
+  }
   const auto deadline = std::chrono::steady_clock::now() + kServiceStartWait;
   while (std::chrono::steady_clock::now() < deadline) {
     if (ServiceLock::IsTaken()) return true;

@@ -52,7 +52,9 @@ bool ClearUserNotification(NotificationHandle handle);
 std::string GetNotificationFolder();
 
 // Starts the daemon when none runs for this user; true when one runs afterwards.
-// The daemon is the program natalo-notifyd beside the module that holds this
+// Where the user's systemd manager runs it is asked to start the unit
+// natalo-notifyd.service (ServiceStart.h); otherwise, or when it refuses, the
+// daemon is started here. The daemon is the program natalo-notifyd beside the module that holds this
 // function (the program, or the engine library), or $NATALO_NOTIFYD when set.
 // Waits up to three seconds for a started daemon to come up.
 bool EnsureNotificationServiceRunning();

@@ -2,6 +2,8 @@
 
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -95,6 +97,56 @@ pid_t StartProcess(const std::string& program, const std::vector<std::string>& a
 pid_t StartProcess(const std::string& program, const std::vector<std::string>& args,
                    const std::vector<std::string>& extraEnvironment) {
   return SpawnDetached(program, args, extraEnvironment);
+}
+
+CommandResult RunCommand(const std::vector<std::string>& argv, std::chrono::milliseconds timeout) {
+  CommandResult result;
+  if (argv.empty()) return result;
+  int out[2];
+  if (pipe2(out, O_CLOEXEC) != 0) return result;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  std::vector<char*> args;
+  for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  args.push_back(nullptr);
+  pid_t child = -1;
+  const bool started = posix_spawnp(&child, args[0], &actions, nullptr, args.data(), environ) == 0;
+  posix_spawn_file_actions_destroy(&actions);
+  close(out[1]);
+  if (!started) {
+    close(out[0]);
+    return result;
+  }
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  bool timedOut = false;
+  for (char buffer[4096];;) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) {
+      timedOut = true;
+      break;
+    }
+    pollfd fd{out[0], POLLIN, 0};
+    const int ready = poll(&fd, 1, static_cast<int>(left.count()));
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready <= 0) {
+      timedOut = ready == 0;
+      break;
+    }
+    const ssize_t n = read(out[0], buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    result.output.append(buffer, static_cast<size_t>(n));
+  }
+  close(out[0]);
+  if (timedOut) kill(child, SIGKILL);
+  int status = 0;
+  while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+  }
+  if (!timedOut && WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
+  return result;
 }
 
 std::string CommandLineOf(int argc, char** argv) {

@@ -1,5 +1,6 @@
 #pragma once
 // Starting programs and documents, and loading shared libraries.
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,16 @@ pid_t StartProcess(const std::string& program, const std::vector<std::string>& a
 // caller's environment.
 pid_t StartProcess(const std::string& program, const std::vector<std::string>& args,
                    const std::vector<std::string>& extraEnvironment);
+
+// Runs `argv` (argv[0] looked up on PATH, no shell) with standard input and
+// error on /dev/null, and waits at most `timeout` for it to end; a program
+// still running then is killed. `exitCode` is -1 when it could not be started,
+// was killed or timed out; `output` is what it wrote to standard output.
+struct CommandResult {
+  int exitCode = -1;
+  std::string output;
+};
+CommandResult RunCommand(const std::vector<std::string>& argv, std::chrono::milliseconds timeout);
 
 // The one command-line text a program sees: its arguments joined with single spaces.
 std::string CommandLineOf(int argc, char** argv);

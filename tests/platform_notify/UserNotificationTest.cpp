@@ -5,7 +5,13 @@
 #include <filesystem>
 #include <set>
 
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 #include "platform/notify/NotificationStore.h"
+#include "platform/notify/ServiceStart.h"
+#include "platform/notify/SessionDisplay.h"
 #include "platform/notify/UserNotification.h"
 #include "tests/platform_notify/DaemonHarness.h"
 #include "tests/support/TempDir.h"
@@ -125,4 +131,86 @@ TEST(NotificationFolder, EnvironmentDecides) {
   EnvScope noData("XDG_DATA_HOME", nullptr);
   EnvScope home("HOME", "/home/u");
   EXPECT_EQ(GetNotificationFolder(), "/home/u/.local/share/Natalo/notifications/");
+}
+
+TEST(ServiceStart, UserManagerFirstThenSpawn) {
+  struct Row {
+    bool managerRuns, overridden;
+    int exitCode;  // of `systemctl --user start`; -1: no answer in time
+    ServiceStartWay way;
+    bool asked;
+  } rows[] = {
+      {true, false, 0, ServiceStartWay::UserManager, true},
+      {true, false, 5, ServiceStartWay::Spawn, true},   // unit not installed
+      {true, false, -1, ServiceStartWay::Spawn, true},  // manager hangs
+      {false, false, 0, ServiceStartWay::Spawn, false},
+      {true, true, 0, ServiceStartWay::Spawn, false},  // an explicit service program
+  };
+  for (const Row& row : rows) {
+    std::vector<std::vector<std::string>> calls;
+    const CommandRunner run = [&](const std::vector<std::string>& argv) {
+      calls.push_back(argv);
+      return CommandResult{row.exitCode, {}};
+    };
+    EXPECT_EQ(StartServiceThroughUserManager(row.managerRuns, row.overridden, run), row.way) << row.exitCode;
+    const std::vector<std::vector<std::string>> expected = {{"systemctl", "--user", "start", "natalo-notifyd.service"}};
+    EXPECT_EQ(calls, row.asked ? expected : std::vector<std::vector<std::string>>{}) << row.exitCode;
+  }
+}
+
+TEST(ServiceStart, CommandsAreBoundInTime) {
+  const auto start = std::chrono::steady_clock::now();
+  const CommandResult slow = RunCommand({"sleep", "10"}, std::chrono::milliseconds(200));
+  EXPECT_EQ(slow.exitCode, -1);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  EXPECT_EQ(RunCommand({"printf", "DISPLAY=:1"}, std::chrono::seconds(5)).output, "DISPLAY=:1");
+  EXPECT_EQ(RunCommand({"/nonexistent/systemctl"}, std::chrono::seconds(5)).exitCode, -1);
+}
+
+namespace {
+
+void MakeSocket(const std::filesystem::path& path) {
+  const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::snprintf(address.sun_path, sizeof address.sun_path, "%s", path.c_str());
+  ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0) << path;
+  close(fd);
+}
+
+}  // namespace
+
+TEST(SessionDisplay, MissingVariablesComeFromTheManagerThenFromSockets) {
+  testsupport::TempDir dir;
+  const auto run = dir.Path() / "run";
+  const auto x11 = dir.Path() / "x11";
+  std::filesystem::create_directories(run);
+  std::filesystem::create_directories(x11);
+  MakeSocket(run / "wayland-1");
+  MakeSocket(run / "wayland-0");
+  ASSERT_TRUE(testsupport::WriteFileBytes(run / "wayland-0.lock", ""));
+  MakeSocket(x11 / "X2");
+  const std::string manager =
+      "HOME=/home/u\nWAYLAND_DISPLAY=wayland-0\nDISPLAY=:0\nXAUTHORITY=$'/run/user/1000/.mutter-Xwaylandauth.A\\'B'\n";
+  struct Row {
+    std::vector<std::string> own;
+    std::string manager, runtime;
+    std::vector<std::string> added;
+  } rows[] = {
+      {{"HOME=/home/u"},
+       manager,
+       run,
+       {"DISPLAY=:0", "WAYLAND_DISPLAY=wayland-0", "XAUTHORITY=/run/user/1000/.mutter-Xwaylandauth.A'B"}},
+      // What the service has stays; an empty value counts as missing.
+      {{"DISPLAY=:5", "WAYLAND_DISPLAY=", "XAUTHORITY=/x"}, manager, run, {"WAYLAND_DISPLAY=wayland-0"}},
+      {{"DISPLAY=:5", "WAYLAND_DISPLAY=w", "XAUTHORITY=/x"}, manager, run, {}},
+      // No manager: the sockets there are, the lowest of each, lock files aside.
+      {{"HOME=/home/u"}, "", run, {"WAYLAND_DISPLAY=wayland-0", "DISPLAY=:2"}},
+      {{"HOME=/home/u"}, "", "", {"DISPLAY=:2"}},
+      // A display known from the manager: no guessing.
+      {{}, "DISPLAY=:7\n", run, {"DISPLAY=:7"}},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(MissingDisplayEnvironment(row.own, row.manager, row.runtime, x11), row.added) << row.own.front();
+  }
 }

@@ -214,3 +214,42 @@ TEST(SessionDisplay, MissingVariablesComeFromTheManagerThenFromSockets) {
     EXPECT_EQ(MissingDisplayEnvironment(row.own, row.manager, row.runtime, x11), row.added) << row.own.front();
   }
 }
+
+TEST(ServiceInstall, UnitAndAutostartEntryGoWhereTheyAreRead) {
+  testsupport::TempDir dir;
+  const std::string home = (dir.Path() / "home").string();
+  const std::string root = (dir.Path() / "root").string();
+  struct Row {
+    std::string prefix, destdir, autostart, unitFolder, service;
+  } rows[] = {
+      {home + "/.local", "", home + "/cfg/autostart", home + "/.local/share/systemd/user",
+       home + "/.local/lib/Natalo/natalo-notifyd"},
+      {"/usr", root, root + "/etc/xdg/autostart", root + "/usr/lib/systemd/user", "/usr/lib/Natalo/natalo-notifyd"},
+  };
+  EnvScope homeVar("HOME", home.c_str());
+  EnvScope config("XDG_CONFIG_HOME", (home + "/cfg").c_str());
+  EnvScope data("XDG_DATA_HOME", "relative/ignored");
+  for (const Row& row : rows) {
+    EnvScope destdir("DESTDIR", row.destdir.empty() ? nullptr : row.destdir.c_str());
+    const CommandResult install = RunCommand(
+        {CMAKE_COMMAND, "--install", NATALO_BUILD_DIR, "--component", "session", "--prefix", row.prefix},
+        std::chrono::seconds(60));
+    ASSERT_EQ(install.exitCode, 0) << install.output;
+    const std::string unit = testsupport::ReadFileBytes(row.unitFolder + "/natalo-notifyd.service");
+    for (const std::string& line :
+         {"ExecStart=" + row.service, std::string("PartOf=graphical-session.target"),
+          std::string("After=graphical-session.target"), std::string("WantedBy=graphical-session.target"),
+          std::string("Restart=on-failure")}) {
+      EXPECT_NE(unit.find("\n" + line + "\n"), std::string::npos) << line << "\n" << unit;
+    }
+    EXPECT_EQ(unit.find("Type=forking"), std::string::npos);
+    // Enabled for the session.
+    EXPECT_EQ(testsupport::ReadFileBytes(row.unitFolder + "/graphical-session.target.wants/natalo-notifyd.service"),
+              unit);
+    const std::string entry = testsupport::ReadFileBytes(row.autostart + "/natalo-notifyd.desktop");
+    for (const std::string& line :
+         {"Exec=" + row.service, std::string("X-GNOME-HiddenUnderSystemd=true"), std::string("X-systemd-skip=true")}) {
+      EXPECT_NE(entry.find("\n" + line + "\n"), std::string::npos) << line << "\n" << entry;
+    }
+  }
+}

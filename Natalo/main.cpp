@@ -6,6 +6,8 @@
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
+  // The compositor's application id (Wayland): the installed natalo.desktop.
+  QGuiApplication::setDesktopFileName(QStringLiteral("natalo"));
   keypad::ApplyMessageBoxEnvironment();
   NataloApp app(ParseStartupOptions(QApplication::arguments()));
   const int code = app.Start();

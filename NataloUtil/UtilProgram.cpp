@@ -218,6 +218,9 @@ int RunReminder(int argc, char** argv, const std::string& folder, const std::str
   // 7. Never during a call.
   WaitWhilePhoneCallActive([](int ms) { SleepMilliseconds(ms); });
   QApplication application(argc, argv);
+  // The compositor's application id (Wayland) names the utility's own desktop
+  // entry, natalo-reminder.desktop, for its name and icon.
+  QGuiApplication::setDesktopFileName(QStringLiteral("natalo-reminder"));
   keypad::ApplyMessageBoxEnvironment();
   keypad::InstallFontSubstitutions();
   // 8. Texts.

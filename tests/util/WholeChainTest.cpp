@@ -3,6 +3,11 @@
 // is written into storage.dat, and the engine arms again.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <thread>
 
@@ -55,7 +60,103 @@ bool WaitArmedAt(const std::string& utility, FileTime moment, platform::Notifica
 
 FileTime Seconds(std::int64_t s) { return static_cast<FileTime>(s) * FILETIME_PER_SECOND; }
 
+// A headless weston on a socket of the test's runtime folder, ended with the test.
+class HeadlessWeston {
+ public:
+  static constexpr char kSocket[] = "wayland-natalo-test";
+  HeadlessWeston() {
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    m_socket = std::string(runtime) + "/" + kSocket;
+    m_pid = fork();
+    if (m_pid == 0) {
+      const int log = open((std::string(runtime) + "/weston.log").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+      dup2(log, 1);
+      dup2(log, 2);
+      execlp("weston", "weston", "--backend=headless-backend.so", "--no-config", "--idle-time=0",
+             (std::string("--socket=") + kSocket).c_str(), static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    for (int i = 0; i < 200 && !std::filesystem::exists(m_socket); ++i) std::this_thread::sleep_for(50ms);
+  }
+  ~HeadlessWeston() {
+    if (m_pid <= 0) return;
+    kill(m_pid, SIGTERM);
+    int status = 0;
+    for (int i = 0; i < 100 && waitpid(m_pid, &status, WNOHANG) == 0; ++i) std::this_thread::sleep_for(50ms);
+    kill(m_pid, SIGKILL);
+    waitpid(m_pid, &status, 0);
+  }
+  bool Up() const { return std::filesystem::exists(m_socket); }
+
+ private:
+  pid_t m_pid = -1;
+  std::string m_socket;
+};
+
+bool WestonInstalled() {
+  for (const char* folder : {"/usr/bin/", "/usr/local/bin/"}) {
+    if (access((std::string(folder) + "weston").c_str(), X_OK) == 0) return true;
+  }
+  return false;
+}
+
+// Runs a program natively on the compositor with Wayland's protocol log on;
+// its exit code (-1 on time-out) and that log.
+int RunOnWayland(const std::vector<std::string>& argv, const std::vector<std::string>& environment,
+                 std::string& protocol) {
+  const std::string log = std::string(std::getenv("XDG_RUNTIME_DIR")) + "/client.log";
+  const pid_t pid = fork();
+  if (pid == 0) {
+    setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
+    setenv("QT_QPA_PLATFORM", "wayland", 1);
+    setenv("WAYLAND_DISPLAY", HeadlessWeston::kSocket, 1);
+    setenv("WAYLAND_DEBUG", "client", 1);
+    for (const std::string& entry : environment) putenv(const_cast<char*>(entry.c_str()));
+    const int fd = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    dup2(fd, 2);
+    std::vector<char*> args;
+    for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    execv(args[0], args.data());
+    _exit(127);
+  }
+  int status = 0;
+  bool ended = false;
+  for (int i = 0; i < 600 && !ended; ++i) {
+    ended = waitpid(pid, &status, WNOHANG) == pid;
+    if (!ended) std::this_thread::sleep_for(50ms);
+  }
+  if (!ended) {
+    kill(pid, SIGKILL);
+    waitpid(pid, &status, 0);
+  }
+  protocol = testsupport::ReadFileBytes(log);
+  return ended && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 }  // namespace
+
+// Both programs run natively on a Wayland compositor, under their own
+// application ids: the application paints its list, the utility shows one
+// reminder and is dismissed.
+TEST(WholeChain, ApplicationAndReminderRunOnWayland) {
+  if (!WestonInstalled()) GTEST_SKIP() << "weston is not installed";
+  UtilProgramFolder p;
+  SaveDue(p.Folder(), 0);
+  std::filesystem::copy_file(std::filesystem::path(NATALO_BUILT_PROGRAM_DIR) / "Natalo", p.Folder() + "Natalo");
+  HeadlessWeston weston;
+  ASSERT_TRUE(weston.Up());
+  std::string protocol;
+  EXPECT_EQ(RunOnWayland({p.Folder() + "Natalo", "--exit-after-first-paint"}, {}, protocol), 0);
+  EXPECT_NE(protocol.find("set_app_id(\"natalo\")"), std::string::npos) << protocol.substr(0, 2000);
+
+  const std::string dismiss = "NATALO_UTIL_COMMANDS=" + std::to_string(kCmdDismiss);
+  EXPECT_EQ(RunOnWayland({p.Folder() + "NataloUtil", Armed(platform::GetLocalFileTime(), "1")}, {dismiss}, protocol),
+            0);
+  EXPECT_FALSE(p.WaitForTrace("shown 1 ", 1s).empty());
+  EXPECT_FALSE(p.WaitForTrace("done", 1s).empty());
+  EXPECT_NE(protocol.find("set_app_id(\"natalo-reminder\")"), std::string::npos) << protocol.substr(0, 2000);
+}
 
 TEST(WholeChain, DueReminderIsShownSnoozedAndArmedAgain) {
   UtilProgramFolder p;

@@ -252,7 +252,14 @@ class SettingsDialogsTest : public QObject {
         w.grab().save(folder + QLatin1Char('/') + QLatin1String(name) + suffix);
       };
       f.InDialogOfDigit<ViewOptionsDialog>(Qt::Key_1, [&](ViewOptionsDialog&) { shoot("view-options"); });
-      f.InDialogOfDigit<ReminderOptionsDialog>(Qt::Key_2, [&](ReminderOptionsDialog&) { shoot("reminder-options"); });
+      f.InDialogOfDigit<ReminderOptionsDialog>(Qt::Key_2, [&](ReminderOptionsDialog& dialog) {
+        shoot("reminder-options");
+        // The last row, reached by keys, scrolled into view on a small screen.
+        for (int i = 0; i < 6 && !dialog.ShowAsRow()->hasFocus(); ++i) {
+          QTest::keyClick(dialog.window()->focusWidget(), Qt::Key_Tab);
+        }
+        shoot("reminder-options-show-as");
+      });
       f.InDialogOfDigit<SoundOptionsDialog>(Qt::Key_3, [&](SoundOptionsDialog&) { shoot("sound-options"); });
       WhenRunning<SettingsMenu>([&](SettingsMenu&) { shoot("settings-menu"); });
       w.RunCommand(cmd::kSettings);

@@ -15,6 +15,9 @@ inline constexpr int kCmdCancel = 2;
 inline constexpr int kCmdSnoozeFirst = 32791;  // .. 32798
 inline constexpr int kCmdSnoozeLast = 32798;
 inline constexpr int kCmdToggleSound = 32900;
+// The snooze of the desktop notification's action: five minutes, offered
+// whatever the days to the event.
+inline constexpr int kDefaultSnoozeCommand = kCmdSnoozeFirst + 1;
 
 // Seconds of "BTN_UTIL_SNOOZE_1" .. "_8", in menu order.
 inline constexpr std::array<std::uint32_t, 8> kSnoozeTable = {60, 300, 1800, 3600, 14400, 86400, 172800, 604800};

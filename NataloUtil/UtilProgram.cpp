@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "NataloUtil/DesktopNotification.h"
 #include "NataloUtil/DeviceLock.h"
 #include "NataloUtil/ReminderDialog.h"
 #include "NataloUtil/ReminderSession.h"
@@ -20,6 +21,7 @@
 #include "NataloUtil/UtilEngine.h"
 #include "NataloUtil/UtilLog.h"
 #include "common/entries/EntryPictures.h"
+#include "common/entries/TextFormat.h"
 #include "common/settings/AppSettings.h"
 #include "common/text/LocalTable.h"
 #include "common/text/LocalePatterns.h"
@@ -111,7 +113,75 @@ class ReminderRun {
     return true;
   }
 
+  // Sends the desktop notification unless the user chose the window only,
+  // and shows the window unless the user chose the notification only and
+  // the server took it. The dialog runs either way: its sound and its
+  // 60-second timer work for a hidden window too.
   void Show() {
+    if (!SendNotification() || g_settings.g_dwShowRemindersAs != kShowNotificationOnly) ShowWindow();
+    QTimer::singleShot(0, &m_window, [this] { ActivateDialog(); });
+  }
+
+ private:
+  QString Text(std::u16string_view key) const { return QString::fromStdU16String(GetLocalTable().Get(key)); }
+
+  bool SendNotification() {
+    if (g_settings.g_dwShowRemindersAs == kShowWindowOnly) return false;
+    const FeskItem* item = m_session.ActiveReminder();
+    const ReminderTexts& t = m_view.texts;
+    NotificationContent content;
+    content.summary = QString::fromStdU16String(t.title);
+    if (m_view.missed) content.lines << Text(u"DLG_UTIL_MISSED");
+    for (const std::u16string* line : {&t.line1, &t.line2, &t.line3}) {
+      if (!line->empty()) content.lines << QString::fromStdU16String(*line);
+    }
+    content.picture = m_view.picture;
+    content.dismissLabel = Text(u"BTN_UTIL_DISMISS");
+    content.snoozeLabel = QString::fromStdU16String(
+        FormatText(GetLocalTable().Get(u"BTN_UTIL_NOTIFY_SNOOZE"), {GetLocalTable().Get(u"BTN_UTIL_SNOOZE_2")}));
+    content.howToAnswer = Text(u"DLG_UTIL_NOTIFY_HOW");
+    m_notification = std::make_unique<DesktopNotification>();
+    if (!m_notification->Show(content, DesktopNotification::StoredId(item->m_nUID))) {
+      Trace("notification failed");
+      m_notification.reset();
+      return false;
+    }
+    DesktopNotification::StoreId(item->m_nUID, m_notification->Id());
+    Trace("notified " + std::to_string(item->m_nUID) + " " + std::to_string(m_notification->Id()));
+    QObject::connect(m_notification.get(), &DesktopNotification::actionInvoked, &m_window,
+                     [this](const QString& key) { OnNotificationAction(key); });
+    // Gone without an answer (expired, closed by the server, or the server
+    // left): the window is the way to answer now.
+    QObject::connect(m_notification.get(), &DesktopNotification::closed, &m_window, [this](uint reason) {
+      Trace("notification closed " + std::to_string(reason));
+      if (!m_window.isVisible()) ShowWindow();
+    });
+    return true;
+  }
+
+  // An action of the notification runs the window's own command, as its soft
+  // key or menu would; the default action brings the window up.
+  void OnNotificationAction(const QString& key) {
+    Trace("action " + key.toStdString());
+    if (key == QLatin1String(kActionDefault)) {
+      if (!m_window.isVisible()) ShowWindow();
+      if (m_window.m_dialog) m_window.m_dialog->BringToFront();
+      return;
+    }
+    RunOnDialog(key == QLatin1String(kActionDismiss) ? kCmdDismiss : kDefaultSnoozeCommand);
+  }
+
+  // The dialog starts from the event loop; an answer that came before it
+  // waits for it.
+  void RunOnDialog(int command) {
+    if (m_window.m_dialog) {
+      m_window.m_dialog->RunCommand(command);
+    } else if (m_session.ActiveReminder()) {
+      QTimer::singleShot(20, &m_window, [this, command] { RunOnDialog(command); });
+    }
+  }
+
+  void ShowWindow() {
     WakeDisplay();
     const QRect screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry() : QRect();
     if (screen.isValid()) m_window.move(screen.center() - QPoint(m_window.width() / 2, m_window.height() / 2));
@@ -119,10 +189,8 @@ class ReminderRun {
     m_window.raise();
     m_window.activateWindow();
     QApplication::alert(&m_window);
-    QTimer::singleShot(0, &m_window, [this] { ActivateDialog(); });
   }
 
- private:
   // The loop of the utility's window: run the dialog while a reminder is
   // active; with none left, close the window and end.
   void ActivateDialog() {
@@ -144,6 +212,8 @@ class ReminderRun {
     });
     dialog.Run();
     m_window.m_dialog = nullptr;
+    // Answered in the window or from the notification: the notification goes.
+    if (m_notification) m_notification->Close();
     QTimer::singleShot(0, &m_window, [this] { ActivateDialog(); });
   }
 
@@ -180,6 +250,7 @@ class ReminderRun {
   ReminderView m_view;
   AppPictures m_pictures;
   UtilMainWindow m_window;
+  std::unique_ptr<DesktopNotification> m_notification;
 };
 
 int RunReminder(int argc, char** argv, const std::string& folder, const std::string& line) {

@@ -39,7 +39,7 @@ endfunction()
 # natalo_add_qtest(NAME SOURCES... LIBS ...): one Qt Test executable, run offscreen.
 function(natalo_add_qtest name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS;ENV" ${ARGN})
-  find_package(Qt6 REQUIRED COMPONENTS Test Widgets)
+  find_package(Qt6 REQUIRED COMPONENTS Test Widgets DBus)
   add_executable(${name} ${T_SOURCES})
   set_target_properties(${name} PROPERTIES AUTOMOC ON)
   target_link_libraries(${name} PRIVATE ${T_LIBS} Qt6::Test Qt6::Widgets Threads::Threads)

@@ -34,6 +34,11 @@ ReminderOptionsDialog::ReminderOptionsDialog(QWidget* parent) : SettingsDialog(p
   m_wake->FillFromKeyText(ToQString(t.Get(u"DLG_RO_NEEDUNLOCK")));
   m_wake->SetCurrentIndex(g_settings.g_dwNeedUnlock != 0 ? 1 : 0);
   form->AddRow(ToQString(t.Get(u"DLG_RO_STATIC_NEEDUNLOCK")), m_wake);
+
+  m_showAs = new keypad::SpinnerList;
+  m_showAs->FillFromKeyText(ToQString(t.Get(u"DLG_RO_SHOWAS")));
+  if (!m_showAs->SetCurrentIndex(static_cast<int>(g_settings.g_dwShowRemindersAs))) m_showAs->SetCurrentIndex(0);
+  form->AddRow(ToQString(t.Get(u"DLG_RO_STATIC_SHOWAS")), m_showAs);
   ContentLayout()->addWidget(form);
 }
 
@@ -45,6 +50,7 @@ bool ReminderOptionsDialog::Save() {
   platform::SystemTime at;
   if (m_time->GetValue(at)) chosen.g_wReminderTime = static_cast<std::uint16_t>(at.wHour * 256 + at.wMinute);
   chosen.g_dwNeedUnlock = m_wake->CurrentIndex() > 0 ? 1 : 0;
+  chosen.g_dwShowRemindersAs = static_cast<std::uint32_t>(std::max(m_showAs->CurrentIndex(), 0));
   if (!SaveReminderChoices(chosen)) {
     // Put back what the reminder utility read before, as far as that goes.
     SaveReminderChoices(g_settings, RetryRule{1, std::chrono::milliseconds(0)});

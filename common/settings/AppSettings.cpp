@@ -65,6 +65,7 @@ void LoadReminderSettings(AppSettings& s) {
   std::uint32_t time = 0;
   if (ReadRegistryDword(SettingPath(u"Reminder\\Time"), time)) s.g_wReminderTime = static_cast<std::uint16_t>(time);
   ReadDword(u"Reminder\\Unlock", s.g_dwNeedUnlock);
+  ReadDword(u"Reminder\\ShowAs", s.g_dwShowRemindersAs);
   platform::RegistryType type{};
   std::vector<std::uint8_t> stored;
   if (ReadRegistryValue(SettingPath(u"Reminder\\DP"), type, stored, kMaxPasswordBytes) &&
@@ -76,7 +77,8 @@ void LoadReminderSettings(AppSettings& s) {
 bool SaveReminderChoices(const AppSettings& s, const RetryRule& rule) {
   bool ok = WriteDword(u"Reminder\\Date", s.g_dwReminderDate, rule);
   ok = WriteDword(u"Reminder\\Time", s.g_wReminderTime, rule) && ok;
-  return WriteDword(u"Reminder\\Unlock", s.g_dwNeedUnlock, rule) && ok;
+  ok = WriteDword(u"Reminder\\Unlock", s.g_dwNeedUnlock, rule) && ok;
+  return WriteDword(u"Reminder\\ShowAs", s.g_dwShowRemindersAs, rule) && ok;
 }
 
 bool SaveReminderSettings(const AppSettings& s, const RetryRule& rule) {

@@ -24,6 +24,14 @@ enum ShowBits : std::uint32_t {
 inline constexpr std::size_t kMaxSettingChars = 260;   // string values, terminator included
 inline constexpr std::size_t kMaxPasswordBytes = 260;  // Reminder\DP
 
+// How the reminder utility shows a reminder (Reminder\ShowAs); the order of
+// the choice's items in the reminder options.
+enum ShowRemindersAs : std::uint32_t {
+  kShowWindowAndNotification = 0,
+  kShowNotificationOnly = 1,
+  kShowWindowOnly = 2,
+};
+
 struct AppSettings {
   // Show, Sort
   std::uint32_t g_bSortAscending = 1;
@@ -44,6 +52,7 @@ struct AppSettings {
   std::uint32_t g_dwReminderDate = 2;       // ReminderOffset code 0..9
   std::uint16_t g_wReminderTime = 0x0C00;   // hour in the high byte, minute in the low byte
   std::uint32_t g_dwNeedUnlock = 1;
+  std::uint32_t g_dwShowRemindersAs = 0;    // Reminder\ShowAs: a ShowRemindersAs value
   std::u16string g_szDevicePassword;        // Reminder\DP, unscrambled
   // Sound\ ...
   std::uint32_t g_dwSoundType = 0;
@@ -68,7 +77,7 @@ void LoadViewSettings(AppSettings& s = g_settings);
 bool SaveViewSettings(const AppSettings& s = g_settings, const RetryRule& rule = kSettingsRetry);
 void LoadReminderSettings(AppSettings& s = g_settings);
 bool SaveReminderSettings(const AppSettings& s = g_settings, const RetryRule& rule = kSettingsRetry);
-// Reminder\Date, Reminder\Time and Reminder\Unlock only; Reminder\DP is left as stored.
+// Reminder\Date, Reminder\Time, Reminder\Unlock and Reminder\ShowAs only; Reminder\DP is left as stored.
 bool SaveReminderChoices(const AppSettings& s = g_settings, const RetryRule& rule = kSettingsRetry);
 void LoadSoundSettings(AppSettings& s = g_settings);
 bool SaveSoundSettings(const AppSettings& s = g_settings, const RetryRule& rule = kSettingsRetry);

@@ -132,7 +132,8 @@ class SettingsDialogsTest : public QObject {
     }
   }
 
-  // A week before instead of two days: entries on the default move, own ones stay.
+  // A week before instead of two days: entries on the default move, own ones stay;
+  // "Show reminders as" is kept beside the other reminder settings.
   void defaultReminderMovesOnlyEntriesWithoutTheirOwn() {
     const struct {
       keypad::SoftKeyBar::Key key;
@@ -147,10 +148,18 @@ class SettingsDialogsTest : public QObject {
       own->m_bOwnReminder = 1;
       ApplyReminder(*own, 0, 0x0900);
       const platform::FileTime ownStart = own->m_ftStart;
-      f.Open();
+      f.Open().show();  // keys move the focus only in a shown window
       f.InDialogOfDigit<ReminderOptionsDialog>(Qt::Key_2, [&](ReminderOptionsDialog& dialog) {
         QCOMPARE(dialog.ChoiceRow()->CurrentIndex(), 2);
         dialog.ChoiceRow()->SetCurrentIndex(7);
+        // Tab to "Show reminders as", Right to "Notification only".
+        QCOMPARE(dialog.ShowAsRow()->CurrentIndex(), int{kShowWindowAndNotification});
+        const auto focus = [&dialog] { return dialog.window()->focusWidget(); };
+        for (int i = 0; i < 6 && focus() != dialog.ShowAsRow() && !dialog.ShowAsRow()->isAncestorOf(focus()); ++i) {
+          QTest::keyClick(focus(), Qt::Key_Tab);
+        }
+        QTest::keyClick(focus(), Qt::Key_Right);
+        QCOMPARE(dialog.ShowAsRow()->CurrentIndex(), int{kShowNotificationOnly});
         dialog.SoftKeys()->Press(c.key);
       });
       auto expected = MakeBirthday("Ann", "Zed", 1980, 2, 3);
@@ -161,6 +170,9 @@ class SettingsDialogsTest : public QObject {
       std::uint32_t stored = 99;
       ReadRegistryDword(SettingPath(u"Reminder\\Date"), stored);
       QCOMPARE(stored, c.recalculations ? c.code : 99u);
+      stored = 99;
+      ReadRegistryDword(SettingPath(u"Reminder\\ShowAs"), stored);
+      QCOMPARE(stored, c.recalculations ? std::uint32_t{kShowNotificationOnly} : 99u);
     }
   }
 
@@ -240,7 +252,14 @@ class SettingsDialogsTest : public QObject {
         w.grab().save(folder + QLatin1Char('/') + QLatin1String(name) + suffix);
       };
       f.InDialogOfDigit<ViewOptionsDialog>(Qt::Key_1, [&](ViewOptionsDialog&) { shoot("view-options"); });
-      f.InDialogOfDigit<ReminderOptionsDialog>(Qt::Key_2, [&](ReminderOptionsDialog&) { shoot("reminder-options"); });
+      f.InDialogOfDigit<ReminderOptionsDialog>(Qt::Key_2, [&](ReminderOptionsDialog& dialog) {
+        shoot("reminder-options");
+        // The last row, reached by keys, scrolled into view on a small screen.
+        for (int i = 0; i < 6 && !dialog.ShowAsRow()->hasFocus(); ++i) {
+          QTest::keyClick(dialog.window()->focusWidget(), Qt::Key_Tab);
+        }
+        shoot("reminder-options-show-as");
+      });
       f.InDialogOfDigit<SoundOptionsDialog>(Qt::Key_3, [&](SoundOptionsDialog&) { shoot("sound-options"); });
       WhenRunning<SettingsMenu>([&](SettingsMenu&) { shoot("settings-menu"); });
       w.RunCommand(cmd::kSettings);

@@ -1,7 +1,8 @@
 #pragma once
 // A program folder for whole-process tests of the reminder utility: the built
 // utility, engine, texts and pictures, the notification service of the
-// harness, and helpers to run the utility and read what it traced.
+// harness, and helpers to run the utility and read what it traced. The
+// session bus address points nowhere unless a test gives it a bus of its own.
 #include <sys/types.h>
 
 #include <chrono>
@@ -33,7 +34,7 @@ class UtilProgramFolder {
   notifytest::DaemonHarness m_harness;
   testsupport::TempDir m_dir;
   std::string m_folder;
-  notifytest::EnvScope m_sink, m_trace;
+  notifytest::EnvScope m_sink, m_trace, m_bus;
 };
 
 }  // namespace utiltest

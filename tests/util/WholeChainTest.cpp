@@ -9,9 +9,11 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <optional>
 #include <thread>
 
 #include "NataloUtil/SnoozeRules.h"
+#include "common/settings/AppSettings.h"
 #include "platform/notify/NotificationStore.h"
 #include "platform/notify/UserNotification.h"
 #include "tests/util/UtilProgramFolder.h"
@@ -133,6 +135,60 @@ int RunOnWayland(const std::vector<std::string>& argv, const std::vector<std::st
   protocol = testsupport::ReadFileBytes(log);
   return ended && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
+
+// python3-dbusmock's notification server on a session bus of its own
+// (dbus-run-session), logging every call it gets and every signal it sends.
+class MockNotificationServer {
+ public:
+  MockNotificationServer(const std::filesystem::path& folder, const std::string& capabilities)
+      : m_address(folder / "bus-address"), m_pid(folder / "server-pid"), m_log(folder / "server-log") {
+    const std::string script = "echo \"$DBUS_SESSION_BUS_ADDRESS\" > '" + m_address.string() + ".new' && mv '" +
+                               m_address.string() + ".new' '" + m_address.string() + "' && echo $$ > '" +
+                               m_pid.string() +
+                               "' && exec /usr/bin/python3 -m dbusmock --template notification_daemon "
+                               "-p '{\"capabilities\": \"" + capabilities + "\"}' -l '" + m_log.string() + "'";
+    if (fork() == 0) {
+      execlp("dbus-run-session", "dbus-run-session", "--", "sh", "-c", script.c_str(), static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    for (int i = 0; i < 200 && Address().empty(); ++i) std::this_thread::sleep_for(50ms);
+    m_ready = !Address().empty() && Gdbus("wait --session --timeout 20 org.freedesktop.Notifications");
+  }
+  bool Ready() const { return m_ready; }
+  std::string Address() const {
+    std::string text = testsupport::ReadFileBytes(m_address);
+    while (!text.empty() && text.back() == '\n') text.pop_back();
+    return text;
+  }
+  std::string Log() const { return testsupport::ReadFileBytes(m_log); }
+  // Sends a signal of the server, e.g. ("ActionInvoked", "us", "<uint32 1>, <'snooze'>").
+  bool Emit(const std::string& name, const std::string& signature, const std::string& arguments) const {
+    return Call("org.freedesktop.DBus.Mock.EmitSignal org.freedesktop.Notifications " + name + " " + signature +
+                " \"[" + arguments + "]\"");
+  }
+  // Makes Notify answer with the Python `code` instead.
+  bool ReplaceNotify(const std::string& code) const {
+    return Call("org.freedesktop.DBus.Mock.AddMethod org.freedesktop.Notifications Notify susssasa{sv}i u \"" + code +
+                "\"");
+  }
+  // Ends the server; the bus stays.
+  void Stop() const { kill(std::stoi(testsupport::ReadFileBytes(m_pid)), SIGTERM); }
+
+ private:
+  bool Call(const std::string& methodAndArguments) const {
+    return Gdbus("call --session --dest org.freedesktop.Notifications --object-path /org/freedesktop/Notifications "
+                 "--method " + methodAndArguments);
+  }
+  bool Gdbus(const std::string& command) const {
+    return std::system(("DBUS_SESSION_BUS_ADDRESS='" + Address() + "' gdbus " + command + " >/dev/null").c_str()) == 0;
+  }
+
+  std::filesystem::path m_address, m_pid, m_log;
+  bool m_ready = false;
+};
+
+// The id of the utility's notification from its "notified <uid> <id>" trace line.
+std::string NotifiedId(const std::string& line) { return line.substr(line.rfind(' ') + 1); }
 
 }  // namespace
 
@@ -272,4 +328,121 @@ TEST(WholeChain, WithoutTextsTheReminderEndsWithAMessageAndKeepsItsState) {
   EXPECT_NE(testsupport::ReadFileBytes(boxes).find("Can't find resource file!"), std::string::npos);
   EXPECT_EQ(StoredEntry(p.Folder(), 1)->m_dwSnoozeCounter, 0u);
   EXPECT_TRUE(p.WaitForTrace("shown", 1ms).empty());
+}
+
+// The notification's Snooze and Dismiss run the window's own commands: the
+// state block in storage.dat, the re-armed moment, the notification closed;
+// the reminder coming back after the snooze replaces its notification.
+TEST(WholeChain, TheNotificationsActionsAnswerTheReminder) {
+  const struct {
+    const char* action;
+    bool snoozed;
+  } rows[] = {{"snooze", true}, {"dismiss", false}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.action);
+    UtilProgramFolder p;
+    MockNotificationServer server(p.Harness().Folder().parent_path(), "body actions");
+    ASSERT_TRUE(server.Ready());
+    notifytest::EnvScope bus("DBUS_SESSION_BUS_ADDRESS", server.Address().c_str());
+    ASSERT_GT(p.Harness().StartDaemon(), 0);
+    SaveDue(p.Folder(), platform::GetLocalFileTime() + Seconds(3));
+    ASSERT_EQ(p.Wait(p.Start(""), 20s), 0);
+
+    const std::string notified = p.WaitForTrace("notified 1 ", 20s);
+    ASSERT_FALSE(notified.empty()) << p.Harness().Log();
+    const std::string log = server.Log();
+    for (const char* part : {"Notify \"Natalo\" 0 \"natalo\" \"Birthday\" \"Anna Berg", "Turns ",
+                             "[\"default\", \"Birthday\", \"dismiss\", \"Dismiss\", \"snooze\", \"Snooze 5 minutes\"]",
+                             "\"desktop-entry\": \"natalo-reminder\"", "\"urgency\": 2", "\"suppress-sound\": True",
+                             "\"image-data\": dbus.Struct((dbus.Int32(48), dbus.Int32(48), dbus.Int32(192)"}) {
+      EXPECT_NE(log.find(part), std::string::npos) << part << "\n" << log.substr(0, 600);
+    }
+    ASSERT_TRUE(server.Emit("ActionInvoked", "us", "<uint32 " + NotifiedId(notified) + ">, <'" + row.action + "'>"));
+    const FileTime answeredAt = platform::GetLocalFileTime();
+    ASSERT_FALSE(p.WaitForTrace("done", 20s).empty());
+    EXPECT_NE(server.Log().find("CloseNotification " + NotifiedId(notified)), std::string::npos);
+
+    const auto anna = StoredEntry(p.Folder(), 1);
+    EXPECT_EQ(anna->m_dwSnoozeCounter, row.snoozed ? 2u : 0u);  // the service fired a pending snooze
+    EXPECT_EQ(anna->m_dwAutoSnoozeCounter, 0u);
+    if (!row.snoozed) {
+      EXPECT_EQ(anna->m_ftSnooze, 0u);
+      continue;
+    }
+    EXPECT_NEAR(static_cast<double>(anna->m_ftSnooze), static_cast<double>(answeredAt + Seconds(300)), 3e7);
+    platform::NotificationTrigger armed;
+    EXPECT_TRUE(WaitArmedAt(p.Folder() + "NataloUtil", anna->m_ftSnooze, armed)) << armed.arguments;
+    // Back after the snooze: the earlier notification is replaced, not stacked.
+    const pid_t again = p.Start(Armed(anna->m_ftSnooze, "1"), {"NATALO_UTIL_COMMANDS=" + std::to_string(kCmdDismiss)});
+    EXPECT_EQ(p.Wait(again, 20s), 0);
+    EXPECT_NE(server.Log().find("Notify \"Natalo\" " + NotifiedId(notified) + " "), std::string::npos);
+  }
+}
+
+// With "Notification only" chosen, a notification path that fails or goes
+// away leaves the window; answers that are not ours change nothing.
+TEST(WholeChain, NotificationFaultsNeverLoseTheReminder) {
+  enum class Fault { NoBus, NotifyRefused, NotifySilent, StrayActions, ClosedAtOnce, ServerLeaves };
+  const struct {
+    Fault fault;
+    const char* expected;  // the trace line that follows the fault
+  } rows[] = {{Fault::NoBus, "notification failed"},        {Fault::NotifyRefused, "notification failed"},
+              {Fault::NotifySilent, "notification failed"}, {Fault::StrayActions, "action snooze"},
+              {Fault::ClosedAtOnce, "notification closed 1"}, {Fault::ServerLeaves, "notification closed 0"}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(static_cast<int>(row.fault));
+    UtilProgramFolder p;
+    SaveDue(p.Folder(), 0);
+    ASSERT_TRUE(WriteRegistryDword(SettingPath(u"Reminder\\ShowAs"), kShowNotificationOnly));
+    std::optional<MockNotificationServer> server;
+    // The window, once up, snoozes by a minute.
+    std::vector<std::string> environment = {"NATALO_UTIL_COMMANDS=" + std::to_string(kCmdSnoozeFirst),
+                                            "NATALO_UTIL_COMMAND_DELAY_MS=300"};
+    if (row.fault != Fault::NoBus) {
+      server.emplace(p.Harness().Folder().parent_path(), "body actions");
+      ASSERT_TRUE(server->Ready());
+      environment.push_back("DBUS_SESSION_BUS_ADDRESS=" + server->Address());
+    }
+    if (row.fault == Fault::NotifyRefused) {
+      ASSERT_TRUE(server->ReplaceNotify("raise dbus.exceptions.DBusException('no', name='org.freedesktop.DBus.Error.AccessDenied')"));
+    } else if (row.fault == Fault::NotifySilent) {
+      ASSERT_TRUE(server->ReplaceNotify("import time; time.sleep(3); ret = 7"));
+    }
+    const FileTime started = platform::GetLocalFileTime();
+    const pid_t util = p.Start(Armed(started, "1"), environment);
+    if (server && row.fault != Fault::NotifyRefused && row.fault != Fault::NotifySilent) {
+      const std::string notified = p.WaitForTrace("notified 1 ", 20s);
+      ASSERT_FALSE(notified.empty());
+      const std::string id = NotifiedId(notified);
+      if (row.fault == Fault::StrayActions) {
+        // Another id, an unknown key, then the snooze; the dismiss after it comes too late.
+        const std::string other = std::to_string(std::stoul(id) + 1);
+        for (const std::string& args : {"<uint32 " + other + ">, <'dismiss'>", "<uint32 " + id + ">, <'later'>",
+                                        "<uint32 " + id + ">, <'snooze'>", "<uint32 " + id + ">, <'dismiss'>"}) {
+          ASSERT_TRUE(server->Emit("ActionInvoked", "us", args));
+        }
+      } else if (row.fault == Fault::ClosedAtOnce) {
+        ASSERT_TRUE(server->Emit("NotificationClosed", "uu", "<uint32 " + id + ">, <uint32 1>"));
+      } else {
+        server->Stop();
+      }
+    }
+    EXPECT_FALSE(p.WaitForTrace(row.expected, 20s).empty());
+    EXPECT_EQ(p.Wait(util, 20s), 0);
+    // Snoozed once: by the first answer of ours from a hidden window, or by
+    // the window that came up.
+    const auto anna = StoredEntry(p.Folder(), 1);
+    EXPECT_EQ(anna->m_dwSnoozeCounter, 1u);
+    const std::string shown = p.WaitForTrace("shown 1 ", 1ms);
+    if (row.fault == Fault::StrayActions) {
+      EXPECT_TRUE(shown.empty());
+      EXPECT_NEAR(static_cast<double>(anna->m_ftSnooze), static_cast<double>(started + Seconds(300)), 5e7);
+      continue;
+    }
+    ASSERT_FALSE(shown.empty());
+    // A silent server holds the window back by its answer limit at most.
+    if (row.fault == Fault::NotifySilent) {
+      EXPECT_LT(std::stoull(shown.substr(8)), started + Seconds(3));
+    }
+  }
 }

@@ -33,7 +33,7 @@ class UtilProgramFolder {
   notifytest::DaemonHarness m_harness;
   testsupport::TempDir m_dir;
   std::string m_folder;
-  notifytest::EnvScope m_sink, m_trace;
+  notifytest::EnvScope m_sink, m_trace, m_data;
 };
 
 }  // namespace utiltest

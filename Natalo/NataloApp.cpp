@@ -20,6 +20,7 @@
 #include "platform/imaging/IconLibrary.h"
 #include "common/settings/AppSettings.h"
 #include "common/text/LocalePatterns.h"
+#include "common/store/StorageMove.h"
 #include "common/text/ProgramFolder.h"
 #include "platform/contacts/ContactStore.h"
 #include "platform/sound/EventSound.h"
@@ -88,6 +89,16 @@ int NataloApp::Start() {
   m_szAppName = ToQString(GetLocalTable().GetAppName());
   QApplication::setApplicationDisplayName(m_szAppName);
 
+  std::string message;
+  m_szDataFolder = PrepareDataFolder(m_szProgramFolder, message);
+  ReportDataFolderMessage(message);
+  if (m_szDataFolder.empty()) {
+    m_wait.reset();
+    keypad::ShowMessageBox(nullptr, ToQString(LocalText().Get(u"MSG_NO_DATA_FOLDER")) + "\n\n" + QString::fromStdString(message),
+                           m_szAppName, keypad::MB_OK | keypad::MB_ICONSTOP);
+    return 0;
+  }
+
   if (!TakeInstanceRule()) return 0;
 
   m_bHighRes = m_options.screen.width() > keypad::kHighResolutionWidth;
@@ -115,7 +126,7 @@ int NataloApp::Start() {
 
   // The reminder utility's changes reach the window through
   // MainWindow::OnReminderStateChanged.
-  StartSyncThread(m_pMainWindow.get(), m_pList.get(), m_szProgramFolder);
+  StartSyncThread(m_pMainWindow.get(), m_pList.get(), m_szDataFolder);
   m_wait.reset();
   m_pMainWindow->OfferFirstRunScan();
   return kRunning;
@@ -147,7 +158,7 @@ bool NataloApp::CreateMainWindow() {
   m_pictures.Load(m_bHighRes);
   QApplication::setWindowIcon(QIcon(QPixmap::fromImage(LoadAppIcon(48))));
 
-  m_pList = std::make_unique<FeskList>(m_szProgramFolder + "storage.dat");
+  m_pList = std::make_unique<FeskList>(m_szDataFolder + "storage.dat");
   m_pMainWindow = std::make_unique<MainWindow>(m_szAppName, *m_pList, &m_pictures, m_bHighRes);
   m_pMainWindow->resize(m_options.screen);
   m_pMainWindow->SetRecalculate([this] { return m_engine.CalculateEvents(); });

@@ -64,6 +64,7 @@ class NataloApp {
   StartupOptions m_options;
   std::optional<keypad::WaitCursor> m_wait;
   std::string m_szProgramFolder;
+  std::string m_szDataFolder;  // where the dates and the sync notice live
   QString m_szAppName;
   bool m_bHighRes = true;
   std::unique_ptr<platform::ContactStore> m_pContacts;

@@ -166,7 +166,7 @@ bool ApplyReminderState(FeskList& list, const ReminderStateBlock& state) {
   return true;
 }
 
-bool StartSyncThread(MainWindow* window, FeskList* list, const std::string& programFolder) {
+bool StartSyncThread(MainWindow* window, FeskList* list, const std::string& dataFolder) {
   if (g_sync) return true;
   auto state = std::make_unique<SyncThreadState>();
   state->shared = std::make_shared<SyncShared>();
@@ -175,7 +175,7 @@ bool StartSyncThread(MainWindow* window, FeskList* list, const std::string& prog
   state->changed = platform::NamedEvent::Create(kStorageChangedEvent);
   state->exit = platform::NamedEvent::Create(kNotifyExitEvent);
   if (!state->changed || !state->exit) return false;
-  state->thread = std::thread(SyncThread, state->shared, state->changed.get(), state->exit.get(), programFolder);
+  state->thread = std::thread(SyncThread, state->shared, state->changed.get(), state->exit.get(), dataFolder);
   g_sync = std::move(state);
   return true;
 }

@@ -54,6 +54,6 @@ void ApplyPendingSyncChanges();
 void ShowTakenInChanges();
 
 // Starts the thread; `window` receives the changes on its thread.
-bool StartSyncThread(MainWindow* window, FeskList* list, const std::string& programFolder);
+bool StartSyncThread(MainWindow* window, FeskList* list, const std::string& dataFolder);
 // Sets "FESK_NOTIFY_EXIT" and waits for the thread, which ends at once.
 void StopSyncThread();

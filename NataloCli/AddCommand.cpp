@@ -18,7 +18,7 @@
 #include "common/store/StorageCopy.h"
 #include "common/store/StorageMutexName.h"
 #include "common/store/StorageSync.h"
-#include "common/text/ProgramFolder.h"
+#include "platform/folder/DataFolder.h"
 #include "platform/file/FileIo.h"
 #include "platform/sync/NamedEvent.h"
 #include "platform/sync/NamedMutex.h"
@@ -221,7 +221,7 @@ int RunAdd(const CliArgs& args) {
     // application's next save keeps entries it has not seen), so a stopped
     // application holds the file and the caller up for a moment at most.
     if (application == Application::Running &&
-        NotifyApplication(platform::ToUtf8(GetProgramFolder()), {saved->m_nUID, StorageChange::EntryAdded},
+        NotifyApplication(platform::GetDataFolder(), {saved->m_nUID, StorageChange::EntryAdded},
                           std::min(StorageLockTimeout(), kApplicationReplyMs)) == NotifyResult::Failed) {
       // The application would write its list over the entry it never heard of.
       list.Remove(added);

@@ -11,9 +11,11 @@
 #include "common/entries/EntryTexts.h"
 #include "common/entries/TextFormat.h"
 #include "common/settings/AppSettings.h"
+#include "common/store/StorageMove.h"
 #include "common/store/StorageMutexName.h"
 #include "common/text/LocalTable.h"
 #include "common/text/LocalePatterns.h"
+#include "common/text/ProgramFolder.h"
 #include "platform/file/FileIo.h"
 #include "platform/sync/NamedMutex.h"
 #include "platform/text/Utf.h"
@@ -45,6 +47,10 @@ bool StartCliSession() {
     std::cerr << "natalo: Can't find resource file!\n";
     return false;
   }
+  std::string message;
+  const bool usable = !PrepareDataFolder(platform::ToUtf8(GetProgramFolder()), message).empty();
+  ReportDataFolderMessage(message);
+  if (!usable) return false;
   InitLocalePatterns();
   LoadViewSettings(g_settings);
   LoadReminderSettings(g_settings);

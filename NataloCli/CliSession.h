@@ -24,8 +24,9 @@ int CliFail(int code, const std::string& text);
 // A bad-usage failure: the text, then a hint to the command's help.
 int CliUsageFail(const std::string& text, std::string_view command);
 
-// Loads local.dat, the locale's pictures and the settings. False (with a
-// message written) when local.dat cannot be read.
+// Loads local.dat, makes the data folder ready (an older install's dates
+// moved into it), loads the locale's pictures and the settings. False (with a
+// message written) when local.dat cannot be read or the data folder not used.
 bool StartCliSession();
 
 // How long a command waits for the storage mutex: NATALO_LOCK_TIMEOUT_MS,

@@ -6,6 +6,7 @@
 #include "common/store/StorageMutexName.h"
 #include "common/text/ProgramFolder.h"
 #include "platform/clock/Clock.h"
+#include "platform/folder/DataFolder.h"
 #include "platform/folder/ProgramFolder.h"
 #include "platform/sync/NamedMutex.h"
 #include "platform/text/Utf.h"
@@ -38,7 +39,7 @@ ActiveEvents EngineAccess::NextEvents() const {
 }
 
 void EngineAccess::CalculateEventsAndWait() const {
-  const std::u16string storage = GetProgramFolder() + u"storage.dat";
+  const std::u16string storage = platform::FromUtf8(platform::DataFolderPath() + "storage.dat");
   const auto calculating = platform::NamedMutex::Create(CalculateMutexName(storage));
   if (m_pfnCalculateEvents() == 0 || !calculating) return;
   // The worker takes the calculation mutex for its whole run: once it has been

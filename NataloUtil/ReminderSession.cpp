@@ -9,6 +9,7 @@
 #include "common/entries/FeskList.h"
 #include "common/log/Log.h"
 #include "common/store/StorageList.h"
+#include "platform/folder/DataFolder.h"
 #include "platform/sync/NamedMutex.h"
 
 void SleepMilliseconds(int milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
@@ -57,13 +58,15 @@ std::unique_ptr<FeskItem> CopyEntry(const FeskItem& entry) {
   return copy;
 }
 
-ReminderSession::ReminderSession(std::string programFolder, UtilSyncTimeouts timeouts)
-    : m_szProgramFolder(std::move(programFolder)), m_timeouts(timeouts) {}
+ReminderSession::ReminderSession(std::string programFolder, UtilSyncTimeouts timeouts, std::string dataFolder)
+    : m_szProgramFolder(std::move(programFolder)),
+      m_szDataFolder(dataFolder.empty() ? platform::GetDataFolder() : std::move(dataFolder)),
+      m_timeouts(timeouts) {}
 
 ReminderSession::~ReminderSession() = default;
 
 bool ReminderSession::Write(const FeskItem& item) {
-  m_bLastWrite = WriteUtilData(item, m_szProgramFolder, m_timeouts);
+  m_bLastWrite = WriteUtilData(item, m_szDataFolder, m_timeouts);
   return m_bLastWrite;
 }
 
@@ -73,7 +76,7 @@ bool ReminderSession::GetData(std::string_view commandLine) {
   platform::SystemTime fireTime{};
   if (!platform::FileTimeToSystemTime(command.fireTime, fireTime)) fireTime = {};
 
-  FeskList list(m_szProgramFolder + "storage.dat");
+  FeskList list(m_szDataFolder + "storage.dat");
   if (!list.LoadStorageLocked(STORAGE_MUTEX_TIMEOUT) || list.IsEmpty()) {
     WriteLog("GetData: no entries");
     return false;

@@ -40,7 +40,10 @@ std::unique_ptr<FeskItem> CopyEntry(const FeskItem& entry);
 
 class ReminderSession {
  public:
-  explicit ReminderSession(std::string programFolder, UtilSyncTimeouts timeouts = UtilSyncTimeouts{});
+  // Pictures come from `programFolder`, the dates from `dataFolder` (empty:
+  // the data folder).
+  explicit ReminderSession(std::string programFolder, UtilSyncTimeouts timeouts = UtilSyncTimeouts{},
+                           std::string dataFolder = {});
   ~ReminderSession();
   ReminderSession(const ReminderSession&) = delete;
   ReminderSession& operator=(const ReminderSession&) = delete;
@@ -78,6 +81,7 @@ class ReminderSession {
   bool Write(const FeskItem& item);
 
   std::string m_szProgramFolder;
+  std::string m_szDataFolder;
   UtilSyncTimeouts m_timeouts;
   std::unique_ptr<FeskItem> m_pActiveReminder;
   std::unique_ptr<platform::NamedMutex> m_pQueueMutex;

@@ -1,5 +1,5 @@
 #pragma once
-// The utility's diagnostic log: "FeskUtil_log.txt" in the program folder,
+// The utility's diagnostic log: "FeskUtil_log.txt" in the data folder,
 // written through the shared log, which the delivered build keeps switched off.
 #include <string>
 

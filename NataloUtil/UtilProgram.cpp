@@ -25,6 +25,7 @@
 #include "common/settings/AppSettings.h"
 #include "common/text/LocalTable.h"
 #include "common/text/LocalePatterns.h"
+#include "common/store/StorageMove.h"
 #include "common/text/ProgramFolder.h"
 #include "platform/imaging/AppPictures.h"
 #include "platform/imaging/IconLibrary.h"
@@ -338,7 +339,13 @@ int RunNataloUtil(int argc, char** argv) {
   // The phone switched to full power first; here the display is woken when
   // the reminder window opens, and a recalculation leaves it alone.
   const std::string folder = platform::ToUtf8(GetProgramFolder());
-  OpenUtilLog(folder);
+  std::string message;
+  const std::string dataFolder = PrepareDataFolder(folder, message);
+  if (!dataFolder.empty()) OpenUtilLog(dataFolder);
+  ReportDataFolderMessage(message);
+  // Without the data folder there are no dates to remind of; the armed
+  // notifications stay for a later start.
+  if (dataFolder.empty()) return 0;
   const std::string line = platform::CommandLineOf(argc, argv);
   WriteLog("Started with \"%s\"", line.c_str());
   Trace("start " + std::to_string(platform::GetLocalFileTime()));

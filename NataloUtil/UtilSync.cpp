@@ -7,8 +7,8 @@
 #include "platform/sync/NamedMutex.h"
 #include "platform/text/Utf.h"
 
-bool WriteUtilData(const StorageItem& item, const std::string& programFolder, const UtilSyncTimeouts& timeouts) {
-  const std::string storagePath = programFolder + "storage.dat";
+bool WriteUtilData(const StorageItem& item, const std::string& dataFolder, const UtilSyncTimeouts& timeouts) {
+  const std::string storagePath = dataFolder + "storage.dat";
   const auto mutex = platform::NamedMutex::Create(StorageMutexName(platform::FromUtf8(storagePath)));
   if (!mutex) return false;
   const platform::NamedMutexLock lock(*mutex, timeouts.mutexMs);
@@ -23,7 +23,7 @@ bool WriteUtilData(const StorageItem& item, const std::string& programFolder, co
     WriteLog("WriteUtilData: state of %d not written", item.m_nUID);
     return false;
   }
-  switch (NotifyApplication(programFolder, {item.m_nUID, StorageChange::ReminderState}, timeouts.replyMs)) {
+  switch (NotifyApplication(dataFolder, {item.m_nUID, StorageChange::ReminderState}, timeouts.replyMs)) {
     case NotifyResult::NoApplication:
     case NotifyResult::Answered: return true;
     case NotifyResult::NoAnswer: WriteLog("WriteUtilData: no reply from the application"); return true;

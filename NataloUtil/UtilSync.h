@@ -22,10 +22,10 @@ struct UtilSyncTimeouts {
   std::uint32_t replyMs = kSyncReplyMs;
 };
 
-// Writes the item's state block into `programFolder`storage.dat and hands the
+// Writes the item's state block into `dataFolder`storage.dat and hands the
 // change to a running application. True when the block was written. The wait
 // for the reply lasts at most `timeouts.replyMs` and ends early when the
 // application goes away (it crashed or was killed), since then nobody will
 // answer; the storage mutex is released after it in any case.
-bool WriteUtilData(const StorageItem& item, const std::string& programFolder,
+bool WriteUtilData(const StorageItem& item, const std::string& dataFolder,
                    const UtilSyncTimeouts& timeouts = UtilSyncTimeouts{});

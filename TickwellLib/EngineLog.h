@@ -1,5 +1,5 @@
 #pragma once
-// The engine's diagnostic log: "Tickwell3_log.txt" in the engine folder, written
+// The engine's diagnostic log: "Tickwell3_log.txt" in the data folder, written
 // through the shared log (WriteLog), which the delivered build keeps switched off.
 #include <string>
 

@@ -9,12 +9,15 @@
 #include "platform/registry/Registry.h"
 #include "platform/text/Utf.h"
 
-EngineState MakeEngineState(const std::string& folder) {
+EngineState MakeEngineState(const std::string& folder, const std::string& dataFolder) {
   EngineState s;
   if (folder.empty()) return s;
   s.folder = folder.back() == '/' ? folder : folder + "/";
   s.folderName = platform::FolderName(s.folder);
-  s.storagePath = s.folder + "storage.dat";
+  if (!dataFolder.empty()) {
+    s.dataFolder = dataFolder.back() == '/' ? dataFolder : dataFolder + "/";
+    s.storagePath = s.dataFolder + "storage.dat";
+  }
   s.utilityPath = s.folder + platform::MapPlatformFileName(s.folderName + "Util.exe");
   s.registryKey = u"Software\\Quorvex\\Tickwell2\\" + platform::FromUtf8(s.folderName);
   const std::u16string storage = platform::FromUtf8(s.storagePath);

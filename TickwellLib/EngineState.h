@@ -5,7 +5,8 @@
 struct EngineState {
   std::string folder;       // folder of the library file, ending with '/'; empty when unknown
   std::string folderName;   // last component of the folder ("Natalo")
-  std::string storagePath;  // folder + "storage.dat"
+  std::string dataFolder;   // the user's data folder, ending with '/'; empty when it cannot be used
+  std::string storagePath;  // dataFolder + "storage.dat"; empty without a data folder
   std::string utilityPath;  // folder + folder name + "Util" (the reminder utility)
   std::u16string registryKey;  // Software\Quorvex\Tickwell2\<folder name> under HKEY_CURRENT_USER
   std::u16string calculateMutexName;
@@ -13,8 +14,10 @@ struct EngineState {
   std::string pluginId;  // class identifier of the plug-in to notify; empty for none
 };
 
-// Every path and name derived from the engine folder; no registry access.
-EngineState MakeEngineState(const std::string& folder);
+// Every path and name derived from the engine folder and the data folder; no
+// registry access. The utility and the registry key follow the engine folder,
+// the storage file and its mutex names the data folder.
+EngineState MakeEngineState(const std::string& folder, const std::string& dataFolder);
 
 // Reads the "Plugin" value into state.pluginId (empty when missing, empty or not
 // a class identifier) and logs the identifier found.

@@ -34,6 +34,10 @@ const char* WhyNotRead(StorageLoad load) {
 
 void RunCalculation(const EngineState& state, const std::atomic<bool>* stop) {
   const platform::FileTime now = platform::GetLocalFileTime() + 1;
+  if (state.storagePath.empty()) {
+    WriteLog("Keeping the armed notifications: no data folder");
+    return;
+  }
   const bool active = IsStorageActive(state);
   DueEvents due;
   if (active) due = LoadDueEvents(state.storagePath, now, kEngineLockTimeoutMs, stop);
@@ -43,7 +47,7 @@ void RunCalculation(const EngineState& state, const std::atomic<bool>* stop) {
     return;
   }
   RemoveOldNotifications(state.utilityPath);
-  DeleteTemporaryFiles(state.folder);
+  DeleteTemporaryFiles(state.dataFolder);
   const bool armed = active && due.enabled > 0 && ArmEarliest(state, due);
   if (!armed) WriteLog("There are no active events in the storage, exiting");
   NotifyPlugin(state);

@@ -47,6 +47,7 @@ uint64_t GetNextEventTime(const ScheduleFields* item) {
 int32_t GetActiveEvents(int32_t* count, int32_t* nearest, EngineItem*** events) {
   if (g_engine == nullptr || count == nullptr || nearest == nullptr || events == nullptr) return 1;
   const EngineState& state = g_engine->State();
+  if (state.storagePath.empty()) return 1;
   if (!IsStorageActive(state)) {
     WriteLog("Storage isn't active: %s %d", state.storagePath.c_str(), 0);
     return 1;

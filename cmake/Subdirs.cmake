@@ -15,6 +15,10 @@ function(natalo_add_subdirs dir)
   endforeach()
 endfunction()
 
+# Tests that make no private folder of their own still never write into the
+# user's real data folder.
+set(NATALO_TEST_DATA_DIR ${CMAKE_BINARY_DIR}/test-data/)
+
 # natalo_add_gtest(NAME SOURCES... LIBS ... ENV ...): one GoogleTest executable whose
 # tests are registered one by one with CTest. Every test runs with a pinned locale
 # and zone (and the given ENV entries). gtest_discover_tests flattens a list given
@@ -28,7 +32,8 @@ function(natalo_add_gtest name)
     DISCOVERY_TIMEOUT 60
     TEST_LIST ${name}_TESTS
     PROPERTIES TIMEOUT 300)
-  set(env "LANG=en_US.UTF-8" "TZ=Europe/Berlin" "QT_QPA_PLATFORM=offscreen" ${T_ENV})
+  set(env "LANG=en_US.UTF-8" "TZ=Europe/Berlin" "QT_QPA_PLATFORM=offscreen" "NATALO_DATA_DIR=${NATALO_TEST_DATA_DIR}"
+      ${T_ENV})
   string(JOIN ";" env_text ${env})
   set(env_file ${CMAKE_CURRENT_BINARY_DIR}/${name}_environment.cmake)
   file(WRITE ${env_file}
@@ -45,5 +50,6 @@ function(natalo_add_qtest name)
   target_link_libraries(${name} PRIVATE ${T_LIBS} Qt6::Test Qt6::Widgets Threads::Threads)
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES
-    ENVIRONMENT "LANG=en_US.UTF-8;TZ=Europe/Berlin;QT_QPA_PLATFORM=offscreen;${T_ENV}" TIMEOUT 300)
+    ENVIRONMENT "LANG=en_US.UTF-8;TZ=Europe/Berlin;QT_QPA_PLATFORM=offscreen;NATALO_DATA_DIR=${NATALO_TEST_DATA_DIR};${T_ENV}"
+    TIMEOUT 300)
 endfunction()

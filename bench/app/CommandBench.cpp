@@ -46,6 +46,7 @@ struct BenchWindow {
     fs::create_directories(root / "run");
     fs::permissions(root / "run", fs::perms::owner_all);
     setenv("XDG_RUNTIME_DIR", (root / "run").c_str(), 1);
+    setenv("NATALO_DATA_DIR", (root / "").c_str(), 1);
     const fs::path built = NATALO_BUILT_PROGRAM_DIR;
     for (const char* name : {"local.dat", "stars.dat"}) fs::copy_file(built / name, root / name);
     SetProgramFolder(platform::FromUtf8((root / "").string()));

@@ -3,12 +3,8 @@
 #include <limits>
 
 #include "common/entries/EntryTexts.h"
-#include "common/text/ProgramFolder.h"
-#include "platform/text/Utf.h"
 
 namespace {
-
-std::string DefaultStoragePath() { return platform::ToUtf8(GetProgramFolder()) + "storage.dat"; }
 
 int Sign(long long a, long long b) { return a > b ? 1 : (a < b ? -1 : 0); }
 
@@ -27,7 +23,7 @@ int CompareText(const std::u16string& a, const std::u16string& b) {
 
 }  // namespace
 
-FeskList::FeskList(std::string path) : StorageList(path.empty() ? DefaultStoragePath() : std::move(path)) {
+FeskList::FeskList(std::string path) : StorageList(std::move(path)) {
   m_wMagic = FESK_MAGIC;
   m_dwRevision = FESK_REVISION;
 }

@@ -16,7 +16,7 @@ inline constexpr std::uint32_t FESK_REVISION = 3;
 
 class FeskList : public StorageList {
  public:
-  // `path` is the storage file; empty means storage.dat in the program folder.
+  // `path` is the storage file; empty means storage.dat in the data folder.
   explicit FeskList(std::string path = {});
 
   // A new Birthday entry.

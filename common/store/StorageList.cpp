@@ -10,7 +10,7 @@
 #include "common/store/AtomicFile.h"
 #include "common/store/Recurrence.h"
 #include "common/store/ScheduleRecord.h"
-#include "common/text/ProgramFolder.h"
+#include "platform/folder/DataFolder.h"
 #include "platform/file/FileIo.h"
 #include "platform/file/UniqueFd.h"
 #include "platform/text/Utf.h"
@@ -25,7 +25,11 @@ std::int32_t Following(std::int32_t uid) { return uid < kMaxUID ? uid + 1 : kMax
 
 StorageList::StorageList(std::string path) : m_szPath(path.empty() ? DefaultPath() : std::move(path)) {}
 
-std::string StorageList::DefaultPath() { return platform::ToUtf8(GetProgramFolder()) + "storage.dat"; }
+std::string StorageList::DefaultPath() {
+  // Without a usable data folder there is no file: never one in the working folder.
+  const std::string folder = platform::GetDataFolder();
+  return folder.empty() ? std::string() : folder + "storage.dat";
+}
 
 StorageList::~StorageList() = default;
 

@@ -88,7 +88,7 @@ class StorageList {
   StorageList(const StorageList&) = delete;
   StorageList& operator=(const StorageList&) = delete;
 
-  // The program folder + "storage.dat".
+  // The data folder + "storage.dat"; empty when the data folder cannot be used.
   static std::string DefaultPath();
 
   // A new item of the list's kind, for loading; the base list makes a Weekly item.

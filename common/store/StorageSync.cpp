@@ -72,12 +72,12 @@ bool ReadStorageNotice(const std::string& path, StorageNotice& notice) {
   return true;
 }
 
-NotifyResult NotifyApplication(const std::string& programFolder, const StorageNotice& notice, std::uint32_t replyMs) {
+NotifyResult NotifyApplication(const std::string& dataFolder, const StorageNotice& notice, std::uint32_t replyMs) {
   auto changed = platform::NamedEvent::Open(kStorageChangedEvent);
   if (!changed) return NotifyResult::NoApplication;
   auto reply = platform::NamedEvent::Create(kNotifyContinueEvent);
   if (!reply) return NotifyResult::NoApplication;
-  if (!WriteStorageNotice(programFolder + kSyncFileName, notice)) return NotifyResult::Failed;
+  if (!WriteStorageNotice(dataFolder + kSyncFileName, notice)) return NotifyResult::Failed;
   changed->Set();
   changed.reset();
   return WaitForReply(*reply, replyMs);

@@ -1,7 +1,7 @@
 #pragma once
 // The exchange by which other programs tell a running application that they
 // changed storage.dat. The writer, holding the storage mutex, names the entry
-// in sync.tmp in the program folder and sets "FESK_STORAGE_CHANGED"; the
+// in sync.tmp in the data folder and sets "FESK_STORAGE_CHANGED"; the
 // application reads the entry from the file while the writer still holds the
 // mutex, takes the change into its own list, and answers with
 // "FESK_NOTIFY_CONTINUE". A notice only makes the change show sooner: the
@@ -44,4 +44,4 @@ enum class NotifyResult {
 // Tells a running application about the change; the caller holds the storage
 // mutex. Waits up to `replyMs` for the answer, and ends the wait early when the
 // application goes away (crashed or killed), since then nobody will answer.
-NotifyResult NotifyApplication(const std::string& programFolder, const StorageNotice& notice, std::uint32_t replyMs);
+NotifyResult NotifyApplication(const std::string& dataFolder, const StorageNotice& notice, std::uint32_t replyMs);

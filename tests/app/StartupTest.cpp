@@ -101,6 +101,23 @@ class StartupTest : public QObject {
     }
   }
 
+  void aDataFolderInTheWayEndsTheStartWithItsReasonAndTouchesNothing() {
+    AppTestFolder folder;
+    const std::string data = folder.Environment().Root().string() + "/data-file";
+    QVERIFY(testsupport::WriteFileBytes(data, "mine"));
+    setenv("NATALO_DATA_DIR", data.c_str(), 1);  // the folder's environment restores it
+    keypad::PushMessageBoxAnswer(keypad::IDOK);
+    NataloApp app(OptionsFor(folder));
+    QCOMPARE(app.Start(), 0);
+    QVERIFY(app.Window() == nullptr);
+    const auto boxes = keypad::TakeMessageBoxLog();
+    QCOMPARE(boxes.size(), 1);
+    QVERIFY(boxes[0].text.startsWith(QString::fromStdU16String(GetLocalTable().Get(u"MSG_NO_DATA_FOLDER"))));
+    QVERIFY(boxes[0].text.contains(QString::fromStdString(data)));
+    QCOMPARE(testsupport::ReadFileBytes(data), std::string("mine"));
+    QVERIFY(folder.EngineLog().empty());
+  }
+
   void fullStartShowsStoredEntriesAndStarsAndSavesShowAndSortAtTheEnd() {
     AppTestFolder folder;
     {

@@ -88,14 +88,18 @@ TEST(CalculationWorker, StopServesQueuedRequestsThenEndsAWaitingJobAndNeverLeave
   EXPECT_FALSE(deaf.Post());
 }
 
-TEST(EngineState, NamesAndPathsFollowTheEngineFolder) {
-  const EngineState s = MakeEngineState("/opt/My Dates/Natalo");
+TEST(EngineState, TheUtilityFollowsTheEngineFolderAndTheStorageTheDataFolder) {
+  const EngineState s = MakeEngineState("/opt/My Dates/Natalo", "/home/ann/.local/share/Natalo");
   EXPECT_EQ(s.folder, "/opt/My Dates/Natalo/");
   EXPECT_EQ(s.folderName, "Natalo");
-  EXPECT_EQ(s.storagePath, "/opt/My Dates/Natalo/storage.dat");
+  EXPECT_EQ(s.utilityPath, "/opt/My Dates/Natalo/NataloUtil");
+  EXPECT_EQ(s.dataFolder, "/home/ann/.local/share/Natalo/");
+  EXPECT_EQ(s.storagePath, "/home/ann/.local/share/Natalo/storage.dat");
   EXPECT_EQ(s.registryKey, u"Software\\Quorvex\\Tickwell2\\Natalo");
-  EXPECT_EQ(s.calculateMutexName, u"$OPT$MY DATES$NATALO$STORAGE.DAT$CALCULATE");
-  EXPECT_EQ(s.waitMutexName, u"$OPT$MY DATES$NATALO$STORAGE.DAT$CALCULATE$WAIT");
+  EXPECT_EQ(s.calculateMutexName, u"$HOME$ANN$.LOCAL$SHARE$NATALO$STORAGE.DAT$CALCULATE");
+  EXPECT_EQ(s.waitMutexName, u"$HOME$ANN$.LOCAL$SHARE$NATALO$STORAGE.DAT$CALCULATE$WAIT");
+  // Without a data folder the engine has no storage file to read.
+  EXPECT_EQ(MakeEngineState("/opt/Natalo/", "").storagePath, "");
 }
 
 TEST(PluginHook, AcceptsOnlyTheRegistryFormOfAClassIdentifier) {

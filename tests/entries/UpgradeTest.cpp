@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -9,6 +12,7 @@
 
 #include "common/entries/FeskList.h"
 #include "common/store/AtomicFile.h"
+#include "common/store/StorageMove.h"
 #include "common/store/StorageMutexName.h"
 #include "platform/sync/NamedMutex.h"
 #include "platform/text/Utf.h"
@@ -293,6 +297,132 @@ TEST_F(Upgrade, CurrentAndLaterLowRevisionsLoadAsTheyAre) {
   FeskList empty;
   EXPECT_FALSE(empty.LoadAndUpgradeStorage());
   EXPECT_FALSE(empty.m_bRefusedFile);
+}
+
+// An older install kept storage.dat in the program folder; the data folder is
+// the fixture's folder (NATALO_DATA_DIR).
+class OldInstallMove : public Upgrade {
+ protected:
+  std::string OldFolder() const { return (m_env.Root() / "old").string() + "/"; }
+  std::string OldPath() const { return OldFolder() + "storage.dat"; }
+  void PlaceOld(const std::string& bytes) {
+    std::filesystem::remove_all(OldFolder());
+    std::filesystem::remove_all(m_env.ProgramFolder());
+    std::filesystem::create_directories(OldFolder());
+    std::filesystem::create_directories(m_env.ProgramFolder());
+    ASSERT_TRUE(testsupport::WriteFileBytes(OldPath(), bytes));
+  }
+  StorageMove Move(std::uint32_t timeoutMs = 1000) const {
+    return MoveOldStorage(OldFolder(), m_env.ProgramFolder(), timeoutMs).outcome;
+  }
+};
+
+TEST_F(OldInstallMove, AFileOfEveryRevisionMovesAsItIsAndLoadsFromTheDataFolder) {
+  FileBytes revision1, revision2, cutShort;
+  revision1.Header(0xCE09, 0x0103, 1);
+  Revision1Record(revision1, 5, Birthday, At(1961, 7, 5), Utf16z(u"Ann") + Utf16z(u"Lee") + Utf16z(u""));
+  revision1.U32(0);
+  revision2.Header(0xCE09, 0x0103, 2);
+  Revision2Record(revision2, 4, Anniversary, 0, At(1990, 3, 1), Utf16z(u"Kept") + Utf16z(u"") + Utf16z(u""));
+  cutShort = revision2;
+  cutShort.Record(32, kOldStart, 8).U16(200).U16(0).U32(0);
+  FeskList current;
+  current.Add(Entry(OtherDate, At(2000, 1, 5), u"Now"));
+  ASSERT_TRUE(current.Save());
+  const std::string revision3 = FileContent();
+  const struct {
+    const char* what;
+    std::string bytes;
+    std::size_t entries;  // loaded from the data folder afterwards
+  } cases[] = {
+      {"revision 1", revision1.Str(), 1},
+      {"revision 2", revision2.Str(), 1},
+      {"revision 3", revision3, 1},
+      {"a damaged file", cutShort.Str(), 1},
+      {"a foreign file, refused by the load as before", "not a storage file", 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    PlaceOld(c.bytes);
+    ASSERT_TRUE(testsupport::WriteFileBytes(OldPath() + ".id", "0123456789abcdef0123456789abcdef"));
+    EXPECT_EQ(Move(), StorageMove::Moved);
+    EXPECT_EQ(FileContent(), c.bytes);
+    EXPECT_EQ(testsupport::ReadFileBytes(StoragePath() + ".id"), "0123456789abcdef0123456789abcdef");
+    EXPECT_FALSE(std::filesystem::exists(OldPath()));
+    EXPECT_FALSE(std::filesystem::exists(OldPath() + ".id"));
+    FeskList loaded;
+    loaded.LoadAndUpgradeStorage();
+    EXPECT_EQ(loaded.Count(), c.entries);
+    EXPECT_EQ(Move(), StorageMove::NotNeeded);
+  }
+}
+
+TEST_F(OldInstallMove, WhatCannotMoveStaysWhereItIs) {
+  const std::string dates = "dates of the old install";
+  PlaceOld(dates);
+  {
+    // A running program of the old install holds its storage mutex.
+    const auto held = platform::NamedMutex::Create(StorageMutexName(platform::FromUtf8(OldPath())));
+    ASSERT_TRUE(held && held->Wait(0) == platform::WaitResult::Acquired);
+    std::future<StorageMove> blocked = std::async(std::launch::async, [this] { return Move(50); });
+    EXPECT_EQ(blocked.get(), StorageMove::Failed);
+    held->Release();
+  }
+  EXPECT_EQ(testsupport::ReadFileBytes(OldPath()), dates);
+  EXPECT_FALSE(std::filesystem::exists(StoragePath()));
+  std::string problem;
+  EXPECT_EQ(PrepareDataFolder(OldFolder(), problem), m_env.ProgramFolder());
+  EXPECT_EQ(FileContent(), dates);
+
+  PlaceOld("");
+  std::filesystem::remove(OldPath());
+  ASSERT_EQ(mkfifo(OldPath().c_str(), 0600), 0);
+  EXPECT_EQ(Move(), StorageMove::NotMoved);
+  EXPECT_TRUE(std::filesystem::is_fifo(OldPath()));
+  EXPECT_FALSE(std::filesystem::exists(StoragePath()));
+}
+
+TEST_F(OldInstallMove, AReadOnlyOldFolderKeepsItsFileAndTheCopyIsUsed) {
+  const std::string dates(70000, 'd');
+  PlaceOld(dates);
+  // Root ignores permissions: the move runs in a child as an ordinary user.
+  const auto run = m_env.Root() / "run-user";
+  std::filesystem::create_directories(run);
+  ASSERT_EQ(chmod(m_env.Root().c_str(), 0711), 0);
+  ASSERT_EQ(chmod(OldFolder().c_str(), 0555), 0);
+  ASSERT_EQ(chmod(m_env.ProgramFolder().c_str(), 0700), 0);
+  if (geteuid() == 0) {
+    ASSERT_EQ(chown(m_env.ProgramFolder().c_str(), 65534, 65534), 0);
+    ASSERT_EQ(chown(run.c_str(), 65534, 65534), 0);
+  }
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(3);
+    setenv("XDG_RUNTIME_DIR", run.c_str(), 1);
+    _exit(Move() == StorageMove::MovedOldKept ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_EQ(testsupport::ReadFileBytes(OldPath()), dates);
+  EXPECT_EQ(FileContent(), dates);
+  EXPECT_EQ(Move(), StorageMove::NotNeeded);
+  ASSERT_EQ(chown(m_env.ProgramFolder().c_str(), getuid(), getgid()), 0);
+  EXPECT_EQ(FeskList().m_szPath, StoragePath());
+}
+
+TEST_F(OldInstallMove, TwoProgramsStartingAtOnceMoveItOnce) {
+  const std::string dates(4 << 20, 'x');
+  PlaceOld(dates);
+  auto start = [this] { return std::async(std::launch::async, [this] { return Move(10'000); }); };
+  std::future<StorageMove> first = start(), second = start();
+  std::vector<StorageMove> outcomes{first.get(), second.get()};
+  std::sort(outcomes.begin(), outcomes.end());
+  EXPECT_EQ(outcomes, (std::vector<StorageMove>{StorageMove::NotNeeded, StorageMove::Moved}));
+  EXPECT_EQ(FileContent(), dates);
+  EXPECT_FALSE(std::filesystem::exists(OldPath()));
+  EXPECT_EQ(CopiesBeside(StoragePath()), std::vector<std::string>{});
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "common/store/Recurrence.h"
 #include "common/store/StorageList.h"
 #include "common/text/ProgramFolder.h"
+#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -142,9 +143,10 @@ TEST(EngineCalls, BoundEngineIsAskedAndUnboundOneIsNot) {
 
 }  // namespace enginecalls
 
-TEST(StorageListPath, DefaultIsStorageDatInTheProgramFolder) {
+TEST(StorageListPath, DefaultIsStorageDatInTheDataFolder) {
+  const testsupport::TestEnvironment env;
   SetProgramFolder(u"/opt/natalo");
-  EXPECT_EQ(StorageList().m_szPath, "/opt/natalo/storage.dat");
+  EXPECT_EQ(StorageList().m_szPath, env.ProgramFolder() + "storage.dat");
   EXPECT_EQ(StorageList("/elsewhere/s.dat").m_szPath, "/elsewhere/s.dat");
   SetProgramFolder({});
 }

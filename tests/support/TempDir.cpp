@@ -22,18 +22,21 @@ TempDir::~TempDir() {
 }
 
 TestEnvironment::TestEnvironment() {
-  const std::pair<const char*, std::string> vars[4] = {
+  // The data folder is the program folder: tests find the files the
+  // programs write where they put those they read, never in the real home.
+  const std::pair<const char*, std::string> vars[kVariables] = {
       {"XDG_RUNTIME_DIR", RuntimeFolder()},
       {"XDG_CONFIG_HOME", (Root() / "config").string()},
       {"XDG_DATA_HOME", (Root() / "data").string()},
       {"NATALO_REGISTRY_FILE", RegistryFile()},
+      {"NATALO_DATA_DIR", ProgramFolder()},
   };
   std::filesystem::create_directories(ProgramFolder());
   std::filesystem::create_directories(Root() / "config");
   std::filesystem::create_directories(Root() / "data");
   std::filesystem::create_directories(RuntimeFolder());
   chmod(RuntimeFolder().c_str(), 0700);
-  for (int i = 0; i < 4; ++i) {
+  for (int i = 0; i < kVariables; ++i) {
     m_saved[i].name = vars[i].first;
     if (const char* old = std::getenv(vars[i].first)) {
       m_saved[i].had = true;

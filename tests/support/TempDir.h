@@ -20,8 +20,10 @@ class TempDir {
 };
 
 // Points the process at private folders through the environment (inherited by
-// child processes): XDG_RUNTIME_DIR, XDG_CONFIG_HOME, XDG_DATA_HOME and
-// NATALO_REGISTRY_FILE. Restores the previous values when destroyed.
+// child processes): XDG_RUNTIME_DIR, XDG_CONFIG_HOME, XDG_DATA_HOME,
+// NATALO_REGISTRY_FILE and NATALO_DATA_DIR (the program folder, so that the
+// data folder is the program folder). Restores the previous values when
+// destroyed.
 class TestEnvironment {
  public:
   TestEnvironment();
@@ -42,7 +44,8 @@ class TestEnvironment {
     bool had = false;
     std::string value;
   };
-  Saved m_saved[4];
+  static constexpr int kVariables = 5;
+  Saved m_saved[kVariables];
 };
 
 // Reads a whole file as bytes; empty when it cannot be read.

@@ -16,7 +16,8 @@ UtilProgramFolder::UtilProgramFolder()
     : m_folder((m_dir.Path() / "Natalo").string() + "/"),
       m_sink("NATALO_AUDIO_SINK", "fakesink"),
       m_trace("NATALO_UTIL_TRACE", (m_dir.Path() / "trace.txt").c_str()),
-      m_bus("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + (m_dir.Path() / "no-bus").string()).c_str()) {
+      m_bus("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + (m_dir.Path() / "no-bus").string()).c_str()),
+      m_data("NATALO_DATA_DIR", m_folder.c_str()) {
   const fs::path built = NATALO_BUILT_PROGRAM_DIR;
   fs::create_directories(m_folder);
   for (const char* name : {"NataloUtil", "Natalo.so", "local.dat"}) fs::copy_file(built / name, m_folder + name);

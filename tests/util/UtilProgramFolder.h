@@ -34,7 +34,7 @@ class UtilProgramFolder {
   notifytest::DaemonHarness m_harness;
   testsupport::TempDir m_dir;
   std::string m_folder;
-  notifytest::EnvScope m_sink, m_trace, m_bus;
+  notifytest::EnvScope m_sink, m_trace, m_bus, m_data;
 };
 
 }  // namespace utiltest

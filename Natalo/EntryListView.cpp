@@ -22,8 +22,12 @@ class EntryRowModel : public QAbstractListModel {
     return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
   }
   QVariant data(const QModelIndex& index, int role) const override {
-    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount()) return {};
-    return QString::fromStdU16String(m_rows[static_cast<size_t>(index.row())]->GetDisplayName());
+    if (!index.isValid() || index.row() >= rowCount()) return {};
+    const FeskItem& entry = *m_rows[static_cast<size_t>(index.row())];
+    // A screen reader reads the whole row.
+    if (role == Qt::AccessibleTextRole) return EntryRowPainter::SpokenText(entry);
+    if (role != Qt::DisplayRole) return {};
+    return QString::fromStdU16String(entry.GetDisplayName());
   }
 
   void Insert(int index, FeskItem* entry) {
@@ -81,9 +85,11 @@ EntryListView::EntryListView(StorageList& list, const AppPictures* pictures, boo
   keypad::GiveScrollBarContrast(verticalScrollBar());
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   setAutoFillBackground(true);
+  // The rows stand on the kit's field colours, white on a light desktop.
+  const keypad::KeypadColours theme = keypad::ThemeColours();
   QPalette colours = palette();
-  colours.setColor(QPalette::Base, Qt::white);
-  colours.setColor(QPalette::Text, Qt::black);
+  colours.setColor(QPalette::Base, theme.field);
+  colours.setColor(QPalette::Text, theme.fieldText);
   setPalette(colours);
   connect(this, &QListView::activated, this, [this] { emit sendCommand(cmd::kEdit); });
   m_snoozeEndTimer.setSingleShot(true);

@@ -3,6 +3,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPen>
+#include <QStringList>
 
 #include <algorithm>
 
@@ -10,6 +11,8 @@
 #include "common/entries/EntryPictures.h"
 #include "common/entries/EntryTexts.h"
 #include "common/entries/FeskItem.h"
+#include "common/entries/TextFormat.h"
+#include "common/text/LocalTable.h"
 #include "platform/imaging/AppPictures.h"
 #include "platform/imaging/IconLibrary.h"
 #include "platform/pictures/IconTable.h"
@@ -29,6 +32,27 @@ int DrawTextLine(QPainter& painter, const QRect& box, const QString& text) {
 }
 
 }  // namespace
+
+QString EntryRowPainter::SpokenText(const FeskItem& entry) {
+  const EntryTextContext context = CurrentTextContext();
+  const LocalTable& t = GetLocalTable();
+  QStringList parts{ToQt(entry.GetDisplayName(context.view))};
+  std::u16string text;
+  if (GetHeaderTag(entry, text, context)) parts << ToQt(text);
+  if (entry.m_wKind == Birthday && context.view.dwZodiac != 0) parts << ToQt(GetZodiacName(GetZodiacSign(entry)));
+  parts << ToQt(GetDetailText(entry, context));
+  if (GetDetailTail(entry, text, context)) parts << ToQt(text);
+  if (GetSnoozeText(entry, platform::GetLocalFileTime(), text)) {
+    parts << ToQt(FormatText(t.Get(u"ACC_ROW_SNOOZED"), {text}));
+  } else if (entry.m_bEnabled) {
+    parts << ToQt(entry.m_wSkipNext ? t.Get(u"CLI_REMINDER_SKIPPED") : t.Get(u"CLI_REMINDER_ON"));
+  } else {
+    parts << ToQt(t.Get(u"CLI_REMINDER_OFF"));
+  }
+  if (entry.HasNote()) parts << ToQt(t.Get(u"ACC_ROW_NOTE"));
+  parts.removeAll(QString());
+  return parts.join(QStringLiteral(", "));
+}
 
 EntryRowPainter::EntryRowPainter(bool bHighRes, int systemTextHeight) : m_bHighRes(bHighRes) {
   // The phone's system font was large for its screen; the desktop's is

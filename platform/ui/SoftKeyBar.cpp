@@ -14,14 +14,15 @@ SoftKeyBar::SoftKeyBar(QWidget* parent) : QWidget(parent) {
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(1);
+  const KeypadColours colours = ThemeColours();
   for (int i = 0; i < 2; ++i) {
     auto* button = new QPushButton(this);
     button->setFocusPolicy(Qt::NoFocus);
     button->setFlat(true);
     button->setFont(CondensedFont(SystemTextHeight(), 700));
-    button->setStyleSheet(QStringLiteral(
-        "QPushButton { color: white; background: #2d4f7c; border: none; padding: 4px 2px; }"
-        "QPushButton:pressed { background: #1b3556; }"));
+    button->setStyleSheet(QStringLiteral("QPushButton { color: %1; background: %2; border: none; padding: 4px 2px; }"
+                                         "QPushButton:pressed { background: %3; }")
+                              .arg(colours.keyText.name(), colours.key.name(), colours.keyPressed.name()));
     layout->addWidget(button, 1);
     m_keys[i].button = button;
     connect(button, &QPushButton::clicked, this, [this, i] {

@@ -51,6 +51,7 @@ class SpinnerList : public QWidget {
 
  private:
   void ShowCurrent();
+  void ShowFrame(bool focused);
 
   struct Item {
     QString text;

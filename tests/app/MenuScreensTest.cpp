@@ -19,6 +19,7 @@
 #include "platform/ui/FullScreenDialog.h"
 #include "platform/ui/MessageBox.h"
 #include "tests/app/AppTestFolder.h"
+#include "tests/support/DarkPalette.h"
 
 namespace {
 
@@ -110,6 +111,7 @@ class MenuScreensTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void initTestCase() { testsupport::ApplyShotsPalette(); }
   void menus_data() {
     QTest::addColumn<QSize>("screen");
     QTest::addColumn<QByteArray>("language");

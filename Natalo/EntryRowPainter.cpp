@@ -106,7 +106,10 @@ bool EntryRowPainter::DrawRow(QPainter& painter, const FeskItem& entry, const QR
   }
 
   if (entry.m_wKind == Birthday && context.view.dwZodiac != 0 && pictures != nullptr) {
-    if (const QImage* sign = pictures->Zodiac(GetZodiacSign(entry), bSelected); sign != nullptr && !sign->isNull()) {
+    // The signs are dark line art; a row on a dark background takes the light
+    // ones that selected rows show.
+    const bool lightSigns = bSelected || colours.text.lightness() >= 128;
+    if (const QImage* sign = pictures->Zodiac(GetZodiacSign(entry), lightSigns); sign != nullptr && !sign->isNull()) {
       // A sign taller than the first line is drawn smaller so it never reaches
       // into the line below.
       const int maxHeight = std::max(1, L - 2);

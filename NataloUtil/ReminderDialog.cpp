@@ -32,6 +32,17 @@ constexpr int kStatePollMs = 250;
 QString Text(std::u16string_view key) { return QString::fromStdU16String(GetLocalTable().Get(key)); }
 QString Q(const std::u16string& text) { return QString::fromStdU16String(text); }
 
+// Line art (the zodiac sign) in one colour, its shape and edges kept: the
+// dark signs would vanish on a dark window.
+QImage InkedWith(const QImage& art, const QColor& ink) {
+  QImage out = art.convertToFormat(QImage::Format_ARGB32);
+  for (int y = 0; y < out.height(); ++y) {
+    auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
+    for (int x = 0; x < out.width(); ++x) line[x] = qRgba(ink.red(), ink.green(), ink.blue(), qAlpha(line[x]));
+  }
+  return out;
+}
+
 QLabel* CentredLabel(QWidget* parent, const QFont& font) {
   auto* label = new QLabel(parent);
   label->setAlignment(Qt::AlignCenter);
@@ -111,7 +122,10 @@ void ReminderDialog::BuildControls() {
   zodiac->setSpacing(3);
   m_zodiacHead = CentredLabel(m_zodiacRow, keypad::CondensedFont(h * 11 / 10, 400));
   m_zodiacPicture = new QLabel(m_zodiacRow);
-  if (!m_view.zodiac.isNull()) m_zodiacPicture->setPixmap(QPixmap::fromImage(m_view.zodiac));
+  if (!m_view.zodiac.isNull()) {
+    m_zodiacPicture->setPixmap(
+        QPixmap::fromImage(colours.dark ? InkedWith(m_view.zodiac, colours.caption) : m_view.zodiac));
+  }
   auto* tail = CentredLabel(m_zodiacRow, keypad::CondensedFont(h * 11 / 10, 400));
   tail->setText(Q(t.zodiacTail));
   zodiac->addStretch(1);

@@ -1,7 +1,8 @@
 #pragma once
 // What the kit's own widgets tell screen readers through Qt's accessibility:
 // a spinner list reads as a combo box whose value is its shown item, a date or
-// time picker as a spin box whose value is the date or time as shown, and a
+// time picker as a spin box whose value is the date or time as shown, an item
+// of a command menu by its whole text (the menu may show it shortened), and a
 // screen marked as an alert (a message box, a reminder) as an alert message
 // whose value is its text, announced when it shows. Names come from the
 // widgets' accessible names (a form row's label, a screen's title).

@@ -202,6 +202,10 @@ class KeypadKitTest : public QObject {
     QVERIFY(!sub->isVisible());
     QVERIFY(menu.Find(2)->text().endsWith(QChar(0x2026)));
     QCOMPARE(CommandMenu::FullText(menu.Find(2)), QStringLiteral("A text far too long for the narrow screen of this phone"));
+    // A screen reader reads the item whole.
+    QAccessibleInterface* item = QAccessible::queryAccessibleInterface(&menu)->child(1);
+    QCOMPARE(item->role(), QAccessible::MenuItem);
+    QCOMPARE(item->text(QAccessible::Name), CommandMenu::FullText(menu.Find(2)));
 
     menu.setActiveAction(sub->menuAction());
     QTest::keyClick(&menu, Qt::Key_Return);

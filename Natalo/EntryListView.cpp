@@ -2,6 +2,7 @@
 
 #include <QAbstractItemDelegate>
 #include <QAbstractListModel>
+#include <QApplication>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
@@ -85,12 +86,7 @@ EntryListView::EntryListView(StorageList& list, const AppPictures* pictures, boo
   keypad::GiveScrollBarContrast(verticalScrollBar());
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   setAutoFillBackground(true);
-  // The rows stand on the kit's field colours, white on a light desktop.
-  const keypad::KeypadColours theme = keypad::ThemeColours();
-  QPalette colours = palette();
-  colours.setColor(QPalette::Base, theme.field);
-  colours.setColor(QPalette::Text, theme.fieldText);
-  setPalette(colours);
+  ApplyColours();
   connect(this, &QListView::activated, this, [this] { emit sendCommand(cmd::kEdit); });
   m_snoozeEndTimer.setSingleShot(true);
   connect(&m_snoozeEndTimer, &QTimer::timeout, viewport(), qOverload<>(&QWidget::update));
@@ -260,6 +256,20 @@ void EntryListView::paintEvent(QPaintEvent* event) {
     m_painted = true;
     emit firstPainted();
   }
+}
+
+void EntryListView::ApplyColours() {
+  // The rows stand on the kit's field colours, white on a light desktop.
+  const keypad::KeypadColours theme = keypad::ThemeColours();
+  QPalette colours = QApplication::palette(this);
+  colours.setColor(QPalette::Base, theme.field);
+  colours.setColor(QPalette::Text, theme.fieldText);
+  setPalette(colours);
+}
+
+bool EntryListView::event(QEvent* event) {
+  if (event->type() == QEvent::ApplicationPaletteChange) ApplyColours();
+  return QListView::event(event);
 }
 
 void EntryListView::resizeEvent(QResizeEvent* event) {

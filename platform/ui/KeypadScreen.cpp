@@ -29,9 +29,7 @@ KeypadScreen::KeypadScreen(QWidget* parent) : QWidget(parent) {
   m_title = new QLabel(this);
   m_title->setObjectName(QStringLiteral("ScreenTitle"));
   m_title->setFont(CondensedFont(SystemTextHeight(), 700));
-  const KeypadColours colours = ThemeColours();
-  m_title->setStyleSheet(QStringLiteral("color: %1; background: %2; padding: 2px 4px;")
-                             .arg(colours.stripText.name(), colours.strip.name()));
+  ColourTitle();
   m_title->setTextFormat(Qt::PlainText);
   m_title->hide();
   m_content = new QWidget(this);
@@ -50,6 +48,18 @@ void KeypadScreen::SetTitle(const QString& title) {
   setWindowTitle(title);
   // A screen reader names the screen by its title.
   setAccessibleName(title);
+}
+
+void KeypadScreen::ColourTitle() {
+  const KeypadColours colours = ThemeColours();
+  m_title->setStyleSheet(QStringLiteral("color: %1; background: %2; padding: 2px 4px;")
+                             .arg(colours.stripText.name(), colours.strip.name()));
+}
+
+bool KeypadScreen::event(QEvent* event) {
+  // The desktop turned dark or light while the screen is open.
+  if (event->type() == QEvent::ApplicationPaletteChange) ColourTitle();
+  return QWidget::event(event);
 }
 
 QString KeypadScreen::Title() const { return m_titleText; }

@@ -137,6 +137,11 @@ void SpinnerList::ShowFrame(bool focused) {
                          QApplication::palette().color(QPalette::Disabled, QPalette::WindowText).name()));
 }
 
+bool SpinnerList::event(QEvent* event) {
+  if (event->type() == QEvent::ApplicationPaletteChange) ShowFrame(hasFocus());
+  return QWidget::event(event);
+}
+
 void SpinnerList::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   ShowCurrent();

@@ -531,6 +531,38 @@ class KeypadKitTest : public QObject {
     }
   }
 
+  // An open screen follows the desktop when it turns dark: the fields and the
+  // soft keys take the dark palette's colours.
+  void openScreenFollowsTheDesktopToDark() {
+    const QPalette light = QApplication::palette();
+    KeypadWindow window;
+    window.SetMainScreen(new KeypadScreen);
+    SampleDialog dialog(&window);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const auto lightness = [](QWidget* widget) {
+      const QImage image = widget->grab().toImage();
+      qint64 sum = 0;
+      for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) sum += image.pixelColor(x, y).lightness();
+      }
+      return sum / std::max<qint64>(1, qint64(image.width()) * image.height());
+    };
+    QPushButton* key = dialog.SoftKeys()->findChildren<QPushButton*>().value(0);
+    RunDialog(dialog, [&] {
+      QVERIFY(lightness(dialog.spinner) > 200);
+      QApplication::setPalette(testsupport::DarkPalette());
+      // What a running application's widgets are sent then (outside exec() Qt leaves it out).
+      QEvent change(QEvent::ApplicationPaletteChange);
+      for (QWidget* widget : QApplication::allWidgets()) QApplication::sendEvent(widget, &change);
+      QApplication::processEvents();
+      QVERIFY(lightness(dialog.spinner) < 80);
+      const QImage keyImage = key->grab().toImage();
+      QCOMPARE(keyImage.pixelColor(1, 1), ThemeColours().key);
+    });
+    QApplication::setPalette(light);
+  }
+
   void doneBeforeExecEndsAtOnce() {
     SampleDialog dialog(nullptr);
     dialog.Done(kResultDone);

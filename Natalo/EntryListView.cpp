@@ -2,6 +2,7 @@
 
 #include <QAbstractItemDelegate>
 #include <QAbstractListModel>
+#include <QApplication>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
@@ -22,8 +23,12 @@ class EntryRowModel : public QAbstractListModel {
     return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
   }
   QVariant data(const QModelIndex& index, int role) const override {
-    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount()) return {};
-    return QString::fromStdU16String(m_rows[static_cast<size_t>(index.row())]->GetDisplayName());
+    if (!index.isValid() || index.row() >= rowCount()) return {};
+    const FeskItem& entry = *m_rows[static_cast<size_t>(index.row())];
+    // A screen reader reads the whole row.
+    if (role == Qt::AccessibleTextRole) return EntryRowPainter::SpokenText(entry);
+    if (role != Qt::DisplayRole) return {};
+    return QString::fromStdU16String(entry.GetDisplayName());
   }
 
   void Insert(int index, FeskItem* entry) {
@@ -81,10 +86,7 @@ EntryListView::EntryListView(StorageList& list, const AppPictures* pictures, boo
   keypad::GiveScrollBarContrast(verticalScrollBar());
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   setAutoFillBackground(true);
-  QPalette colours = palette();
-  colours.setColor(QPalette::Base, Qt::white);
-  colours.setColor(QPalette::Text, Qt::black);
-  setPalette(colours);
+  ApplyColours();
   connect(this, &QListView::activated, this, [this] { emit sendCommand(cmd::kEdit); });
   m_snoozeEndTimer.setSingleShot(true);
   connect(&m_snoozeEndTimer, &QTimer::timeout, viewport(), qOverload<>(&QWidget::update));
@@ -254,6 +256,20 @@ void EntryListView::paintEvent(QPaintEvent* event) {
     m_painted = true;
     emit firstPainted();
   }
+}
+
+void EntryListView::ApplyColours() {
+  // The rows stand on the kit's field colours, white on a light desktop.
+  const keypad::KeypadColours theme = keypad::ThemeColours();
+  QPalette colours = QApplication::palette(this);
+  colours.setColor(QPalette::Base, theme.field);
+  colours.setColor(QPalette::Text, theme.fieldText);
+  setPalette(colours);
+}
+
+bool EntryListView::event(QEvent* event) {
+  if (event->type() == QEvent::ApplicationPaletteChange) ApplyColours();
+  return QListView::event(event);
 }
 
 void EntryListView::resizeEvent(QResizeEvent* event) {

@@ -58,11 +58,13 @@ class EntryListView : public QListView {
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  bool event(QEvent* event) override;
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
  private:
   friend class EntryRowDelegate;
   void ApplyColumnWidthRule();
+  void ApplyColours();
   // Draws the row of `entry`, or posts a refresh when the filter rejects it.
   void PaintRow(QPainter& painter, FeskItem* entry, const QRect& rect, bool bSelected);
 

@@ -3,6 +3,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPen>
+#include <QStringList>
 
 #include <algorithm>
 
@@ -10,6 +11,8 @@
 #include "common/entries/EntryPictures.h"
 #include "common/entries/EntryTexts.h"
 #include "common/entries/FeskItem.h"
+#include "common/entries/TextFormat.h"
+#include "common/text/LocalTable.h"
 #include "platform/imaging/AppPictures.h"
 #include "platform/imaging/IconLibrary.h"
 #include "platform/pictures/IconTable.h"
@@ -29,6 +32,27 @@ int DrawTextLine(QPainter& painter, const QRect& box, const QString& text) {
 }
 
 }  // namespace
+
+QString EntryRowPainter::SpokenText(const FeskItem& entry) {
+  const EntryTextContext context = CurrentTextContext();
+  const LocalTable& t = GetLocalTable();
+  QStringList parts{ToQt(entry.GetDisplayName(context.view))};
+  std::u16string text;
+  if (GetHeaderTag(entry, text, context)) parts << ToQt(text);
+  if (entry.m_wKind == Birthday && context.view.dwZodiac != 0) parts << ToQt(GetZodiacName(GetZodiacSign(entry)));
+  parts << ToQt(GetDetailText(entry, context));
+  if (GetDetailTail(entry, text, context)) parts << ToQt(text);
+  if (GetSnoozeText(entry, platform::GetLocalFileTime(), text)) {
+    parts << ToQt(FormatText(t.Get(u"ACC_ROW_SNOOZED"), {text}));
+  } else if (entry.m_bEnabled) {
+    parts << ToQt(entry.m_wSkipNext ? t.Get(u"CLI_REMINDER_SKIPPED") : t.Get(u"CLI_REMINDER_ON"));
+  } else {
+    parts << ToQt(t.Get(u"CLI_REMINDER_OFF"));
+  }
+  if (entry.HasNote()) parts << ToQt(t.Get(u"ACC_ROW_NOTE"));
+  parts.removeAll(QString());
+  return parts.join(QStringLiteral(", "));
+}
 
 EntryRowPainter::EntryRowPainter(bool bHighRes, int systemTextHeight) : m_bHighRes(bHighRes) {
   // The phone's system font was large for its screen; the desktop's is
@@ -82,7 +106,10 @@ bool EntryRowPainter::DrawRow(QPainter& painter, const FeskItem& entry, const QR
   }
 
   if (entry.m_wKind == Birthday && context.view.dwZodiac != 0 && pictures != nullptr) {
-    if (const QImage* sign = pictures->Zodiac(GetZodiacSign(entry), bSelected); sign != nullptr && !sign->isNull()) {
+    // The signs are dark line art; a row on a dark background takes the light
+    // ones that selected rows show.
+    const bool lightSigns = bSelected || colours.text.lightness() >= 128;
+    if (const QImage* sign = pictures->Zodiac(GetZodiacSign(entry), lightSigns); sign != nullptr && !sign->isNull()) {
       // A sign taller than the first line is drawn smaller so it never reaches
       // into the line below.
       const int maxHeight = std::max(1, L - 2);

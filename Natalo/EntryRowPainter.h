@@ -6,6 +6,7 @@
 #include <QColor>
 #include <QFont>
 #include <QRect>
+#include <QString>
 
 class AppPictures;
 class FeskItem;
@@ -33,6 +34,11 @@ class EntryRowPainter {
   // zodiac and status pictures (may be null: none are drawn). Always true.
   bool DrawRow(QPainter& painter, const FeskItem& entry, const QRect& row, bool bSelected,
                const AppPictures* pictures, const RowColours& colours) const;
+
+  // The row as one line for a screen reader: name, tag, zodiac sign, date and
+  // age, days left and the reminder's state, whole (the painted row may
+  // shorten or leave out some of them to fit).
+  static QString SpokenText(const FeskItem& entry);
 
  private:
   bool m_bHighRes;

@@ -8,6 +8,7 @@
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QStringList>
 #include <QVBoxLayout>
 
 #include "NataloUtil/DeviceLock.h"
@@ -19,6 +20,7 @@
 #include "platform/registry/DeviceState.h"
 #include "platform/registry/Registry.h"
 #include "platform/ui/CommandMenu.h"
+#include "platform/ui/KeypadAccessible.h"
 #include "platform/ui/KeypadTheme.h"
 #include "platform/ui/SoftKeyBar.h"
 
@@ -26,10 +28,20 @@ namespace {
 
 constexpr int kPictureSize = 48;
 constexpr int kStatePollMs = 250;
-const char* const kCaptionColour = "#1c4f8f";
 
 QString Text(std::u16string_view key) { return QString::fromStdU16String(GetLocalTable().Get(key)); }
 QString Q(const std::u16string& text) { return QString::fromStdU16String(text); }
+
+// Line art (the zodiac sign) in one colour, its shape and edges kept: the
+// dark signs would vanish on a dark window.
+QImage InkedWith(const QImage& art, const QColor& ink) {
+  QImage out = art.convertToFormat(QImage::Format_ARGB32);
+  for (int y = 0; y < out.height(); ++y) {
+    auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
+    for (int x = 0; x < out.width(); ++x) line[x] = qRgba(ink.red(), ink.green(), ink.blue(), qAlpha(line[x]));
+  }
+  return out;
+}
 
 QLabel* CentredLabel(QWidget* parent, const QFont& font) {
   auto* label = new QLabel(parent);
@@ -71,6 +83,7 @@ void ReminderDialog::BuildControls() {
   const ReminderTexts& t = m_view.texts;
   const bool hasNote = !t.note.empty();
   const int h = keypad::SystemTextHeight();
+  const keypad::KeypadColours colours = keypad::ThemeColours();
   SetTitle(Q(t.title));
 
   auto* layout = ContentLayout();
@@ -79,7 +92,7 @@ void ReminderDialog::BuildControls() {
   if (m_view.missed) {
     m_missed = CentredLabel(Content(), keypad::CondensedFont(h, 700, true));
     m_missed->setText(Text(u"DLG_UTIL_MISSED"));
-    m_missed->setStyleSheet(QStringLiteral("color: #b00020;"));
+    m_missed->setStyleSheet(QStringLiteral("color: %1;").arg(colours.alert.name()));
     layout->addWidget(m_missed);
   }
   auto* first = new QHBoxLayout;
@@ -93,7 +106,7 @@ void ReminderDialog::BuildControls() {
   m_line1 = CentredLabel(Content(), keypad::CondensedFont(hasNote ? h * 12 / 10 : h * 14 / 10, 700));
   m_line1->setWordWrap(true);
   m_line1->setText(Q(t.line1));
-  m_line1->setStyleSheet(QStringLiteral("color: %1;").arg(QLatin1String(kCaptionColour)));
+  m_line1->setStyleSheet(QStringLiteral("color: %1;").arg(colours.caption.name()));
   first->addWidget(m_picture, 0, Qt::AlignTop);
   first->addWidget(m_line1, 1);
   layout->addLayout(first);
@@ -109,7 +122,10 @@ void ReminderDialog::BuildControls() {
   zodiac->setSpacing(3);
   m_zodiacHead = CentredLabel(m_zodiacRow, keypad::CondensedFont(h * 11 / 10, 400));
   m_zodiacPicture = new QLabel(m_zodiacRow);
-  if (!m_view.zodiac.isNull()) m_zodiacPicture->setPixmap(QPixmap::fromImage(m_view.zodiac));
+  if (!m_view.zodiac.isNull()) {
+    m_zodiacPicture->setPixmap(
+        QPixmap::fromImage(colours.dark ? InkedWith(m_view.zodiac, colours.caption) : m_view.zodiac));
+  }
   auto* tail = CentredLabel(m_zodiacRow, keypad::CondensedFont(h * 11 / 10, 400));
   tail->setText(Q(t.zodiacTail));
   zodiac->addStretch(1);
@@ -156,6 +172,15 @@ void ReminderDialog::BuildControls() {
   SoftKeys()->SetCommandKey(keypad::SoftKeyBar::Left, Text(u"BTN_UTIL_DISMISS"), kCmdDismiss);
   SoftKeys()->SetMenuKey(keypad::SoftKeyBar::Right, Text(u"BTN_UTIL_MENU"), m_menu);
   m_bSoundOn = true;
+
+  // A screen reader reads the window as an alert: its lines in the order shown.
+  QStringList spoken;
+  if (m_view.missed) spoken << m_missed->text();
+  spoken << Q(t.line1) << Q(t.line2);
+  if (t.showZodiac) spoken << (Q(t.zodiacHead) + QLatin1Char(' ') + Q(t.zodiacTail)).trimmed();
+  spoken << Q(t.line3) << Q(t.note);
+  spoken.removeAll(QString());
+  keypad::MarkAsAlert(this, spoken.join(QLatin1Char('\n')));
 }
 
 bool ReminderDialog::ZodiacShown() const { return m_zodiacRow->isVisibleTo(this); }

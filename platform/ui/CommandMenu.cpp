@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "platform/ui/KeypadAccessible.h"
 #include "platform/ui/SoftKeyBar.h"
 
 namespace keypad {
@@ -34,6 +35,7 @@ QRect KeptInside(QRect rect, const QRect& area) {
 }  // namespace
 
 CommandMenu::CommandMenu(QWidget* parent) : QMenu(parent) {
+  InstallKeypadAccessibility();
   connect(this, &QMenu::aboutToShow, this, &CommandMenu::FitTextsToScreen);
 }
 

@@ -5,6 +5,9 @@
 #include <QPainter>
 #include <QToolButton>
 
+#include "platform/ui/KeypadAccessible.h"
+#include "platform/ui/KeypadTheme.h"
+
 #include <algorithm>
 
 namespace keypad {
@@ -62,6 +65,8 @@ DateTimePicker::DateTimePicker(Mode mode, QWidget* parent) : QWidget(parent), m_
   connect(m_up, &QToolButton::clicked, this, [this] { StepField(1); });
   connect(m_down, &QToolButton::clicked, this, [this] { StepField(-1); });
   SetPicture(mode == Mode::Date ? QStringLiteral("d/M/yyyy") : QStringLiteral("HH:mm"));
+  InstallKeypadAccessibility();
+  connect(this, &DateTimePicker::valueChanged, this, [this] { AnnounceValue(this, SpokenText()); });
 }
 
 QVector<DateTimePicker::Token> DateTimePicker::ParsePicture(const QString& picture) {
@@ -244,6 +249,13 @@ QString DateTimePicker::Text() const {
   return out;
 }
 
+QString DateTimePicker::SpokenText() const {
+  // A year still to be given is shown as blank room; it is not read out.
+  QString text = Text();
+  text.remove(QChar(0x2007));
+  return text.trimmed();
+}
+
 QSize DateTimePicker::sizeHint() const {
   const QFontMetrics fm(font());
   return {fm.horizontalAdvance(Text()) + 2 * kArrowWidth + 12, std::max(fm.height() + 6, 22)};
@@ -252,15 +264,16 @@ QSize DateTimePicker::sizeHint() const {
 void DateTimePicker::paintEvent(QPaintEvent*) {
   QPainter p(this);
   const bool focused = hasFocus();
-  p.setPen(QPen(QColor(focused ? 0x3b6aa8 : 0x8a99ad), focused ? 2 : 1));
-  p.setBrush(isEnabled() ? QColor(focused ? 0xeef4fc : 0xffffff) : palette().color(QPalette::Window));
+  const KeypadColours colours = ThemeColours();
+  p.setPen(QPen(focused ? colours.focusBorder : colours.border, focused ? 2 : 1));
+  p.setBrush(isEnabled() ? (focused ? colours.focusField : colours.field) : palette().color(QPalette::Window));
   p.drawRect(rect().adjusted(0, 0, -1, -1));
   if (!m_valid) return;
   const QFontMetrics fm(font());
   int x = 4;
   const int y = (height() - fm.height()) / 2;
   const int cursorToken = focused ? TokenOfField(m_cursor) : -1;
-  p.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::Text));
+  p.setPen(isEnabled() ? colours.fieldText : palette().color(QPalette::Disabled, QPalette::Text));
   for (int i = 0; i < m_tokens.size(); ++i) {
     QString text = TokenText(m_tokens[i]);
     if (i == cursorToken && !m_typed.isEmpty()) text = m_typed;
@@ -270,7 +283,7 @@ void DateTimePicker::paintEvent(QPaintEvent*) {
       p.fillRect(box.adjusted(-1, 0, 1, 0), palette().color(QPalette::Highlight));
       p.setPen(palette().color(QPalette::HighlightedText));
       p.drawText(box, Qt::AlignLeft | Qt::AlignVCenter, text);
-      p.setPen(palette().color(QPalette::Text));
+      p.setPen(colours.fieldText);
     } else {
       p.drawText(box, Qt::AlignLeft | Qt::AlignVCenter, text);
     }

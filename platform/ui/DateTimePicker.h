@@ -51,6 +51,8 @@ class DateTimePicker : public QWidget {
 
   // The text as shown.
   QString Text() const;
+  // What a screen reader reads: the date or time in the picture, as shown.
+  QString SpokenText() const;
   // Index among the editable fields of the picture; -1 when there is none.
   int CursorField() const { return m_cursor; }
   int EditableFieldCount() const;

@@ -56,6 +56,9 @@ QLabel* FormColumn::AddRow(const QString& label, QWidget* field) {
         }
       }
     }
+    // A screen reader names the control by its label.
+    QWidget* control = field->focusProxy() ? field->focusProxy() : field;
+    if (!label.isEmpty() && control->accessibleName().isEmpty()) control->setAccessibleName(label);
     m_fields.append(field);
   }
   return labelWidget;

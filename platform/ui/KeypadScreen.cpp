@@ -8,6 +8,7 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
+#include "platform/ui/KeypadAccessible.h"
 #include "platform/ui/KeypadTheme.h"
 #include "platform/ui/SoftKeyBar.h"
 
@@ -28,7 +29,7 @@ KeypadScreen::KeypadScreen(QWidget* parent) : QWidget(parent) {
   m_title = new QLabel(this);
   m_title->setObjectName(QStringLiteral("ScreenTitle"));
   m_title->setFont(CondensedFont(SystemTextHeight(), 700));
-  m_title->setStyleSheet(QStringLiteral("color: white; background: #3b6aa8; padding: 2px 4px;"));
+  ColourTitle();
   m_title->setTextFormat(Qt::PlainText);
   m_title->hide();
   m_content = new QWidget(this);
@@ -37,6 +38,7 @@ KeypadScreen::KeypadScreen(QWidget* parent) : QWidget(parent) {
   layout->addWidget(m_content, 1);
   layout->addWidget(m_softKeys);
   connect(m_softKeys, &SoftKeyBar::commandChosen, this, [this](int c) { OnCommand(c); });
+  InstallKeypadAccessibility();
 }
 
 void KeypadScreen::SetTitle(const QString& title) {
@@ -44,6 +46,20 @@ void KeypadScreen::SetTitle(const QString& title) {
   ShowTitle();
   m_title->setVisible(!title.isEmpty());
   setWindowTitle(title);
+  // A screen reader names the screen by its title.
+  setAccessibleName(title);
+}
+
+void KeypadScreen::ColourTitle() {
+  const KeypadColours colours = ThemeColours();
+  m_title->setStyleSheet(QStringLiteral("color: %1; background: %2; padding: 2px 4px;")
+                             .arg(colours.stripText.name(), colours.strip.name()));
+}
+
+bool KeypadScreen::event(QEvent* event) {
+  // The desktop turned dark or light while the screen is open.
+  if (event->type() == QEvent::ApplicationPaletteChange) ColourTitle();
+  return QWidget::event(event);
 }
 
 QString KeypadScreen::Title() const { return m_titleText; }
@@ -65,6 +81,7 @@ void KeypadScreen::showEvent(QShowEvent* event) {
   // Keys reach the focused widget first; the filter sees them before it does.
   qApp->installEventFilter(this);
   QWidget::showEvent(event);
+  AnnounceAlert(this);
 }
 
 void KeypadScreen::hideEvent(QHideEvent* event) {

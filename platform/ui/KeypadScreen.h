@@ -53,11 +53,13 @@ class KeypadScreen : public QWidget {
   void resizeEvent(QResizeEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
+  bool event(QEvent* event) override;
 
  private:
   bool HandleBackKey(QKeyEvent* key, bool press);
   // The title at the strip's width; a title too long ends in "…".
   void ShowTitle();
+  void ColourTitle();
 
   QString m_titleText;
   QLabel* m_title = nullptr;

@@ -11,6 +11,7 @@
 #include <QStyle>
 
 #include "platform/ui/FullScreenDialog.h"
+#include "platform/ui/KeypadAccessible.h"
 #include "platform/ui/KeypadTheme.h"
 #include "platform/ui/SoftKeyBar.h"
 
@@ -109,6 +110,7 @@ class MessageScreen : public FullScreenDialog {
       SoftKeys()->HideKey(SoftKeyBar::Right);
     }
     if (host == nullptr) setWindowModality(Qt::ApplicationModal);
+    MarkAsAlert(this, text);
   }
 
   QString Caption() const { return Title(); }

@@ -9,11 +9,10 @@
 
 #include <algorithm>
 
+#include "platform/ui/KeypadTheme.h"
+
 namespace keypad {
 namespace {
-
-const QColor kTrack(0xE2, 0xE5, 0xE9);
-const QColor kThumb(0x5F, 0x6B, 0x7A);
 
 // The application's style with the scroll bar's track and thumb painted over.
 class ContrastScrollBarStyle : public QProxyStyle {
@@ -24,12 +23,13 @@ class ContrastScrollBarStyle : public QProxyStyle {
     if (control != CC_ScrollBar) return;
     const QRect track = subControlRect(control, option, SC_ScrollBarGroove, widget);
     const QRect thumb = subControlRect(control, option, SC_ScrollBarSlider, widget);
+    const KeypadColours colours = ThemeColours();
     painter->save();
-    painter->fillRect(track, kTrack);
+    painter->fillRect(track, colours.scrollTrack);
     if (thumb.isValid() && (option->state & State_Enabled)) {
       painter->setRenderHint(QPainter::Antialiasing);
       painter->setPen(Qt::NoPen);
-      painter->setBrush(kThumb);
+      painter->setBrush(colours.scrollThumb);
       const auto* slider = qstyleoption_cast<const QStyleOptionSlider*>(option);
       const bool vertical = slider == nullptr || slider->orientation == Qt::Vertical;
       const QRectF body = vertical ? QRectF(thumb).adjusted(2, 1, -2, -1) : QRectF(thumb).adjusted(1, 2, -1, -2);

@@ -1,5 +1,6 @@
 #include "platform/ui/SoftKeyBar.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QPushButton>
 
@@ -19,9 +20,6 @@ SoftKeyBar::SoftKeyBar(QWidget* parent) : QWidget(parent) {
     button->setFocusPolicy(Qt::NoFocus);
     button->setFlat(true);
     button->setFont(CondensedFont(SystemTextHeight(), 700));
-    button->setStyleSheet(QStringLiteral(
-        "QPushButton { color: white; background: #2d4f7c; border: none; padding: 4px 2px; }"
-        "QPushButton:pressed { background: #1b3556; }"));
     layout->addWidget(button, 1);
     m_keys[i].button = button;
     connect(button, &QPushButton::clicked, this, [this, i] {
@@ -31,6 +29,21 @@ SoftKeyBar::SoftKeyBar(QWidget* parent) : QWidget(parent) {
       Press(static_cast<Key>(i));
     });
   }
+  ColourKeys();
+}
+
+void SoftKeyBar::ColourKeys() {
+  const KeypadColours colours = ThemeColours();
+  for (const KeySlot& slot : m_keys) {
+    slot.button->setStyleSheet(QStringLiteral("QPushButton { color: %1; background: %2; border: none; padding: 4px 2px; }"
+                                              "QPushButton:pressed { background: %3; }")
+                                   .arg(colours.keyText.name(), colours.key.name(), colours.keyPressed.name()));
+  }
+}
+
+bool SoftKeyBar::event(QEvent* event) {
+  if (event->type() == QEvent::ApplicationPaletteChange) ColourKeys();
+  return QWidget::event(event);
 }
 
 void SoftKeyBar::SetCommandKey(Key key, const QString& text, int command) {

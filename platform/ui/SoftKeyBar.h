@@ -45,6 +45,12 @@ class SoftKeyBar : public QWidget {
   };
   static constexpr int kReopenGuardMs = 250;
   void NoteMenuClosed();
+  void ColourKeys();
+
+ protected:
+  bool event(QEvent* event) override;
+
+ private:
 
   KeySlot m_keys[2];
   QElapsedTimer m_menuClosed;

@@ -1,9 +1,13 @@
 #include "platform/ui/SpinnerList.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QToolButton>
+
+#include "platform/ui/KeypadAccessible.h"
+#include "platform/ui/KeypadTheme.h"
 
 #include <algorithm>
 
@@ -32,8 +36,9 @@ SpinnerList::SpinnerList(QWidget* parent) : QWidget(parent) {
   layout->addWidget(m_right);
   connect(m_left, &QToolButton::clicked, this, [this] { Step(-1); });
   connect(m_right, &QToolButton::clicked, this, [this] { Step(1); });
-  setStyleSheet(QStringLiteral("keypad--SpinnerList { border: 1px solid #8a99ad; background: white; }"));
+  ShowFrame(false);
   setAttribute(Qt::WA_StyledBackground);
+  InstallKeypadAccessibility();
   ShowCurrent();
 }
 
@@ -70,6 +75,7 @@ bool SpinnerList::SetCurrentIndex(int index) {
   if (index != m_current) {
     m_current = index;
     ShowCurrent();
+    AnnounceValue(this, ItemText(index));
     emit currentIndexChanged(index);
   }
   return true;
@@ -111,13 +117,29 @@ void SpinnerList::keyPressEvent(QKeyEvent* event) {
 }
 
 void SpinnerList::focusInEvent(QFocusEvent* event) {
-  setStyleSheet(QStringLiteral("keypad--SpinnerList { border: 2px solid #3b6aa8; background: #eef4fc; }"));
+  ShowFrame(true);
   QWidget::focusInEvent(event);
 }
 
 void SpinnerList::focusOutEvent(QFocusEvent* event) {
-  setStyleSheet(QStringLiteral("keypad--SpinnerList { border: 1px solid #8a99ad; background: white; }"));
+  ShowFrame(false);
   QWidget::focusOutEvent(event);
+}
+
+void SpinnerList::ShowFrame(bool focused) {
+  // The kit's field frame, thicker and tinted while the list has the focus.
+  const KeypadColours c = ThemeColours();
+  setStyleSheet(QStringLiteral("keypad--SpinnerList { border: %1px solid %2; background: %3; }"
+                               "QLabel { color: %4; } QLabel:disabled { color: %5; }")
+                    .arg(focused ? 2 : 1)
+                    .arg((focused ? c.focusBorder : c.border).name(), (focused ? c.focusField : c.field).name(),
+                         c.fieldText.name(),
+                         QApplication::palette().color(QPalette::Disabled, QPalette::WindowText).name()));
+}
+
+bool SpinnerList::event(QEvent* event) {
+  if (event->type() == QEvent::ApplicationPaletteChange) ShowFrame(hasFocus());
+  return QWidget::event(event);
 }
 
 void SpinnerList::resizeEvent(QResizeEvent* event) {

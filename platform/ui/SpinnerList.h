@@ -48,9 +48,11 @@ class SpinnerList : public QWidget {
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  bool event(QEvent* event) override;
 
  private:
   void ShowCurrent();
+  void ShowFrame(bool focused);
 
   struct Item {
     QString text;

@@ -1,8 +1,11 @@
 #include "platform/ui/TextFields.h"
 
 #include <QRegularExpressionValidator>
+#include <QEvent>
 #include <QFocusEvent>
 #include <QTimer>
+
+#include "platform/ui/KeypadTheme.h"
 
 namespace keypad {
 
@@ -62,10 +65,22 @@ void LineField::focusOutEvent(QFocusEvent* event) {
 
 NoteField::NoteField(QWidget* parent) : QPlainTextEdit(parent) {
   setTabChangesFocus(true);
-  // The kit's field frame, thicker and tinted while the field has the focus.
-  setStyleSheet(QStringLiteral("keypad--NoteField { border: 1px solid #8a99ad; background: white; }"
-                               "keypad--NoteField:focus { border: 2px solid #3b6aa8; background: #eef4fc; }"));
+  ColourFrame();
   connect(this, &QPlainTextEdit::textChanged, this, [this] { EnforceLimit(); });
+}
+
+void NoteField::ColourFrame() {
+  // The kit's field frame, thicker and tinted while the field has the focus.
+  const KeypadColours c = ThemeColours();
+  setStyleSheet(QStringLiteral("keypad--NoteField { border: 1px solid %1; background: %2; color: %3; }"
+                               "keypad--NoteField:focus { border: 2px solid %4; background: %5; }")
+                    .arg(c.border.name(), c.field.name(), c.fieldText.name(), c.focusBorder.name(),
+                         c.focusField.name()));
+}
+
+bool NoteField::event(QEvent* event) {
+  if (event->type() == QEvent::ApplicationPaletteChange) ColourFrame();
+  return QPlainTextEdit::event(event);
 }
 
 void NoteField::SetLimit(int limit) {

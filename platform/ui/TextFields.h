@@ -50,7 +50,12 @@ class NoteField : public QPlainTextEdit {
 
  private:
   void EnforceLimit();
+  void ColourFrame();
 
+ protected:
+  bool event(QEvent* event) override;
+
+ private:
   int m_limit = 32767;
   bool m_cutting = false;
 };

@@ -1,5 +1,6 @@
 // The main window's list: rows, selection, column width, the empty-list hint,
 // row drawing and the menu state that follows the selected entry.
+#include <QAccessible>
 #include <QPainter>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -176,6 +177,34 @@ class EntryListTest : public QObject {
     QTest::keyClick(f.view, Qt::Key_Return);
     QCOMPARE(sent.count(), 1);
     QCOMPARE(sent.first()[0].toInt(), cmd::kEdit);
+  }
+
+  // A screen reader reads each row as its whole line: the name, the date and
+  // age, the reminder's state.
+  void rowsReadOutTheirWholeLine() {
+    ListFixture f;
+    auto ann = MakeBirthday("Ann", "Lee", 1961, 12, 22);
+    ann->m_bEnabled = 1;
+    ann->m_szNote = u"Orchids";
+    FeskItem* first = f.Add(std::move(ann));
+    auto car = MakeDated(OtherDate, "Car inspection", 2020, 12, 28);
+    car->m_bEnabled = 1;
+    car->m_ftSnooze = platform::GetLocalFileTime() + platform::FILETIME_PER_HOUR;
+    FeskItem* second = f.Add(std::move(car));
+    f.view->FillList();
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(f.view);
+    QVERIFY(list != nullptr);
+    QCOMPARE(list->childCount(), 2);
+    const auto row = [&](const FeskItem* entry) { return list->child(f.view->FindRow(entry))->text(QAccessible::Name); };
+    const QString annRow = row(first);
+    QVERIFY2(annRow.startsWith(QStringLiteral("Ann Lee, ")), qPrintable(annRow));
+    for (const std::u16string& part : {GetDetailText(*first), LocalText().Get(u"CLI_REMINDER_ON")}) {
+      QVERIFY2(annRow.contains(ToQString(part)), qPrintable(annRow));
+    }
+    QVERIFY2(annRow.endsWith(ToQString(LocalText().Get(u"ACC_ROW_NOTE"))), qPrintable(annRow));
+    std::u16string back;
+    QVERIFY(GetSnoozeText(*second, platform::GetLocalFileTime(), back));
+    QVERIFY2(row(second).endsWith(ToQString(back)), qPrintable(row(second)));
   }
 
   void emptyListShowsTheHintOnlyWhenTheKeyHasAText() {

@@ -1,9 +1,10 @@
 // Pictures of the main window's menus and of the boxes its commands open, as a
 // user sees them: each menu and sub-menu, and the help, on the large and the
 // small screen and turned to landscape, in English and German; the delete
-// question, the about box and the note of an own entry and of a star. Saved as PNG files in
-// app-screens/menu of the build folder (NATALO_SHOTS_DIR overrides). Checks
-// that every menu lies inside the window.
+// question, the about box and the note of an own entry and of a star, in
+// English and German. Saved as PNG files in app-screens/menu of the build
+// folder (NATALO_SHOTS_DIR overrides). Checks that every menu lies inside the
+// window.
 #include <QDir>
 #include <QMenu>
 #include <QPainter>
@@ -19,6 +20,7 @@
 #include "platform/ui/FullScreenDialog.h"
 #include "platform/ui/MessageBox.h"
 #include "tests/app/AppTestFolder.h"
+#include "tests/support/DarkPalette.h"
 
 namespace {
 
@@ -110,6 +112,7 @@ class MenuScreensTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void initTestCase() { testsupport::ApplyShotsPalette(); }
   void menus_data() {
     QTest::addColumn<QSize>("screen");
     QTest::addColumn<QByteArray>("language");
@@ -137,23 +140,31 @@ class MenuScreensTest : public QObject {
                   {Qt::Key_Right, Qt::Key_Right, Qt::Key_Return});
   }
 
+  void boxes_data() {
+    QTest::addColumn<QByteArray>("language");
+    QTest::addColumn<QString>("suffix");
+    QTest::newRow("en") << QByteArray("en_US.UTF-8") << QString();
+    QTest::newRow("de") << QByteArray("de_DE.UTF-8") << QStringLiteral("-de");
+  }
   void boxes() {
-    Shooter s({240, 320}, "en_US.UTF-8");
+    QFETCH(QByteArray, language);
+    QFETCH(QString, suffix);
+    Shooter s({240, 320}, language.constData());
     QCOMPARE(s.app->Start(), NataloApp::kRunning);
     MainWindow& window = *s.app->Window();
     EntryListView& list = window.List();
-    ShootDialogOf(window, cmd::kDelete, QStringLiteral("box-delete"));
-    ShootDialogOf(window, cmd::kAbout, QStringLiteral("about"));
+    ShootDialogOf(window, cmd::kDelete, QStringLiteral("box-delete") + suffix);
+    ShootDialogOf(window, cmd::kAbout, QStringLiteral("about") + suffix);
     for (int row = 0; row < list.RowCount(); ++row) {
       if (list.EntryAt(row)->HasNote() && !list.EntryAt(row)->IsStar()) list.SelectRow(row, true);
     }
-    ShootDialogOf(window, cmd::kViewNote, QStringLiteral("note-own"));
+    ShootDialogOf(window, cmd::kViewNote, QStringLiteral("note-own") + suffix);
     for (int row = 0; row < list.RowCount(); ++row) {
       if (list.EntryAt(row)->IsStar()) list.SelectRow(row, true);
     }
-    ShootDialogOf(window, cmd::kViewNote, QStringLiteral("note-star"));
+    ShootDialogOf(window, cmd::kViewNote, QStringLiteral("note-star") + suffix);
     window.Turn();
-    ShootDialogOf(window, cmd::kViewNote, QStringLiteral("note-star-landscape"));
+    ShootDialogOf(window, cmd::kViewNote, QStringLiteral("note-star-landscape") + suffix);
   }
 };
 

@@ -17,6 +17,7 @@
 #include "common/text/LocalePatterns.h"
 #include "platform/ui/KeypadTheme.h"
 #include "tests/app/AppTestFolder.h"
+#include "tests/support/DarkPalette.h"
 
 namespace {
 
@@ -105,6 +106,7 @@ class ScreenshotTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void initTestCase() { testsupport::ApplyShotsPalette(); }
   void largeScreen() { Shoot({240, 320}, Sample::Varied, QStringLiteral("main-240x320")); }
   void smallScreen() { Shoot({176, 220}, Sample::Varied, QStringLiteral("main-176x220")); }
   void smallScreenInGerman() {

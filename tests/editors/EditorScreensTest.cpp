@@ -21,6 +21,7 @@
 #include "platform/ui/TextFields.h"
 #include "tests/app/AppTestFolder.h"
 #include "tests/editors/EditorTestSupport.h"
+#include "tests/support/DarkPalette.h"
 #include "tests/engine/ItemBuilders.h"
 
 using editortest::ShotsFolder;
@@ -48,6 +49,7 @@ class EditorScreensTest : public QObject {
 
  private slots:
   void initTestCase() {
+    testsupport::ApplyShotsPalette();
     m_world = std::make_unique<editortest::DialogTestWorld>();
     m_world->window.hide();
     m_folder = &m_world->folder;

@@ -1,11 +1,15 @@
+#include <QAccessible>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSignalSpy>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
 #include "platform/ui/CommandMenu.h"
+#include "platform/ui/DateTimePicker.h"
 #include "platform/ui/FormColumn.h"
 #include "platform/ui/FullScreenDialog.h"
 #include "platform/ui/KeypadScreen.h"
@@ -14,6 +18,7 @@
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/SoftKeyBar.h"
 #include "platform/ui/SpinnerList.h"
+#include "tests/support/DarkPalette.h"
 
 using namespace keypad;
 
@@ -43,13 +48,38 @@ class SampleDialog : public FullScreenDialog {
 };
 
 // Runs `steps` once the dialog's loop is running, then returns its result.
-int RunDialog(SampleDialog& dialog, const std::function<void()>& steps) {
+int RunDialog(FullScreenDialog& dialog, const std::function<void()>& steps) {
   QTimer::singleShot(0, [&] {
     steps();
     if (dialog.IsRunning()) dialog.Done(99);  // a step that failed to end it
   });
   return dialog.Exec();
 }
+
+// A form of one text field, a spinner and a date picker.
+class ReaderDialog : public FullScreenDialog {
+ public:
+  explicit ReaderDialog(KeypadWindow* host) : FullScreenDialog(host) {
+    SetTitle(QStringLiteral("Sample"));
+    auto* form = new FormColumn;
+    spinner->FillFromKeyText(QStringLiteral("On;Off"));
+    platform::SystemTime day{};
+    day.wYear = 1985;
+    day.wMonth = 3;
+    day.wDay = 14;
+    date->SetValue(day);
+    form->AddRow(QStringLiteral("Name"), name);
+    form->AddRow(QStringLiteral("Reminder"), spinner);
+    form->AddRow(QStringLiteral("Date"), date);
+    ContentLayout()->addWidget(form);
+    SoftKeys()->SetCommandKey(SoftKeyBar::Left, QStringLiteral("Done"), kResultDone);
+  }
+  void OnCommand(int command) override { Done(command); }
+
+  QLineEdit* name = new QLineEdit;
+  SpinnerList* spinner = new SpinnerList;
+  DatePicker* date = new DatePicker;
+};
 
 }  // namespace
 
@@ -172,6 +202,10 @@ class KeypadKitTest : public QObject {
     QVERIFY(!sub->isVisible());
     QVERIFY(menu.Find(2)->text().endsWith(QChar(0x2026)));
     QCOMPARE(CommandMenu::FullText(menu.Find(2)), QStringLiteral("A text far too long for the narrow screen of this phone"));
+    // A screen reader reads the item whole.
+    QAccessibleInterface* item = QAccessible::queryAccessibleInterface(&menu)->child(1);
+    QCOMPARE(item->role(), QAccessible::MenuItem);
+    QCOMPARE(item->text(QAccessible::Name), CommandMenu::FullText(menu.Find(2)));
 
     menu.setActiveAction(sub->menuAction());
     QTest::keyClick(&menu, Qt::Key_Return);
@@ -395,6 +429,138 @@ class KeypadKitTest : public QObject {
     QCOMPARE(result, IDNO);
     QVERIFY(!HasOpenMessageBox(QStringLiteral("Natalo")));
     TakeMessageBoxLog();
+  }
+
+  // Each control, reached by keys, reads out a role, a name and a value; a key
+  // that changes the value changes what is read, and a soft key is pressed
+  // through the screen reader's action.
+  void controlsTellScreenReaders_data() {
+    QTest::addColumn<int>("downs");  // Down keys from the first field; -1 a soft key, -2 a message box
+    QTest::addColumn<int>("role");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("valueAfter");
+    QTest::newRow("text field") << 0 << int(QAccessible::EditableText) << "Name" << "" << 0 << "";
+    QTest::newRow("spinner") << 1 << int(QAccessible::ComboBox) << "Reminder" << "On" << int(Qt::Key_Right) << "Off";
+    QTest::newRow("date picker") << 2 << int(QAccessible::SpinBox) << "Date" << "14/3/1985" << int(Qt::Key_Up)
+                                 << "15/3/1985";
+    QTest::newRow("soft key") << -1 << int(QAccessible::PushButton) << "Done" << "" << 0 << "";
+    QTest::newRow("message box") << -2 << int(QAccessible::AlertMessage) << "Caption" << "Was it read?" << 0 << "";
+  }
+  void controlsTellScreenReaders() {
+    QFETCH(int, downs);
+    QFETCH(int, role);
+    QFETCH(QString, name);
+    QFETCH(QString, value);
+    QFETCH(int, key);
+    QFETCH(QString, valueAfter);
+    KeypadWindow window;
+    window.SetMainScreen(new KeypadScreen);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    ReaderDialog dialog(&window);
+    const auto read = [](QWidget* control, QAccessible::Text text) {
+      QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(control);
+      return reader != nullptr ? reader->text(text) : QStringLiteral("(none)");
+    };
+    const auto check = [&](QWidget* control) {
+      QVERIFY(control != nullptr);
+      QCOMPARE(int(QAccessible::queryAccessibleInterface(control)->role()), role);
+      QCOMPARE(read(control, QAccessible::Name), name);
+      QCOMPARE(read(control, QAccessible::Value), value);
+    };
+    const int result = RunDialog(dialog, [&] {
+      if (downs == -2) {
+        QTimer::singleShot(0, [&] {
+          check(window.findChild<QWidget*>(QStringLiteral("MessageBox")));
+          QTest::keyClick(&window, Qt::Key_Return);
+        });
+        QCOMPARE(ShowMessageBox(&window, value, name, MB_OK), IDOK);
+        return;
+      }
+      if (downs == -1) {
+        QWidget* softKey = dialog.SoftKeys()->findChildren<QPushButton*>().value(0);
+        check(softKey);
+        // The screen reader presses the key: the dialog ends with its command.
+        QAccessible::queryAccessibleInterface(softKey)->actionInterface()->doAction(
+            QAccessibleActionInterface::pressAction());
+        QTRY_VERIFY(!dialog.IsRunning());
+        return;
+      }
+      for (int i = 0; i < downs; ++i) QTest::keyClick(window.focusWidget(), Qt::Key_Down);
+      check(window.focusWidget());
+      if (key != 0) {
+        QTest::keyClick(window.focusWidget(), Qt::Key(key));
+        QCOMPARE(read(window.focusWidget(), QAccessible::Value), valueAfter);
+      }
+    });
+    QCOMPARE(result, downs == -1 ? kResultDone : 99);
+    TakeMessageBoxLog();
+  }
+
+  // Every text of the kit reaches 4.5:1 against its background on a light and
+  // on a dark desktop; the light one keeps the kit's own blues.
+  void themeTextsAreReadable_data() {
+    QTest::addColumn<QPalette>("palette");
+    QTest::addColumn<bool>("dark");
+    QTest::newRow("light") << QApplication::style()->standardPalette() << false;
+    QTest::newRow("dark") << testsupport::DarkPalette() << true;
+  }
+  void themeTextsAreReadable() {
+    QFETCH(QPalette, palette);
+    QFETCH(bool, dark);
+    QCOMPARE(ContrastRatio(Qt::black, Qt::white), 21.0);
+    QVERIFY(ContrastRatio(QColor(0x77, 0x77, 0x77), Qt::white) < 4.5);  // WCAG's own borderline grey
+    const KeypadColours c = ThemeColours(palette);
+    QCOMPARE(c.dark, dark);
+    QCOMPARE(c.field.lightness() < 128, dark);
+    const struct {
+      const char* what;
+      QColor text, background;
+    } pairs[] = {{"window", c.windowText, c.window},  {"field", c.fieldText, c.field},
+                 {"focused field", c.fieldText, c.focusField}, {"title", c.stripText, c.strip},
+                 {"soft key", c.keyText, c.key},       {"pressed key", c.keyText, c.keyPressed},
+                 {"caption", c.caption, c.window},     {"alert", c.alert, c.window}};
+    for (const auto& pair : pairs) {
+      QVERIFY2(ContrastRatio(pair.text, pair.background) >= 4.5, pair.what);
+    }
+    if (!dark) {
+      QCOMPARE(c.strip, QColor(0x3b6aa8));
+      QCOMPARE(c.caption, QColor(0x1c4f8f));
+    }
+  }
+
+  // An open screen follows the desktop when it turns dark: the fields and the
+  // soft keys take the dark palette's colours.
+  void openScreenFollowsTheDesktopToDark() {
+    const QPalette light = QApplication::palette();
+    KeypadWindow window;
+    window.SetMainScreen(new KeypadScreen);
+    SampleDialog dialog(&window);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const auto lightness = [](QWidget* widget) {
+      const QImage image = widget->grab().toImage();
+      qint64 sum = 0;
+      for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) sum += image.pixelColor(x, y).lightness();
+      }
+      return sum / std::max<qint64>(1, qint64(image.width()) * image.height());
+    };
+    QPushButton* key = dialog.SoftKeys()->findChildren<QPushButton*>().value(0);
+    RunDialog(dialog, [&] {
+      QVERIFY(lightness(dialog.spinner) > 200);
+      QApplication::setPalette(testsupport::DarkPalette());
+      // What a running application's widgets are sent then (outside exec() Qt leaves it out).
+      QEvent change(QEvent::ApplicationPaletteChange);
+      for (QWidget* widget : QApplication::allWidgets()) QApplication::sendEvent(widget, &change);
+      QApplication::processEvents();
+      QVERIFY(lightness(dialog.spinner) < 80);
+      const QImage keyImage = key->grab().toImage();
+      QCOMPARE(keyImage.pixelColor(1, 1), ThemeColours().key);
+    });
+    QApplication::setPalette(light);
   }
 
   void doneBeforeExecEndsAtOnce() {

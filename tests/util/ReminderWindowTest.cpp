@@ -1,6 +1,7 @@
 // The reminder window in this process: what it shows for each kind of entry,
 // its menu, the sound switch and the phone state; pictures of it go to
 // NATALO_SCREENS_DIR.
+#include <QAccessible>
 #include <QDir>
 #include <QLabel>
 #include <QPainter>
@@ -20,6 +21,7 @@
 #include "platform/ui/CommandMenu.h"
 #include "platform/ui/KeypadTheme.h"
 #include "platform/ui/KeypadWindow.h"
+#include "tests/support/DarkPalette.h"
 #include "tests/support/TempDir.h"
 #include "tests/util/UtilTestSupport.h"
 
@@ -115,6 +117,7 @@ class ReminderWindowTest : public QObject {
 
  private slots:
   void initTestCase() {
+    testsupport::ApplyShotsPalette();
     keypad::InstallFontSubstitutions();
     QVERIFY(GetLocalTable().LoadFile(NATALO_BUILT_PROGRAM_DIR "/local.dat", u"[English]"));
     InitLocalePatterns();
@@ -271,9 +274,18 @@ class ReminderWindowTest : public QObject {
     QCOMPARE(snoozed->m_dwAutoSnoozeCounter, 0u);
   }
 
+  // To a screen reader too: the window is an alert that reads its title and
+  // then its lines.
   void missedReminderSaysSo() {
     WindowFixture f(Entry(OtherDate, "Car inspection", {2020, 8, 12}), keypad::kDefaultScreenSize, 1, 0, 4, true);
     QVERIFY(f.Label(QStringLiteral("Missed reminder")));
+    QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(f.dialog.get());
+    QCOMPARE(reader->role(), QAccessible::AlertMessage);
+    QCOMPARE(reader->text(QAccessible::Name), f.dialog->Title());
+    const QString lines = QStringList{QStringLiteral("Missed reminder"), QStringLiteral("Car inspection"),
+                                      QString::fromStdU16String(f.texts.line2), QString::fromStdU16String(f.texts.line3)}
+                              .join(QLatin1Char('\n'));
+    QCOMPARE(reader->text(QAccessible::Value), lines);
     f.Save(QStringLiteral("missed"));
   }
 

@@ -151,4 +151,9 @@ void* SharedLibrary::Symbol(const char* name) const {
   return dlsym(m_handle, name);
 }
 
+void* SharedLibrary::Symbol(const char* name, const char* version) const {
+  if (!m_handle) return nullptr;
+  return dlvsym(m_handle, name, version);
+}
+
 }  // namespace platform

@@ -153,7 +153,11 @@ void* SharedLibrary::Symbol(const char* name) const {
 
 void* SharedLibrary::Symbol(const char* name, const char* version) const {
   if (!m_handle) return nullptr;
-  return dlvsym(m_handle, name, version);
+  void* found = dlvsym(m_handle, name, version);
+  // The loader answers any version with the plain symbol of a library that
+  // carries no version information at all: such a library has no node either.
+  if (found != nullptr && dlvsym(m_handle, name, "-") == found) return nullptr;
+  return found;
 }
 
 }  // namespace platform

@@ -5,14 +5,11 @@
 #include <QTextBrowser>
 
 #include "Natalo/AppText.h"
+#include "common/text/Version.h"
 #include "platform/imaging/AppPictures.h"
 #include "platform/ui/FullScreenDialog.h"
 #include "platform/ui/KeypadTheme.h"
 #include "platform/ui/SoftKeyBar.h"
-
-#ifndef NATALO_VERSION
-#define NATALO_VERSION "0"
-#endif
 
 namespace {
 

@@ -10,12 +10,12 @@ std::string EngineBinding::LibraryPath(const std::string& programFolder) {
 bool EngineBinding::Load(const std::string& programFolder) {
   Free();
   if (!m_library.Open(LibraryPath(programFolder))) return false;
-  m_pfnCalculateEvents = m_library.Function<CalculateEventsFn>("CalculateEvents");
+  m_pfnCalculateEvents = m_library.Function<CalculateEventsFn>("CalculateEvents", TICKWELL_VERSION_NODE);
   if (m_pfnCalculateEvents == nullptr) {
     Free();
     return false;
   }
-  m_pfnGetNextEventTime = m_library.Function<GetNextEventTimeFn>("GetNextEventTime");
+  m_pfnGetNextEventTime = m_library.Function<GetNextEventTimeFn>("GetNextEventTime", TICKWELL_VERSION_NODE);
   BindEngineCalls(m_pfnCalculateEvents, m_pfnGetNextEventTime);
   return true;
 }

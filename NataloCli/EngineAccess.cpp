@@ -14,9 +14,10 @@
 bool EngineAccess::Load() {
   const std::string folder = platform::ToUtf8(GetProgramFolder());
   if (!m_library.Open(folder + platform::MapPlatformFileName("Natalo.dll"))) return false;
-  m_pfnGetActiveEvents = m_library.Function<GetActiveEventsFn>("GetActiveEvents");
-  m_pfnReleaseActiveEvents = m_library.Function<ReleaseActiveEventsFn>("ReleaseActiveEvents");
-  m_pfnCalculateEvents = m_library.Function<CalculateEventsFn>("CalculateEvents");
+  m_pfnGetActiveEvents = m_library.Function<GetActiveEventsFn>("GetActiveEvents", TICKWELL_VERSION_NODE);
+  m_pfnReleaseActiveEvents =
+      m_library.Function<ReleaseActiveEventsFn>("ReleaseActiveEvents", TICKWELL_VERSION_NODE);
+  m_pfnCalculateEvents = m_library.Function<CalculateEventsFn>("CalculateEvents", TICKWELL_VERSION_NODE);
   return m_pfnGetActiveEvents != nullptr && m_pfnReleaseActiveEvents != nullptr && m_pfnCalculateEvents != nullptr;
 }
 

@@ -6,6 +6,7 @@
 
 #include "NataloCli/CliCommands.h"
 #include "NataloCli/CliSession.h"
+#include "common/text/Version.h"
 #include "platform/text/Utf.h"
 
 int ShowHelp(const std::string& command) {
@@ -17,6 +18,10 @@ int ShowHelp(const std::string& command) {
 int main(int argc, char** argv) {
   // A closed pipe makes a write fail with a message instead of ending the process.
   std::signal(SIGPIPE, SIG_IGN);
+  // The version needs no texts or storage, so it is answered before the session starts.
+  if (argc == 2 && std::string(argv[1]) == "--version") {
+    return WriteStdout("natalo " NATALO_VERSION "\n") ? kExitDone : kExitStorage;
+  }
   if (!StartCliSession()) return kExitStorage;
   const CliArgs args(argv + (argc > 1 ? 2 : argc), argv + argc);
   const std::string command = argc > 1 ? argv[1] : "";

@@ -17,7 +17,7 @@ bool UtilEngine::Load(const std::string& programFolder) {
     WriteLog("Engine library not loaded: %s", m_library.Error().c_str());
     return false;
   }
-  m_pfnCalculateEvents = m_library.Function<CalculateEventsFn>("CalculateEvents");
+  m_pfnCalculateEvents = m_library.Function<CalculateEventsFn>("CalculateEvents", TICKWELL_VERSION_NODE);
   if (!m_pfnCalculateEvents) {
     WriteLog("Engine library without CalculateEvents");
     m_library.Close();

@@ -1,7 +1,8 @@
 /*
  * The event engine's C interface. Programs load Natalo.so from their program
- * folder with dlopen and look these functions up by name with dlsym; the
- * *Fn typedefs below are their pointer types.
+ * folder with dlopen and look these functions up by name and version node
+ * (TICKWELL_VERSION_NODE) with dlvsym; the *Fn typedefs below are their
+ * pointer types.
  *
  * Loading the library starts its worker thread in the loading process; unloading
  * it (dlclose) stops the thread. At process exit the worker is not stopped: it
@@ -22,6 +23,14 @@
 #else
 #define TICKWELL_API
 #endif
+
+/*
+ * The version node of every export in the linker map (Tickwell.map). It names
+ * the record layout of ScheduleFields and EngineItem and goes up with it: a
+ * Natalo.so of another layout, say one an older install left behind, has none
+ * of these symbols, and the programs treat it as a missing engine.
+ */
+#define TICKWELL_VERSION_NODE "NATALO_ENGINE_1"
 
 #ifdef __cplusplus
 extern "C" {

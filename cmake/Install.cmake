@@ -1,8 +1,9 @@
 # Installation of the application: the program into the program folder
 # <prefix>/lib/Natalo (beside the engine, texts and pictures that their own
-# folders install there), a launcher <prefix>/bin/natalo, its manual page and
-# the desktop entry.
-# A per-user install uses the prefix ~/.local.
+# folders install there), a launcher <prefix>/bin/natalo and the desktop entry;
+# cmake/Package.cmake adds the manual page and the package's documents.
+# A per-user install uses the prefix ~/.local. The folder keeps its capital
+# letter also under /usr: the engine finds the reminder utility by its name.
 if(NOT TARGET Natalo)
   return()
 endif()
@@ -15,7 +16,6 @@ install(TARGETS NataloCli RUNTIME DESTINATION lib/Natalo OPTIONAL)
 # folder: without a command it starts the application, with one the command line.
 install(CODE "file(REMOVE \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin/natalo\")")
 install(PROGRAMS ${PROJECT_SOURCE_DIR}/NataloCli/natalo.sh DESTINATION bin RENAME natalo)
-install(FILES ${PROJECT_SOURCE_DIR}/data/man/natalo.1 DESTINATION share/man/man1)
 
 # The desktop entry names the installed launcher, so it is written when the
 # prefix is known.

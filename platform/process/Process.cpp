@@ -203,4 +203,13 @@ void* SharedLibrary::Symbol(const char* name) const {
   return dlsym(m_handle, name);
 }
 
+void* SharedLibrary::Symbol(const char* name, const char* version) const {
+  if (!m_handle) return nullptr;
+  void* found = dlvsym(m_handle, name, version);
+  // The loader answers any version with the plain symbol of a library that
+  // carries no version information at all: such a library has no node either.
+  if (found != nullptr && dlvsym(m_handle, name, "-") == found) return nullptr;
+  return found;
+}
+
 }  // namespace platform

@@ -49,12 +49,19 @@ class SharedLibrary {
   bool IsOpen() const { return m_handle != nullptr; }
   // nullptr when the library is not open or lacks the symbol.
   void* Symbol(const char* name) const;
+  // The symbol of that version node only (dlvsym): nullptr also when the
+  // library defines the name without the node or under another one.
+  void* Symbol(const char* name, const char* version) const;
   // The loader's message for the last failure.
   const std::string& Error() const { return m_error; }
 
   template <typename Fn>
   Fn Function(const char* name) const {
     return reinterpret_cast<Fn>(Symbol(name));
+  }
+  template <typename Fn>
+  Fn Function(const char* name, const char* version) const {
+    return reinterpret_cast<Fn>(Symbol(name, version));
   }
 
  private:

@@ -17,6 +17,7 @@
 
 #include "common/store/StorageMutexName.h"
 #include "common/store/StorageSync.h"
+#include "common/text/Version.h"
 #include "platform/file/UniqueFd.h"
 #include "platform/notify/ServiceLock.h"
 #include "platform/sync/NamedEvent.h"
@@ -84,6 +85,12 @@ TEST_F(CliTest, HelpOfEachCommand) {
     EXPECT_EQ(run.code, 0);
     EXPECT_NE(run.out.find("Usage: natalo"), std::string::npos) << run.out;
   }
+}
+
+TEST_F(CliTest, VersionIsTheBuildsVersion) {
+  const CliRun run = folder.Run({"--version"});
+  EXPECT_EQ(run.code, 0);
+  EXPECT_EQ(run.out, "natalo " NATALO_VERSION "\n");
 }
 
 TEST_F(CliTest, ListGivesComingDatesInOrderAsTextAndJson) {

@@ -177,6 +177,22 @@ TEST(EngineHeader, RecordLayoutIsTheSameInCAndCxx) {
   for (std::size_t i = 0; i < std::size(cxx); ++i) EXPECT_EQ(c[i], cxx[i]) << i;
 }
 
+// Every export is found under the version node and under no other; a library
+// with the same export names but without the node, as an older install of
+// another record layout leaves behind, yields none of them.
+TEST_F(EngineLibraryTest, ExportsAreFoundOnlyUnderTheVersionNode) {
+  platform::SharedLibrary built;
+  platform::SharedLibrary unversioned;
+  ASSERT_TRUE(built.Open(engine.Path())) << built.Error();
+  ASSERT_TRUE(unversioned.Open(ENGINE_UNVERSIONED_STUB_PATH)) << unversioned.Error();
+  for (const char* name : {"GetNextEventTime", "GetActiveEvents", "ReleaseActiveEvents", "CalculateEvents"}) {
+    EXPECT_NE(built.Symbol(name, TICKWELL_VERSION_NODE), nullptr) << name;
+    EXPECT_EQ(built.Symbol(name, "NATALO_ENGINE_0"), nullptr) << name;
+    EXPECT_NE(unversioned.Symbol(name), nullptr) << name;
+    EXPECT_EQ(unversioned.Symbol(name, TICKWELL_VERSION_NODE), nullptr) << name;
+  }
+}
+
 TEST_F(EngineLibraryTest, ArmsTheUtilityForTheEarliestItemsAndForTimeChanges) {
   const FileTime due = DaysAhead(2);
   auto disabled = With(Once(DaysAhead(1)), 9);

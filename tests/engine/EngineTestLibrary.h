@@ -22,10 +22,11 @@ class LoadedEngine {
   }
   bool Load() {
     if (!m_library.Open(m_path)) return false;
-    GetNextEventTime = m_library.Function<GetNextEventTimeFn>("GetNextEventTime");
-    GetActiveEvents = m_library.Function<GetActiveEventsFn>("GetActiveEvents");
-    ReleaseActiveEvents = m_library.Function<ReleaseActiveEventsFn>("ReleaseActiveEvents");
-    CalculateEvents = m_library.Function<CalculateEventsFn>("CalculateEvents");
+    GetNextEventTime = m_library.Function<GetNextEventTimeFn>("GetNextEventTime", TICKWELL_VERSION_NODE);
+    GetActiveEvents = m_library.Function<GetActiveEventsFn>("GetActiveEvents", TICKWELL_VERSION_NODE);
+    ReleaseActiveEvents =
+        m_library.Function<ReleaseActiveEventsFn>("ReleaseActiveEvents", TICKWELL_VERSION_NODE);
+    CalculateEvents = m_library.Function<CalculateEventsFn>("CalculateEvents", TICKWELL_VERSION_NODE);
     return GetNextEventTime && GetActiveEvents && ReleaseActiveEvents && CalculateEvents;
   }
   void Unload() { m_library.Close(); }

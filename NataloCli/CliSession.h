@@ -25,9 +25,10 @@ int CliFail(int code, const std::string& text);
 int CliUsageFail(const std::string& text, std::string_view command);
 
 // Loads local.dat, makes the data folder ready (an older install's dates
-// moved into it), loads the locale's pictures and the settings. False (with a
-// message written) when local.dat cannot be read or the data folder not used.
-bool StartCliSession();
+// moved into it) unless told not to, loads the locale's pictures and the
+// settings. False (with a message written) when local.dat cannot be read or
+// the data folder not used.
+bool StartCliSession(bool prepareDataFolder = true);
 
 // How long a command waits for the storage mutex: NATALO_LOCK_TIMEOUT_MS,
 // else 10 seconds.

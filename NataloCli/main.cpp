@@ -22,13 +22,13 @@ int main(int argc, char** argv) {
   if (argc == 2 && std::string(argv[1]) == "--version") {
     return WriteStdout("natalo " NATALO_VERSION "\n") ? kExitDone : kExitStorage;
   }
-  if (!StartCliSession()) return kExitStorage;
   const CliArgs args(argv + (argc > 1 ? 2 : argc), argv + argc);
   const std::string command = argc > 1 ? argv[1] : "";
+  // Help reads only the texts, so it answers even where the data folder cannot be used.
+  const bool help = command == "--help" || command == "-h" || command == "help";
+  if (!StartCliSession(!help)) return kExitStorage;
   if (command.empty()) return CliUsageFail(CliText(u"CLI_NO_COMMAND"), "");
-  if (command == "--help" || command == "-h" || command == "help") {
-    return ShowHelp(args.empty() || args[0].size() > 16 ? "" : args[0]);
-  }
+  if (help) return ShowHelp(args.empty() || args[0].size() > 16 ? "" : args[0]);
   int code = kExitBadUsage;
   if (command == "list") {
     code = RunList(args);

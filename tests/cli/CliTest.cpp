@@ -85,6 +85,15 @@ TEST_F(CliTest, HelpOfEachCommand) {
     EXPECT_EQ(run.code, 0);
     EXPECT_NE(run.out.find("Usage: natalo"), std::string::npos) << run.out;
   }
+  // A data folder that cannot be used stops the commands, not their help.
+  const std::string dataFolder = std::getenv("NATALO_DATA_DIR");
+  const std::string blocker = folder.Folder() + "not-a-folder";
+  testsupport::WriteFileBytes(blocker, "x");
+  setenv("NATALO_DATA_DIR", blocker.c_str(), 1);
+  const CliRun help = folder.Run({"--help"}), list = folder.Run({"list"});
+  setenv("NATALO_DATA_DIR", dataFolder.c_str(), 1);
+  EXPECT_EQ(help.code, 0);
+  EXPECT_EQ(list.code, 3);
 }
 
 TEST_F(CliTest, VersionIsTheBuildsVersion) {

@@ -63,7 +63,7 @@ set(CPACK_NATALO_PROGRAM_DIR ${NATALO_PROGRAM_DIR})
 set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/PackageDepends.cmake)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "gstreamer1.0-plugins-base")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
-    "gstreamer1.0-plugins-good, gstreamer1.0-pulseaudio | gstreamer1.0-alsa, qt6-wayland, xdg-utils")
+    "gstreamer1.0-plugins-good, gstreamer1.0-pulseaudio | gstreamer1.0-alsa, qt6-wayland, xdg-utils, fonts-dejavu-extra, sound-theme-freedesktop")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "gstreamer1.0-libav")
 # The files are laid out with DESTDIR under the real prefix, so paths written
 # at install time (the desktop entry's launcher) name /usr, and the install

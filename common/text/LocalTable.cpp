@@ -200,9 +200,11 @@ const std::u16string& LocalTable::GetCounted(std::u16string_view key, std::u16st
   const std::u16string base(key);
   const std::u16string daySuffix = days == u"0" || days == u"1" ? u"_" + std::u16string(days) : u"";
   const std::u16string plural = u"_PL_" + PluralCategory(m_section, years.empty() ? days : years);
-  if (const std::u16string* text = Find(base + daySuffix + plural)) return *text;
   const std::u16string yearSuffix = years == u"1" ? u"_Y1" : u"";
-  for (const std::u16string& candidate : {base + yearSuffix + daySuffix, base + daySuffix, base + yearSuffix}) {
+  // The day's own wording ("today", "tomorrow") before the count's plural
+  // form; a section with plural forms gives them for that wording too.
+  for (const std::u16string& candidate : {base + daySuffix + plural, base + yearSuffix + daySuffix, base + daySuffix,
+                                          base + plural, base + yearSuffix}) {
     if (candidate == base) continue;
     if (const std::u16string* text = Find(candidate)) return *text;
   }

@@ -53,9 +53,11 @@ class LocalTable {
   // the section does not define the key.
   const std::u16string* Find(std::u16string_view key) const;
   // The text of count key `key` for a count of `years` (empty when the text
-  // counts only days) and `days`: the section's plural form for the count
-  // (the years when given, else the days), else the key with "_Y1" (one year)
-  // and "_0"/"_1" (today, tomorrow) as far as the section has them, else Get.
+  // counts only days) and `days`. The plural category follows the years when
+  // given, else the days. In order, the first the section has: the key with
+  // the day variant ("_0" today, "_1" tomorrow) and the category, the key with
+  // "_Y1" (one year) and the variant, with the variant, with the category,
+  // with "_Y1"; else Get(key).
   const std::u16string& GetCounted(std::u16string_view key, std::u16string_view years,
                                    std::u16string_view days) const;
   // The chosen section's name without brackets ("German", "Default").

@@ -164,7 +164,10 @@ std::u16string FormatCountedText(std::u16string_view key, std::u16string_view ye
 }
 
 std::u16string FormatCountdownText(std::u16string_view key, const std::u16string& years, const std::u16string& days) {
-  return FormatCountedText(key, years, days, {years, days});
+  // A birthday's age stands as a bare number ("Turns 31"); its days take the
+  // plural form. The other kinds count years, and the years choose.
+  const auto by = key == u"DLG_UTIL_BIRTHDAY_FORMAT3" ? LocalTable::CountedBy::Days : LocalTable::CountedBy::Years;
+  return FormatText(GetLocalTable().GetCounted(key, years, days, by), {years, days});
 }
 
 EntryTextContext CurrentTextContext() { return {CurrentViewSettings(), Today()}; }

@@ -196,10 +196,10 @@ const std::u16string* LocalTable::Find(std::u16string_view key) const {
 }
 
 const std::u16string& LocalTable::GetCounted(std::u16string_view key, std::u16string_view years,
-                                             std::u16string_view days) const {
+                                             std::u16string_view days, CountedBy by) const {
   const std::u16string base(key);
   const std::u16string daySuffix = days == u"0" || days == u"1" ? u"_" + std::u16string(days) : u"";
-  const std::u16string plural = u"_PL_" + PluralCategory(m_section, years.empty() ? days : years);
+  const std::u16string plural = u"_PL_" + PluralCategory(m_section, by == CountedBy::Days || years.empty() ? days : years);
   const std::u16string yearSuffix = years == u"1" ? u"_Y1" : u"";
   // The day's own wording ("today", "tomorrow") before the count's plural
   // form; a section with plural forms gives them for that wording too.

@@ -52,14 +52,16 @@ class LocalTable {
   // The chosen section's own value, without the English fallback; null when
   // the section does not define the key.
   const std::u16string* Find(std::u16string_view key) const;
+  // Which count of a text with years and days chooses its plural form.
+  enum class CountedBy { Years, Days };
   // The text of count key `key` for a count of `years` (empty when the text
   // counts only days) and `days`. The plural category follows the years when
-  // given, else the days. In order, the first the section has: the key with
+  // given and `by` says so, else the days. In order, the first the section has: the key with
   // the day variant ("_0" today, "_1" tomorrow) and the category, the key with
   // "_Y1" (one year) and the variant, with the variant, with the category,
   // with "_Y1"; else Get(key).
-  const std::u16string& GetCounted(std::u16string_view key, std::u16string_view years,
-                                   std::u16string_view days) const;
+  const std::u16string& GetCounted(std::u16string_view key, std::u16string_view years, std::u16string_view days,
+                                   CountedBy by = CountedBy::Years) const;
   // The chosen section's name without brackets ("German", "Default").
   const std::u16string& Section() const { return m_section; }
   const std::u16string& GetAppName() const;

@@ -19,9 +19,8 @@ struct SectionLocale {
 };
 
 constexpr SectionLocale kSectionLocales[] = {
-    {u"English", "en"},    {u"German", "de"},        {u"French", "fr"}, {u"Spanish", "es"},
-    {u"Italian", "it"},    {u"Portuguese", "pt_BR"}, {u"Dutch", "nl"},  {u"Polish", "pl"},
-    {u"Russian", "ru"},    {u"Japanese", "ja"},
+    {u"English", "en"},       {u"German", "de"}, {u"French", "fr"}, {u"Spanish", "es"}, {u"Italian", "it"},
+    {u"Portuguese", "pt_BR"}, {u"Dutch", "nl"},  {u"Polish", "pl"}, {u"Russian", "ru"}, {u"Japanese", "ja"},
 };
 
 // The rules of one locale, made once; null when ICU has none.
@@ -40,7 +39,8 @@ const icu::PluralRules* RulesFor(const std::string& locale) {
 }
 
 std::u16string Upper(const icu::UnicodeString& keyword) {
-  std::u16string out(reinterpret_cast<const char16_t*>(keyword.getBuffer()), static_cast<std::size_t>(keyword.length()));
+  std::u16string out(reinterpret_cast<const char16_t*>(keyword.getBuffer()),
+                     static_cast<std::size_t>(keyword.length()));
   return platform::AsciiUpper(out);
 }
 

@@ -160,20 +160,14 @@ std::u16string NameForSorting(const FeskItem& entry, const EntryViewSettings& vi
 
 std::u16string FormatCountedText(std::u16string_view key, std::u16string_view years, std::u16string_view days,
                                  std::initializer_list<std::u16string_view> args) {
-  const std::u16string yearSuffix = years == u"1" ? u"_Y1" : u"";
-  const std::u16string daySuffix = days == u"0" || days == u"1" ? u"_" + std::u16string(days) : u"";
-  const std::u16string base(key);
-  for (const std::u16string& candidate :
-       {base + yearSuffix + daySuffix, base + daySuffix, base + yearSuffix}) {
-    if (candidate == base) continue;
-    const std::u16string& text = GetLocalTable().Get(candidate);
-    if (text != kUndefinedText) return FormatText(text, args);
-  }
-  return FormatText(GetLocalTable().Get(key), args);
+  return FormatText(GetLocalTable().GetCounted(key, years, days), args);
 }
 
 std::u16string FormatCountdownText(std::u16string_view key, const std::u16string& years, const std::u16string& days) {
-  return FormatCountedText(key, years, days, {years, days});
+  // A birthday's age stands as a bare number ("Turns 31"); its days take the
+  // plural form. The other kinds count years, and the years choose.
+  const auto by = key == u"DLG_UTIL_BIRTHDAY_FORMAT3" ? LocalTable::CountedBy::Days : LocalTable::CountedBy::Years;
+  return FormatText(GetLocalTable().GetCounted(key, years, days, by), {years, days});
 }
 
 EntryTextContext CurrentTextContext() { return {CurrentViewSettings(), Today()}; }

@@ -51,7 +51,8 @@ std::u16string GetDetailText(const FeskItem& entry, const EntryTextContext& cont
 std::u16string FormatCountedText(std::u16string_view key, std::u16string_view years, std::u16string_view days,
                                  std::initializer_list<std::u16string_view> args);
 // A reminder's countdown line ("DLG_UTIL_*_FORMAT3": years, then days) in the
-// wording its counts ask for: "Turns 31 tomorrow", "1 year in 3 days".
+// wording its counts ask for: "Turns 31 tomorrow", "1 year in 3 days". The
+// plural form follows the days for a birthday, else the years.
 std::u16string FormatCountdownText(std::u16string_view key, const std::u16string& years, const std::u16string& days);
 
 // Whether a name is written wholly in a CJK script (Han, kana, Hangul).

@@ -1,7 +1,12 @@
 #include "common/text/LocalTable.h"
 
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
 #include <new>
+#include <unordered_set>
 
+#include "common/text/PluralForm.h"
 #include "common/text/ProgramFolder.h"
 #include "platform/file/FileIo.h"
 #include "platform/locale/UserLocale.h"
@@ -12,6 +17,7 @@ namespace {
 const std::u16string kUndefined(kUndefinedText);
 const std::u16string kDefaultHelpFile = u"help.html";
 constexpr std::u16string_view kDefaultSection = u"[Default]";
+constexpr std::u16string_view kEnglishSection = u"[English]";
 // Far more than any texts file; a larger one is not read at all.
 constexpr std::size_t kMaxFileBytes = 64 << 20;
 
@@ -74,17 +80,81 @@ std::u16string Unescape(std::u16string_view value) {
   return out;
 }
 
+// The entries of `wanted` when the bytes have that section, else of the last
+// "[Default]" section, else the lines before the first header.
+void ReadSection(std::string_view bytes, std::u16string_view wanted, std::vector<LocalEntry>& entries) {
+  LineReader reader(bytes);
+  reader.Skip();
+  bool inWanted = false;
+  bool inDefault = true;  // lines before the first header belong to the default section
+  entries.clear();
+  std::u16string line;
+  while (reader.Next(line)) {
+    TrimLine(line);
+    if (IsSectionHeader(line)) {
+      if (inWanted) break;  // the wanted section has ended
+      if (platform::EqualsIgnoreCase(line, wanted)) {
+        inWanted = true;
+        inDefault = false;
+        entries.clear();
+      } else if (platform::EqualsIgnoreCase(line, kDefaultSection)) {
+        inWanted = false;
+        inDefault = true;
+        entries.clear();
+      } else {
+        inWanted = false;
+        inDefault = false;
+      }
+      continue;
+    }
+    if (!inWanted && !inDefault) continue;
+    const auto split = line.find(u", ");
+    if (split == std::u16string::npos) continue;
+    entries.push_back({line.substr(0, split), Unescape(std::u16string_view(line).substr(split + 2))});
+  }
+}
+
+// The first of `wanted` that is a header of the bytes; empty when none is.
+std::u16string ChooseSection(std::string_view bytes, const std::vector<std::u16string>& wanted) {
+  std::unordered_set<std::u16string> headers;
+  LineReader reader(bytes);
+  reader.Skip();
+  std::u16string line;
+  while (reader.Next(line)) {
+    TrimLine(line);
+    if (IsSectionHeader(line)) headers.insert(platform::AsciiUpper(line));
+  }
+  for (const auto& name : wanted) {
+    if (headers.count(platform::AsciiUpper(name))) return name;
+  }
+  return {};
+}
+
+// Tells once per key that a section lacks it.
+void ReportMissing(const std::u16string& section, const std::u16string& key) {
+  static std::mutex mutex;
+  static std::unordered_set<std::u16string> reported;
+  const std::lock_guard<std::mutex> lock(mutex);
+  if (!reported.insert(key).second) return;
+  std::fprintf(stderr, "local.dat: [%s] has no %s; using the English text\n", platform::ToUtf8(section).c_str(),
+               platform::ToUtf8(key).c_str());
+}
+
 }  // namespace
 
 bool LocalTable::Load() {
-  return LoadFile(platform::ToUtf8(GetProgramFolder() + u"local.dat"), WantedLocalSection());
+  return LoadFile(platform::ToUtf8(GetProgramFolder() + u"local.dat"), WantedLocalSections());
 }
 
 bool LocalTable::LoadFile(const std::string& path, std::u16string_view wantedSection) {
+  return LoadFile(path, std::vector<std::u16string>{std::u16string(wantedSection)});
+}
+
+bool LocalTable::LoadFile(const std::string& path, const std::vector<std::u16string>& wantedSections) {
   std::string bytes;
   try {
     if (!platform::ReadWholeFile(path, bytes, kMaxFileBytes)) return false;
-    return LoadBytes(bytes, wantedSection);
+    return LoadBytes(bytes, wantedSections);
   } catch (const std::bad_alloc&) {
     return false;
   }
@@ -92,48 +162,63 @@ bool LocalTable::LoadFile(const std::string& path, std::u16string_view wantedSec
 
 bool LocalTable::LoadBytes(std::string_view bytes, std::u16string_view wantedSection) {
   try {
-    LineReader reader(bytes);
-    reader.Skip();
-    bool inWanted = false;
-    bool inDefault = true;  // lines before the first header belong to the default section
-    m_entries.clear();
-    std::u16string line;
-    while (reader.Next(line)) {
-      TrimLine(line);
-      if (IsSectionHeader(line)) {
-        if (inWanted) break;  // the wanted section has ended
-        if (platform::EqualsIgnoreCase(line, wantedSection)) {
-          inWanted = true;
-          inDefault = false;
-          m_entries.clear();
-        } else if (platform::EqualsIgnoreCase(line, kDefaultSection)) {
-          inWanted = false;
-          inDefault = true;
-          m_entries.clear();
-        } else {
-          inWanted = false;
-          inDefault = false;
-        }
-        continue;
-      }
-      if (!inWanted && !inDefault) continue;
-      const auto split = line.find(u", ");
-      if (split == std::u16string::npos) continue;
-      m_entries.push_back({line.substr(0, split), Unescape(std::u16string_view(line).substr(split + 2))});
-    }
-    m_index.clear();
-    for (std::size_t i = 0; i < m_entries.size(); ++i) m_index.emplace(platform::AsciiUpper(m_entries[i].m_szKey), i);
-    return true;
+    return LoadBytes(bytes, std::vector<std::u16string>{std::u16string(wantedSection)});
   } catch (const std::bad_alloc&) {
-    m_entries.clear();
-    m_index.clear();
     return false;
   }
 }
 
-const std::u16string& LocalTable::Get(std::u16string_view key) const {
+bool LocalTable::LoadBytes(std::string_view bytes, const std::vector<std::u16string>& wantedSections) {
+  try {
+    const std::u16string chosen = ChooseSection(bytes, wantedSections);
+    ReadSection(bytes, chosen, m_entries);
+    m_section = chosen.empty() ? std::u16string(u"Default") : chosen.substr(1, chosen.size() - 2);
+    m_index.clear();
+    for (std::size_t i = 0; i < m_entries.size(); ++i) m_index.emplace(platform::AsciiUpper(m_entries[i].m_szKey), i);
+    m_english.clear();
+    if (!platform::EqualsIgnoreCase(chosen, kEnglishSection)) {
+      std::vector<LocalEntry> english;
+      ReadSection(bytes, kEnglishSection, english);
+      for (auto& entry : english) m_english.emplace(platform::AsciiUpper(entry.m_szKey), std::move(entry.m_szValue));
+    }
+    return true;
+  } catch (const std::bad_alloc&) {
+    m_entries.clear();
+    m_index.clear();
+    m_english.clear();
+    return false;
+  }
+}
+
+const std::u16string* LocalTable::Find(std::u16string_view key) const {
   const auto found = m_index.find(platform::AsciiUpper(key));
-  return found == m_index.end() ? kUndefined : m_entries[found->second].m_szValue;
+  return found == m_index.end() ? nullptr : &m_entries[found->second].m_szValue;
+}
+
+const std::u16string& LocalTable::GetCounted(std::u16string_view key, std::u16string_view years,
+                                             std::u16string_view days, CountedBy by) const {
+  const std::u16string base(key);
+  const std::u16string daySuffix = days == u"0" || days == u"1" ? u"_" + std::u16string(days) : u"";
+  const std::u16string plural = u"_PL_" + PluralCategory(m_section, by == CountedBy::Days || years.empty() ? days : years);
+  const std::u16string yearSuffix = years == u"1" ? u"_Y1" : u"";
+  // The day's own wording ("today", "tomorrow") before the count's plural
+  // form; a section with plural forms gives them for that wording too.
+  for (const std::u16string& candidate : {base + daySuffix + plural, base + yearSuffix + daySuffix, base + daySuffix,
+                                          base + plural, base + yearSuffix}) {
+    if (candidate == base) continue;
+    if (const std::u16string* text = Find(candidate)) return *text;
+  }
+  return Get(key);
+}
+
+const std::u16string& LocalTable::Get(std::u16string_view key) const {
+  const std::u16string upper = platform::AsciiUpper(key);
+  const auto found = m_index.find(upper);
+  if (found != m_index.end()) return m_entries[found->second].m_szValue;
+  const auto english = m_english.find(upper);
+  if (english == m_english.end()) return kUndefined;
+  ReportMissing(m_section, upper);
+  return english->second;
 }
 
 const std::u16string& LocalTable::GetAppName() const { return Get(u"APP_NAME"); }
@@ -155,4 +240,21 @@ std::u16string WantedLocalSection() {
   }
   if (language.size() > LocalTable::kMaxLanguageNameChars) language.resize(LocalTable::kMaxLanguageNameChars);
   return u"[" + language + u"]";
+}
+
+std::vector<std::u16string> WantedLocalSections() {
+  std::vector<std::u16string> out;
+  const char* list = std::getenv("LANGUAGE");
+  std::string_view rest = list ? list : "";
+  while (!rest.empty()) {
+    const auto colon = rest.find(':');
+    const std::string name(rest.substr(0, colon));
+    rest = colon == std::string_view::npos ? std::string_view() : rest.substr(colon + 1);
+    std::u16string language;
+    if (name.empty() || name == "C" || !platform::LanguageEnglishName(name, language) || language.empty()) continue;
+    if (language.size() > LocalTable::kMaxLanguageNameChars) language.resize(LocalTable::kMaxLanguageNameChars);
+    out.push_back(u"[" + language + u"]");
+  }
+  out.push_back(WantedLocalSection());
+  return out;
 }

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "common/text/LocalTable.h"
+#include "common/text/PluralForm.h"
 #include "platform/text/Utf.h"
 
 namespace localdat {
@@ -161,10 +162,61 @@ std::string Conversions(const std::u16string& text) {
   return out;
 }
 
+namespace {
+
+bool EndsWith(const std::string& s, std::string_view tail) {
+  return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+// Count keys with plural forms in a section: each needs a form for every
+// category of the section's language, for the key and for each day variant
+// ("_0", "_1") that English has, taking English's conversions.
+void CheckPluralForms(const LocalTable& table, const LocalTable& english, const std::string& section,
+                      std::vector<std::string>& problems) {
+  const std::string where = "[" + section + "] ";
+  const std::vector<std::u16string> categories = PluralCategories(platform::FromUtf8(section));
+  std::set<std::string> countKeys;
+  for (const auto& entry : table.Entries()) {
+    const std::string key = platform::ToUtf8(platform::AsciiUpper(entry.m_szKey));
+    const auto pl = key.find("_PL_");
+    if (pl == std::string::npos) continue;
+    const std::u16string category = platform::FromUtf8(key.substr(pl + 4));
+    if (std::find(categories.begin(), categories.end(), category) == categories.end())
+      problems.push_back(where + key + " names a plural category that " + section + " does not have");
+    std::string base = key.substr(0, pl);
+    if (EndsWith(base, "_0") || EndsWith(base, "_1")) base.resize(base.size() - 2);
+    countKeys.insert(base);
+  }
+  for (const auto& base : countKeys) {
+    for (const char* variant : {"", "_0", "_1"}) {
+      const std::u16string plain = platform::FromUtf8(base + variant);
+      const std::u16string* englishText = english.Find(plain);
+      if (*variant && !englishText) continue;
+      for (const auto& category : categories) {
+        const std::string key = base + variant + "_PL_" + platform::ToUtf8(category);
+        const std::u16string* text = table.Find(platform::FromUtf8(key));
+        if (!text) problems.push_back(where + key + " is missing");
+        else if (englishText && Conversions(*text) != Conversions(*englishText))
+          problems.push_back(where + key + " takes \"" + Conversions(*text) + "\" but " + platform::ToUtf8(plain) +
+                             " takes \"" + Conversions(*englishText) + "\" in [English]");
+      }
+    }
+  }
+}
+
+}  // namespace
+
 std::vector<std::string> Check(const std::filesystem::path& localDat, const std::vector<RequiredKey>& required,
                                const std::vector<std::string>& sections) {
   std::vector<std::string> problems;
   std::map<std::string, std::pair<std::string, std::string>> seenConversions;  // key -> (section, conversions)
+  // English is what every section is measured by: its lists' lengths and its
+  // count keys' day variants.
+  LocalTable english;
+  if (!english.LoadFile(localDat.string(), u"[English]")) {
+    problems.push_back(localDat.string() + ": cannot be read");
+    return problems;
+  }
   for (const auto& section : sections) {
     LocalTable table;
     const std::u16string header = u"[" + platform::FromUtf8(section) + u"]";
@@ -174,11 +226,12 @@ std::vector<std::string> Check(const std::filesystem::path& localDat, const std:
     }
     const std::string where = "[" + section + "] ";
     for (const auto& key : required) {
-      const std::u16string& text = table.Get(platform::FromUtf8(key.key));
-      if (text == kUndefinedText) {
+      const std::u16string* found = table.Find(platform::FromUtf8(key.key));
+      if (!found) {
         problems.push_back(where + key.key + " is missing");
         continue;
       }
+      const std::u16string& text = *found;
       const std::string conv = Conversions(text);
       if (conv != key.conversions)
         problems.push_back(where + key.key + " takes \"" + conv + "\" instead of \"" + key.conversions + "\"");
@@ -190,15 +243,21 @@ std::vector<std::string> Check(const std::filesystem::path& localDat, const std:
       if (key.maxChars >= 0 && text.size() > static_cast<std::size_t>(key.maxChars))
         problems.push_back(where + key.key + " is longer than " + std::to_string(key.maxChars) + " characters");
     }
-    // Every key of a section takes the same conversions in every other section.
+    // Every key of a section takes the same conversions in every other
+    // section, and a list has as many ";" pieces as English's.
     for (const auto& entry : table.Entries()) {
       const std::string key = platform::ToUtf8(platform::AsciiUpper(entry.m_szKey));
-      const std::string conv = Conversions(table.Get(entry.m_szKey));
+      const std::string conv = Conversions(entry.m_szValue);
       const auto [it, fresh] = seenConversions.emplace(key, std::make_pair(section, conv));
       if (!fresh && it->second.second != conv)
         problems.push_back(where + key + " takes \"" + conv + "\" but takes \"" + it->second.second + "\" in [" +
                            it->second.first + "]");
+      const std::u16string* englishText = english.Find(entry.m_szKey);
+      if (englishText && Count(*englishText, u';') > 1 && Count(entry.m_szValue, u';') != Count(*englishText, u';'))
+        problems.push_back(where + key + " has " + std::to_string(Count(entry.m_szValue, u';')) +
+                           " pieces, English " + std::to_string(Count(*englishText, u';')));
     }
+    CheckPluralForms(table, english, section, problems);
   }
   return problems;
 }

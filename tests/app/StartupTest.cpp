@@ -1,6 +1,9 @@
 // The application's start-up in this process: the fixed failure texts before
 // the texts are loaded, the missing engine, a full start with its list and the
 // orderly end that saves the show and sort settings.
+#include <QAbstractButton>
+#include <QLabel>
+#include <QSet>
 #include <QTimer>
 #include <QtTest>
 
@@ -15,8 +18,11 @@
 #include "common/entries/FeskList.h"
 #include "common/settings/AppSettings.h"
 #include "common/text/LocalTable.h"
+#include "common/text/LocalePatterns.h"
 #include "platform/contacts/ContactStore.h"
 #include "platform/sync/NamedMutex.h"
+#include "platform/ui/KeypadScreen.h"
+#include "platform/ui/SoftKeyBar.h"
 #include "platform/ui/MessageBox.h"
 #include "tests/app/AppTestFolder.h"
 
@@ -222,6 +228,65 @@ class StartupTest : public QObject {
       QTimer::singleShot(0, app.Window(), [&app] { app.Window()->close(); });
       QCOMPARE(app.Run(), 0);
     }
+  }
+
+  void everyTranslatedLanguageStartsWithoutEnglishOnlyTexts() {
+    struct Row {
+      std::u16string_view section;
+      const char* locale;
+    };
+    const Row rows[] = {{u"German", "de_DE.UTF-8"},     {u"French", "fr_FR.UTF-8"},  {u"Spanish", "es_ES.UTF-8"},
+                        {u"Italian", "it_IT.UTF-8"},    {u"Portuguese", "pt_BR.UTF-8"}, {u"Dutch", "nl_NL.UTF-8"},
+                        {u"Polish", "pl_PL.UTF-8"},     {u"Russian", "ru_RU.UTF-8"}, {u"Japanese", "ja_JP.UTF-8"}};
+    const char* names[] = {"LANG", "LC_ALL", "LC_MESSAGES", "LANGUAGE"};
+    QByteArray saved[4];
+    for (int i = 0; i < 4; ++i) saved[i] = qgetenv(names[i]);
+    int started = 0;
+    for (const Row& row : rows) {
+      AppTestFolder folder;
+      LocalTable english, own;
+      QVERIFY(english.LoadFile(folder.Folder() + "local.dat", u"[English]"));
+      QVERIFY(own.LoadFile(folder.Folder() + "local.dat", u"[" + std::u16string(row.section) + u"]"));
+      if (own.Section() != row.section) continue;  // the build has no such language
+      // A text of English's that this language words otherwise (or not at all).
+      QSet<QString> englishOnly;
+      for (const LocalEntry& entry : english.Entries()) {
+        const std::u16string* mine = own.Find(entry.m_szKey);
+        if (!mine || *mine != entry.m_szValue) englishOnly.insert(QString::fromStdU16String(entry.m_szValue));
+      }
+      for (const char* name : names) qunsetenv(name);
+      qputenv("LANG", row.locale);
+      ResetLocalePatterns();
+      NataloApp app(OptionsFor(folder));
+      QCOMPARE(app.Start(), NataloApp::kRunning);
+      QVERIFY(GetLocalTable().Section() == row.section);
+      MainWindow* window = app.Window();
+      QStringList shown = {window->windowTitle()};
+      for (QWidget* widget : window->findChildren<QWidget*>()) {
+        if (!widget->isVisible()) continue;
+        if (auto* label = qobject_cast<QLabel*>(widget)) shown << label->text();
+        if (auto* button = qobject_cast<QAbstractButton*>(widget)) shown << button->text();
+        if (auto* screen = qobject_cast<keypad::KeypadScreen*>(widget)) {
+          shown << screen->Title();
+          if (screen->SoftKeys())
+            shown << screen->SoftKeys()->KeyText(keypad::SoftKeyBar::Left)
+                  << screen->SoftKeys()->KeyText(keypad::SoftKeyBar::Right);
+        }
+      }
+      for (const QString& text : shown) {
+        QVERIFY2(!englishOnly.contains(text), qPrintable(QString::fromStdU16String(std::u16string(row.section)) + ": " + text));
+      }
+      QVERIFY(shown.size() > 2);
+      QTimer::singleShot(0, window, [window] { window->close(); });
+      QCOMPARE(app.Run(), 0);
+      ++started;
+    }
+    for (int i = 0; i < 4; ++i) {
+      if (saved[i].isNull()) qunsetenv(names[i]);
+      else qputenv(names[i], saved[i]);
+    }
+    ResetLocalePatterns();
+    QVERIFY(started >= 1);
   }
 
   void optionsReadTheScreenAndTheMeasurementFlag() {

@@ -217,6 +217,18 @@ TEST_F(Texts, CountdownWordingByCount) {
   }
 }
 
+TEST_F(Texts, CountdownPluralFormFollowsTheDaysForBirthdaysAndTheYearsOtherwise) {
+  const std::u16string russian =
+      u"\uFEFF[Russian]\nDLG_UTIL_BIRTHDAY_FORMAT3_PL_ONE, %s: %s день\nDLG_UTIL_BIRTHDAY_FORMAT3_PL_FEW, %s: %s дня\n"
+      u"DLG_UTIL_OTHER_FORMAT3_PL_ONE, %s год: %s\nDLG_UTIL_OTHER_FORMAT3_PL_FEW, %s года: %s\n";
+  std::string bytes;
+  for (char16_t c : russian) bytes += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+  ASSERT_TRUE(GetLocalTable().LoadBytes(bytes, u"[Russian]"));
+  EXPECT_EQ(FormatCountdownText(u"DLG_UTIL_BIRTHDAY_FORMAT3", u"21", u"3"), u"21: 3 дня");
+  EXPECT_EQ(FormatCountdownText(u"DLG_UTIL_OTHER_FORMAT3", u"21", u"3"), u"21 год: 3");
+  ASSERT_TRUE(GetLocalTable().LoadFile(NATALO_TEST_LOCAL_DAT, u"[English]"));
+}
+
 TEST_F(Texts, DaysLeftWordingForTodayAndTomorrow) {
   g_settings.g_dwDaysLeft = 1;
   g_settings.g_dwDisplayAge = 0;

@@ -5,6 +5,7 @@
 
 #include "common/text/LocalTable.h"
 #include "data/local/LocalDatCheck.h"
+#include "platform/text/Utf.h"
 #include "tests/support/TempDir.h"
 
 namespace fs = std::filesystem;
@@ -74,6 +75,27 @@ TEST_F(LocalDat, CheckFindsMissingKeysAndMismatchedFormats) {
   EXPECT_FALSE(Mentions(problems, " Z "));
 }
 
+TEST_F(LocalDat, CheckMeasuresEachLanguageByEnglishAndItsPluralRules) {
+  const auto en = Write("English.txt", "SWAP, %s of %d\nSPIN, a;b;c\nD, in %s days\nD_1, tomorrow\nREQ, x\n");
+  const auto ru = Write("Russian.txt",
+                        "SWAP, %d из %s\nSPIN, а;б\nD, через %s дн.\nD_1, завтра\nD_PL_ONE, через %s день\n"
+                        "D_PL_FEW, через %s дня\nD_PL_OTHER, через %s дня\nD_PL_TWO, x\n");
+  const auto ja = Write("Japanese.txt", "SWAP, %s/%d\nSPIN, あ;い;う\nD, %s日後\nD_1, 明日\nREQ, x\n"
+                                        "D_PL_OTHER, %s日後\nD_1_PL_OTHER, 明日\n");
+  ASSERT_TRUE(localdat::Generate(m_out, {{"English", en}, {"Russian", ru}, {"Japanese", ja}}).empty());
+  std::vector<std::string> readProblems;
+  const auto required = localdat::ReadRequiredKeys(Write("keys.txt", "REQ\n"), readProblems);
+  const auto problems = localdat::Check(m_out, required, {"English", "Russian", "Japanese"});
+  EXPECT_TRUE(Mentions(problems, "[Russian] REQ is missing"));
+  EXPECT_TRUE(Mentions(problems, "[Russian] SWAP takes \"ds\" but takes \"sd\""));
+  EXPECT_TRUE(Mentions(problems, "[Russian] SPIN has 2 pieces, English 3"));
+  EXPECT_TRUE(Mentions(problems, "[Russian] D_PL_MANY is missing"));
+  EXPECT_TRUE(Mentions(problems, "[Russian] D_1_PL_ONE is missing"));
+  EXPECT_TRUE(Mentions(problems, "[Russian] D_PL_TWO names a plural category"));
+  EXPECT_FALSE(Mentions(problems, "D_0"));  // English has no such variant
+  EXPECT_FALSE(Mentions(problems, "[Japanese]"));
+}
+
 TEST(LocalDatConversions, CountsPrintfConversions) {
   EXPECT_EQ(localdat::Conversions(u"%s and %d%% of %5.2lf, %c"), "sdfc");
   EXPECT_EQ(localdat::Conversions(u"no args, 100%%"), "");
@@ -96,7 +118,16 @@ TEST(LocalDatShipped, HoldsEveryRequiredKeyInEverySection) {
   std::vector<std::string> problems;
   const auto required = localdat::ReadRequiredKeys(fs::path(NATALO_SOURCE_DIR) / "data/local/required-keys.txt", problems);
   EXPECT_GE(required.size(), 270u);
-  const auto found = localdat::Check(NATALO_LOCAL_DAT, required, {"Default", "English", "German"});
+  // Every language the build put into local.dat.
+  std::vector<std::string> sections = {"Default"};
+  for (const char* language : {"English", "German", "French", "Spanish", "Italian", "Portuguese", "Dutch", "Polish",
+                               "Russian", "Japanese"}) {
+    LocalTable table;
+    ASSERT_TRUE(table.LoadFile(NATALO_LOCAL_DAT, u"[" + platform::FromUtf8(language) + u"]"));
+    if (table.Section() != u"Default") sections.push_back(language);
+  }
+  EXPECT_GE(sections.size(), 3u);
+  const auto found = localdat::Check(NATALO_LOCAL_DAT, required, sections);
   problems.insert(problems.end(), found.begin(), found.end());
   for (const auto& p : problems) ADD_FAILURE() << p;
   LocalTable de;

@@ -169,6 +169,68 @@ TEST(LocalTable, SectionNameFollowsTheMessagesLocale) {
   }
 }
 
+TEST(LocalTable, LanguagePreferenceListComesFirstAndMissingKeysFallBackToEnglish) {
+  const std::u16string file = u"[Default]\nK, default\n[English]\nK, english\nONLY_EN, only english\n"
+                              u"[German]\nK, deutsch\n[Portuguese]\nK, português\n[Japanese]\nK, 日本語\n";
+  struct Row {
+    const char* lang;
+    const char* language;
+    std::u16string_view section;
+  };
+  for (const Row& row : {Row{"de_DE.UTF-8", "", u"German"}, Row{"de_DE.UTF-8", "sv:ja_JP", u"Japanese"},
+                         Row{"C", "C::pt_PT", u"Portuguese"}, Row{"de_DE.UTF-8", "pt_BR:de", u"Portuguese"},
+                         Row{"sv_SE.UTF-8", "sv", u"Default"}}) {
+    ScopedLocaleEnv locale(row.lang, "", "", row.language);
+    LocalTable table;
+    ASSERT_TRUE(table.LoadBytes(Utf16(file), WantedLocalSections()));
+    EXPECT_EQ(table.Section(), row.section) << row.lang << " " << row.language;
+  }
+  const auto table = Parse(file, u"[German]");
+  EXPECT_EQ(table.Get(u"ONLY_EN"), u"only english");
+  EXPECT_EQ(table.Find(u"ONLY_EN"), nullptr);
+  EXPECT_EQ(table.Get(u"K"), u"deutsch");
+}
+
+TEST(LocalTable, CountTextsTakeTheFormOfTheLanguagesPluralCategory) {
+  const std::u16string file =
+      u"[English]\nD, in %s days\nD_0, today\nY, %s years in %s days\nY_Y1, %s year in %s days\n"
+      u"[Russian]\nD, через %s дн.\nD_0, сегодня\nD_PL_ONE, через %s день\nD_PL_FEW, через %s дня\n"
+      u"D_PL_MANY, через %s дней\nD_PL_OTHER, через %s дня\nY, %s лет через %s дн.\nY_PL_ONE, %s год через %s дн.\n"
+      u"Y_PL_FEW, %s года через %s дн.\nY_PL_MANY, %s лет через %s дн.\nY_PL_OTHER, %s года через %s дн.\n"
+      u"[Polish]\nD, za %s dni\nD_PL_ONE, za %s dzień\nD_PL_FEW, za %s dni\nD_PL_MANY, za %s dni\n"
+      u"D_PL_OTHER, za %s dnia\n"
+      u"[French]\nD, dans %s jours\nD_PL_ONE, dans %s jour\nD_PL_MANY, dans %s de jours\nD_PL_OTHER, dans %s jours\n"
+      u"[Japanese]\nD, %s日\nD_PL_OTHER, %s日後\n";
+  // The count put in for each "%s", as the programs fill the text.
+  const auto filled = [](std::u16string text, std::u16string_view years, std::u16string_view days) {
+    for (std::u16string_view n : {years.empty() ? days : years, days}) {
+      const auto at = text.find(u"%s");
+      if (at != std::u16string::npos) text.replace(at, 2, n);
+    }
+    return text;
+  };
+  struct Row {
+    std::u16string_view section, key, years, days, expected;
+  };
+  for (const Row& row : std::initializer_list<Row>{
+           {u"Russian", u"D", u"", u"0", u"сегодня"},         {u"Russian", u"D", u"", u"1", u"через 1 день"},
+           {u"Russian", u"D", u"", u"2", u"через 2 дня"},      {u"Russian", u"D", u"", u"5", u"через 5 дней"},
+           {u"Russian", u"D", u"", u"11", u"через 11 дней"},   {u"Russian", u"D", u"", u"21", u"через 21 день"},
+           {u"Russian", u"D", u"", u"22", u"через 22 дня"},    {u"Russian", u"D", u"", u"101", u"через 101 день"},
+           {u"Russian", u"Y", u"21", u"5", u"21 год через 5 дн."}, {u"Russian", u"Y", u"5", u"21", u"5 лет через 21 дн."},
+           {u"Polish", u"D", u"", u"1", u"za 1 dzień"},        {u"Polish", u"D", u"", u"2", u"za 2 dni"},
+           {u"Polish", u"D", u"", u"5", u"za 5 dni"},          {u"Polish", u"D", u"", u"22", u"za 22 dni"},
+           {u"French", u"D", u"", u"0", u"dans 0 jour"},       {u"French", u"D", u"", u"1", u"dans 1 jour"},
+           {u"French", u"D", u"", u"2", u"dans 2 jours"},      {u"Japanese", u"D", u"", u"1", u"1日後"},
+           {u"Japanese", u"D", u"", u"22", u"22日後"},         {u"English", u"D", u"", u"0", u"today"},
+           {u"English", u"D", u"", u"1", u"in 1 days"},        {u"English", u"Y", u"1", u"5", u"1 year in 5 days"},
+           {u"English", u"Y", u"21", u"5", u"21 years in 5 days"}}) {
+    const auto table = Parse(file, u"[" + std::u16string(row.section) + u"]");
+    EXPECT_EQ(filled(table.GetCounted(row.key, row.years, row.days), row.years, row.days), row.expected)
+        << platform::ToUtf8(row.section) << " " << platform::ToUtf8(row.days);
+  }
+}
+
 TEST(ProgramFolder, IsTheExecutableFolderUnlessSet) {
   const std::u16string own = GetProgramFolder();
   ASSERT_FALSE(own.empty());

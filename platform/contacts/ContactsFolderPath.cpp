@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "platform/folder/DataFolder.h"
 #include "platform/registry/Registry.h"
 #include "platform/text/Utf.h"
 
@@ -25,7 +26,7 @@ std::string GetContactsFolderPath() {
     if (path == "~" || path.rfind("~/", 0) == 0) path = HomeFolder() + path.substr(1);
     return path;
   }
-  return EnvOr("XDG_DATA_HOME", HomeFolder() + "/.local/share") + "/Natalo/contacts";
+  return UserDataHome() + "Natalo/contacts";
 }
 
 }  // namespace platform

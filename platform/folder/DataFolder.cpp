@@ -46,12 +46,17 @@ std::string Refuse(std::string* error, const std::string& text) {
 
 }  // namespace
 
-std::string DataFolderPath() {
-  if (const char* own = std::getenv("NATALO_DATA_DIR"); IsAbsolute(own)) return WithSlash(own);
-  if (const char* xdg = std::getenv("XDG_DATA_HOME"); IsAbsolute(xdg)) return WithSlash(xdg) + "Natalo/";
+std::string UserDataHome() {
+  if (const char* xdg = std::getenv("XDG_DATA_HOME"); IsAbsolute(xdg)) return WithSlash(xdg);
   const std::string home = HomeFolder();
   if (home.empty()) return {};
-  return WithSlash(home) + ".local/share/Natalo/";
+  return WithSlash(home) + ".local/share/";
+}
+
+std::string DataFolderPath() {
+  if (const char* own = std::getenv("NATALO_DATA_DIR"); IsAbsolute(own)) return WithSlash(own);
+  const std::string data = UserDataHome();
+  return data.empty() ? std::string() : data + "Natalo/";
 }
 
 std::string GetDataFolder(std::string* error) {

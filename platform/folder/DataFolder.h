@@ -6,6 +6,13 @@
 
 namespace platform {
 
+// The user's data home, ending with '/': $XDG_DATA_HOME when it is an
+// absolute path (a relative or empty one is ignored), else <home>/.local/share/
+// with the home of $HOME or, without it, of the user's password entry. Empty
+// when no home is known. The data folder, the armed reminders, the user's
+// contacts and sounds all live below it.
+std::string UserDataHome();
+
 // Where the data folder is, ending with '/', by the environment alone:
 // $NATALO_DATA_DIR when it is an absolute path, else $XDG_DATA_HOME/Natalo/
 // when XDG_DATA_HOME is an absolute path (a relative or empty one is ignored),

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <thread>
 
+#include "platform/folder/DataFolder.h"
 #include "platform/folder/ProgramFolder.h"
 #include "platform/notify/NotificationStore.h"
 #include "platform/notify/ServiceLock.h"
@@ -50,13 +51,8 @@ std::string ServiceProgramPath() {
 
 std::string GetNotificationFolder() {
   if (std::string folder = EnvFolder("NATALO_NOTIFY_DIR"); !folder.empty()) return folder;
-  std::string data = EnvFolder("XDG_DATA_HOME");
-  if (data.empty()) {
-    const std::string home = EnvFolder("HOME");
-    if (home.empty()) return {};
-    data = home + ".local/share/";
-  }
-  return data + "Natalo/notifications/";
+  const std::string data = UserDataHome();
+  return data.empty() ? std::string() : data + "Natalo/notifications/";
 }
 
 NotificationHandle SetUserNotification(const NotificationTrigger& trigger) {

@@ -6,6 +6,7 @@
 #include <set>
 #include <string_view>
 
+#include "platform/folder/DataFolder.h"
 #include "platform/text/Utf.h"
 
 namespace platform {
@@ -36,10 +37,11 @@ bool OneOf(const std::string& value, const std::string_view (&list)[N]) {
   return std::find(std::begin(list), std::end(list), value) != std::end(list);
 }
 
+// The user's data home without its closing '/'.
 std::string DataHome() {
-  if (const char* v = std::getenv("XDG_DATA_HOME"); v != nullptr && v[0] == '/') return v;
-  const char* home = std::getenv("HOME");
-  return std::string(home != nullptr ? home : "") + "/.local/share";
+  std::string data = UserDataHome();
+  if (!data.empty()) data.pop_back();
+  return data;
 }
 
 std::vector<std::string> DataFolders() {

@@ -15,6 +15,14 @@ struct CalendarDate {
   bool operator==(const CalendarDate&) const = default;
 };
 
+// A date kept without a year (a birthday whose year nobody knows) is stored in
+// the year 1604: a leap year, so 29 February exists, and later than 1601, the
+// first year a FileTime holds, so every reader of the storage file takes it as
+// an ordinary date. The yearly rule uses only its month and day, so reminders
+// come as for any date; texts leave out its year and never give it an age.
+inline constexpr int kYearUnknown = 1604;
+inline bool IsYearUnknown(const CalendarDate& date) { return date.year == kYearUnknown; }
+
 // 31, 30, 29 or 28; 0 for a month outside 1..12.
 int DaysInMonth(int month, int year);
 

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "common/entries/EntryCalendar.h"
 #include "common/entries/EntryPictures.h"
 #include "common/entries/EntryStrings.h"
 #include "common/entries/EntryTexts.h"
@@ -9,6 +10,8 @@
 #include "common/store/ScheduleRecord.h"
 
 FeskItem::FeskItem(std::uint16_t kind) : StorageItem(Yearly, false), m_wKind(kind), m_ftDate(m_ftStart) {}
+
+bool FeskItem::HasYear() const { return !IsYearUnknown(DateOfFileTime(m_ftDate)); }
 
 bool FeskItem::Write(BinaryWriter& writer) const {
   // Stars come from their own file and never enter storage.dat.

@@ -60,6 +60,8 @@ class FeskItem : public StorageItem {
   // Whether a snoozed reminder of the entry is still to come back after `now`.
   bool IsSnoozed(platform::FileTime now) const { return m_bEnabled && m_ftSnooze > now; }
   bool HasNote() const { return !m_szNote.empty(); }
+  // False for a date kept without a year (kYearUnknown, EntryCalendar.h).
+  bool HasYear() const;
 
   std::uint16_t m_wKind = Birthday;
   platform::FileTime m_ftDate = 0;  // only year, month and day count

@@ -1,27 +1,16 @@
 // natalo add birthday|anniversary|other NAME... DATE [--note TEXT] [--no-reminder]
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
-#include <thread>
 
 #include "NataloCli/CliCommands.h"
 #include "NataloCli/CliSession.h"
-#include "NataloCli/EngineAccess.h"
 #include "NataloCli/EntryFacts.h"
+#include "NataloCli/StoredListChange.h"
 #include "common/entries/EntryMatching.h"
 #include "common/entries/EntryStrings.h"
 #include "common/entries/EntryReminder.h"
 #include "common/settings/AppSettings.h"
-#include "common/store/StorageCopy.h"
-#include "common/store/StorageMutexName.h"
 #include "common/store/StorageSync.h"
-#include "platform/folder/DataFolder.h"
-#include "platform/file/FileIo.h"
-#include "platform/sync/NamedEvent.h"
-#include "platform/sync/NamedMutex.h"
 #include "platform/text/Utf.h"
 
 namespace {
@@ -129,51 +118,6 @@ int BuildEntry(const AddRequest& request, FeskItem& entry) {
   return kExitDone;
 }
 
-// Loads storage.dat for the save that follows, the caller holding the storage
-// mutex; a missing or empty file is an empty list. A file of an older
-// revision is upgraded as the application's start does, its texts cut to
-// fit; `oldRevision` then receives its revision, else 0.
-int LoadForSaving(FeskList& list, std::uint32_t& oldRevision) {
-  list.Clear();
-  list.m_nNextUID = 1;
-  oldRevision = 0;
-  struct stat info {};
-  if (stat(list.m_szPath.c_str(), &info) != 0) return errno == ENOENT ? kExitDone : ReportLoad(StorageLoad::Unreadable);
-  if (S_ISREG(info.st_mode) && info.st_size == 0) return kExitDone;
-  const platform::UniqueFd storage = platform::OpenRegularFile(list.m_szPath, O_RDONLY);
-  FeskList::ScanResult scan;
-  const bool read = storage.IsOpen() && list.ScanAnyRevision(storage.Get(), [&list](std::unique_ptr<StorageItem>& item) {
-    if (FeskItem* entry = AsEntry(item.get())) {
-      item.release();
-      list.AppendLoaded(std::unique_ptr<FeskItem>(entry));
-    }
-  }, &scan);
-  // A save would drop the records that could not be read.
-  if (!read || scan.damaged != 0) return ReportLoad(StorageLoad::Unreadable);
-  if (FeskList::IsOldRevision(scan.revision)) {
-    oldRevision = scan.revision & 0xFFFF;
-    for (StorageItem& item : list) FitStringsToRecord(*AsEntry(&item));
-  }
-  return kExitDone;
-}
-
-enum class Application { NotRunning, Running, Starting };
-
-// Whether the application runs and listens for changes. One that holds its
-// single-instance rule but does not listen yet is starting (it may already
-// have read storage.dat) or closing; either is over soon.
-Application FindApplication() {
-  if (platform::NamedEvent::Open(kStorageChangedEvent)) return Application::Running;
-  bool existed = false;
-  const auto instance = platform::NamedMutex::Create(u"Natalo_Instance_Mutex", &existed);
-  return existed ? Application::Starting : Application::NotRunning;
-}
-
-// How often a wait for a starting application looks again.
-constexpr auto kStartingProbe = std::chrono::milliseconds(50);
-// How long a running application is given to answer the notice of a new entry.
-constexpr std::uint32_t kApplicationReplyMs = 2000;
-
 }  // namespace
 
 int RunAdd(const CliArgs& args) {
@@ -182,60 +126,29 @@ int RunAdd(const CliArgs& args) {
   if (const int failed = ParseAddRequest(args, request); failed != kExitDone) return failed;
   auto entry = std::make_unique<FeskItem>(request.kind);
   if (const int failed = BuildEntry(request, *entry); failed != kExitDone) return failed;
-  FeskList& list = CommandList();
-  const auto mutex = platform::NamedMutex::Create(StorageMutexName(platform::FromUtf8(list.m_szPath)));
-  if (!mutex) return ReportLoad(StorageLoad::Locked);
-  const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(StorageLockTimeout());
-  for (bool again = false;; again = true) {
-    // A starting application gets time to come up, without the mutex held.
-    if (again) std::this_thread::sleep_for(kStartingProbe);
-    // Load, check, save and tell the application under one hold of the
-    // storage mutex, so that no other program's save falls between them.
-    const platform::NamedMutexLock lock(*mutex, StorageLockTimeout());
-    if (!lock.Acquired()) return ReportLoad(StorageLoad::Locked);
-    std::uint32_t oldRevision = 0;
-    if (const int failed = LoadForSaving(list, oldRevision); failed != kExitDone) return failed;
-    std::int32_t uid = 0;
-    const FeskItem* match = nullptr;
-    if (request.kind != OtherDate && FindMatchingEntry(list, *entry, request.kind, &uid, &match) && match != nullptr) {
-      const std::u16string key = request.kind == Birthday ? u"MSG_DUPLICATE_BIRTHDAY" : u"MSG_DUPLICATE_ANNIVERSARY";
-      return CliFail(kExitNothingFound, CliText(key) + " " +
-                                            CliText(u"CLI_EXISTING_ENTRY", {match->GetDisplayName(),
-                                                                            platform::FromUtf8(std::to_string(uid))}));
-    }
-    const Application application = FindApplication();
-    if (application == Application::Starting) {
-      // It may have read the file before this save and would not hear of it.
-      if (std::chrono::steady_clock::now() >= giveUp) return CliFail(kExitStorage, CliText(u"CLI_APP_RUNNING"));
-      continue;
-    }
-    // The upgrade rewrites an older file: the file as it was stays beside it,
-    // or nothing is saved.
-    if (oldRevision != 0 && KeepCopyBeside(list.m_szPath, "rev" + std::to_string(oldRevision), true).empty()) {
-      return CliFail(kExitStorage, CliText(u"CLI_SAVE_FAILED"));
-    }
-    StorageItem* added = list.Add(std::move(entry));
-    if (!list.Save()) return CliFail(kExitStorage, CliText(u"CLI_SAVE_FAILED"));
-    const FeskItem* saved = AsEntry(added);
-    // The notice only makes the list show the entry sooner (the
-    // application's next save keeps entries it has not seen), so a stopped
-    // application holds the file and the caller up for a moment at most.
-    if (application == Application::Running &&
-        NotifyApplication(platform::GetDataFolder(), {saved->m_nUID, StorageChange::EntryAdded},
-                          std::min(StorageLockTimeout(), kApplicationReplyMs)) == NotifyResult::Failed) {
-      // The application would write its list over the entry it never heard of.
-      list.Remove(added);
-      list.Save();
-      return CliFail(kExitStorage, CliText(u"CLI_APP_RUNNING"));
-    }
-    if (!WriteStdout(CliText(u"CLI_ADDED", {saved->GetDisplayName(), platform::FromUtf8(std::to_string(saved->m_nUID))}) +
-                     "\n")) {
-      // The entry is saved; only the confirmation was lost.
-    }
-    break;
-  }
-  EngineAccess engine;
-  if (!engine.Load()) return CliFail(kExitDone, CliText(u"CLI_NO_ENGINE"));
-  engine.CalculateEventsAndWait();
-  return kExitDone;
+  std::int32_t addedUid = 0;
+  const int code = ChangeStoredList(
+      [&entry, &request, &addedUid](FeskList& list, StorageNotice& notice) {
+        std::int32_t uid = 0;
+        const FeskItem* match = nullptr;
+        if (request.kind != OtherDate && FindMatchingEntry(list, *entry, request.kind, &uid, &match) &&
+            match != nullptr) {
+          const std::u16string key =
+              request.kind == Birthday ? u"MSG_DUPLICATE_BIRTHDAY" : u"MSG_DUPLICATE_ANNIVERSARY";
+          return CliFail(kExitNothingFound,
+                         CliText(key) + " " +
+                             CliText(u"CLI_EXISTING_ENTRY",
+                                     {match->GetDisplayName(), platform::FromUtf8(std::to_string(uid))}));
+        }
+        addedUid = list.Add(std::move(entry))->m_nUID;
+        notice = {addedUid, StorageChange::EntryAdded};
+        return static_cast<int>(kExitDone);
+      },
+      [&addedUid](const FeskList& list) {
+        const FeskItem* saved = AsEntry(list.FindByUID(addedUid));
+        // The entry is saved; a lost confirmation changes nothing.
+        WriteStdout(CliText(u"CLI_ADDED", {saved->GetDisplayName(), platform::FromUtf8(std::to_string(addedUid))}) +
+                    "\n");
+      });
+  return code;
 }

@@ -1,4 +1,5 @@
 // natalo add birthday|anniversary|other NAME... DATE [--note TEXT] [--no-reminder]
+// DATE is YYYY-MM-DD, or --MM-DD for a birthday or anniversary without a year.
 
 #include <algorithm>
 
@@ -48,7 +49,7 @@ int ParseAddRequest(const CliArgs& args, AddRequest& request) {
     } else if (arg == "--") {
       positional.insert(positional.end(), args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
       break;
-    } else if (arg.size() > 1 && arg[0] == '-') {
+    } else if (arg.size() > 1 && arg[0] == '-' && !LooksLikeYearlessDate(arg)) {
       return CliUsageFail(CliText(u"CLI_BAD_OPTION", {platform::FromUtf8(arg)}), "add");
     } else {
       positional.push_back(arg);
@@ -58,8 +59,12 @@ int ParseAddRequest(const CliArgs& args, AddRequest& request) {
   if (!ParseKindWord(positional.front(), request.kind)) {
     return CliUsageFail(CliText(u"CLI_BAD_KIND", {platform::FromUtf8(positional.front())}), "add");
   }
-  if (!ParseIsoDate(positional.back(), request.date)) {
-    return CliUsageFail(CliText(u"CLI_BAD_DATE", {platform::FromUtf8(positional.back())}), "add");
+  if (!ParseEntryDate(positional.back(), request.date)) {
+    return CliUsageFail(CliText(u"CLI_BAD_ENTRY_DATE", {platform::FromUtf8(positional.back())}), "add");
+  }
+  // An other date is a single day, which needs its year.
+  if (request.kind == OtherDate && IsYearUnknown(request.date)) {
+    return CliUsageFail(CliText(u"CLI_DATE_NEEDS_YEAR"), "add");
   }
   for (std::size_t i = 1; i + 1 < positional.size(); ++i) {
     std::u16string word = platform::FromUtf8(positional[i]);

@@ -51,6 +51,31 @@ bool ParseIsoDate(std::string_view text, CalendarDate& out) {
   return true;
 }
 
+std::string EntryDateText(const CalendarDate& date) {
+  if (!IsYearUnknown(date)) return IsoDate(date);
+  char text[16];
+  std::snprintf(text, sizeof text, "--%02d-%02d", date.month, date.day);
+  return text;
+}
+
+bool LooksLikeYearlessDate(std::string_view text) {
+  const auto digit = [&text](std::size_t at) { return text[at] >= '0' && text[at] <= '9'; };
+  return text.size() == 7 && text.starts_with("--") && digit(2) && digit(3) && text[4] == '-' && digit(5) &&
+         digit(6);
+}
+
+bool ParseEntryDate(std::string_view text, CalendarDate& out) {
+  if (!LooksLikeYearlessDate(text)) return ParseIsoDate(text, out);
+  long month = 0;
+  long day = 0;
+  if (!ParseNumber(text.substr(2, 2), 1, 12, month)) return false;
+  if (!ParseNumber(text.substr(5, 2), 1, 31, day)) return false;
+  // kYearUnknown is a leap year: every day a year can have is valid in it.
+  if (!platform::IsValidDate(kYearUnknown, static_cast<int>(month), static_cast<int>(day))) return false;
+  out = {kYearUnknown, static_cast<int>(month), static_cast<int>(day)};
+  return true;
+}
+
 namespace {
 
 const char* ReminderWord(const FeskItem& entry) {
@@ -77,7 +102,8 @@ EntryFacts DescribeEntry(const FeskItem& entry, const CalendarDate& today, const
   facts.next = NextOccurrence(facts.date, context.today);
   facts.daysLeft = DayNumber(facts.next) - DayNumber(today);
   facts.dateText = platform::ToUtf8(FormatEntryDate(entry, context));
-  const std::u16string age = FormatAge(entry, context);
+  // A date without a year has no age to tell.
+  const std::u16string age = entry.HasYear() ? FormatAge(entry, context) : std::u16string();
   if (!age.empty()) facts.ageText = CliText(u"LONG_AGE_STRING", {age});
   const std::u16string days = platform::FromUtf8(std::to_string(facts.daysLeft));
   facts.daysText = platform::ToUtf8(FormatCountedText(u"LONG_DAYSLEFT_STRING2", u"", days, {days}));

@@ -14,7 +14,7 @@ struct EntryFacts {
   const char* kind = "";  // KindWord
   std::string note;       // UTF-8
   std::string name;       // in the "Display Names" order
-  CalendarDate date;      // as stored
+  CalendarDate date;      // as stored; in kYearUnknown for a date without a year
   CalendarDate next;      // the next date, today included
   std::int64_t daysLeft = 0;
   std::string dateText;   // by the entry's date format
@@ -37,6 +37,16 @@ std::string IsoDate(const CalendarDate& date);
 // Parses "YYYY-MM-DD" with a year the calendar of storage.dat can hold and a
 // day that exists in its month.
 bool ParseIsoDate(std::string_view text, CalendarDate& out);
+// An entry's date as the command line writes it: "--MM-DD" (the ISO 8601 form
+// without a year) for a date kept without a year, else "YYYY-MM-DD".
+std::string EntryDateText(const CalendarDate& date);
+// Parses an entry's date: "YYYY-MM-DD" as ParseIsoDate, or "--MM-DD" for a
+// date without a year (any day of a leap year, 29 February included), which
+// becomes a date in kYearUnknown.
+bool ParseEntryDate(std::string_view text, CalendarDate& out);
+// Whether an argument has the shape of a date without a year ("--" and four
+// digits around a hyphen), so that it is taken as a date and not as an option.
+bool LooksLikeYearlessDate(std::string_view text);
 
 // Whether the entry (or star, when asked) of the kind (-1: any) is due
 // within `days` days of today.

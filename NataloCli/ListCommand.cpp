@@ -26,10 +26,12 @@ void AppendFactsAsJson(std::string& out, const EntryFacts& facts) {
   out += "{\"uid\":" + std::to_string(facts.uid);
   field(",\"kind\":", facts.kind);
   field(",\"name\":", facts.name);
-  field(",\"date\":", IsoDate(facts.date));
+  field(",\"date\":", EntryDateText(facts.date));
   field(",\"next\":", IsoDate(facts.next));
   out += ",\"daysLeft\":" + std::to_string(facts.daysLeft);
-  out += ",\"years\":" + std::to_string(facts.next.year - facts.date.year);
+  // Years are counted only from a date with a year.
+  const bool yearless = IsYearUnknown(facts.date);
+  out += ",\"years\":" + (yearless ? std::string("null") : std::to_string(facts.next.year - facts.date.year));
   field(",\"dateText\":", facts.dateText);
   field(",\"ageText\":", facts.ageText);
   field(",\"daysText\":", facts.daysText);

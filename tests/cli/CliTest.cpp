@@ -63,6 +63,10 @@ TEST_F(CliTest, BadUsageIsRefusedWithCodeTwoAndLeavesStorageAlone) {
       {{"add", "birthday", "Bob", "1600-01-01"}, "not a date"},
       {{"add", "birthday", "Bob", "1990-1-1"}, "not a date"},
       {{"add", "birthday", "Bob", "2999-01-01"}, "future"},
+      {{"add", "birthday", "Bob", "--02-30"}, "not a date"},
+      {{"add", "birthday", "Bob", "--13-01"}, "not a date"},
+      {{"add", "birthday", "Bob", "--", "--00-10"}, "not a date"},
+      {{"add", "other", "Trip", "--07-04"}, "need a year"},
       {{"add", "birthday", std::string(10'000, 'x'), "1990-01-01"}, "too long"},
       {{"add", "birthday", "Bo\x01" "b", "1990-01-01"}, "control characters"},
       {{"add", "birthday", "Bo\xC2\x85" "b", "1990-01-01"}, "control characters"},  // U+0085, a C1 control
@@ -395,6 +399,55 @@ TEST_F(CliTest, AddSavesChecksDuplicatesArmsTheReminderAndTellsTheApplication) {
   EXPECT_LT(took, std::chrono::seconds(6));
   ASSERT_TRUE(list.Load());
   EXPECT_EQ(list.Count(), 8u);
+}
+
+// A date given without a year is kept without one, and list and next give
+// it without a year and without an age.
+TEST_F(CliTest, YearlessDatesAreAddedAndListedWithoutYearOrAge) {
+  const struct {
+    std::vector<std::string> args;
+    CalendarDate stored;
+  } adds[] = {
+      {{"add", "birthday", "Ann", "Lee", "--07-04"}, {1604, 7, 4}},
+      {{"add", "--note", "leap", "anniversary", "Wedding", "--", "--02-29"}, {1604, 2, 29}},
+      {{"add", "birthday", "Dated", "One", "1990-07-04"}, {1990, 7, 4}},
+  };
+  for (const auto& a : adds) {
+    const CliRun run = folder.Run(a.args);
+    ASSERT_EQ(run.code, 0) << a.args[2] << run.err;
+  }
+  FeskList list(folder.StoragePath());
+  ASSERT_TRUE(list.Load());
+  ASSERT_EQ(list.Count(), std::size(adds));
+  for (std::size_t i = 0; i < std::size(adds); ++i) {
+    EXPECT_EQ(DateOfFileTime(AsEntry(&*std::next(list.begin(), static_cast<std::ptrdiff_t>(i)))->m_ftDate),
+              adds[i].stored);
+  }
+
+  const CliRun text = folder.Run({"list", "--days", "366"});
+  ASSERT_EQ(text.code, 0) << text.err;
+  EXPECT_EQ(text.out.find("Ann Lee\t\t"), text.out.find("Ann Lee")) << "no age: " << text.out;
+  EXPECT_EQ(text.out.find("Dated One\t\t"), std::string::npos) << text.out;
+  const CliRun json = folder.Run({"list", "--days", "366", "--json"});
+  ASSERT_EQ(json.code, 0) << json.err;
+  const CliRun next = folder.Run({"next", "--json"});
+  ASSERT_EQ(next.code, 0) << next.err;
+  const CliRun checked = folder.Python(R"py(
+import json, sys, datetime
+listed, next = [json.loads(part) for part in sys.stdin.read().split("\f")]
+rows = {r["name"]: r for r in listed}
+assert rows["Ann Lee"]["date"] == "--07-04" and rows["Ann Lee"]["years"] is None, rows
+assert rows["Ann Lee"]["ageText"] == "", rows
+assert rows["Dated One"]["date"] == "1990-07-04" and rows["Dated One"]["years"] > 30, rows
+wedding = rows["Wedding"]
+assert wedding["date"] == "--02-29" and wedding["years"] is None, wedding
+occurs = datetime.date.fromisoformat(wedding["next"])
+assert (occurs.month, occurs.day) in ((2, 28), (2, 29)), wedding
+for entry in next["entries"]:
+    assert entry["years"] is None or entry["name"] == "Dated One", next
+)py",
+                                       json.out + "\f" + next.out);
+  EXPECT_EQ(checked.code, 0) << checked.out << json.out << next.out;
 }
 
 // `$(natalo add ...)` ends with the command although the notification service

@@ -96,6 +96,8 @@ TEST(NextOccurrenceTable, YearlyAndOneTime) {
           {"29 February across 2100", Yearly(At(2008, 2, 29, 9)), At(2097, 1, 1), At(2104, 2, 29, 9)},
           {"29 February after 2096's", Yearly(At(2008, 2, 29, 9)), At(2096, 3, 1), At(2104, 2, 29, 9)},
           {"10 May after its time", Yearly(At(1990, 5, 10, 8)), At(2024, 5, 10, 9), At(2025, 5, 10, 8)},
+          {"a start in the year-less 1604", Yearly(At(1604, 7, 4, 8)), At(2026, 7, 4, 9), At(2027, 7, 4, 8)},
+          {"29 February 1604 from 2026", Yearly(At(1604, 2, 29, 9)), At(2026, 3, 1), At(2028, 2, 29, 9)},
           {"10 May before its time", Yearly(At(1990, 5, 10, 8)), At(2024, 5, 10, 7), At(2024, 5, 10, 8)},
           {"once, future", Once(At(2024, 6, 1, 12)), At(2024, 5, 1), At(2024, 6, 1, 12)},
           {"once, past", Once(At(2024, 6, 1, 12)), At(2024, 6, 1, 12), TIME_NONE},

@@ -19,6 +19,8 @@ TEST_F(Reminders, OffsetsAndTimes) {
       {1970, 1, 5, 8, 0x0930, 2000, 12, 22, 9, 48},   // fourteen days back, into the year before
       {1970, 1, 15, 9, 0x0000, 2001, 12, 15, 0, 0},   // January's month before is December of the same year
       {1980, 2, 29, 0, 0x0700, 2001, 2, 28, 7, 0},    // the leap day in the common year 2001
+      {1604, 2, 29, 2, 0x0C00, 2001, 2, 26, 12, 0},   // a leap day without a year, as a dated one
+      {1604, 7, 4, 7, 0x0800, 2001, 6, 27, 8, 0},     // a date without a year: month and day count
       {1970, 3, 1, 1, 0x0C00, 2001, 2, 28, 12, 0},
       {1970, 3, 10, 7, 0x173B, 2001, 3, 3, 23, 59},
       {1970, 3, 10, 42, 0x0C00, 2001, 3, 10, 12, 0},  // an unknown code reminds on the day

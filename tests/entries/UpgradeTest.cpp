@@ -101,11 +101,14 @@ TEST_F(Upgrade, Revision2GetsDefaultPicturesAndReminders) {
                   Utf16z(u"Ann") + Utf16z(u"Lee") + Utf16z(u"") + Utf16z(u"/sounds/bell.oga"));
   Revision2Record(file, 2, Anniversary, 0x42, At(1990, 3, 1), Utf16z(u"Wedding") + Utf16z(u"") + Utf16z(u""));
   Revision2Record(file, 3, OtherDate, 0, At(2000, 1, 5), Utf16z(u"Moved") + Utf16z(u"note") + Utf16z(u""));
+  // A date in 1604 is a date without a year.
+  Revision2Record(file, 4, Birthday, 0, At(1604, 2, 29),
+                  Utf16z(u"No") + Utf16z(u"Year") + Utf16z(u"") + Utf16z(u""));
   WriteFile(file);  // ends with the data, without a kind of 0
 
   FeskList list;
   ASSERT_TRUE(list.LoadAndUpgradeStorage());
-  ASSERT_EQ(list.Count(), 3u);
+  ASSERT_EQ(list.Count(), 4u);
   const FeskItem* ann = AsEntry(list.FindByUID(1));
   const FeskItem* wedding = AsEntry(list.FindByUID(2));
   const FeskItem* moved = AsEntry(list.FindByUID(3));
@@ -122,7 +125,15 @@ TEST_F(Upgrade, Revision2GetsDefaultPicturesAndReminders) {
   EXPECT_EQ(wedding->m_ftStart, At(2001, 2, 28, 8, 0));
   // 5 January minus a day.
   EXPECT_EQ(moved->m_ftStart, At(2001, 1, 4, 8, 0));
+  // The leap day reminds as a dated one does, the day before 28 February.
+  const FeskItem* noYear = AsEntry(list.FindByUID(4));
+  EXPECT_FALSE(noYear->HasYear());
+  EXPECT_EQ(noYear->m_szLastName, u"Year");
+  EXPECT_EQ(noYear->m_ftStart, At(2001, 2, 27, 8, 0));
   EXPECT_EQ(FileRevision(FileContent()), 3u);
+  FeskList upgraded;
+  ASSERT_TRUE(upgraded.LoadAndUpgradeStorage());
+  EXPECT_EQ(AsEntry(upgraded.FindByUID(4))->m_ftDate, At(1604, 2, 29));
 }
 
 TEST_F(Upgrade, ADamagedOldRecordCostsNoOtherRecordAndTheOldFileIsKept) {

@@ -36,6 +36,8 @@ void BM_MonthlyByWorkDays(benchmark::State& s) { RunNextOccurrence(s, Monthly(2,
 void BM_MonthlyDecemberOnly(benchmark::State& s) { RunNextOccurrence(s, MonthlyWeekDay(0, 1, 1u << 11)); }
 void BM_Yearly(benchmark::State& s) { RunNextOccurrence(s, Yearly(At(1990, 5, 10, 8))); }
 void BM_YearlyLeapDay(benchmark::State& s) { RunNextOccurrence(s, Yearly(At(2008, 2, 29, 8))); }
+// A leap day kept without a year starts in 1604; only its month and day count.
+void BM_YearlyLeapDay1604(benchmark::State& s) { RunNextOccurrence(s, Yearly(At(1604, 2, 29, 8))); }
 void BM_MonthlyNeverMatches(benchmark::State& s) { RunNextOccurrence(s, Monthly(2, 25)); }
 BENCHMARK(BM_Weekly);
 BENCHMARK(BM_EveryDay);
@@ -46,6 +48,7 @@ BENCHMARK(BM_MonthlyByWorkDays);
 BENCHMARK(BM_MonthlyDecemberOnly);
 BENCHMARK(BM_Yearly);
 BENCHMARK(BM_YearlyLeapDay);
+BENCHMARK(BM_YearlyLeapDay1604);
 BENCHMARK(BM_MonthlyNeverMatches);
 
 // A storage file of `count` realistic entries in a program folder of its own.

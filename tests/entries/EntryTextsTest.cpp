@@ -190,6 +190,65 @@ TEST_F(Texts, FutureDatesHaveNoAge) {
   EXPECT_EQ(FormatAge(*ahead), u"0");
 }
 
+TEST_F(Texts, DateWithoutAYearShowsNoYearAndNoAge) {
+  // 12 March and 29 February without a year, seen on Tuesday 10 March 2009.
+  const auto spring = Entry(Birthday, At(kYearUnknown, 3, 12));
+  const auto leapDay = Entry(Birthday, At(kYearUnknown, 2, 29));
+  const struct {
+    const char* locale;
+    std::uint32_t format, yearValue;
+    const char16_t *spring, *leapDayAbbreviated;
+  } dates[] = {
+      {"en_US.UTF-8", 0, 0, u"3/12", u"2/29"},
+      {"en_US.UTF-8", 1, 0, u"March 12", u"Feb 29"},
+      {"en_US.UTF-8", 2, 0, u"3/12 Thu", u"2/28 Sun"},
+      {"en_US.UTF-8", 3, 0, u"3/12", u"2/29"},
+      {"en_US.UTF-8", 4, 1, u"3/12", u"2/29"},
+      {"en_US.UTF-8", 5, 0, u"March 12", u"Feb 29"},
+      {"en_US.UTF-8", 5, 1, u"March 12", u"Feb 29"},
+      {"de_DE.UTF-8", 3, 0, u"12.03", u"29.02"},
+      {"de_DE.UTF-8", 5, 1, u"12. März", u"29. Feb."},
+      {"ja_JP.UTF-8", 4, 0, u"03/12", u"02/29"},
+      {"ja_JP.UTF-8", 5, 0, u"3月12日", u"2月29日"},
+  };
+  for (const auto& c : dates) {
+    SCOPED_TRACE(testing::Message() << c.locale << " format " << c.format << " year value " << c.yearValue);
+    SetLocalePatterns(LocalePatternsFor(c.locale), platform::GetCalendarNames(c.locale));
+    g_settings.g_dwDateFormat = c.format;
+    g_settings.g_dwYearValue = c.yearValue;
+    EXPECT_EQ(FormatEntryDate(*spring), c.spring);
+    EXPECT_EQ(FormatEntryDateAbbreviated(*leapDay, CurrentTextContext()), c.leapDayAbbreviated);
+  }
+  SetUpTestSuite();
+  // No layout shows an age, though the 1604 of the record lies in the past;
+  // the zodiac sign needs only the day.
+  g_settings = AppSettings{};
+  g_settings.g_dwDisplayAge = 2;
+  g_settings.g_dwDaysLeft = 1;
+  const struct {
+    std::uint32_t layout;
+    const char16_t* tag;  // nullptr: no tag
+    const char16_t* detail;
+    const char16_t* tail;  // nullptr: no tail
+  } rows[] = {
+      {0, nullptr, u"March 12", u"in 2 days"},
+      {1, u"March 12", u"2 days left", nullptr},
+      {2, u"2", u"March 12", nullptr},
+  };
+  for (const auto& c : rows) {
+    SCOPED_TRACE(testing::Message() << "layout " << c.layout);
+    g_settings.g_dwFirstLineFormat = c.layout;
+    std::u16string tag, tail;
+    EXPECT_EQ(FormatAge(*spring), u"");
+    EXPECT_EQ(GetHeaderTag(*spring, tag), c.tag != nullptr);
+    EXPECT_EQ(tag, c.tag ? c.tag : u"");
+    EXPECT_EQ(spring->GetDetailText(), c.detail);
+    EXPECT_EQ(GetDetailTail(*spring, tail), c.tail != nullptr);
+    EXPECT_EQ(tail, c.tail ? c.tail : u"");
+  }
+  EXPECT_EQ(GetZodiacSign(*spring), 11);
+}
+
 TEST_F(Texts, CountdownWordingByCount) {
   const struct {
     const char16_t* key;

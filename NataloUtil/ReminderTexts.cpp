@@ -13,13 +13,18 @@ struct KindKeys {
   const char16_t* title;
   const char16_t* format2;
   const char16_t* format3;
+  const char16_t* format3NoYear;  // the countdown without an age
 };
 
 KindKeys KeysOf(std::uint16_t kind) {
   if (kind == Anniversary)
-    return {u"DLG_UTIL_ANNIVERSARY_HEADER", u"DLG_UTIL_ANNIVERSARY_FORMAT2", u"DLG_UTIL_ANNIVERSARY_FORMAT3"};
-  if (kind == OtherDate) return {u"DLG_UTIL_OTHER_HEADER", u"DLG_UTIL_OTHER_FORMAT2", u"DLG_UTIL_OTHER_FORMAT3"};
-  return {u"DLG_UTIL_BIRTHDAY_HEADER", u"DLG_UTIL_BIRTHDAY_FORMAT2", u"DLG_UTIL_BIRTHDAY_FORMAT3"};
+    return {u"DLG_UTIL_ANNIVERSARY_HEADER", u"DLG_UTIL_ANNIVERSARY_FORMAT2", u"DLG_UTIL_ANNIVERSARY_FORMAT3",
+            u"DLG_UTIL_ANNIVERSARY_NOYEAR_FORMAT3"};
+  if (kind == OtherDate)
+    return {u"DLG_UTIL_OTHER_HEADER", u"DLG_UTIL_OTHER_FORMAT2", u"DLG_UTIL_OTHER_FORMAT3",
+            u"DLG_UTIL_OTHER_NOYEAR_FORMAT3"};
+  return {u"DLG_UTIL_BIRTHDAY_HEADER", u"DLG_UTIL_BIRTHDAY_FORMAT2", u"DLG_UTIL_BIRTHDAY_FORMAT3",
+          u"DLG_UTIL_BIRTHDAY_NOYEAR_FORMAT3"};
 }
 
 }  // namespace
@@ -59,8 +64,12 @@ ReminderTexts BuildReminderTexts(const FeskItem& item, std::uint32_t displayName
   texts.line1 = ReminderName(item, displayNames);
   texts.line2 = FormatText(local.Get(keys.format2), {FormatEntryDate(item, context)});
   // "Turns 31 tomorrow", "1 year in 3 days": the wording follows the counts.
+  // A date without a year, or an other date still ahead, has no age to name:
+  // "Birthday in 3 days".
   const std::u16string age = FormatAge(item, context);
-  texts.line3 = FormatCountdownText(keys.format3, age, FormatDaysLeft(item, context));
+  const std::u16string days = FormatDaysLeft(item, context);
+  texts.line3 = age.empty() ? FormatCountedText(keys.format3NoYear, u"", days, {days})
+                            : FormatCountdownText(keys.format3, age, days);
   texts.note = item.m_szNote;
   texts.showZodiac = item.m_wKind == Birthday && zodiac != 0;
   if (texts.showZodiac) {

@@ -1,7 +1,7 @@
 #pragma once
 // The texts of the reminder window, made from the entry with the utility's
 // fixed view: the long date with the entry's own year, the age the event day
-// completes and the days left.
+// completes and the days left; a date without a year shows neither year nor age.
 #include <cstdint>
 #include <string>
 

@@ -53,10 +53,11 @@ std::u16string FormatDaysLeftText(std::u16string_view key, const std::u16string&
   return FormatCountedText(key, u"", days, {days});
 }
 
-// Whether the row shows an age: it is switched on and the date is not in the
-// future (an other date may lie ahead; it has no age yet).
+// Whether the row shows an age: it is switched on, the date has a year and
+// is not in the future (an other date may lie ahead; it has no age yet).
 bool ShowsAge(const FeskItem& entry, const EntryTextContext& context) {
-  return context.view.dwDisplayAge != 0 && DayNumber(DateOfFileTime(entry.m_ftDate)) <= DayNumber(context.today);
+  return context.view.dwDisplayAge != 0 && entry.HasYear() &&
+         DayNumber(DateOfFileTime(entry.m_ftDate)) <= DayNumber(context.today);
 }
 
 // The first character of a text; a surrogate pair stays whole.
@@ -211,8 +212,11 @@ std::u16string AbbreviatedPicture(std::u16string_view picture) {
 
 std::u16string EntryDateText(const FeskItem& entry, const EntryTextContext& context, bool abbreviated) {
   const EntryViewSettings& view = context.view;
+  // A date without a year keeps its own month and day in every format; only
+  // the weekday format shows the next occurrence, for its weekday.
+  const bool withYear = entry.HasYear();
   CalendarDate shown = DateOfFileTime(entry.m_ftDate);
-  if (view.dwYearValue == 1 || view.dwDateFormat == 2) shown = NextOccurrence(shown, context.today);
+  if ((withYear && view.dwYearValue == 1) || view.dwDateFormat == 2) shown = NextOccurrence(shown, context.today);
   platform::SystemTime st;
   st.wYear = static_cast<std::uint16_t>(shown.year);
   st.wMonth = static_cast<std::uint16_t>(shown.month);
@@ -226,9 +230,9 @@ std::u16string EntryDateText(const FeskItem& entry, const EntryTextContext& cont
     case 0: text = FormatDate(st, g_szShortDateNoYear); break;
     case 1: text = FormatDate(st, picture(g_szLongDateNoYear)); break;
     case 2: text = FormatDate(st, g_szShortDateNoYear) + u" " + WeekDayName(st.wDayOfWeek); break;
-    case 3: text = FormatDate(st, g_szShortDateYY); break;
-    case 4: text = FormatDate(st, g_szShortDate); break;
-    default: text = FormatDate(st, picture(g_szLongDate)); break;
+    case 3: text = FormatDate(st, withYear ? g_szShortDateYY : g_szShortDateNoYear); break;
+    case 4: text = FormatDate(st, withYear ? g_szShortDate : g_szShortDateNoYear); break;
+    default: text = FormatDate(st, picture(withYear ? g_szLongDate : g_szLongDateNoYear)); break;
   }
   if (text.size() > kMaxDateChars) text.resize(kMaxDateChars);
   return text;

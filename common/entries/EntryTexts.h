@@ -22,13 +22,13 @@ EntryTextContext CurrentTextContext();
 
 // Whole years since the entry's date: "31" on the day itself, else "30+"
 // ("Display Age" 1) or "31", the age the next date completes ("Display Age" 2).
-// Empty when "Display Age" is 0.
+// Empty when "Display Age" is 0 and for a date without a year.
 std::u16string FormatAge(const FeskItem& entry, const EntryTextContext& context = CurrentTextContext());
 // Whole days until the next date, "0" on the day itself. Empty when "Days Left" is 0.
 std::u16string FormatDaysLeft(const FeskItem& entry, const EntryTextContext& context = CurrentTextContext());
 // The date by "Date Format", with the stored year or ("Year Value" 1, and
-// always with the weekday format 2) the year of the next occurrence. At most
-// 63 characters.
+// always with the weekday format 2) the year of the next occurrence; a date
+// without a year shows none in any format. At most 63 characters.
 std::u16string FormatEntryDate(const FeskItem& entry, const EntryTextContext& context = CurrentTextContext());
 // The same with the names of months abbreviated ("Dec 8, 2026"), for a row
 // too narrow for the whole date.

@@ -65,6 +65,9 @@ int FeskList::CompareEntries(const FeskItem& a, const FeskItem& b, const EntryOr
     }
     case 1: result = FirstDifference({month, day, kind}); break;
     case 2:
+      // A date without a year has no age to sort by: it comes after the dated
+      // ones in either direction, those without a year among themselves by day.
+      if (IsYearUnknown(da) != IsYearUnknown(db)) return IsYearUnknown(da) ? 1 : -1;
       // The later date, the younger person, first.
       result = FirstDifference({-Sign(da.year, db.year), -month, -day, kind});
       break;

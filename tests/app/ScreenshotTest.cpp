@@ -1,7 +1,7 @@
 // Pictures of the main window as a user sees it, saved as PNG files in
 // app-screens/ of the build folder: about fifteen varied entries (one of them
-// snoozed) and two stars on the large and the small screen, each also turned
-// to landscape, in English and on the small screen in German, the empty list,
+// snoozed, one without a year) and two stars on the large and the small
+// screen, each also turned to landscape, in English and German, the empty list,
 // and year-end birthdays with a Chinese name in a Japanese locale.
 // Checks that each picture shows rows (or the hint) at all.
 #include <QDir>
@@ -77,6 +77,11 @@ void Shoot(QSize screen, Sample sample, const QString& name) {
       MidnightOf({1992, tomorrow.month, tomorrow.day}, snoozed->m_ftDate);
       snoozed->m_ftSnooze = platform::GetLocalFileTime() + 90 * platform::FILETIME_PER_MINUTE;
       list.Add(std::move(snoozed));
+      // A birthday without a year, three days ahead: no age beside its name.
+      auto noYear = MakeBirthday("Mia", "Sommer", kYearUnknown, 1, 1);
+      const CalendarDate soon = DateOfFileTime(platform::GetLocalFileTime() + 3 * platform::FILETIME_PER_DAY);
+      MidnightOf({kYearUnknown, soon.month, soon.day}, noYear->m_ftDate);
+      list.Add(std::move(noYear));
       list.SaveStorageLocked();
     }
     if (sample == Sample::YearEnd) FillYearEndEntries(list);
@@ -109,7 +114,7 @@ class ScreenshotTest : public QObject {
   void initTestCase() { testsupport::ApplyShotsPalette(); }
   void largeScreen() { Shoot({240, 320}, Sample::Varied, QStringLiteral("main-240x320")); }
   void smallScreen() { Shoot({176, 220}, Sample::Varied, QStringLiteral("main-176x220")); }
-  void smallScreenInGerman() {
+  void inGerman() {
     // The locale is read once per process: read it again for this picture and after it.
     const QByteArray oldLang = qgetenv("LANG");
     const QByteArray oldAll = qgetenv("LC_ALL");
@@ -117,6 +122,7 @@ class ScreenshotTest : public QObject {
     qputenv("LC_ALL", "de_DE.UTF-8");
     ResetLocalePatterns();
     Shoot({176, 220}, Sample::Varied, QStringLiteral("main-de-176x220"));
+    Shoot({240, 320}, Sample::Varied, QStringLiteral("main-de-240x320"));
     qputenv("LANG", oldLang);
     if (oldAll.isNull()) {
       qunsetenv("LC_ALL");

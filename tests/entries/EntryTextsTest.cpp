@@ -159,35 +159,75 @@ TEST_F(Texts, RowTextsByFirstLineFormat) {
   }
 }
 
-TEST_F(Texts, FutureDatesHaveNoAge) {
-  // 10 March 2009: the other date lies a year ahead.
+TEST_F(Texts, FutureDatesAndDatesWithoutAYearHaveNoAge) {
+  // 10 March 2009: the other date lies a year ahead; the birthday without a
+  // year is kept in 1604, long past.
   const auto ahead = Entry(OtherDate, At(2010, 3, 12), u"Move");
+  const auto noYear = Entry(Birthday, At(kYearUnknown, 3, 12));
   g_settings.g_dwDisplayAge = 1;
   g_settings.g_dwDaysLeft = 1;
   const struct {
+    const FeskItem* entry;
     std::uint32_t layout;
     const char16_t* tag;  // nullptr: no tag
     const char16_t* detail;
     const char16_t* tail;  // nullptr: no tail
   } cases[] = {
-      {0, nullptr, u"March 12, 2010", u"in 2 days"},
-      {1, u"March 12, 2010", u"2 days left", nullptr},
-      {2, u"2", u"March 12, 2010", nullptr},
+      {ahead.get(), 0, nullptr, u"March 12, 2010", u"in 2 days"},
+      {ahead.get(), 1, u"March 12, 2010", u"2 days left", nullptr},
+      {ahead.get(), 2, u"2", u"March 12, 2010", nullptr},
+      {noYear.get(), 0, nullptr, u"March 12", u"in 2 days"},
+      {noYear.get(), 1, u"March 12", u"2 days left", nullptr},
+      {noYear.get(), 2, u"2", u"March 12", nullptr},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << "layout " << c.layout);
+    SCOPED_TRACE(testing::Message() << "kind " << c.entry->m_wKind << " layout " << c.layout);
     g_settings.g_dwFirstLineFormat = c.layout;
     std::u16string tag, tail;
-    EXPECT_EQ(FormatAge(*ahead), u"");
-    EXPECT_EQ(GetHeaderTag(*ahead, tag), c.tag != nullptr);
+    EXPECT_EQ(FormatAge(*c.entry), u"");
+    EXPECT_EQ(GetHeaderTag(*c.entry, tag), c.tag != nullptr);
     EXPECT_EQ(tag, c.tag ? c.tag : u"");
-    EXPECT_EQ(ahead->GetDetailText(), c.detail);
-    EXPECT_EQ(GetDetailTail(*ahead, tail), c.tail != nullptr);
+    EXPECT_EQ(c.entry->GetDetailText(), c.detail);
+    EXPECT_EQ(GetDetailTail(*c.entry, tail), c.tail != nullptr);
     EXPECT_EQ(tail, c.tail ? c.tail : u"");
   }
   // From its day on it has one.
   SetToday(2010, 3, 12);
   EXPECT_EQ(FormatAge(*ahead), u"0");
+}
+
+TEST_F(Texts, DateWithoutAYearShowsNoYearInAnyFormat) {
+  // 12 March and 29 February without a year, seen on Tuesday 10 March 2009.
+  const auto spring = Entry(Birthday, At(kYearUnknown, 3, 12));
+  const auto leapDay = Entry(Birthday, At(kYearUnknown, 2, 29));
+  const struct {
+    const char* locale;
+    std::uint32_t format, yearValue;
+    const char16_t *spring, *leapDayAbbreviated;
+  } dates[] = {
+      {"en_US.UTF-8", 0, 0, u"3/12", u"2/29"},
+      {"en_US.UTF-8", 1, 0, u"March 12", u"Feb 29"},
+      {"en_US.UTF-8", 2, 0, u"3/12 Thu", u"2/28 Sun"},
+      {"en_US.UTF-8", 3, 0, u"3/12", u"2/29"},
+      {"en_US.UTF-8", 4, 1, u"3/12", u"2/29"},
+      {"en_US.UTF-8", 5, 0, u"March 12", u"Feb 29"},
+      {"en_US.UTF-8", 5, 1, u"March 12", u"Feb 29"},
+      {"de_DE.UTF-8", 3, 0, u"12.03", u"29.02"},
+      {"de_DE.UTF-8", 5, 1, u"12. März", u"29. Feb."},
+      {"ja_JP.UTF-8", 4, 0, u"03/12", u"02/29"},
+      {"ja_JP.UTF-8", 5, 0, u"3月12日", u"2月29日"},
+  };
+  for (const auto& c : dates) {
+    SCOPED_TRACE(testing::Message() << c.locale << " format " << c.format << " year value " << c.yearValue);
+    SetLocalePatterns(LocalePatternsFor(c.locale), platform::GetCalendarNames(c.locale));
+    g_settings.g_dwDateFormat = c.format;
+    g_settings.g_dwYearValue = c.yearValue;
+    EXPECT_EQ(FormatEntryDate(*spring), c.spring);
+    EXPECT_EQ(FormatEntryDateAbbreviated(*leapDay, CurrentTextContext()), c.leapDayAbbreviated);
+  }
+  SetUpTestSuite();
+  // The zodiac sign needs only the day.
+  EXPECT_EQ(GetZodiacSign(*spring), 11);
 }
 
 TEST_F(Texts, CountdownWordingByCount) {

@@ -61,6 +61,20 @@ TEST_F(List, SortOrdersOnTenthOfMarch) {
   EXPECT_EQ(list.Compare(*list.begin(), *std::next(list.begin())), 0);
 }
 
+TEST_F(List, SortByAgePutsDatesWithoutAYearLast) {
+  FeskList list(StoragePath());
+  list.Add(Entry(Birthday, At(kYearUnknown, 5, 1), u"May", u"Noyear"));
+  list.Add(Entry(Birthday, At(1980, 3, 11), u"Old", u"Dated"));
+  list.Add(Entry(Birthday, At(kYearUnknown, 1, 2), u"January", u"Noyear"));
+  list.Add(Entry(Birthday, At(1601, 6, 1), u"Oldest", u"Dated"));
+  list.Add(Entry(Birthday, At(2001, 7, 4), u"Young", u"Dated"));
+  g_settings.g_dwSort = 2;
+  g_settings.g_bSortAscending = 1;
+  EXPECT_EQ(Sorted(list), (Names{u"Young Dated", u"Old Dated", u"Oldest Dated", u"May Noyear", u"January Noyear"}));
+  g_settings.g_bSortAscending = 0;
+  EXPECT_EQ(Sorted(list), (Names{u"Oldest Dated", u"Old Dated", u"Young Dated", u"January Noyear", u"May Noyear"}));
+}
+
 TEST_F(List, SortByNameFollowsTheDisplayNames) {
   FeskList list(StoragePath());
   list.Add(Entry(Birthday, At(1980, 1, 1), u"Ann", u"Zed"));

@@ -164,6 +164,12 @@ class ReminderWindowTest : public QObject {
     QTest::newRow("birthday tomorrow") << int(Birthday) << 1985 << 3 << 11 << QStringLiteral("Turns 41 tomorrow");
     QTest::newRow("first anniversary") << int(Anniversary) << 2025 << 3 << 13 << QStringLiteral("1 year in 3 days");
     QTest::newRow("other date tomorrow") << int(OtherDate) << 2020 << 3 << 11 << QStringLiteral("6 years tomorrow");
+    // Without a year, or still ahead, there is no age to name.
+    QTest::newRow("birthday without a year") << int(Birthday) << kYearUnknown << 3 << 13
+                                             << QStringLiteral("Birthday in 3 days");
+    QTest::newRow("anniversary without a year today") << int(Anniversary) << kYearUnknown << 3 << 10
+                                                      << QStringLiteral("Anniversary today");
+    QTest::newRow("first other date ahead") << int(OtherDate) << 2026 << 3 << 11 << QStringLiteral("Tomorrow");
   }
   void countdownLineFollowsTheCounts() {
     QFETCH(int, kind);
@@ -174,6 +180,38 @@ class ReminderWindowTest : public QObject {
     const auto entry = Entry(static_cast<std::uint16_t>(kind), "Sam", {year, month, day});
     const ReminderTexts texts = BuildReminderTexts(*entry, 0, 0, {2026, 3, 10});
     QCOMPARE(QString::fromStdU16String(texts.line3), line3);
+  }
+
+  // The date line shows no year and the countdown no age, in each language.
+  void dateWithoutAYearInEachLanguage_data() {
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<int>("day");
+    QTest::addColumn<QString>("line2");
+    QTest::addColumn<QString>("line3");
+    QTest::newRow("English") << "[English]" << "en_US.UTF-8" << 14 << "Birthday: March 14" << "Birthday in 4 days";
+    QTest::newRow("German") << "[German]" << "de_DE.UTF-8" << 11 << "Geburtstag: 11. März" << "Geburtstag morgen";
+    QTest::newRow("Russian, 21 days") << "[Russian]" << "ru_RU.UTF-8" << 31 << "День рождения: 31 марта"
+                                      << "День рождения через 21 день";
+    QTest::newRow("Russian, 5 days") << "[Russian]" << "ru_RU.UTF-8" << 15 << "День рождения: 15 марта"
+                                     << "День рождения через 5 дней";
+    QTest::newRow("Japanese") << "[Japanese]" << "ja_JP.UTF-8" << 10 << "誕生日: 3月10日" << "今日は誕生日です";
+  }
+  void dateWithoutAYearInEachLanguage() {
+    QFETCH(QString, section);
+    QFETCH(QString, locale);
+    QFETCH(int, day);
+    QFETCH(QString, line2);
+    QFETCH(QString, line3);
+    QVERIFY(GetLocalTable().LoadFile(NATALO_BUILT_PROGRAM_DIR "/local.dat", section.toStdU16String()));
+    SetLocalePatterns(LocalePatternsFor(locale.toStdString()), platform::GetCalendarNames(locale.toStdString()));
+    const ReminderTexts texts = BuildReminderTexts(*Entry(Birthday, "Mia", {kYearUnknown, 3, day}), 0, 1, {2026, 3, 10});
+    ResetLocalePatterns();
+    InitLocalePatterns();
+    QVERIFY(GetLocalTable().LoadFile(NATALO_BUILT_PROGRAM_DIR "/local.dat", u"[English]"));
+    QCOMPARE(QString::fromStdU16String(texts.line2), line2);
+    QCOMPARE(QString::fromStdU16String(texts.line3), line3);
+    QVERIFY(texts.showZodiac);
   }
 
   void otherKindsHideTheZodiacAndTheEmptyNote() {
@@ -213,6 +251,8 @@ class ReminderWindowTest : public QObject {
     turned.Save(QStringLiteral("landscape"));
     WindowFixture small(Anna(), QSize(176, 220));
     small.Save(QStringLiteral("small-screen"));
+    WindowFixture noYear(Entry(Birthday, "Mia Sommer", {kYearUnknown, 3, 14}), QSize(176, 220));
+    noYear.Save(QStringLiteral("small-screen-no-year"));
   }
 
   void menuGreysLongSnoozesOnTheEventDayAndTogglesTheSound() {

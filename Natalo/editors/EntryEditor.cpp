@@ -83,6 +83,7 @@ EntryEditor::EntryEditor(FeskItem& entry, std::uint16_t kind, QWidget* parent)
   m_date->SetPicture(Text(g_szShortDate));
   // A typed 1604 would silently mean "no year": the years start after it.
   m_date->SetFirstYear(kYearUnknown + 1);
+  m_date->SetYearMayBeEmpty(kind != OtherDate);
   platform::SystemTime date;
   if (!entry.HasYear()) {
     const CalendarDate day = DateOfFileTime(entry.m_ftDate);

@@ -418,7 +418,7 @@ void DateTimePicker::DeleteDigit() {
     if (m_typed.isEmpty()) m_typed = m_yearText;
     if (m_typed.isEmpty()) {
       // Nothing typed to take back: the whole year goes, for a date without one.
-      if (m_year == kNoYear) return;
+      if (!m_yearMayBeEmpty || m_year == kNoYear) return;
       m_year = kNoYear;
     } else {
       m_typed.chop(1);

@@ -8,9 +8,9 @@
 // such as 31 April or 29 February 2023 cannot be left in it. Year digits wait
 // until the year is whole; digits that do not make a year (such as "198") stay
 // shown and leave the picker without a value until they are corrected.
-// Backspace on a whole year empties it: a date without a year, shown with
-// dashes in the year's place ("----"), which GetValue does not give but
-// GetMonthDayWithoutYear does. The
+// Where a date may go without a year (SetYearMayBeEmpty), Backspace on a whole
+// year empties it. An empty year shows dashes in its place ("----"); such a
+// date GetValue does not give but GetMonthDayWithoutYear does. The
 // arrows at the right edge step the field with the mouse, and a click selects
 // a field.
 #include <QString>
@@ -111,10 +111,13 @@ class DateTimePicker : public QWidget {
   bool GetMonthDayWithoutYear(int& month, int& day) const;
   // The first year the picker takes (default 1601); an earlier one typed is no year.
   void SetFirstYear(int year);
+  // Whether Backspace on a whole year empties it (default: no).
+  void SetYearMayBeEmpty(bool may) { m_yearMayBeEmpty = may; }
 
  private:
   static constexpr int kNoYear = 0;  // m_year while the year is still to be given
   int m_firstYear = 1601;  // the first year a FileTime holds
+  bool m_yearMayBeEmpty = false;
 };
 
 class DatePicker : public DateTimePicker {

@@ -281,8 +281,10 @@ class EntryEditorTest : public QObject {
     QTest::newRow("birthday: Backspace empties the year, Done keeps the date without it")
         << 0 << QDate(1980, 3, 10) << "DDRRBF" << "" << QDate(1604, 3, 10);
     QTest::newRow("anniversary: the same") << 1 << QDate(1980, 3, 10) << "DRRBF" << "" << QDate(1604, 3, 10);
-    QTest::newRow("other date: the year is required")
-        << 2 << QDate(1980, 3, 10) << "DRRBF" << "MSG_ENTRY_YEAR_INCOMPLETE" << QDate();
+    QTest::newRow("other date: Backspace leaves the year") << 2 << QDate(1980, 3, 10) << "DRRBF" << ""
+                                                           << QDate(1980, 3, 10);
+    QTest::newRow("other date reopened without a year: a year is required")
+        << 2 << QDate(1604, 3, 10) << "F" << "MSG_ENTRY_YEAR_INCOMPLETE" << QDate();
     QTest::newRow("a typed 1604 is no year") << 0 << QDate(1980, 3, 10) << "DDRR1604F"
                                              << "MSG_ENTRY_YEAR_INCOMPLETE_OR_EMPTY" << QDate();
     QTest::newRow("reopened without a year, Done keeps it so") << 0 << QDate(1604, 2, 29) << "F" << ""

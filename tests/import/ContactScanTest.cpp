@@ -378,14 +378,12 @@ class ContactScanTest : public QObject {
                                "\r\nUID:u1\r\nN:Lee;Ann;;;\r\nNOTE:keep\r\n" + c.line + "\r\nEND:VCARD\r\n";
       f.WriteCard("a.vcf", card);
       ContactScanReport report;
-      QCOMPARE(f.Scan({}, &report), 1);
-      QVERIFY2(report.birthdaysAdded + report.anniversariesAdded == 1, c.line);
+      QCOMPARE(f.Scan(), 1);
       QVERIFY2(f.list.Count() == 1, c.line);
       FeskItem& entry = *AsEntry(&*f.list.begin());
       QVERIFY2(DateOfFileTime(entry.m_ftDate) == (CalendarDate{kYearUnknown, 7, 4}), c.line);
       QVERIFY(MidnightOf({kYearUnknown, 8, 15}, entry.m_ftDate));
-      QCOMPARE(f.Scan({}, &report), 1);
-      QVERIFY2(report.contactsUpdated == 1, c.line);
+      QCOMPARE(f.Scan(), 1);
       std::string expected = card;
       expected.replace(expected.find(c.line), std::strlen(c.line), c.written);
       QCOMPARE_TEXT(f.ReadCard("a.vcf"), expected);

@@ -107,41 +107,6 @@ class KeypadFieldsTest : public QObject {
     if (expected.isValid()) QCOMPARE(QDate(st.wYear, st.wMonth, st.wDay), expected);
   }
 
-  void yearLeftEmpty_data() {
-    QTest::addColumn<bool>("mayBeEmpty");
-    QTest::addColumn<QString>("picture");
-    QTest::addColumn<QString>("keys");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QDate>("expected");  // null: the date has no year
-    // Start: 31 January 2024.
-    QTest::newRow("Backspace on a whole year empties it") << true << "dd.MM.yyyy" << "RRB" << "31.01.----" << QDate();
-    QTest::newRow("a two-digit year shows two dashes") << true << "M/d/yy" << "RRB" << "1/31/--" << QDate();
-    QTest::newRow("typed into the empty year")
-        << true << "dd.MM.yyyy" << "RRB1985" << "31.01.1985" << QDate(1985, 1, 31);
-    QTest::newRow("unless the year must be given")
-        << false << "dd.MM.yyyy" << "RRB" << "31.01.2024" << QDate(2024, 1, 31);
-  }
-  void yearLeftEmpty() {
-    QFETCH(bool, mayBeEmpty);
-    QFETCH(QString, picture);
-    QFETCH(QString, keys);
-    QFETCH(QString, text);
-    QFETCH(QDate, expected);
-    DatePicker picker;
-    picker.SetPicture(picture);
-    picker.SetValue(Date(2024, 1, 31));
-    picker.SetYearMayBeEmpty(mayBeEmpty);
-    picker.show();
-    picker.setFocus();
-    Press(picker, keys);
-    QCOMPARE(picker.Text(), text);
-    platform::SystemTime st;
-    int month = 0, day = 0;
-    QCOMPARE(picker.GetValue(st), expected.isValid());
-    QCOMPARE(picker.GetMonthDayWithoutYear(month, day), !expected.isValid());
-    if (!expected.isValid()) QCOMPARE(QDate(2024, month, day), QDate(2024, 1, 31));
-  }
-
   void timeKeys_data() {
     QTest::addColumn<QString>("picture");
     QTest::addColumn<QString>("keys");

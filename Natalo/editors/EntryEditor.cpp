@@ -81,8 +81,16 @@ EntryEditor::EntryEditor(FeskItem& entry, std::uint16_t kind, QWidget* parent)
   m_date = new keypad::DatePicker;
   m_date->SetNames(UserCalendarNames());
   m_date->SetPicture(Text(g_szShortDate));
+  // A typed 1604 would silently mean "no year": the years start after it.
+  m_date->SetFirstYear(kYearUnknown + 1);
+  m_date->SetYearMayBeEmpty(kind != OtherDate);
   platform::SystemTime date;
-  if (platform::FileTimeToSystemTime(entry.m_ftDate, date)) m_date->SetValue(date);
+  if (!entry.HasYear()) {
+    const CalendarDate day = DateOfFileTime(entry.m_ftDate);
+    m_date->SetMonthDayWithoutYear(day.month, day.day);
+  } else if (platform::FileTimeToSystemTime(entry.m_ftDate, date)) {
+    m_date->SetValue(date);
+  }
   m_form->AddRow(dateLabel, m_date);
   m_note = new keypad::NoteField;
   m_note->SetLimit(kNoteLimit);
@@ -161,12 +169,18 @@ bool EntryEditor::Check() {
     return false;
   }
   platform::SystemTime picked;
-  // Digits typed into the year that make no year leave the picker without a date.
-  if (!m_date->GetValue(picked)) {
-    ShowMessage(Text(t.Get(u"MSG_DATE_INCOMPLETE")));
+  // Digits typed into the year that make no year leave the picker without a
+  // date; birthdays and anniversaries may leave the year empty, other dates not.
+  const bool yearOptional = m_kind != OtherDate;
+  int month = 0, day = 0;
+  const bool withoutYear = yearOptional && m_date->GetMonthDayWithoutYear(month, day);
+  if (!withoutYear && !m_date->GetValue(picked)) {
+    const char16_t* key = yearOptional ? u"MSG_ENTRY_YEAR_INCOMPLETE_OR_EMPTY" : u"MSG_ENTRY_YEAR_INCOMPLETE";
+    ShowMessage(Text(FormatText(t.Get(key), {DecimalText(kYearUnknown + 1)})));
     return false;
   }
-  if (m_kind != OtherDate) {
+  // A date without a year is never in the future.
+  if (m_kind != OtherDate && !withoutYear) {
     platform::FileTime midnight = 0;
     if (!MidnightOf({picked.wYear, picked.wMonth, picked.wDay}, midnight) ||
         midnight > platform::GetLocalFileTime()) {
@@ -189,7 +203,12 @@ void EntryEditor::WriteFields(FeskItem& entry) const {
 
   platform::SystemTime picked;
   CalendarDate day = Today();
-  if (m_date->GetValue(picked)) day = {picked.wYear, picked.wMonth, picked.wDay};
+  int month = 0, dayOfMonth = 0;
+  if (m_date->GetValue(picked)) {
+    day = {picked.wYear, picked.wMonth, picked.wDay};
+  } else if (m_kind != OtherDate && m_date->GetMonthDayWithoutYear(month, dayOfMonth)) {
+    day = {kYearUnknown, month, dayOfMonth};
+  }
   const std::uint16_t time = CurrentReminderDefaults().wTime;
   platform::FileTime midnight = 0;
   if (MidnightOf(day, midnight)) {
@@ -262,7 +281,7 @@ void EntryEditor::ChooseContact() {
   }
   m_work->m_dwContactOid = oid;
   // A date the card gives without a year brings its month and day; the year is
-  // left empty for the user to type, and the date is invalid until then.
+  // left empty, for the user to type or to leave so.
   const platform::ContactDate partial =
       m_kind == Birthday ? contact.GetBirthdayDate() : contact.GetAnniversaryDate();
   if (partial.IsSet() && !partial.yearKnown) {

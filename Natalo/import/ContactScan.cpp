@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Natalo/pickers/ContactChooser.h"
+#include "common/entries/EntryCalendar.h"
 #include "common/entries/EntryKind.h"
 #include "common/entries/EntryMatchIndex.h"
 #include "common/entries/EntryReminder.h"
@@ -27,16 +28,32 @@ constexpr std::uint32_t kBirthdayIcon = 40;
 constexpr std::uint32_t kAnniversaryIcon = 22;
 constexpr std::size_t kMaxAnniversaryName = 1024;
 
-// The calendar date of a contact's date at midnight; false when it is no date.
-bool ContactDateToFileTime(double value, platform::SystemTime& date, platform::FileTime& out) {
-  if (!platform::VariantTimeToSystemTime(value, date)) return false;
-  date.wHour = date.wMinute = date.wSecond = date.wMilliseconds = 0;
+// The store reports a date without a year in the year the entries keep such a date in.
+static_assert(platform::CONTACT_YEAR_UNKNOWN == kYearUnknown);
+
+// A contact's date at midnight, one without a year in kYearUnknown; false when it is no date.
+bool ContactDateToFileTime(const platform::ContactDate& value, platform::SystemTime& date, platform::FileTime& out) {
+  if (!value.IsSet()) return false;
+  date = platform::SystemTime{};
+  date.wYear = static_cast<std::uint16_t>(value.yearKnown ? value.year : kYearUnknown);
+  date.wMonth = static_cast<std::uint16_t>(value.month);
+  date.wDay = static_cast<std::uint16_t>(value.day);
   return platform::SystemTimeToFileTime(date, out);
 }
 
-bool SameDay(platform::FileTime a, const platform::SystemTime& b) {
+// How a listed date compares with a contact's.
+enum class DayMatch { Same, EntryLacksYear, Different };
+
+// The same month and day with only one side knowing the year is no difference:
+// a contact without the year leaves the entry's year alone, and an entry
+// without one learns the contact's.
+DayMatch CompareDays(platform::FileTime listed, const platform::SystemTime& contact) {
   platform::SystemTime st;
-  return platform::FileTimeToSystemTime(a, st) && st.wYear == b.wYear && st.wMonth == b.wMonth && st.wDay == b.wDay;
+  if (!platform::FileTimeToSystemTime(listed, st) || st.wMonth != contact.wMonth || st.wDay != contact.wDay) {
+    return DayMatch::Different;
+  }
+  if (st.wYear == contact.wYear || contact.wYear == kYearUnknown) return DayMatch::Same;
+  return st.wYear == kYearUnknown ? DayMatch::EntryLacksYear : DayMatch::Different;
 }
 
 // The registry values that hold the contact ids whose entry of that kind the
@@ -65,8 +82,7 @@ struct ContactPart {
   std::uint16_t kind;
   std::uint32_t import;
   std::uint32_t& rule;
-  double date;
-  bool dateWithoutYear;
+  platform::ContactDate date;  // a date without a year too
 };
 
 class Scan {
@@ -88,17 +104,11 @@ class Scan {
     last = TrimSpaces(last);
     bool writeContact = false;
     const ContactPart birthday{Birthday, m_settings.ImportBirthdays, m_settings.BirthdayConflictRule,
-                               contact.GetBirthday(), contact.GetBirthdayDate().IsSet()};
+                               contact.GetBirthdayDate()};
     const ContactPart anniversary{Anniversary, m_settings.ImportAnniversaries, m_settings.AnniversaryConflictRule,
-                                  contact.GetAnniversary(), contact.GetAnniversaryDate().IsSet()};
+                                  contact.GetAnniversaryDate()};
     for (const ContactPart& part : {birthday, anniversary}) {
-      if (part.import == 0) continue;
-      if (part.date == platform::VARIANT_DATE_NOT_SET) {
-        // A day and month without a year cannot give an age; the report says so.
-        if (part.dateWithoutYear) ++m_report.datesWithoutYear;
-        continue;
-      }
-      writeContact |= Part(part, first, last, contact);
+      if (part.import != 0) writeContact |= Part(part, first, last, contact);
     }
     if (writeContact) {
       if (contact.Save()) {
@@ -156,9 +166,15 @@ class Scan {
     // An entry typed by hand and matched by its names becomes this contact's
     // once both sides agree on the date (for the card: once it is saved); a
     // difference left open leaves it free.
-    if (SameDay(match.m_ftDate, date)) {
+    const DayMatch same = CompareDays(match.m_ftDate, date);
+    if (same != DayMatch::Different) {
+      if (same == DayMatch::EntryLacksYear) {
+        match.m_ftDate = when;
+        ++m_report.entriesUpdated;
+      } else {
+        ++m_report.alreadyListed;
+      }
       if (!byContact) Link(match, oid);
-      ++m_report.alreadyListed;
       return false;
     }
     std::uint32_t rule = part.rule;

@@ -2,7 +2,10 @@
 // The contact scan: turns the birthdays and anniversaries of the contact store
 // into date entries of the list. A contact already in the list is recognised
 // by FindMatchingEntry; when its date differs from the entry's, the conflict
-// rule of that kind decides which side takes the other's date. Every entry the
+// rule of that kind decides which side takes the other's date. A date without
+// a year is imported as such (in kYearUnknown); when it has the month and day
+// of the entry's, the two agree, and an entry without a year takes the
+// contact's year whatever the rule. Every entry the
 // scan makes or recognises carries the contact's id, and a contact whose entry
 // the user deleted is not imported again. The scan knows no windows: asking the
 // user, saving the list and the recompute come in as functions, so the
@@ -54,7 +57,6 @@ struct ContactScanReport {
   int contactsUpdated = 0;    // rule 2, card written
   int conflictsLeft = 0;      // rule 3
   int contactWritesFailed = 0;  // rule 2, card could not be written
-  int datesWithoutYear = 0;   // a date of day and month only cannot give an age
   int filesUnreadable = 0;    // contact files or cards the store had to skip
   int deletedBefore = 0;      // contacts whose entry the user deleted, not imported again
   int contactsInFolder = 0;   // of which contactsRead were read before the scan ended

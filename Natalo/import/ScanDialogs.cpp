@@ -181,7 +181,6 @@ QString ContactScanReportText(const ContactScanReport& r) {
     if (count > 0) text += QLatin1Char('\n') + ToQString(FormatText(t.Get(key), {DecimalText(count)}));
   };
   line(u"MSG_SCAN_REPORT_DELETED", r.deletedBefore);
-  line(u"MSG_SCAN_REPORT_NOYEAR", r.datesWithoutYear);
   line(u"MSG_SCAN_REPORT_UNREADABLE", r.filesUnreadable);
   line(u"MSG_SCAN_REPORT_WRITE_FAILED", r.contactWritesFailed);
   return text;

@@ -49,8 +49,14 @@ const VCardProperty* FindLabelledAnniversary(const VCardCard& card) {
 ContactDate ReadDate(const VCardProperty* prop) {
   ContactDate date;
   if (prop == nullptr) return date;
-  const VCardParam* omit = prop->FindParam("X-APPLE-OMIT-YEAR");
-  ParseVCardDate(DecodedBytes(*prop), omit ? std::string_view(omit->value) : std::string_view(), date);
+  const VCardParam* omit = FindOmitYearParam(*prop);
+  const std::string_view omitYear = omit ? std::string_view(omit->value) : std::string_view();
+  const VCardParam* type = prop->FindParam("VALUE");
+  if (type != nullptr && EqualsIgnoreCaseAscii(TrimAscii(type->value), "text")) {
+    ParseVCardTextDate(Unescape(DecodedBytes(*prop)), omitYear, date);
+  } else {
+    ParseVCardDate(DecodedBytes(*prop), omitYear, date);
+  }
   return date;
 }
 
@@ -59,6 +65,15 @@ ContactDate ReadDate(const VCardProperty* prop) {
 std::string CardUid(const VCardCard& card) {
   const VCardProperty* uid = card.Find("UID");
   return uid != nullptr ? std::string(TrimAscii(Unescape(uid->value))) : std::string();
+}
+
+bool IsOmitYearParam(const VCardParam& param) { return std::string_view(param.name).ends_with("OMIT-YEAR"); }
+
+const VCardParam* FindOmitYearParam(const VCardProperty& prop) {
+  for (const auto& param : prop.params) {
+    if (IsOmitYearParam(param)) return &param;
+  }
+  return nullptr;
 }
 
 std::u16string DecodePropertyText(const VCardProperty& prop) { return DecodeBytes(prop, DecodedBytes(prop)); }

@@ -25,6 +25,7 @@ struct ContactFields {
 // The anniversary is the first of ANNIVERSARY, X-ANNIVERSARY,
 // X-EVOLUTION-ANNIVERSARY, X-MS-ANNIVERSARY, and X-ABDATE in a group whose
 // X-ABLABEL is "_$!<Anniversary>!$_" (or "Anniversary"), in that order of preference.
+// A date given as text (VALUE=text) is read when it names a month and a day.
 ContactFields ExtractContactFields(const VCardCard& card);
 
 // The card's UID as written, escapes removed and blanks trimmed; empty without one.
@@ -32,6 +33,11 @@ std::string CardUid(const VCardCard& card);
 
 // The line that holds the field's date as described above; nullptr when none.
 const VCardProperty* FindDateProperty(const VCardCard& card, ContactDateField field);
+
+// The parameter that names the year written for a date without one: the
+// X-APPLE-OMIT-YEAR of Apple's address books, or OMIT-YEAR with any prefix.
+bool IsOmitYearParam(const VCardParam& param);
+const VCardParam* FindOmitYearParam(const VCardProperty& prop);
 
 // The property's value with quoted-printable and its character set decoded;
 // escapes are kept.

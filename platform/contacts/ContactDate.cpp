@@ -1,5 +1,6 @@
 #include "platform/contacts/ContactDate.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 
@@ -43,6 +44,35 @@ bool SplitSeparated(std::string_view s, int& y, int& m, int& d) {
   return true;
 }
 
+bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+// 1 to 12 for an English month name or its first three letters; 0 otherwise.
+int MonthOfName(std::string_view word) {
+  static constexpr std::string_view kMonths[] = {"JANUARY", "FEBRUARY", "MARCH",     "APRIL",   "MAY",      "JUNE",
+                                                 "JULY",    "AUGUST",   "SEPTEMBER", "OCTOBER", "NOVEMBER", "DECEMBER"};
+  const std::string upper = AsciiUpperCopy(word);
+  for (int i = 0; i < 12; ++i) {
+    if (upper == kMonths[i] || (upper.size() == 3 && kMonths[i].substr(0, 3) == upper)) return i + 1;
+  }
+  return 0;
+}
+
+// The year rules of every form: 0000, 1604 and the omitted year mean none.
+bool Finish(int y, int m, int d, bool hasYear, std::string_view omitYear, ContactDate& out) {
+  if (hasYear) {
+    std::string_view omit = TrimAscii(omitYear);
+    if (y == 0 || y == CONTACT_YEAR_UNKNOWN || (AllDigits(omit) && ToInt(omit) == y)) hasYear = false;
+  }
+  if (hasYear && (y < 100 || y > 9999)) return false;
+  const int checkYear = hasYear ? y : CONTACT_YEAR_UNKNOWN;
+  if (m < 1 || m > 12 || d < 1 || d > DaysInMonthOf(checkYear, m)) return false;
+  out.year = checkYear;
+  out.month = m;
+  out.day = d;
+  out.yearKnown = hasYear;
+  return true;
+}
+
 }  // namespace
 
 bool ParseVCardDate(std::string_view text, std::string_view omitYear, ContactDate& out) {
@@ -72,18 +102,47 @@ bool ParseVCardDate(std::string_view text, std::string_view omitYear, ContactDat
   } else if (!SplitSeparated(s, y, m, d)) {
     return false;
   }
-  if (hasYear) {
-    std::string_view omit = TrimAscii(omitYear);
-    if (y == 0 || y == CONTACT_YEAR_UNKNOWN || (AllDigits(omit) && ToInt(omit) == y)) hasYear = false;
+  return Finish(y, m, d, hasYear, omitYear, out);
+}
+
+bool ParseVCardTextDate(std::string_view text, std::string_view omitYear, ContactDate& out) {
+  if (ParseVCardDate(text, omitYear, out)) return true;
+  // Numbers and words; an ordinal suffix such as "th" stays with its number.
+  // Spaces, commas and full stops separate them.
+  int month = 0, day = 0, year = 0;
+  bool hasYear = false;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const char c = text[i];
+    if (c == ' ' || c == '\t' || c == ',' || c == '.') {
+      ++i;
+      continue;
+    }
+    std::size_t j = i;
+    while (j < text.size() && IsDigit(text[j])) ++j;
+    const std::string_view digits = text.substr(i, j - i);
+    std::size_t k = j;
+    while (k < text.size() && IsLetter(text[k])) ++k;
+    const std::string_view letters = text.substr(j, k - j);
+    if (k == i) return false;  // neither a number nor a word
+    i = k;
+    if (digits.empty()) {
+      if (month != 0 || (month = MonthOfName(letters)) == 0) return false;
+    } else if (digits.size() <= 2 && day == 0 && !hasYear) {
+      static constexpr std::string_view kOrdinals[] = {"", "ST", "ND", "RD", "TH"};
+      if (std::find(std::begin(kOrdinals), std::end(kOrdinals), AsciiUpperCopy(letters)) == std::end(kOrdinals)) {
+        return false;
+      }
+      day = ToInt(digits);
+    } else if (digits.size() == 4 && letters.empty() && !hasYear && day != 0) {
+      year = ToInt(digits);
+      hasYear = true;
+    } else {
+      return false;
+    }
   }
-  if (hasYear && (y < 100 || y > 9999)) return false;
-  const int checkYear = hasYear ? y : CONTACT_YEAR_UNKNOWN;
-  if (m < 1 || m > 12 || d < 1 || d > DaysInMonthOf(checkYear, m)) return false;
-  out.year = checkYear;
-  out.month = m;
-  out.day = d;
-  out.yearKnown = hasYear;
-  return true;
+  if (month == 0 || day == 0) return false;
+  return Finish(year, month, day, hasYear, omitYear, out);
 }
 
 bool IsBasicDateForm(std::string_view text) {

@@ -27,6 +27,12 @@ struct ContactDate {
 // Years must lie in 100..9999. False for anything else, out unchanged.
 bool ParseVCardDate(std::string_view text, std::string_view omitYear, ContactDate& out);
 
+// A date written as text (a VALUE=text value): the forms above, or a month named
+// in English (in full or by its first three letters) and a day in either order,
+// optionally followed by a year: "July 4", "4 Jul", "July 4th, 1985". A year is
+// read as ParseVCardDate reads it (1604 and 0000 mean "no year").
+bool ParseVCardTextDate(std::string_view text, std::string_view omitYear, ContactDate& out);
+
 // True when the value is written in the basic form (digits without separators).
 bool IsBasicDateForm(std::string_view text);
 

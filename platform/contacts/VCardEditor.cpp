@@ -7,33 +7,42 @@ namespace {
 
 bool IsVersion4(const VCardCard& card) { return !card.version.empty() && card.version[0] == '4'; }
 
-bool UsesAppleYearPlaceholder(const VCardProperty& prop) {
+// The year the line writes in place of a missing one ("1604", "0000"), or empty
+// when its date has a year or is written without one ("--0314").
+std::string PlaceholderYear(const VCardProperty& prop) {
+  const VCardParam* omit = FindOmitYearParam(prop);
+  const std::string_view value = TrimAscii(prop.value);
   ContactDate old;
-  std::string_view value = TrimAscii(prop.value);
-  return prop.FindParam("X-APPLE-OMIT-YEAR") != nullptr && value.substr(0, 4) == "1604" &&
-         ParseVCardDate(value, "", old);
+  if (value.substr(0, 2) == "--" || !ParseVCardDate(value, omit ? std::string_view(omit->value) : "", old) ||
+      old.yearKnown) {
+    return {};
+  }
+  return std::string(value.substr(0, 4));
 }
 
 std::string RebuiltLine(const VCardCard& card, const VCardProperty& prop, const ContactDate& date) {
   ContactDate old;
   const bool oldReadable = ParseVCardDate(prop.value, "", old);
-  const bool basic = oldReadable ? IsBasicDateForm(prop.value) : IsVersion4(card);
-  const bool applePlaceholder = !date.yearKnown && UsesAppleYearPlaceholder(prop);
+  // A date without a year keeps the placeholder year the line used; otherwise
+  // 4.0 knows only the basic "--0314".
+  const std::string placeholder = date.yearKnown ? std::string() : PlaceholderYear(prop);
+  bool basic = oldReadable ? IsBasicDateForm(prop.value) : IsVersion4(card);
+  if (!date.yearKnown && placeholder.empty() && IsVersion4(card)) basic = true;
 
   std::string line;
   if (!prop.group.empty()) line += prop.group + ".";
   line += prop.rawName;
   for (const auto& param : prop.params) {
     if (param.name == "VALUE" || param.name == "ENCODING" || param.name == "CHARSET") continue;
-    if (param.name == "X-APPLE-OMIT-YEAR" && !applePlaceholder) continue;
+    if (IsOmitYearParam(param) && placeholder.empty()) continue;
     line += ";" + param.raw;
   }
   line += ":";
-  if (applePlaceholder) {
-    ContactDate placeholder = date;
-    placeholder.yearKnown = true;
-    placeholder.year = CONTACT_YEAR_UNKNOWN;
-    line += FormatVCardDate(placeholder, basic);
+  if (!placeholder.empty()) {
+    ContactDate written = date;
+    written.yearKnown = true;
+    written.year = std::stoi(placeholder);
+    line += FormatVCardDate(written, basic);
   } else {
     line += FormatVCardDate(date, basic);
   }

@@ -145,7 +145,7 @@ void DateTimePicker::SetValue(const platform::SystemTime& value) {
   m_typed.clear();
   m_yearText.clear();
   if (m_mode == Mode::Date) {
-    m_valid = value.wYear >= kFirstYear && value.wYear <= kLastYear &&
+    m_valid = value.wYear >= m_firstYear && value.wYear <= kLastYear &&
               platform::IsValidDate(value.wYear, value.wMonth, value.wDay);
     if (m_valid) {
       m_year = value.wYear;
@@ -196,7 +196,7 @@ bool DateTimePicker::TypedYear(int& year) const {
   year = m_yearText.toInt();
   // Two digits name a year from 1930 to 2029.
   if (YearDigits(m_tokens) == 2) year += year < 30 ? 2000 : 1900;
-  return year >= kFirstYear && year <= kLastYear;
+  return year >= m_firstYear && year <= kLastYear;
 }
 
 int DateTimePicker::EditableFieldCount() const {
@@ -227,8 +227,8 @@ QString DateTimePicker::TokenText(const Token& token) const {
     case Part::MonthName: return name(token.width >= 4 ? m_names.longMonth[m_month - 1] : m_names.shortMonth[m_month - 1]);
     case Part::Year:
       if (!m_yearText.isEmpty()) return m_yearText;
-      // An empty year keeps its room: one figure space per digit.
-      if (m_year == kNoYear) return QString(token.width >= 3 ? 4 : 2, QChar(0x2007));
+      // An empty year shows one dash per digit.
+      if (m_year == kNoYear) return QString(token.width >= 3 ? 4 : 2, QLatin1Char('-'));
       return token.width >= 3 ? Padded(m_year, 4) : Padded(m_year % 100, 2);
     case Part::Hour12: return Padded(m_hour % 12 == 0 ? 12 : m_hour % 12, pad);
     case Part::Hour24: return Padded(m_hour, pad);
@@ -250,9 +250,12 @@ QString DateTimePicker::Text() const {
 }
 
 QString DateTimePicker::SpokenText() const {
-  // A year still to be given is shown as blank room; it is not read out.
-  QString text = Text();
-  text.remove(QChar(0x2007));
+  // The dashes of an empty year are not read out.
+  if (!m_valid) return {};
+  QString text;
+  for (const Token& t : m_tokens) {
+    if (t.part != Part::Year || m_year != kNoYear || !m_yearText.isEmpty()) text += TokenText(t);
+  }
   return text.trimmed();
 }
 
@@ -282,6 +285,11 @@ void DateTimePicker::paintEvent(QPaintEvent*) {
     if (i == cursorToken) {
       p.fillRect(box.adjusted(-1, 0, 1, 0), palette().color(QPalette::Highlight));
       p.setPen(palette().color(QPalette::HighlightedText));
+      p.drawText(box, Qt::AlignLeft | Qt::AlignVCenter, text);
+      p.setPen(colours.fieldText);
+    } else if (m_tokens[i].part == Part::Year && m_year == kNoYear && m_yearText.isEmpty()) {
+      // The dashes of an empty year are a placeholder, drawn as such.
+      p.setPen(palette().color(QPalette::PlaceholderText));
       p.drawText(box, Qt::AlignLeft | Qt::AlignVCenter, text);
       p.setPen(colours.fieldText);
     } else {
@@ -408,9 +416,14 @@ void DateTimePicker::DeleteDigit() {
   if (part == Part::Year) {
     // Also the digits left from an earlier visit, which did not make a year.
     if (m_typed.isEmpty()) m_typed = m_yearText;
-    if (m_typed.isEmpty()) return;
-    m_typed.chop(1);
-    m_yearText = m_typed;
+    if (m_typed.isEmpty()) {
+      // Nothing typed to take back: the whole year goes, for a date without one.
+      if (!m_yearMayBeEmpty || m_year == kNoYear) return;
+      m_year = kNoYear;
+    } else {
+      m_typed.chop(1);
+      m_yearText = m_typed;
+    }
   } else {
     if (m_typed.isEmpty()) return;
     m_typed.chop(1);
@@ -439,8 +452,8 @@ void DateTimePicker::StepField(int delta) {
     case Part::Year:
       // An empty year starts from this year.
       m_yearText.clear();
-      m_year = m_year == kNoYear ? platform::GetLocalTime().wYear
-                                 : std::clamp(m_year + delta, kFirstYear, kLastYear);
+      m_year = m_year == kNoYear ? std::max<int>(platform::GetLocalTime().wYear, m_firstYear)
+                                 : std::clamp(m_year + delta, m_firstYear, kLastYear);
       break;
     case Part::Hour12:
     case Part::Hour24: m_hour = wrap(m_hour + delta, 0, 23); break;
@@ -516,6 +529,19 @@ void DateTimePicker::SetMonthDayWithoutYear(int month, int day) {
   }
   update();
   emit valueChanged();
+}
+
+bool DateTimePicker::GetMonthDayWithoutYear(int& month, int& day) const {
+  if (m_mode != Mode::Date || !m_valid || m_year != kNoYear || !m_yearText.isEmpty()) return false;
+  month = m_month;
+  day = m_day;
+  return true;
+}
+
+void DateTimePicker::SetFirstYear(int year) {
+  m_firstYear = std::clamp(year, kFirstYear, kLastYear);
+  if (m_valid && m_year != kNoYear && m_year < m_firstYear) m_valid = false;
+  update();
 }
 
 }  // namespace keypad

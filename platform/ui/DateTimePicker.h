@@ -7,7 +7,10 @@
 // last digit typed. The day is kept inside its month, so an impossible date
 // such as 31 April or 29 February 2023 cannot be left in it. Year digits wait
 // until the year is whole; digits that do not make a year (such as "198") stay
-// shown and leave the picker without a value until they are corrected. The
+// shown and leave the picker without a value until they are corrected.
+// Where a date may go without a year (SetYearMayBeEmpty), Backspace on a whole
+// year empties it. An empty year shows dashes in its place ("----"); such a
+// date GetValue does not give but GetMonthDayWithoutYear does. The
 // arrows at the right edge step the field with the mouse, and a click selects
 // a field.
 #include <QString>
@@ -102,11 +105,19 @@ class DateTimePicker : public QWidget {
  public:
   // Date mode: takes month and day of a date whose year is unknown (a contact's
   // birthday given without one). The year field stays empty with the cursor on
-  // it, and the picker holds no valid date until a year is typed or stepped.
+  // it, and GetValue gives no date until a year is typed or stepped.
   void SetMonthDayWithoutYear(int month, int day);
+  // True with month and day when the year is empty (no digits typed into it).
+  bool GetMonthDayWithoutYear(int& month, int& day) const;
+  // The first year the picker takes (default 1601); an earlier one typed is no year.
+  void SetFirstYear(int year);
+  // Whether Backspace on a whole year empties it (default: no).
+  void SetYearMayBeEmpty(bool may) { m_yearMayBeEmpty = may; }
 
  private:
   static constexpr int kNoYear = 0;  // m_year while the year is still to be given
+  int m_firstYear = 1601;  // the first year a FileTime holds
+  bool m_yearMayBeEmpty = false;
 };
 
 class DatePicker : public DateTimePicker {

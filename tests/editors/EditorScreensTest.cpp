@@ -96,6 +96,11 @@ class EditorScreensTest : public QObject {
         Fill(filled);
         Editor(window, filled, kindName + "-filled-" + tag);
       }
+      // A birthday kept without a year: dashes in the year's place.
+      FeskItem noYear(Birthday);
+      Fill(noYear);
+      noYear.m_ftDate = enginetest::At(1604, 11, 23, 12, 0);
+      Editor(window, noYear, "birthday-without-year-" + tag);
       // The note reached by keys: its focus frame, the column scrolled to it.
       FeskItem noted(Birthday);
       Fill(noted);
@@ -131,7 +136,7 @@ class EditorScreensTest : public QObject {
         });
         RunEntryEditor(b, &window);
       }, "contactchooser-" + tag, 2);
-      // A contact whose birthday has no year: the date waits on an empty year.
+      // A contact whose birthday has no year: the year is left empty.
       FeskItem yearless(Birthday);
       WhenRunning<EntryEditor>([&](EntryEditor& editor) {
         editor.FirstNameField()->setFocus();

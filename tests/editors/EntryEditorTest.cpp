@@ -12,6 +12,7 @@
 #include "common/entries/EntryCalendar.h"
 #include "common/entries/EntryReminder.h"
 #include "common/entries/FeskList.h"
+#include "common/entries/TextFormat.h"
 #include "platform/contacts/ContactStore.h"
 #include "platform/text/Utf.h"
 #include "platform/ui/CommandMenu.h"
@@ -44,6 +45,10 @@ platform::SystemTime DayFromToday(int days) {
 }
 
 QString Key(const char16_t* key) { return ToQString(LocalText().Get(key)); }
+// A message as shown, its "%s" filled with the first year the editors take.
+QString Message(const QString& key) {
+  return ToQString(FormatText(LocalText().Get(platform::FromUtf8(key.toStdString())), {u"1605"}));
+}
 
 FeskItem* Listed(FeskList& list, std::uint16_t kind, const char16_t* first, const char16_t* last = u"",
                  std::uint32_t oid = 0) {
@@ -53,6 +58,18 @@ FeskItem* Listed(FeskList& list, std::uint16_t kind, const char16_t* first, cons
   entry->m_dwContactOid = oid;
   entry->m_ftDate = At(1980, 3, 10);
   return AsEntry(list.Add(std::move(entry)));
+}
+
+// Keys written as a string, to the focused field while the editor runs: U D L R
+// arrows, B Backspace, F the Done soft key, digits.
+void PressKeys(EntryEditor& editor, const QString& keys) {
+  const std::map<QChar, Qt::Key> named{{'U', Qt::Key_Up},    {'D', Qt::Key_Down},      {'L', Qt::Key_Left},
+                                       {'R', Qt::Key_Right}, {'B', Qt::Key_Backspace}, {'F', Qt::Key_F1}};
+  for (const QChar c : keys) {
+    if (!editor.IsRunning()) break;
+    QTest::keyClick(editor.window()->focusWidget(),
+                    c.isDigit() ? static_cast<Qt::Key>(Qt::Key_0 + c.digitValue()) : named.at(c));
+  }
 }
 
 void WriteCard(const std::string& folder, const std::string& uid, const std::string& n, const std::string& extra) {
@@ -216,7 +233,7 @@ class EntryEditorTest : public QObject {
     QTest::addColumn<QString>("focus");    // the field with the focus afterwards
     QTest::addColumn<QString>("message");  // shown on Done; empty: none, and the date is as it was
     // The editor opens on the first name; the year is the date's third field; the note has two lines.
-    QTest::newRow("Done with the year typed in part") << "DDRR198F" << "date" << "MSG_DATE_INCOMPLETE";
+    QTest::newRow("Done with the year typed in part") << "DDRR198F" << "date" << "MSG_ENTRY_YEAR_INCOMPLETE_OR_EMPTY";
     QTest::newRow("Backspace in the date takes back a digit") << "DD1B" << "date" << "";
     QTest::newRow("Right past the year moves to the note") << "DDRRR" << "note" << "";
     QTest::newRow("Up on the note's first line goes back") << "DDRRRU" << "date" << "";
@@ -237,13 +254,7 @@ class EntryEditorTest : public QObject {
     QVERIFY(QTest::qWaitForWindowActive(m_window));
     WhenRunning<EntryEditor>([&](EntryEditor& editor) {
       if (!message.isEmpty()) keypad::PushMessageBoxAnswer(keypad::IDOK);
-      const std::map<QChar, Qt::Key> named{{'U', Qt::Key_Up},   {'D', Qt::Key_Down},      {'L', Qt::Key_Left},
-                                           {'R', Qt::Key_Right}, {'B', Qt::Key_Backspace}, {'F', Qt::Key_F1}};
-      for (const QChar c : keys) {
-        if (!editor.IsRunning()) break;
-        const Qt::Key key = c.isDigit() ? static_cast<Qt::Key>(Qt::Key_0 + c.digitValue()) : named.at(c);
-        QTest::keyClick(editor.window()->focusWidget(), key);
-      }
+      PressKeys(editor, keys);
       QWidget* now = editor.window()->focusWidget();
       focused = now == editor.DateField() ? "date" : now == editor.Note() ? "note"
               : now == editor.ReminderSwitch() ? "reminder" : "another";
@@ -262,8 +273,59 @@ class EntryEditorTest : public QObject {
     QVERIFY(running);
     QCOMPARE(focused, focus);
     QVERIFY(framed);
-    QCOMPARE(shown, message.isEmpty() ? QString() : Key(platform::FromUtf8(message.toStdString()).c_str()));
+    QCOMPARE(shown, message.isEmpty() ? QString() : Message(message));
     QCOMPARE(date, message.isEmpty() ? QDate(1980, 3, 10) : QDate());
+  }
+
+  void yearLeftEmptyByKeys_data() {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QDate>("date");     // the entry's; in 1604 it has no year
+    QTest::addColumn<QString>("keys");     // as in keysInTheForm; F is Done
+    QTest::addColumn<QString>("message");  // shown on Done; empty: none
+    QTest::addColumn<QDate>("stored");     // invalid: the entry is not written
+    // The year is the date's third field; the birthday's date is two rows down, the others' one.
+    QTest::newRow("birthday: Backspace empties the year, Done keeps the date without it")
+        << 0 << QDate(1980, 3, 10) << "DDRRBF" << "" << QDate(1604, 3, 10);
+    QTest::newRow("anniversary: the same") << 1 << QDate(1980, 3, 10) << "DRRBF" << "" << QDate(1604, 3, 10);
+    QTest::newRow("other date: Backspace leaves the year") << 2 << QDate(1980, 3, 10) << "DRRBF" << ""
+                                                           << QDate(1980, 3, 10);
+    QTest::newRow("other date reopened without a year: a year is required")
+        << 2 << QDate(1604, 3, 10) << "F" << "MSG_ENTRY_YEAR_INCOMPLETE" << QDate();
+    QTest::newRow("a typed 1604 is no year") << 0 << QDate(1980, 3, 10) << "DDRR1604F"
+                                             << "MSG_ENTRY_YEAR_INCOMPLETE_OR_EMPTY" << QDate();
+    QTest::newRow("reopened without a year, Done keeps it so") << 0 << QDate(1604, 2, 29) << "F" << ""
+                                                               << QDate(1604, 2, 29);
+    // The cursor waits on the empty year.
+    QTest::newRow("reopened without a year, a typed year completes it")
+        << 0 << QDate(1604, 3, 10) << "DD1985F" << "" << QDate(1985, 3, 10);
+  }
+  void yearLeftEmptyByKeys() {
+    QFETCH(int, kind);
+    QFETCH(QDate, date);
+    QFETCH(QString, keys);
+    QFETCH(QString, message);
+    QFETCH(QDate, stored);
+    FeskItem entry(static_cast<std::uint16_t>(kind));
+    (kind == Birthday ? entry.m_szFirstName : entry.m_szName) = u"Ann";
+    entry.m_ftDate = At(date.year(), date.month(), date.day(), 12, 0);
+    const platform::FileTime before = entry.m_ftDate;
+    QString opened, shown;
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window));
+    WhenRunning<EntryEditor>([&](EntryEditor& editor) {
+      opened = editor.DateField()->Text();
+      if (!message.isEmpty()) keypad::PushMessageBoxAnswer(keypad::IDOK);
+      PressKeys(editor, keys);
+      const auto log = keypad::TakeMessageBoxLog();
+      if (!log.isEmpty()) shown = log.first().text;
+      if (editor.IsRunning()) editor.Done(keypad::kResultCancel);
+    });
+    const int result = RunEntryEditor(entry, m_window);
+    // Never the placeholder year: its dashes instead.
+    QCOMPARE(opened.contains("----"), date.year() == kYearUnknown);
+    QCOMPARE(shown, message.isEmpty() ? QString() : Message(message));
+    QCOMPARE(result, stored.isValid() ? keypad::kResultDone : keypad::kResultCancel);
+    QCOMPARE(entry.m_ftDate, stored.isValid() ? At(stored.year(), stored.month(), stored.day(), 12, 0) : before);
   }
 
   void ownReminderFollowsTheDate() {
@@ -310,7 +372,7 @@ class EntryEditorTest : public QObject {
     QTest::addColumn<QString>("first");  // the name field of an anniversary
     QTest::addColumn<QString>("last");
     QTest::addColumn<QString>("typed");  // keys typed into the focused field after choosing
-    QTest::addColumn<QDate>("date");     // invalid: the picker holds no date
+    QTest::addColumn<QDate>("date");     // in the picker, then stored by Done; in 1604 without a year
     QTest::newRow("birthday: names and a past date") << 0 << "Ann Lee"
                                                      << "Ann"
                                                      << "Lee"
@@ -327,10 +389,10 @@ class EntryEditorTest : public QObject {
                                                                  << ""
                                                                  << ""
                                                                  << "" << QDate(2003, 7, 7);
-    QTest::newRow("birthday without a year: no date until the year is typed") << 0 << "Di Dee"
-                                                                              << "Di"
-                                                                              << "Dee"
-                                                                              << "" << QDate();
+    QTest::newRow("birthday without a year: Done keeps it without one") << 0 << "Di Dee"
+                                                                        << "Di"
+                                                                        << "Dee"
+                                                                        << "" << QDate(1604, 5, 14);
     QTest::newRow("birthday without a year: the typed year completes it") << 0 << "Di Dee"
                                                                           << "Di"
                                                                           << "Dee"
@@ -365,17 +427,23 @@ class EntryEditorTest : public QObject {
       QCOMPARE(name->text(), first);
       if (editor.LastNameField()) QCOMPARE(editor.LastNameField()->text(), last);
       platform::SystemTime st;
-      QCOMPARE(editor.DateField()->GetValue(st), date.isValid());
-      if (date.isValid()) QCOMPARE(QDate(st.wYear, st.wMonth, st.wDay), date);
-      // Done on a date without its year tells so and keeps the editor open.
-      if (!date.isValid()) keypad::PushMessageBoxAnswer(keypad::IDOK);
+      int month = 0, day = 0;
+      if (editor.DateField()->GetValue(st)) {
+        QCOMPARE(QDate(st.wYear, st.wMonth, st.wDay), date);
+      } else {
+        QVERIFY(editor.DateField()->GetMonthDayWithoutYear(month, day));
+        QCOMPARE(QDate(kYearUnknown, month, day), date);
+        QVERIFY(editor.DateField()->Text().contains("----"));
+      }
       if (!name->text().isEmpty()) editor.Accept();
     });
     keypad::TakeMessageBoxLog();
     const int result = RunEntryEditor(entry, m_window);
-    QCOMPARE(keypad::TakeMessageBoxLog().size(), date.isValid() ? 0 : 1);
-    // Without a date the editor stays open.
-    QCOMPARE(result, date.isValid() && !first.isEmpty() ? keypad::kResultDone : 99);
+    QCOMPARE(keypad::TakeMessageBoxLog().size(), 0);
+    // Without a name the editor stays open.
+    QCOMPARE(result, !first.isEmpty() ? keypad::kResultDone : 99);
+    const CalendarDate stored = DateOfFileTime(entry.m_ftDate);
+    if (!first.isEmpty()) QCOMPARE(QDate(stored.year, stored.month, stored.day), date);
     // Sorted; the contact whose names are only spaces is not offered.
     QCOMPARE(offered, QStringList({"Ann Lee", "Bo Diddley", "Cy", "Di Dee"}));
     if (kind == Anniversary && !first.isEmpty()) {

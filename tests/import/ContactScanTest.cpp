@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -24,6 +25,7 @@
 #include "platform/ui/FormColumn.h"
 #include "platform/ui/SoftKeyBar.h"
 #include "platform/ui/SpinnerList.h"
+#include "common/entries/EntryCalendar.h"
 #include "common/entries/EntryReminder.h"
 #include "common/entries/FeskList.h"
 #include "common/settings/AppSettings.h"
@@ -114,8 +116,8 @@ class ContactScanTest : public QObject {
       int added;
       int listed;
       int updated;
-      int withoutYear;
       std::uint32_t importBirthdays = 1, importAnniversaries = 1;
+      std::uint32_t rule = ConflictEntryTakesContactDate;
     };
     const auto none = [](FeskList&) {};
     const Case cases[] = {
@@ -123,17 +125,17 @@ class ContactScanTest : public QObject {
          {Card("u1", "Lee;Ann;;;", "BDAY:1961-07-05\r\nANNIVERSARY:1985-06-01\r\n")},
          none,
          "B Ann Lee 1961-07-05 40 oid\nA Wedding of Ann Lee 1985-06-01 22 oid\n",
-         2, 0, 0, 0},
+         2, 0, 0},
         {"trimmed names match a typed entry without the spaces, which takes the contact's id",
          {Card("u1", " Lee ; Ann ;;;", "BDAY:1961-07-05\r\n")},
          [](FeskList& l) { l.Add(MakeBirthday("ann", "LEE", 1961, 7, 5)); },
          "B ann LEE 1961-07-05 40 oid\n",
-         0, 1, 0, 0},
+         0, 1, 0},
         {"two contacts with the same names get an entry each",
          {Card("u1", "Lee;Ann;;;", "BDAY:1961-07-05\r\n"), Card("u2", "LEE;ann;;;", "BDAY:1970-01-02\r\n")},
          none,
          "B Ann Lee 1961-07-05 40 oid\nB ann LEE 1970-01-02 40 oid\n",
-         2, 0, 0, 0},
+         2, 0, 0},
         {"a contact renamed since keeps its entry by its id",
          {Card("u1", "Lee;Ann;;;", "BDAY:1961-07-05\r\n")},
          [](FeskList& l) {
@@ -142,12 +144,12 @@ class ContactScanTest : public QObject {
            l.Add(std::move(entry));
          },
          "B Ann Roe 1961-07-05 40 oid\n",
-         0, 1, 0, 0},
+         0, 1, 0},
         {"a hand-typed anniversary is never matched",
          {Card("u1", "Lee;Ann;;;", "X-ANNIVERSARY:1985-06-01\r\n")},
          [](FeskList& l) { l.Add(MakeDated(Anniversary, "Wedding", 1985, 6, 1)); },
          "A Wedding 1985-06-01 22\nA Wedding of Ann Lee 1985-06-01 22 oid\n",
-         1, 0, 0, 0},
+         1, 0, 0},
         {"a star is never matched: the contact gets an own entry",
          {Card("u1", "Lee;Ann;;;", "BDAY:1961-07-05\r\n")},
          [](FeskList& l) {
@@ -156,22 +158,32 @@ class ContactScanTest : public QObject {
            l.Add(std::move(star));
          },
          "S Ann Lee 1961-07-05 40\nB Ann Lee 1961-07-05 40 oid\n",
-         1, 0, 0, 0},
-        {"a date without a year is counted, not imported",
+         1, 0, 0},
+        {"a date without a year is imported in the year kept for none",
          {Card("u1", "Lee;Ann;;;", "BDAY:--07-05\r\n")},
          none,
-         "",
-         0, 0, 0, 1},
+         "B Ann Lee 1604-07-05 40 oid\n",
+         1, 0, 0},
+        {"a contact without the year agrees with the entry of its day, which keeps its year",
+         {Card("u1", "Lee;Ann;;;", "BDAY:--07-05\r\n")},
+         [](FeskList& l) { l.Add(MakeBirthday("Ann", "Lee", 1961, 7, 5)); },
+         "B Ann Lee 1961-07-05 40 oid\n",
+         0, 1, 0, 1, 1, ConflictLeaveBoth},
+        {"an entry without the year takes the contact's, whatever the rule",
+         {Card("u1", "Lee;Ann;;;", "BDAY:1961-07-05\r\n")},
+         [](FeskList& l) { l.Add(MakeBirthday("Ann", "Lee", kYearUnknown, 7, 5)); },
+         "B Ann Lee 1961-07-05 40 oid\n",
+         0, 0, 1, 1, 1, ConflictLeaveBoth},
         {"birthdays switched off",
          {Card("u1", "Lee;Ann;;;", "BDAY:1961-07-05\r\nANNIVERSARY:1985-06-01\r\n")},
          none,
          "A Wedding of Ann Lee 1985-06-01 22 oid\n",
-         1, 0, 0, 0, 0, 1},
+         1, 0, 0, 0, 1},
         {"anniversaries switched off",
          {Card("u1", "Lee;Ann;;;", "BDAY:1961-07-05\r\nANNIVERSARY:1985-06-01\r\n")},
          none,
          "B Ann Lee 1961-07-05 40 oid\n",
-         1, 0, 0, 0, 1, 0},
+         1, 0, 0, 1, 0},
     };
     for (const Case& c : cases) {
       ScanFixture f;
@@ -179,13 +191,13 @@ class ContactScanTest : public QObject {
       c.before(f.list);
       f.settings.ImportBirthdays = c.importBirthdays;
       f.settings.ImportAnniversaries = c.importAnniversaries;
+      f.settings.BirthdayConflictRule = c.rule;
       ContactScanReport report;
       QCOMPARE(f.Scan({}, &report), 1);
       QVERIFY2(Summary(f.list) == c.expected, (c.name + std::string(":\n") + Summary(f.list)).c_str());
       QVERIFY2(report.birthdaysAdded + report.anniversariesAdded == c.added, c.name);
       QVERIFY2(report.alreadyListed == c.listed, c.name);
       QVERIFY2(report.entriesUpdated == c.updated, c.name);
-      QVERIFY2(report.datesWithoutYear == c.withoutYear, c.name);
       QVERIFY2(report.saved && f.recalculations == 1, c.name);
     }
   }
@@ -341,6 +353,46 @@ class ContactScanTest : public QObject {
     QCOMPARE_TEXT(Summary(f.list), std::string("B Ann Lee 1962-08-06 40 oid\nB Bo Roe 1971-02-03 40 oid\n"));
   }
 
+  void everyFormWithoutAYearIsImportedAndWrittenBackInItsForm() {
+    // Each card's date (4 July, no year) is imported; then the entry moves to
+    // 15 August, still without a year, and rule 2 writes it into the card's line.
+    const struct {
+      const char* version;
+      const char* line;
+      const char* written;
+    } cases[] = {
+        {"3.0", "BDAY:--0704", "BDAY:--0815"},
+        {"3.0", "BDAY:--07-04", "BDAY:--08-15"},
+        {"4.0", "BDAY:--07-04", "BDAY:--0815"},
+        {"3.0", "BDAY;X-APPLE-OMIT-YEAR=1604:1604-07-04", "BDAY;X-APPLE-OMIT-YEAR=1604:1604-08-15"},
+        {"3.0", "BDAY;VALUE=date:1604-07-04", "BDAY:1604-08-15"},
+        {"3.0", "BDAY;X-OMIT-YEAR=1900:19000704", "BDAY;X-OMIT-YEAR=1900:19000815"},
+        {"2.1", "BDAY;VALUE=text:July 4th", "BDAY:--08-15"},
+        {"4.0", "BDAY;VALUE=text:4 jul", "BDAY:--0815"},
+        {"4.0", "ANNIVERSARY:--0704", "ANNIVERSARY:--0815"},
+    };
+    for (const auto& c : cases) {
+      ScanFixture f;
+      f.settings.BirthdayConflictRule = f.settings.AnniversaryConflictRule = ConflictContactTakesEntryDate;
+      const std::string card = "BEGIN:VCARD\r\nVERSION:" + std::string(c.version) +
+                               "\r\nUID:u1\r\nN:Lee;Ann;;;\r\nNOTE:keep\r\n" + c.line + "\r\nEND:VCARD\r\n";
+      f.WriteCard("a.vcf", card);
+      ContactScanReport report;
+      QCOMPARE(f.Scan(), 1);
+      QVERIFY2(f.list.Count() == 1, c.line);
+      FeskItem& entry = *AsEntry(&*f.list.begin());
+      QVERIFY2(DateOfFileTime(entry.m_ftDate) == (CalendarDate{kYearUnknown, 7, 4}), c.line);
+      QVERIFY(MidnightOf({kYearUnknown, 8, 15}, entry.m_ftDate));
+      QCOMPARE(f.Scan(), 1);
+      std::string expected = card;
+      expected.replace(expected.find(c.line), std::strlen(c.line), c.written);
+      QCOMPARE_TEXT(f.ReadCard("a.vcf"), expected);
+      // Read back, the card agrees with the entry.
+      QCOMPARE(f.Scan({}, &report), 1);
+      QVERIFY2(report.alreadyListed == 1 && report.contactsUpdated == 0, c.line);
+    }
+  }
+
   void cancelInTheAskDialogFinishesTheContactAndStops() {
     ScanFixture f;
     f.settings.BirthdayConflictRule = ConflictAsk;
@@ -473,7 +525,7 @@ class ContactScanTest : public QObject {
     const ContactScanReport found{.birthdaysAdded = 3, .anniversariesAdded = 1, .alreadyListed = 4,
                                   .entriesUpdated = 2, .contactsUpdated = 8, .conflictsLeft = 5};
     const ContactScanReport skipped{
-        .contactWritesFailed = 6, .datesWithoutYear = 2, .filesUnreadable = 7, .deletedBefore = 9};
+        .contactWritesFailed = 6, .filesUnreadable = 7, .deletedBefore = 9};
     const ContactScanReport cancelled{.contactsRead = 12, .birthdaysAdded = 3, .conflictsLeft = 1,
                                       .contactsInFolder = 3000, .stoppedByUser = true};
     const struct {
@@ -488,7 +540,7 @@ class ContactScanTest : public QObject {
          "Import from Contacts is done.\nBirthdays added: 0\nAnniversaries added: 0\nAlready in the list: 0\n"
          "List dates changed: 0\nContacts changed: 0\nDifferences left as they were: 0\n"
          "Deleted before, not imported again: 9\n"
-         "Dates without a year, not imported (no age can be given): 2\nContact files that could not be read: 7\n"
+         "Contact files that could not be read: 7\n"
          "Contacts that could not be changed (left as they were): 6"},
         {u"[English]", cancelled,
          "Import from Contacts was cancelled at contact 12 of 3000. What was changed before stays:\n"
@@ -501,7 +553,7 @@ class ContactScanTest : public QObject {
          "Die Übernahme aus den Kontakten ist fertig.\nNeue Geburtstage: 0\nNeue Jahrestage: 0\n"
          "Schon in der Liste: 0\nDaten der Liste geändert: 0\nKontakte geändert: 0\nAbweichungen belassen: 0\n"
          "Früher gelöscht, nicht erneut übernommen: 9\n"
-         "Daten ohne Jahr, nicht übernommen (kein Alter möglich): 2\nKontaktdateien, die sich nicht lesen ließen: 7\n"
+         "Kontaktdateien, die sich nicht lesen ließen: 7\n"
          "Kontakte, die sich nicht ändern ließen (unverändert): 6"},
         {u"[German]", cancelled,
          "Die Übernahme aus den Kontakten wurde bei Kontakt 12 von 3000 abgebrochen. Was bis dahin geändert wurde, "
@@ -577,19 +629,18 @@ class ContactScanTest : public QObject {
 
     const auto boxes = keypad::TakeMessageBoxLog();
     QCOMPARE(boxes.size(), 1);
-    QCOMPARE(boxes[0].text, QStringLiteral("Import from Contacts is done.\nBirthdays added: 7999\nAnniversaries added: 2000\n"
+    QCOMPARE(boxes[0].text, QStringLiteral("Import from Contacts is done.\nBirthdays added: 8000\nAnniversaries added: 2000\n"
                                            "Already in the list: 0\nList dates changed: 0\nContacts changed: 0\n"
-                                           "Differences left as they were: 1\n"
-                                           "Dates without a year, not imported (no age can be given): 1"));
+                                           "Differences left as they were: 1"));
     QVERIFY2(progress.size() >= 4, qPrintable(progress.join(" | ")));
     QCOMPARE(progress.first(), QStringLiteral("Reading contacts: 0 of 10001"));
     QVERIFY2(progress.contains(QStringLiteral("Reading contacts: 10001 of 10001")), qPrintable(progress.join(" | ")));
     QCOMPARE(progress.last(), QStringLiteral("Comparing with the list: 10001 of 10001"));
     QVERIFY(window.findChild<ScanProgressScreen*>() == nullptr);
-    QCOMPARE(window.List().RowCount(), 10000);
+    QCOMPARE(window.List().RowCount(), 10001);
     FeskList stored(folder.Folder() + "storage.dat");
     QVERIFY(stored.Load());
-    QCOMPARE(stored.Count(), std::size_t{10000});
+    QCOMPARE(stored.Count(), std::size_t{10001});
     QVERIFY(folder.EngineLog().size() > engineBefore.size());
 
     // Cancelled options: no scan, no report.

@@ -64,7 +64,7 @@ class ImportScreensTest : public QObject {
       }
       const ContactScanReport report{.birthdaysAdded = 120, .anniversariesAdded = 14, .alreadyListed = 3,
                                      .entriesUpdated = 2, .contactsUpdated = 1, .conflictsLeft = 4,
-                                     .contactWritesFailed = 1, .datesWithoutYear = 5, .filesUnreadable = 1,
+                                     .contactWritesFailed = 1, .filesUnreadable = 1,
                                      .deletedBefore = 2};
       // Stopped in the question at the second of 3,000 contacts.
       const ContactScanReport cancelled{.contactsRead = 2, .birthdaysAdded = 1, .conflictsLeft = 1,

@@ -152,6 +152,13 @@ TEST(VCardDate, FormsThatAreRead) {
     EXPECT_FALSE(ParseVCardDate(bad, "", d)) << bad;
     EXPECT_FALSE(d.IsSet()) << bad;
   }
+  // Text dates: a month named in English and a day, a year when one follows.
+  ContactDate d;
+  EXPECT_TRUE(ParseVCardTextDate("July 4th, 1985", "", d));
+  EXPECT_EQ(d, Date(1985, 7, 4));
+  for (const char* bad : {"circa 1800", "July", "4 July 5", "Julyy 4", "July 4 June", "1985 July 4", "July 4x"}) {
+    EXPECT_FALSE(ParseVCardTextDate(bad, "", d)) << bad;
+  }
 }
 
 TEST(VariantDate, KnownDaysAndTimes) {

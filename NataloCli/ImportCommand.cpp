@@ -40,15 +40,19 @@ int ParseImportOptions(const CliArgs& args, ContactScanSettings& settings) {
     const std::string& value = args[++i];
     if (onOff) {
       if (value != "on" && value != "off") return BadValue(u"CLI_IMPORT_BAD_SWITCH", arg, value);
-      (arg == "--birthdays" ? settings.ImportBirthdays : settings.ImportAnniversaries) = value == "on" ? 1 : 0;
+      (arg == "--birthdays" ? settings.ImportBirthdays : settings.ImportAnniversaries) =
+          value == "on" ? 1 : 0;
       continue;
     }
     long& target = arg == "--rule" ? rule : arg == "--birthday-rule" ? birthdayRule : anniversaryRule;
     // Rule 0 asks, which the command line never does.
-    if (!ParseNumber(value, ConflictEntryTakesContactDate, ConflictLeaveBoth, target)) return BadValue(u"CLI_IMPORT_BAD_RULE", arg, value);
+    if (!ParseNumber(value, ConflictEntryTakesContactDate, ConflictLeaveBoth, target)) {
+      return BadValue(u"CLI_IMPORT_BAD_RULE", arg, value);
+    }
   }
   const auto pick = [rule](long own) {
-    return static_cast<std::uint32_t>(own != 0 ? own : rule != 0 ? rule : long{ConflictEntryTakesContactDate});
+    const long chosen = own != 0 ? own : rule;
+    return static_cast<std::uint32_t>(chosen != 0 ? chosen : long{ConflictEntryTakesContactDate});
   };
   settings.BirthdayConflictRule = pick(birthdayRule);
   settings.AnniversaryConflictRule = pick(anniversaryRule);
@@ -78,7 +82,8 @@ int RunImport(const CliArgs& args) {
         // ChangeStoredList saves the list and has the engine recalculate.
         hooks.save = [](FeskList&) { return true; };
         if (ScanContacts(list, store, settings, hooks, &report) != 1) {
-          return CliFail(kExitStorage, CliText(u"CLI_IMPORT_NO_CONTACTS", {platform::FromUtf8(store.GetFolderPath())}));
+          return CliFail(kExitStorage,
+                         CliText(u"CLI_IMPORT_NO_CONTACTS", {platform::FromUtf8(store.GetFolderPath())}));
         }
         report.filesUnreadable = unreadable;
         notice = {0, StorageChange::ListChanged};

@@ -41,8 +41,8 @@ int RunReminderAnswer(const CliArgs& args, bool dismiss) {
   const std::u16string uidWord = platform::FromUtf8(uidText);
   // Made before the answer is given, so that the utility finds it to tell the answer is done.
   const auto answered = platform::NamedEvent::Create(ReminderAnsweredEventName(id));
-  const auto answer =
-      platform::NamedEvent::Open(ReminderAnswerEventName(id, dismiss ? ReminderAnswer::Dismiss : ReminderAnswer::Snooze));
+  const auto answer = platform::NamedEvent::Open(
+      ReminderAnswerEventName(id, dismiss ? ReminderAnswer::Dismiss : ReminderAnswer::Snooze));
   if (!answer) return CliFail(kExitNothingFound, CliText(u"CLI_ANSWER_NOT_SHOWN", {uidWord}));
   if (!answered || !answer->Set()) return CliFail(kExitStorage, CliText(u"CLI_ANSWER_FAILED", {uidWord}));
   // A window closed meanwhile by its own keys never answers.

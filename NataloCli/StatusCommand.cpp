@@ -25,7 +25,9 @@ std::string NamesOfFirstDate(const std::vector<EntryFacts>& coming) {
     if (count < kNamesShown) names += (count > 0 ? ", " : "") + coming[count].name;
     ++count;
   }
-  if (count > kNamesShown) names += " " + CliText(u"CLI_STATUS_MORE", {platform::FromUtf8(std::to_string(count - kNamesShown))});
+  if (count > kNamesShown) {
+    names += " " + CliText(u"CLI_STATUS_MORE", {platform::FromUtf8(std::to_string(count - kNamesShown))});
+  }
   return names;
 }
 
@@ -43,11 +45,15 @@ int RunStatus(const CliArgs& args) {
   const CalendarDate today = Today();
   std::vector<EntryFacts> coming;
   int damaged = 0;
-  const StorageLoad load = ScanEntries(list, [&](std::unique_ptr<StorageItem>& item) {
-    if (const FeskItem* entry = AsEntry(item.get()); entry != nullptr && IsComing(*entry, today, kDaysAhead, -1, false)) {
-      coming.push_back(DescribeEntry(*entry, today));
-    }
-  }, &damaged);
+  const StorageLoad load = ScanEntries(
+      list,
+      [&](std::unique_ptr<StorageItem>& item) {
+        if (const FeskItem* entry = AsEntry(item.get());
+            entry != nullptr && IsComing(*entry, today, kDaysAhead, -1, false)) {
+          coming.push_back(DescribeEntry(*entry, today));
+        }
+      },
+      &damaged);
   if (const int failed = ReportLoad(load); failed != kExitDone) return failed;
   ReportDamage(damaged);
   SortComing(coming);

@@ -10,6 +10,9 @@ int RunList(const CliArgs& args);
 int RunNext(const CliArgs& args);
 int RunExport(const CliArgs& args);
 int RunAdd(const CliArgs& args);
+int RunEdit(const CliArgs& args);
+int RunDelete(const CliArgs& args);
+int RunConfig(const CliArgs& args);
 
 // Writes the help of a command ("" for the whole program) to standard output.
 int ShowHelp(const std::string& command);

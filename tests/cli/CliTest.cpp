@@ -487,6 +487,30 @@ TEST_F(CliTest, ConfigSetsWhatGetReadsAndMovesTheDefaultReminders) {
   for (const StorageItem& item : list) EXPECT_EQ(ReminderDays(AsEntry(&item)->m_ftDate, item.m_ftStart), 0);
 }
 
+// The bash completion offers the commands and exactly the settings that
+// `natalo config get` lists.
+TEST_F(CliTest, BashCompletionOffersTheCommandsAndTheSettings) {
+  const CliRun all = folder.Run({"config", "get"});
+  ASSERT_EQ(all.code, 0);
+  std::string names;
+  for (std::size_t at = 0; at < all.out.size(); at = all.out.find('\n', at) + 1) {
+    names += (names.empty() ? "" : " ") + all.out.substr(at, all.out.find('\t', at) - at);
+  }
+  const auto complete = [](const std::string& words) {
+    const std::string command = "bash -c 'source " NATALO_COMPLETION_DIR "/natalo.bash; COMP_WORDS=(" + words +
+                                "); COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); _natalo; echo \"${COMPREPLY[*]}\"'";
+    FILE* pipe = popen(command.c_str(), "r");
+    std::string out;
+    char buffer[4096];
+    while (pipe != nullptr && fgets(buffer, sizeof buffer, pipe) != nullptr) out += buffer;
+    if (pipe != nullptr) pclose(pipe);
+    return out;
+  };
+  EXPECT_EQ(complete("natalo ed"), "edit\n");
+  EXPECT_EQ(complete("natalo edit 1 --reminder o"), "on off\n");
+  EXPECT_EQ(complete("natalo config get \"\""), names + "\n");
+}
+
 // `$(natalo add ...)` ends with the command although the notification service
 // it started runs on: the service keeps none of its streams.
 TEST_F(CliTest, AddUnderACapturedPipeEndsWhileTheServiceItStartedRuns) {

@@ -48,7 +48,7 @@ struct SyncThreadState {
 
 std::unique_ptr<SyncThreadState> g_sync;
 
-// How often a change that frees entries looks again whether the dialog is closed.
+// How often a change that waits for a dialog looks again whether it is closed.
 constexpr int kDialogProbeMs = 250;
 
 // Takes the pending changes into the list and shows them; on the
@@ -65,51 +65,52 @@ void ApplyPending(SyncShared& shared) {
   }
   if (pending.empty() || window == nullptr || list == nullptr) return;
   bool changed = false;
-  bool added = false;
+  bool rows = false;  // entries came, went or changed
   for (PendingChange& change : pending) {
     switch (change.kind) {
       case StorageChange::EntryAdded:
         // Seen now: a later save does not take it in a second time.
         list->m_known.emplace(change.added->m_nUID, KnownRecordState::Of(*change.added));
         AddSyncedEntry(*list, std::move(change.added));
-        added = true;
+        rows = true;
         break;
       case StorageChange::EntryChanged:
         changed = TakeEditedEntry(*list, std::move(change.edited)) || changed;
-        added = true;
+        rows = true;
         break;
       case StorageChange::EntryRemoved:
-        added = DropRemovedEntry(*list, change.removed) || added;
+        rows = DropRemovedEntry(*list, change.removed) || rows;
         break;
       case StorageChange::ListChanged:
         TakeStoredList(*list, std::move(change.entries));
-        added = true;
+        rows = true;
         break;
       case StorageChange::ReminderState:
         changed = ApplyReminderState(*list, change.state) || changed;
         break;
     }
   }
-  if (changed || added) window->OnReminderStateChanged();
-  if (added) window->UpdateMenuState();
+  if (changed || rows) window->OnReminderStateChanged();
+  if (rows) window->UpdateMenuState();
 }
 
-// Whether a change frees entries of the list, which an open dialog may be
-// showing (an editor, the reminder or sound dialog of one entry).
-bool FreesEntries(const std::vector<PendingChange>& pending) {
+// Whether a change rewrites or frees entries of the list, which an open
+// dialog may be showing (an editor, the reminder or sound dialog of one entry).
+bool ChangesEntries(const std::vector<PendingChange>& pending) {
   return std::any_of(pending.begin(), pending.end(), [](const PendingChange& change) {
-    return change.kind == StorageChange::EntryRemoved || change.kind == StorageChange::ListChanged;
+    return change.kind == StorageChange::EntryChanged || change.kind == StorageChange::EntryRemoved ||
+           change.kind == StorageChange::ListChanged;
   });
 }
 
 // Takes the queued changes in from the event loop. While a dialog is open,
-// one that would free entries waits until it closes, or until the next save
-// takes it in (the dialogs that hold an entry are closed by then).
+// one that rewrites or frees entries waits until it closes, or until the next
+// save takes it in (the dialogs that hold an entry are closed by then).
 void ApplyPendingWhenFree(const std::shared_ptr<SyncShared>& shared) {
   bool waits = false;
   {
     const std::lock_guard<std::mutex> hold(shared->lock);
-    waits = QApplication::activeModalWidget() != nullptr && FreesEntries(shared->pending);
+    waits = QApplication::activeModalWidget() != nullptr && ChangesEntries(shared->pending);
   }
   if (!waits) {
     ApplyPending(*shared);

@@ -116,8 +116,7 @@ int ChangeStoredList(const StoredListEdit& edit, const std::function<void(const 
       return CliFail(kExitStorage, CliText(u"CLI_SAVE_FAILED"));
     }
     if (!list.Save()) return CliFail(kExitStorage, CliText(u"CLI_SAVE_FAILED"));
-    // The notice only makes the list show the change sooner, so a stopped
-    // application holds the file and the caller up for a moment at most.
+    // A stopped application holds the file and the caller up for a moment at most.
     const NotifyResult told =
         application == Application::Running
             ? NotifyApplication(platform::GetDataFolder(), notice, std::min(StorageLockTimeout(), kApplicationReplyMs))

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <limits>
 #include <optional>
 
@@ -129,12 +130,16 @@ int ParseEditRequest(const CliArgs& args, EditRequest& request) {
         request.sound = u"";
         continue;
       }
+      // Kept as an absolute path: the reminder utility plays it from another folder.
+      std::error_code error;
+      const std::string path = std::filesystem::absolute(value, error).lexically_normal().string();
+      const std::u16string stored = platform::FromUtf8(path);
       struct stat info {};
-      if (HasControlCharacter(text, false) || text.size() > kMaxSoundFileChars || stat(value.c_str(), &info) != 0 ||
-          !S_ISREG(info.st_mode)) {
+      if (error || HasControlCharacter(stored, false) || stored.size() > kMaxSoundFileChars ||
+          stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
         return BadValue(option, value);
       }
-      request.sound = text;
+      request.sound = stored;
     } else if (value == "on" || value == "off") {  // --reminder
       request.reminder = value == "on";
     } else {

@@ -16,8 +16,8 @@
 #include <map>
 #include <thread>
 
-#include "common/settings/AppSettings.h"
 #include "common/entries/ReminderChoice.h"
+#include "common/settings/AppSettings.h"
 #include "common/store/StorageMutexName.h"
 #include "common/store/StorageSync.h"
 #include "common/text/Version.h"
@@ -624,6 +624,8 @@ for entry in next["entries"]:
 )py",
                                        json.out + "\f" + next.out);
   EXPECT_EQ(checked.code, 0) << checked.out << json.out << next.out;
+}
+
 // Runs in order against the samples (UIDs 1 Anna, 2 Jonas, 3 Wedding, 4 Tax
 // day, 5 Far Away); each row's exit code, then the stored entry it names.
 TEST_F(CliTest, EditAndDeleteChangeTheStoredEntryWithTheEditorsChecks) {

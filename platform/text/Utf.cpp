@@ -71,6 +71,15 @@ std::string ToUtf8(std::u16string_view text) {
   return out;
 }
 
+void AppendUtf8(std::string& out, std::u16string_view text) {
+  std::size_t size = 0;
+  ForEachCodePoint(text, [&size](char32_t c) { size += c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4; });
+  const std::size_t at = out.size();
+  out.resize(at + size);
+  char* end = out.data() + at;
+  ForEachCodePoint(text, [&end](char32_t c) { end = PutUtf8(end, c); });
+}
+
 std::u16string FromUtf8(std::string_view text) {
   std::u16string out;
   out.reserve(text.size());

@@ -240,17 +240,34 @@ class ComingList {
 
   std::vector<std::uint32_t> Order() const {
     // Counted into the days left first, which keeps the reading order; then
-    // each day's rows by name.
+    // each day's rows by name. The first eight bytes of a name, read as one
+    // number, order most pairs without looking at the names themselves.
+    struct Key {
+      std::uint64_t prefix;
+      std::uint32_t row;
+    };
     std::vector<std::uint32_t> starts(m_days.size() + 1, 0);
     for (const Row& row : m_rows) ++starts[row.daysLeft + 1];
     for (std::size_t day = 1; day < starts.size(); ++day) starts[day] += starts[day - 1];
-    std::vector<std::uint32_t> order(m_rows.size());
+    std::vector<Key> keys(m_rows.size());
     std::vector<std::uint32_t> at(starts.begin(), starts.end() - 1);
-    for (std::uint32_t i = 0; i < m_rows.size(); ++i) order[at[m_rows[i].daysLeft]++] = i;
-    for (std::size_t day = 0; day + 1 < starts.size(); ++day) {
-      std::stable_sort(order.begin() + starts[day], order.begin() + starts[day + 1],
-                       [this](std::uint32_t a, std::uint32_t b) { return Name(m_rows[a]) < Name(m_rows[b]); });
+    for (std::uint32_t i = 0; i < m_rows.size(); ++i) {
+      const std::string_view name = Name(m_rows[i]);
+      std::uint64_t prefix = 0;
+      for (std::size_t b = 0; b < 8; ++b) {
+        prefix = prefix << 8 | (b < name.size() ? static_cast<unsigned char>(name[b]) : 0u);
+      }
+      keys[at[m_rows[i].daysLeft]++] = {prefix, i};
     }
+    const auto before = [this](const Key& a, const Key& b) {
+      if (a.prefix != b.prefix) return a.prefix < b.prefix;
+      return Name(m_rows[a.row]) < Name(m_rows[b.row]);
+    };
+    for (std::size_t day = 0; day + 1 < starts.size(); ++day) {
+      std::stable_sort(keys.begin() + starts[day], keys.begin() + starts[day + 1], before);
+    }
+    std::vector<std::uint32_t> order(keys.size());
+    for (std::size_t i = 0; i < keys.size(); ++i) order[i] = keys[i].row;
     return order;
   }
 

@@ -126,6 +126,17 @@ class ComingList {
     out.reserve(kChunkBytes + kChunkBytes / 4);
     if (m_json) out += '[';
     for (std::size_t i = 0; i < order.size(); ++i) {
+      // The rows are read out of their reading order: what comes a few rows
+      // on is fetched into the cache while this one is written.
+      if (i + 2 * kAhead < order.size()) __builtin_prefetch(&m_rows[order[i + 2 * kAhead]]);
+      if (i + kAhead < order.size()) {
+        const Row& ahead = m_rows[order[i + kAhead]];
+        __builtin_prefetch(m_texts.data() + ahead.name);
+        __builtin_prefetch(&m_dates[ahead.dateTexts]);
+      }
+      if (i + kAhead / 2 < order.size()) {
+        __builtin_prefetch(m_dateBytes.data() + m_dates[m_rows[order[i + kAhead / 2]].dateTexts].at);
+      }
       const Row& row = m_rows[order[i]];
       if (m_json) {
         if (i > 0) out += ",\n ";
@@ -144,6 +155,7 @@ class ComingList {
 
  private:
   static constexpr std::size_t kChunkBytes = 1 << 18;
+  static constexpr std::size_t kAhead = 8;
 
   struct Row {
     std::int32_t uid = 0;
@@ -157,14 +169,16 @@ class ComingList {
     std::uint32_t noteSize = 0;
   };
 
-  // The texts of one stored date.
+  // The texts of one stored date, side by side in m_dateBytes from `at`, so
+  // that a row's come in one piece of memory: for a line "date text\t", then
+  // "\tage text\t"; for JSON ",\"date\":\"1990-12-08\"", then
+  // ",\"dateText\":...,\"ageText\":...".
   struct DateTexts {
     int year = 0;
     bool yearless = false;
-    std::string line;        // "date text\t"
-    std::string lineAge;     // "\tage text\t"
-    std::string jsonDate;    // ",\"date\":\"1990-12-08\""
-    std::string jsonTexts;   // ",\"dateText\":...,\"ageText\":..."
+    std::uint32_t at = 0;
+    std::uint32_t first = 0;   // bytes of the first text
+    std::uint32_t second = 0;  // bytes of the second
   };
 
   // The texts of one count of days left.
@@ -199,15 +213,26 @@ class ComingList {
     // A date without a year has no age to tell.
     const std::u16string age = entry.HasYear() ? FormatAge(entry, m_context) : std::u16string();
     const std::string ageText = age.empty() ? std::string() : CliText(u"LONG_AGE_STRING", {age});
-    texts.line = dateText + '\t';
-    texts.lineAge = '\t' + ageText + '\t';
-    texts.jsonDate = ",\"date\":";
-    AppendJsonString(texts.jsonDate, EntryDateText(date));
-    texts.jsonTexts = ",\"dateText\":";
-    AppendJsonString(texts.jsonTexts, dateText);
-    texts.jsonTexts += ",\"ageText\":";
-    AppendJsonString(texts.jsonTexts, ageText);
-    m_dates.push_back(std::move(texts));
+    std::string& bytes = m_dateBytes;
+    texts.at = static_cast<std::uint32_t>(bytes.size());
+    if (m_json) {
+      bytes += ",\"date\":";
+      AppendJsonString(bytes, EntryDateText(date));
+      texts.first = static_cast<std::uint32_t>(bytes.size() - texts.at);
+      bytes += ",\"dateText\":";
+      AppendJsonString(bytes, dateText);
+      bytes += ",\"ageText\":";
+      AppendJsonString(bytes, ageText);
+    } else {
+      bytes += dateText;
+      bytes += '\t';
+      texts.first = static_cast<std::uint32_t>(bytes.size() - texts.at);
+      bytes += '\t';
+      bytes += ageText;
+      bytes += '\t';
+    }
+    texts.second = static_cast<std::uint32_t>(bytes.size() - texts.at - texts.first);
+    m_dates.push_back(texts);
     return it->second;
   }
 
@@ -274,9 +299,9 @@ class ComingList {
   // As AppendFactsAsLine: date, name, age, days left and reminder, separated by tabs.
   void AppendLine(std::string& out, const Row& row) {
     const DateTexts& date = m_dates[row.dateTexts];
-    out += date.line;
+    out.append(m_dateBytes, date.at, date.first);
     out += Name(row);
-    out += date.lineAge;
+    out.append(m_dateBytes, date.at + date.first, date.second);
     out += DayTextsOf(row.daysLeft).line;
     out += ReminderLine(row.reminder);
   }
@@ -292,7 +317,7 @@ class ComingList {
     out += row.kind;
     out += "\",\"name\":";
     AppendJsonString(out, Name(row));
-    out += date.jsonDate;
+    out.append(m_dateBytes, date.at, date.first);
     out += day.jsonNext;
     out += ",\"years\":";
     // Years are counted only from a date with a year.
@@ -302,7 +327,7 @@ class ComingList {
       out.append(number,
                  static_cast<std::size_t>(std::to_chars(number, number + sizeof number, day.next.year - date.year).ptr - number));
     }
-    out += date.jsonTexts;
+    out.append(m_dateBytes, date.at + date.first, date.second);
     out += day.jsonDays;
     out += ",\"reminder\":\"";
     out += kReminderWords[row.reminder];
@@ -319,6 +344,7 @@ class ComingList {
   std::string m_texts;
   std::unordered_map<std::uint32_t, std::uint32_t> m_dateIndex;
   std::vector<DateTexts> m_dates;
+  std::string m_dateBytes;
   std::vector<DayTexts> m_days;
   std::string m_reminderLines[4];
 };

@@ -42,17 +42,16 @@ int CliUsageFail(const std::string& text, std::string_view command) {
   return kExitBadUsage;
 }
 
-bool StartCliSession(bool prepareDataFolder) {
+bool StartCliSession(bool forCommand) {
   if (!GetLocalTable().Load()) {
     std::cerr << "natalo: Can't find resource file!\n";
     return false;
   }
-  if (prepareDataFolder) {
-    std::string message;
-    const bool usable = !PrepareDataFolder(platform::ToUtf8(GetProgramFolder()), message).empty();
-    ReportDataFolderMessage(message);
-    if (!usable) return false;
-  }
+  if (!forCommand) return true;
+  std::string message;
+  const bool usable = !PrepareDataFolder(platform::ToUtf8(GetProgramFolder()), message).empty();
+  ReportDataFolderMessage(message);
+  if (!usable) return false;
   InitLocalePatterns();
   LoadViewSettings(g_settings);
   LoadReminderSettings(g_settings);

@@ -24,11 +24,11 @@ int CliFail(int code, const std::string& text);
 // A bad-usage failure: the text, then a hint to the command's help.
 int CliUsageFail(const std::string& text, std::string_view command);
 
-// Loads local.dat, makes the data folder ready (an older install's dates
-// moved into it) unless told not to, loads the locale's pictures and the
-// settings. False (with a message written) when local.dat cannot be read or
-// the data folder not used.
-bool StartCliSession(bool prepareDataFolder = true);
+// Loads local.dat; for a command (not for the help, which reads only texts)
+// also makes the data folder ready (an older install's dates moved into it)
+// and loads the locale's pictures and the settings. False (with a message
+// written) when local.dat cannot be read or the data folder not used.
+bool StartCliSession(bool forCommand = true);
 
 // How long a command waits for the storage mutex: NATALO_LOCK_TIMEOUT_MS,
 // else 10 seconds.

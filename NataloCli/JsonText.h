@@ -6,3 +6,5 @@
 // `text` (UTF-8) as a quoted JSON string: quotes, backslashes and control
 // characters escaped; other characters kept as they are.
 std::string JsonString(std::string_view text);
+// The same written at the end of `out`.
+void AppendJsonString(std::string& out, std::string_view text);

@@ -5,9 +5,11 @@
 #include "NataloCli/CliSession.h"
 #include "NataloCli/EntryFacts.h"
 #include "NataloCli/JsonText.h"
+#include "common/entries/EntryTexts.h"
 #include "platform/text/Utf.h"
 
 #include <algorithm>
+#include <charconv>
 #include <unordered_map>
 
 namespace {
@@ -66,6 +68,289 @@ void AppendFactsAsLine(std::string& out, const EntryFacts& facts) {
   out += '\n';
 }
 
+namespace {
+
+// The entries due within the days asked for, kept as small rows beside one
+// buffer of their names and notes, and written as lines or as a JSON array.
+// The texts of a row that come from its date, its day count or its reminder
+// state are made once for each distinct value (a year has at most 367 day
+// counts) and copied into the output from then on.
+class ComingList {
+ public:
+  ComingList(const CalendarDate& today, bool json)
+      : m_today(today), m_todayNumber(DayNumber(today)), m_json(json) {
+    m_context.view = CurrentViewSettings();
+    m_context.today = today;
+    // The command line always says how many days are left, whatever the list shows.
+    m_context.view.dwDaysLeft = 1;
+  }
+
+  void Reserve(std::size_t rows, std::size_t textBytes) {
+    m_rows.reserve(rows);
+    m_texts.reserve(textBytes);
+  }
+
+  // Keeps the entry when it is due within `days` days of today.
+  void Consider(const FeskItem& entry, long days) {
+    const CalendarDate date = DateOfFileTime(entry.m_ftDate);
+    const CalendarDate next = NextOccurrence(date, m_today);
+    const std::int64_t daysLeft = DayNumber(next) - m_todayNumber;
+    if (daysLeft > days) return;
+    Row row;
+    row.uid = entry.m_nUID;
+    row.kind = KindWord(entry);
+    row.daysLeft = static_cast<std::uint16_t>(daysLeft);
+    row.reminder = ReminderIndex(entry);
+    row.dateTexts = DateTextsOf(entry, date);
+    row.name = static_cast<std::uint32_t>(m_texts.size());
+    platform::AppendUtf8(m_texts, entry.GetDisplayName(m_context.view));
+    row.nameSize = static_cast<std::uint32_t>(m_texts.size() - row.name);
+    if (m_json && !entry.m_szNote.empty()) {
+      row.note = static_cast<std::uint32_t>(m_texts.size());
+      platform::AppendUtf8(m_texts, entry.m_szNote);
+      row.noteSize = static_cast<std::uint32_t>(m_texts.size() - row.note);
+    }
+    if (m_days.size() <= row.daysLeft) m_days.resize(row.daysLeft + 1);
+    m_days[row.daysLeft].next = next;
+    m_rows.push_back(row);
+  }
+
+  bool Empty() const { return m_rows.empty(); }
+
+  // Writes the rows in the order of their days left, then of their names;
+  // equal ones keep the order they were read in. False (with a message
+  // written) when standard output takes no more.
+  bool Write() {
+    const std::vector<std::uint32_t> order = Order();
+    std::string out;
+    out.reserve(kChunkBytes + kChunkBytes / 4);
+    if (m_json) out += '[';
+    for (std::size_t i = 0; i < order.size(); ++i) {
+      // The rows are read out of their reading order: what comes a few rows
+      // on is fetched into the cache while this one is written.
+      if (i + 2 * kAhead < order.size()) __builtin_prefetch(&m_rows[order[i + 2 * kAhead]]);
+      if (i + kAhead < order.size()) {
+        const Row& ahead = m_rows[order[i + kAhead]];
+        __builtin_prefetch(m_texts.data() + ahead.name);
+        __builtin_prefetch(&m_dates[ahead.dateTexts]);
+      }
+      if (i + kAhead / 2 < order.size()) {
+        __builtin_prefetch(m_dateBytes.data() + m_dates[m_rows[order[i + kAhead / 2]].dateTexts].at);
+      }
+      const Row& row = m_rows[order[i]];
+      if (m_json) {
+        if (i > 0) out += ",\n ";
+        AppendJson(out, row);
+      } else {
+        AppendLine(out, row);
+      }
+      if (out.size() >= kChunkBytes) {
+        if (!WriteStdout(out)) return false;
+        out.clear();
+      }
+    }
+    if (m_json) out += "]\n";
+    return out.empty() || WriteStdout(out);
+  }
+
+ private:
+  static constexpr std::size_t kChunkBytes = 1 << 18;
+  static constexpr std::size_t kAhead = 8;
+
+  struct Row {
+    std::int32_t uid = 0;
+    std::uint16_t daysLeft = 0;
+    std::uint8_t reminder = 0;
+    const char* kind = "";
+    std::uint32_t dateTexts = 0;  // in m_dates
+    std::uint32_t name = 0;       // UTF-8 in m_texts
+    std::uint32_t nameSize = 0;
+    std::uint32_t note = 0;       // UTF-8 in m_texts, for JSON only
+    std::uint32_t noteSize = 0;
+  };
+
+  // The texts of one stored date, side by side in m_dateBytes from `at`, so
+  // that a row's come in one piece of memory: for a line "date text\t", then
+  // "\tage text\t"; for JSON ",\"date\":\"1990-12-08\"", then
+  // ",\"dateText\":...,\"ageText\":...".
+  struct DateTexts {
+    int year = 0;
+    bool yearless = false;
+    std::uint32_t at = 0;
+    std::uint32_t first = 0;   // bytes of the first text
+    std::uint32_t second = 0;  // bytes of the second
+  };
+
+  // The texts of one count of days left.
+  struct DayTexts {
+    bool made = false;
+    CalendarDate next;  // today and the days left
+    std::string line;        // "in 3 days\t"
+    std::string jsonNext;    // ",\"next\":\"2026-12-11\",\"daysLeft\":3"
+    std::string jsonDays;    // ",\"daysText\":\"in 3 days\""
+  };
+
+  static constexpr const char* kReminderWords[] = {"on", "off", "skipped", "snoozed"};
+
+  static std::uint8_t ReminderIndex(const FeskItem& entry) {
+    if (!entry.m_bEnabled) return 1;
+    if (entry.m_wSkipNext) return 2;
+    if (entry.m_dwSnoozeCounter != 0) return 3;
+    return 0;
+  }
+
+  std::uint32_t DateTextsOf(const FeskItem& entry, const CalendarDate& date) {
+    const std::uint32_t key = static_cast<std::uint32_t>(date.year) << 9 | static_cast<std::uint32_t>(date.month) << 5 |
+                              static_cast<std::uint32_t>(date.day);
+    const auto [it, added] = m_dateIndex.try_emplace(key, static_cast<std::uint32_t>(m_dates.size()));
+    if (!added) return it->second;
+    // Every text here depends on the stored date alone (and on the settings
+    // and today, which stay).
+    DateTexts texts;
+    texts.year = date.year;
+    texts.yearless = IsYearUnknown(date);
+    const std::string dateText = platform::ToUtf8(FormatEntryDate(entry, m_context));
+    // A date without a year has no age to tell.
+    const std::u16string age = entry.HasYear() ? FormatAge(entry, m_context) : std::u16string();
+    const std::string ageText = age.empty() ? std::string() : CliText(u"LONG_AGE_STRING", {age});
+    std::string& bytes = m_dateBytes;
+    texts.at = static_cast<std::uint32_t>(bytes.size());
+    if (m_json) {
+      bytes += ",\"date\":";
+      AppendJsonString(bytes, EntryDateText(date));
+      texts.first = static_cast<std::uint32_t>(bytes.size() - texts.at);
+      bytes += ",\"dateText\":";
+      AppendJsonString(bytes, dateText);
+      bytes += ",\"ageText\":";
+      AppendJsonString(bytes, ageText);
+    } else {
+      bytes += dateText;
+      bytes += '\t';
+      texts.first = static_cast<std::uint32_t>(bytes.size() - texts.at);
+      bytes += '\t';
+      bytes += ageText;
+      bytes += '\t';
+    }
+    texts.second = static_cast<std::uint32_t>(bytes.size() - texts.at - texts.first);
+    m_dates.push_back(texts);
+    return it->second;
+  }
+
+  const DayTexts& DayTextsOf(std::uint16_t daysLeft) {
+    DayTexts& texts = m_days[daysLeft];
+    if (texts.made) return texts;
+    texts.made = true;
+    const CalendarDate& next = texts.next;
+    const std::u16string days = platform::FromUtf8(std::to_string(daysLeft));
+    const std::string daysText = platform::ToUtf8(FormatCountedText(u"LONG_DAYSLEFT_STRING2", u"", days, {days}));
+    texts.line = daysText + '\t';
+    texts.jsonNext = ",\"next\":";
+    AppendJsonString(texts.jsonNext, IsoDate(next));
+    texts.jsonNext += ",\"daysLeft\":" + std::to_string(daysLeft);
+    texts.jsonDays = ",\"daysText\":";
+    AppendJsonString(texts.jsonDays, daysText);
+    return texts;
+  }
+
+  const std::string& ReminderLine(std::uint8_t reminder) {
+    std::string& text = m_reminderLines[reminder];
+    if (text.empty()) {
+      const std::u16string key = platform::AsciiUpper(platform::FromUtf8(std::string("CLI_REMINDER_") + kReminderWords[reminder]));
+      text = CliText(key) + '\n';
+    }
+    return text;
+  }
+
+  std::string_view Name(const Row& row) const { return std::string_view(m_texts).substr(row.name, row.nameSize); }
+
+  std::vector<std::uint32_t> Order() const {
+    // Counted into the days left first, which keeps the reading order; then
+    // each day's rows by name. The first eight bytes of a name, read as one
+    // number, order most pairs without looking at the names themselves.
+    struct Key {
+      std::uint64_t prefix;
+      std::uint32_t row;
+    };
+    std::vector<std::uint32_t> starts(m_days.size() + 1, 0);
+    for (const Row& row : m_rows) ++starts[row.daysLeft + 1];
+    for (std::size_t day = 1; day < starts.size(); ++day) starts[day] += starts[day - 1];
+    std::vector<Key> keys(m_rows.size());
+    std::vector<std::uint32_t> at(starts.begin(), starts.end() - 1);
+    for (std::uint32_t i = 0; i < m_rows.size(); ++i) {
+      const std::string_view name = Name(m_rows[i]);
+      std::uint64_t prefix = 0;
+      for (std::size_t b = 0; b < 8; ++b) {
+        prefix = prefix << 8 | (b < name.size() ? static_cast<unsigned char>(name[b]) : 0u);
+      }
+      keys[at[m_rows[i].daysLeft]++] = {prefix, i};
+    }
+    const auto before = [this](const Key& a, const Key& b) {
+      if (a.prefix != b.prefix) return a.prefix < b.prefix;
+      return Name(m_rows[a.row]) < Name(m_rows[b.row]);
+    };
+    for (std::size_t day = 0; day + 1 < starts.size(); ++day) {
+      std::stable_sort(keys.begin() + starts[day], keys.begin() + starts[day + 1], before);
+    }
+    std::vector<std::uint32_t> order(keys.size());
+    for (std::size_t i = 0; i < keys.size(); ++i) order[i] = keys[i].row;
+    return order;
+  }
+
+  // As AppendFactsAsLine: date, name, age, days left and reminder, separated by tabs.
+  void AppendLine(std::string& out, const Row& row) {
+    const DateTexts& date = m_dates[row.dateTexts];
+    out.append(m_dateBytes, date.at, date.first);
+    out += Name(row);
+    out.append(m_dateBytes, date.at + date.first, date.second);
+    out += DayTextsOf(row.daysLeft).line;
+    out += ReminderLine(row.reminder);
+  }
+
+  // As AppendFactsAsJson.
+  void AppendJson(std::string& out, const Row& row) {
+    const DateTexts& date = m_dates[row.dateTexts];
+    const DayTexts& day = DayTextsOf(row.daysLeft);
+    char number[16];
+    out += "{\"uid\":";
+    out.append(number, static_cast<std::size_t>(std::to_chars(number, number + sizeof number, row.uid).ptr - number));
+    out += ",\"kind\":\"";
+    out += row.kind;
+    out += "\",\"name\":";
+    AppendJsonString(out, Name(row));
+    out.append(m_dateBytes, date.at, date.first);
+    out += day.jsonNext;
+    out += ",\"years\":";
+    // Years are counted only from a date with a year.
+    if (date.yearless) {
+      out += "null";
+    } else {
+      out.append(number,
+                 static_cast<std::size_t>(std::to_chars(number, number + sizeof number, day.next.year - date.year).ptr - number));
+    }
+    out.append(m_dateBytes, date.at + date.first, date.second);
+    out += day.jsonDays;
+    out += ",\"reminder\":\"";
+    out += kReminderWords[row.reminder];
+    out += "\",\"note\":";
+    AppendJsonString(out, std::string_view(m_texts).substr(row.note, row.noteSize));
+    out += '}';
+  }
+
+  const CalendarDate m_today;
+  const std::int64_t m_todayNumber;
+  const bool m_json;
+  EntryTextContext m_context;
+  std::vector<Row> m_rows;
+  std::string m_texts;
+  std::unordered_map<std::uint32_t, std::uint32_t> m_dateIndex;
+  std::vector<DateTexts> m_dates;
+  std::string m_dateBytes;
+  std::vector<DayTexts> m_days;
+  std::string m_reminderLines[4];
+};
+
+}  // namespace
+
 int RunList(const CliArgs& args) {
   long days = 30;
   int kind = -1;
@@ -93,20 +378,20 @@ int RunList(const CliArgs& args) {
     }
   }
   FeskList& list = CommandList();
-  const CalendarDate today = Today();
-  // Only the facts of the entries due within the days asked for are kept.
-  std::vector<EntryFacts> coming;
-  // Room for as many entries as the file can hold, so the facts never move;
+  ComingList coming(Today(), json);
+  // Room for as many rows as the file can hold, so the rows never move;
   // pages that stay unused cost nothing. Beyond a quarter million entries the
   // room grows as usual.
   struct stat info {};
   if (stat(list.m_szPath.c_str(), &info) == 0) {
-    coming.reserve(std::min<std::size_t>(static_cast<std::size_t>(info.st_size) / kSmallestRecordBytes + 1024, 1 << 18));
+    coming.Reserve(std::min<std::size_t>(static_cast<std::size_t>(info.st_size) / kSmallestRecordBytes + 1024, 1 << 18),
+                   static_cast<std::size_t>(info.st_size) / 4);
   }
   const auto consider = [&](const StorageItem& item) {
-    if (const FeskItem* entry = AsEntry(&item); entry != nullptr && IsComing(*entry, today, days, kind, stars)) {
-      coming.push_back(DescribeEntry(*entry, today));
-    }
+    const FeskItem* entry = AsEntry(&item);
+    if (entry == nullptr || (entry->IsStar() && !stars)) return;
+    if (kind >= 0 && (entry->IsStar() || entry->m_wKind != kind)) return;
+    coming.Consider(*entry, days);
   };
   int damaged = 0;
   const StorageLoad load = ScanEntries(list, [&](std::unique_ptr<StorageItem>& item) { consider(*item); }, &damaged);
@@ -116,15 +401,6 @@ int RunList(const CliArgs& args) {
     list.LoadStars();
     for (const StorageItem& item : list) consider(item);
   }
-  SortComing(coming);
-  std::string out;
-  out.reserve(coming.size() * (json ? 320 : 80));
-  if (json) {
-    out = ListAsJson(coming);
-    out += '\n';
-  } else {
-    for (const EntryFacts& facts : coming) AppendFactsAsLine(out, facts);
-  }
-  if (!WriteStdout(out)) return kExitStorage;
-  return coming.empty() ? kExitNothingFound : kExitDone;
+  if (!coming.Write()) return kExitStorage;
+  return coming.Empty() ? kExitNothingFound : kExitDone;
 }

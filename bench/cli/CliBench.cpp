@@ -1,13 +1,13 @@
 // The command line as a whole process over 100,000 stored entries:
-// `natalo list --days 30` and `natalo export --ics -`, output to /dev/null.
-// Each iteration is one start of NataloCli in a private program folder.
+// `natalo list` a month and a year ahead (as text and as JSON), `natalo
+// export --ics -` and `natalo --help`, output to /dev/null. Each iteration is
+// one start of NataloCli in a private program folder with its own data
+// folder; each run reports its CPU time and peak memory.
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -18,27 +18,22 @@
 #include "common/entries/EntryReminder.h"
 #include "common/entries/FeskList.h"
 
-extern char** environ;
-
 namespace fs = std::filesystem;
 
 namespace {
 
 constexpr int kEntries = 100'000;
 
-double ChildrenCpuSeconds() {
-  rusage usage{};
-  getrusage(RUSAGE_CHILDREN, &usage);
-  const auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
-  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
 struct BenchFolder : benchsupport::ProgramFolderRoot {
   BenchFolder()
       : ProgramFolderRoot(benchsupport::MakeProgramFolderRoot("natalo-cli-bench")) {
     const fs::path built = NATALO_BUILT_PROGRAM_DIR;
     for (const char* name : {"NataloCli", "Natalo.so", "local.dat"}) fs::copy_file(built / name, folder / name);
-    FeskList list((folder / "storage.dat").string());
+    // A data folder of its own, so that no run reads or moves the user's.
+    fs::create_directories(root / "data");
+    setenv("NATALO_DATA_DIR", (root / "data").c_str(), 1);
+    fs::create_directories(root / "empty");
+    FeskList list((root / "data" / "storage.dat").string());
     for (int i = 0; i < kEntries; ++i) {
       const std::uint16_t kind = static_cast<std::uint16_t>(i % 3);
       auto entry = std::make_unique<FeskItem>(kind);
@@ -58,29 +53,38 @@ struct BenchFolder : benchsupport::ProgramFolderRoot {
     if (std::getenv("NATALO_CLI_BENCH_KEEP") == nullptr) fs::remove_all(root);
   }
 
-  void Run(benchmark::State& state, std::vector<std::string> args) const {
-    const std::string program = (folder / "NataloCli").string();
-    std::vector<char*> argv{const_cast<char*>(program.c_str())};
-    for (std::string& arg : args) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    // The machine may be shared: the children's CPU time (user and system)
-    // is reported beside the wall time.
-    const double cpuBefore = ChildrenCpuSeconds();
+  // `emptyData` runs with a data folder that holds no storage file: the
+  // fixed size a run's memory adds to. Each run goes through the measuring
+  // launcher, whose small process makes the peak memory the program's own.
+  void Run(benchmark::State& state, const std::vector<std::string>& args, bool emptyData = false) const {
+    std::string command = "'" CLI_MEASURE_RUN_PATH "' '" + (folder / "NataloCli").string() + "'";
+    for (const std::string& arg : args) command += " '" + arg + "'";
+    command += " 2>/dev/null";
+    const std::string data = (root / (emptyData ? "empty" : "data")).string();
+    setenv("NATALO_DATA_DIR", data.c_str(), 1);
+    // The machine may be shared: the program's CPU time (user and system) is
+    // reported beside its wall time, with the largest peak memory of a run.
+    double cpuMicros = 0;
+    long peakKiB = 0;
     for (auto _ : state) {
-      pid_t pid = 0;
-      if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) != 0) std::abort();
-      int status = 0;
-      waitpid(pid, &status, 0);
-      if (!WIFEXITED(status) || WEXITSTATUS(status) > 1) state.SkipWithError("NataloCli failed");
+      FILE* run = popen(command.c_str(), "r");
+      long micros = 0, minflt = 0, maxrss = 0, cpu = 0;
+      const bool measured = run != nullptr && std::fscanf(run, "%ld %ld %ld %ld", &micros, &minflt, &maxrss, &cpu) == 4;
+      const int status = run != nullptr ? pclose(run) : -1;
+      // Exit code 1 is a list with nothing due.
+      if (!measured || !WIFEXITED(status) || WEXITSTATUS(status) > 1) {
+        state.SkipWithError("NataloCli failed");
+        break;
+      }
+      state.SetIterationTime(static_cast<double>(micros) / 1e6);
+      cpuMicros += static_cast<double>(cpu);
+      peakKiB = std::max(peakKiB, maxrss);
     }
-    posix_spawn_file_actions_destroy(&actions);
-    state.counters["child_cpu_ms"] =
-        benchmark::Counter((ChildrenCpuSeconds() - cpuBefore) * 1000.0, benchmark::Counter::kAvgIterations);
+    setenv("NATALO_DATA_DIR", (root / "data").c_str(), 1);
+    state.counters["child_cpu_ms"] = benchmark::Counter(cpuMicros / 1000.0, benchmark::Counter::kAvgIterations);
+    state.counters["peak_MiB"] = static_cast<double>(peakKiB) / 1024.0;
+    state.counters["file_MiB"] = static_cast<double>(fs::file_size(root / "data" / "storage.dat")) / (1024 * 1024);
   }
-
 };
 
 BenchFolder& Folder() {
@@ -89,10 +93,19 @@ BenchFolder& Folder() {
 }
 
 void BM_ListDays30(benchmark::State& state) { Folder().Run(state, {"list", "--days", "30"}); }
+void BM_ListDays366(benchmark::State& state) { Folder().Run(state, {"list", "--days", "366"}); }
+void BM_ListDays366Json(benchmark::State& state) { Folder().Run(state, {"list", "--days", "366", "--json"}); }
+// The same list with no storage file: the memory every run starts from.
+void BM_ListDays366Empty(benchmark::State& state) { Folder().Run(state, {"list", "--days", "366"}, true); }
 void BM_ExportIcs(benchmark::State& state) { Folder().Run(state, {"export", "--ics", "-"}); }
+void BM_Help(benchmark::State& state) { Folder().Run(state, {"--help"}); }
 
-BENCHMARK(BM_ListDays30)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
-BENCHMARK(BM_ExportIcs)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+BENCHMARK(BM_ListDays30)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_ListDays366)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_ListDays366Json)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_ListDays366Empty)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_ExportIcs)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_Help)->Unit(benchmark::kMillisecond)->UseManualTime();
 
 }  // namespace
 

@@ -1,5 +1,6 @@
 #include "common/calendar/EntryEvent.h"
 
+#include <charconv>
 #include <cstdio>
 
 #include "common/entries/ReminderChoice.h"
@@ -18,9 +19,20 @@ std::string EventUid(const FeskItem& entry, const std::string& storageId) {
 
 void FillEvent(const FeskItem& entry, const std::string& storageId, const std::u16string& yearFormat,
                const CalendarDate& today, IcsEvent& event) {
-  event.uid = EventUid(entry, storageId);
+  if (entry.IsStar()) {
+    event.uid = EventUid(entry, storageId);
+  } else {
+    // As EventUid, written into the room the last UID had.
+    char number[16];
+    event.uid.assign("entry-");
+    event.uid.append(number, static_cast<std::size_t>(std::to_chars(number, number + sizeof number, entry.m_nUID).ptr - number));
+    event.uid += '-';
+    event.uid += storageId;
+    event.uid += "@natalo";
+  }
   const CalendarDate stored = DateOfFileTime(entry.m_ftDate);
   const std::u16string name = entry.GetDisplayName();
+  event.summary.clear();
   if (IsYearUnknown(stored)) {
     // The year kept for "no year" is no year the date ever fell in: the
     // event starts in this year (on 28 February for a 29 February in a common
@@ -28,19 +40,23 @@ void FillEvent(const FeskItem& entry, const std::string& storageId, const std::u
     // its title names no year to count an age from.
     event.date = PlaceInYear(stored.month, stored.day, today.year);
     event.lastDayOfFebruary = stored.month == 2 && stored.day == 29;
-    event.summary = platform::ToUtf8(name);
+    platform::AppendUtf8(event.summary, name);
   } else {
     event.date = stored;
     event.lastDayOfFebruary = false;
     // A yearly event has one summary for every year, so it names the year the
     // age counts from rather than one year's age.
     if (entry.m_wKind == Birthday || entry.m_wKind == Anniversary) {
-      event.summary = platform::ToUtf8(FormatText(yearFormat, {name, platform::FromUtf8(std::to_string(stored.year))}));
+      char16_t year[8];
+      std::size_t digits = 0;
+      for (int rest = stored.year; rest > 0 && digits < 8; rest /= 10) year[7 - digits++] = static_cast<char16_t>(u'0' + rest % 10);
+      platform::AppendUtf8(event.summary, FormatText(yearFormat, {name, std::u16string_view(year + 8 - digits, digits)}));
     } else {
-      event.summary = platform::ToUtf8(name);
+      platform::AppendUtf8(event.summary, name);
     }
   }
-  event.description = platform::ToUtf8(entry.m_szNote);
+  event.description.clear();
+  platform::AppendUtf8(event.description, entry.m_szNote);
   event.alarm = false;
   event.alarmMinutes = 0;
   if (entry.m_bEnabled && !entry.IsStar()) {

@@ -153,7 +153,12 @@ void IcsCalendar::Add(const IcsEvent& event) {
     Line("BEGIN:VALARM");
     Line("ACTION:DISPLAY");
     TextLine("DESCRIPTION:", event.summary);
-    Line("TRIGGER;RELATED=START:", IcsDuration(event.alarmMinutes));
+    // Most entries share a few reminder times: the value is made anew only when it changes.
+    if (m_duration.empty() || m_durationMinutes != event.alarmMinutes) {
+      m_duration = IcsDuration(event.alarmMinutes);
+      m_durationMinutes = event.alarmMinutes;
+    }
+    Line("TRIGGER;RELATED=START:", m_duration);
     Line("END:VALARM");
   }
   Line("END:VEVENT");

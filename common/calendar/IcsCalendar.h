@@ -49,6 +49,8 @@ class IcsCalendar {
   std::string m_text;  // not yet handed over
   std::string m_line;  // the line being made
   std::string m_stamp;
+  std::string m_duration;  // the last alarm's TRIGGER value, for m_durationMinutes
+  std::int64_t m_durationMinutes = 0;
   bool m_failed = false;
 };
 

@@ -71,6 +71,25 @@ std::string ToUtf8(std::u16string_view text) {
   return out;
 }
 
+void AppendUtf8(std::string& out, std::u16string_view text) {
+  // Most names are ASCII: each unit is one byte.
+  std::size_t ascii = 0;
+  while (ascii < text.size() && text[ascii] < 0x80) ++ascii;
+  if (ascii == text.size()) {
+    const std::size_t at = out.size();
+    out.resize(at + ascii);
+    char* end = out.data() + at;
+    for (const char16_t c : text) *end++ = static_cast<char>(c);
+    return;
+  }
+  std::size_t size = 0;
+  ForEachCodePoint(text, [&size](char32_t c) { size += c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4; });
+  const std::size_t at = out.size();
+  out.resize(at + size);
+  char* end = out.data() + at;
+  ForEachCodePoint(text, [&end](char32_t c) { end = PutUtf8(end, c); });
+}
+
 std::u16string FromUtf8(std::string_view text) {
   std::u16string out;
   out.reserve(text.size());

@@ -184,6 +184,23 @@ assert rows[2]["kind"] == "anniversary" and rows[3]["kind"] == "other"
     EXPECT_EQ(run.code, f.code);
     EXPECT_EQ(static_cast<std::size_t>(std::count(run.out.begin(), run.out.end(), '\n')), f.lines) << run.out;
   }
+
+  // One day's rows go by the bytes of their names, also where the first
+  // eight are alike, one name begins another, or a byte is not ASCII.
+  std::vector<std::unique_ptr<FeskItem>> sameDay;
+  for (const char* name : {"\xC3\x9C" "ber day", "Zebra day", "Reminder Party", "Reminder Part", "Reminder Parts"}) {
+    sameDay.push_back(MakeEntry(OtherDate, name, DaysAhead(7)));
+  }
+  folder.Save(std::move(sameDay));
+  const CliRun byName = folder.Run({"list", "--days", "10"});
+  std::vector<std::string> names;
+  for (std::size_t line = 0; line < byName.out.size(); line = byName.out.find('\n', line) + 1) {
+    const std::size_t tab = byName.out.find('\t', line);
+    names.push_back(byName.out.substr(tab + 1, byName.out.find('\t', tab + 1) - tab - 1));
+  }
+  EXPECT_EQ(names, (std::vector<std::string>{"Reminder Part", "Reminder Parts", "Reminder Party", "Zebra day",
+                                             "\xC3\x9C" "ber day"}))
+      << byName.out;
 }
 
 TEST_F(CliTest, MissingEmptyLockedAndForeignStorage) {

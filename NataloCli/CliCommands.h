@@ -10,6 +10,10 @@ int RunList(const CliArgs& args);
 int RunNext(const CliArgs& args);
 int RunExport(const CliArgs& args);
 int RunAdd(const CliArgs& args);
+int RunImport(const CliArgs& args);
+int RunStatus(const CliArgs& args);
+// natalo snooze UID and natalo dismiss UID (`dismiss` false for snooze).
+int RunReminderAnswer(const CliArgs& args, bool dismiss);
 
 // Writes the help of a command ("" for the whole program) to standard output.
 int ShowHelp(const std::string& command);

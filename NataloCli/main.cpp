@@ -38,6 +38,12 @@ int main(int argc, char** argv) {
     code = RunExport(args);
   } else if (command == "add") {
     code = RunAdd(args);
+  } else if (command == "import") {
+    code = RunImport(args);
+  } else if (command == "status") {
+    code = RunStatus(args);
+  } else if (command == "snooze" || command == "dismiss") {
+    code = RunReminderAnswer(args, command == "dismiss");
   } else {
     code = CliUsageFail(CliText(u"CLI_BAD_COMMAND", {platform::FromUtf8(command)}), "");
   }

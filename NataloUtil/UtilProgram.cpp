@@ -25,6 +25,7 @@
 #include "common/settings/AppSettings.h"
 #include "common/text/LocalTable.h"
 #include "common/text/LocalePatterns.h"
+#include "common/store/ReminderAnswer.h"
 #include "common/store/StorageMove.h"
 #include "common/text/ProgramFolder.h"
 #include "platform/imaging/AppPictures.h"
@@ -32,6 +33,7 @@
 #include "platform/process/Process.h"
 #include "platform/sound/EventSound.h"
 #include "platform/sound/SoundCategory.h"
+#include "platform/sync/NamedEvent.h"
 #include "platform/text/Utf.h"
 #include "platform/ui/CommandMenu.h"
 #include "platform/ui/KeypadTheme.h"
@@ -55,6 +57,9 @@ int PlayAndTrace(const std::u16string& event, const void* window) {
   Trace("sound " + std::to_string(result) + " " + std::to_string(platform::GetLocalFileTime()));
   return result;
 }
+
+// How often the window looks for an answer from another program.
+constexpr int kAnswerPollMs = 100;
 
 void Recalculate(const std::string& folder) {
   UtilEngine engine;
@@ -211,10 +216,34 @@ class ReminderRun {
             (missed ? " missed" : ""));
       RunTestCommands(dialog);
     });
+    // The command line's snooze and dismiss of this entry, taken as the
+    // notification's actions are.
+    auto snooze = platform::NamedEvent::Create(ReminderAnswerEventName(uid, ReminderAnswer::Snooze));
+    auto dismiss = platform::NamedEvent::Create(ReminderAnswerEventName(uid, ReminderAnswer::Dismiss));
+    bool answeredFromOutside = false;
+    QTimer answers;
+    answers.setInterval(kAnswerPollMs);
+    QObject::connect(&answers, &QTimer::timeout, &dialog, [&] {
+      for (auto* event : {dismiss.get(), snooze.get()}) {
+        if (event == nullptr || event->Wait(0) != platform::WaitResult::Acquired) continue;
+        Trace("answered " + std::to_string(uid));
+        answeredFromOutside = true;
+        dialog.RunCommand(event == dismiss.get() ? kCmdDismiss : kDefaultSnoozeCommand);
+        return;
+      }
+    });
+    answers.start();
     dialog.Run();
+    answers.stop();
+    // From here on no other program finds this reminder shown.
+    snooze.reset();
+    dismiss.reset();
     m_window.m_dialog = nullptr;
     // Answered in the window or from the notification: the notification goes.
     if (m_notification) m_notification->Close();
+    if (answeredFromOutside) {
+      if (const auto answered = platform::NamedEvent::Open(ReminderAnsweredEventName(uid))) answered->Set();
+    }
     QTimer::singleShot(0, &m_window, [this] { ActivateDialog(); });
   }
 

@@ -8,7 +8,6 @@
 #include <unordered_set>
 #include <vector>
 
-#include "Natalo/pickers/ContactChooser.h"
 #include "common/entries/EntryKind.h"
 #include "common/entries/EntryMatchIndex.h"
 #include "common/entries/EntryReminder.h"

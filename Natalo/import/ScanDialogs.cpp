@@ -8,6 +8,7 @@
 
 #include "Natalo/AppText.h"
 #include "Natalo/DialogKeys.h"
+#include "Natalo/import/ScanReportText.h"
 #include "platform/ui/DialogHost.h"
 #include "common/entries/EntryTexts.h"
 #include "common/entries/FeskItem.h"
@@ -165,27 +166,7 @@ void ScanProgressScreen::Show(ScanPhase phase, int done, int total) {
 
 QString ScanProgressScreen::Text() const { return m_text->text(); }
 
-QString ContactScanReportText(const ContactScanReport& r) {
-  const LocalTable& t = LocalText();
-  const std::u16string counts[] = {DecimalText(r.birthdaysAdded), DecimalText(r.anniversariesAdded),
-                                   DecimalText(r.alreadyListed),  DecimalText(r.entriesUpdated),
-                                   DecimalText(r.contactsUpdated), DecimalText(r.conflictsLeft)};
-  // A scan stopped in the ask dialog says so, and where; what it changed until then is kept.
-  QString text = ToQString(
-      r.stoppedByUser
-          ? FormatText(t.Get(u"MSG_SCAN_REPORT_CANCELLED"),
-                       {DecimalText(r.contactsRead), DecimalText(r.contactsInFolder), counts[0], counts[1], counts[2],
-                        counts[3], counts[4], counts[5]})
-          : FormatText(t.Get(u"MSG_SCAN_REPORT"), {counts[0], counts[1], counts[2], counts[3], counts[4], counts[5]}));
-  const auto line = [&](const char16_t* key, int count) {
-    if (count > 0) text += QLatin1Char('\n') + ToQString(FormatText(t.Get(key), {DecimalText(count)}));
-  };
-  line(u"MSG_SCAN_REPORT_DELETED", r.deletedBefore);
-  line(u"MSG_SCAN_REPORT_NOYEAR", r.datesWithoutYear);
-  line(u"MSG_SCAN_REPORT_UNREADABLE", r.filesUnreadable);
-  line(u"MSG_SCAN_REPORT_WRITE_FAILED", r.contactWritesFailed);
-  return text;
-}
+QString ContactScanReportText(const ContactScanReport& r) { return ToQString(ContactScanReportLines(r)); }
 
 void ScanAskDialog::OnScreenResized(const QSize&) { BackToFirstRow(m_form, m_action); }
 

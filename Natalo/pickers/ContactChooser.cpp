@@ -8,17 +8,12 @@
 #include "Natalo/AppText.h"
 #include "Natalo/pickers/ChoosingDialog.h"
 #include "common/entries/FeskItem.h"
+#include "common/entries/TextFormat.h"
 #include "platform/contacts/ContactStore.h"
 #include "platform/ui/FullScreenDialog.h"
 #include "platform/ui/PictureList.h"
 #include "platform/ui/SoftKeyBar.h"
 #include "platform/ui/TextFields.h"
-
-std::u16string TrimSpaces(const std::u16string& text) {
-  const auto first = text.find_first_not_of(u' ');
-  if (first == std::u16string::npos) return {};
-  return text.substr(first, text.find_last_not_of(u' ') - first + 1);
-}
 
 std::vector<ContactChoice> ListContactChoices(const platform::ContactStore& store) {
   std::vector<ContactChoice> out;

@@ -18,9 +18,6 @@ struct ContactChoice {
   std::uint32_t oid = 0;
 };
 
-// The text without leading and trailing spaces (U+0020 only), as contact names are taken.
-std::u16string TrimSpaces(const std::u16string& text);
-
 // The contacts with a name to show, sorted by that name ignoring case.
 std::vector<ContactChoice> ListContactChoices(const platform::ContactStore& store);
 

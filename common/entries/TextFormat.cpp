@@ -27,3 +27,9 @@ std::u16string DecimalText(long long value) {
   const std::string digits = std::to_string(value);
   return std::u16string(digits.begin(), digits.end());
 }
+
+std::u16string TrimSpaces(const std::u16string& text) {
+  const auto first = text.find_first_not_of(u' ');
+  if (first == std::u16string::npos) return {};
+  return text.substr(first, text.find_last_not_of(u' ') - first + 1);
+}

@@ -10,3 +10,6 @@ std::u16string FormatText(std::u16string_view format, std::initializer_list<std:
 
 // The decimal text of a number.
 std::u16string DecimalText(long long value);
+
+// The text without leading and trailing spaces (U+0020 only), as contact names are taken.
+std::u16string TrimSpaces(const std::u16string& text);

@@ -22,6 +22,7 @@ inline constexpr char kSyncFileName[] = "sync.tmp";
 enum class StorageChange : std::uint32_t {
   ReminderState = 0,  // the entry's reminder state was written in place
   EntryAdded = 1,     // the entry is new in the file
+  ListChanged = 4,    // any number of entries changed: the whole file is read again
 };
 
 struct StorageNotice {

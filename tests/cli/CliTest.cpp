@@ -68,6 +68,16 @@ TEST_F(CliTest, BadUsageIsRefusedWithCodeTwoAndLeavesStorageAlone) {
       {{"add", "birthday", "Bo\xC2\x85" "b", "1990-01-01"}, "control characters"},  // U+0085, a C1 control
       {{"add", "other", "   ", "2020-01-01"}, "name"},
       {{"add", "pet", "Rex", "2020-01-01"}, "not one of"},
+      {{"import", "--rule", "0"}, "rule 1, 2 or 3"},
+      {{"import", "--anniversary-rule", "4"}, "rule 1, 2 or 3"},
+      {{"import", "--birthdays", "yes"}, "on or off"},
+      {{"import", "--birthdays"}, "incomplete"},
+      {{"import", "--", "Anna"}, "Unknown"},
+      {{"status", "--verbose"}, "Unknown"},
+      {{"snooze"}, "not an entry number"},
+      {{"dismiss", "0"}, "not an entry number"},
+      {{"snooze", "1", "2"}, "not an entry number"},
+      {{"dismiss", "--now", "1"}, "Unknown"},
   };
   for (const auto& c : cases) {
     const CliRun run = folder.Run(c.args);
@@ -80,7 +90,9 @@ TEST_F(CliTest, BadUsageIsRefusedWithCodeTwoAndLeavesStorageAlone) {
 
 TEST_F(CliTest, HelpOfEachCommand) {
   for (const std::vector<std::string>& args : {std::vector<std::string>{"--help"}, {"list", "--help"},
-                                               {"next", "--help"}, {"export", "--help"}, {"add", "--help"}}) {
+                                               {"next", "--help"}, {"export", "--help"}, {"add", "--help"},
+                                               {"import", "--help"}, {"status", "--help"}, {"snooze", "--help"},
+                                               {"dismiss", "--help"}}) {
     const CliRun run = folder.Run(args);
     EXPECT_EQ(run.code, 0);
     EXPECT_NE(run.out.find("Usage: natalo"), std::string::npos) << run.out;
@@ -165,7 +177,7 @@ TEST_F(CliTest, MissingEmptyLockedAndForeignStorage) {
   const platform::NamedMutexLock held(*mutex, 1000);
   ASSERT_TRUE(held.Acquired());
   for (const std::vector<std::string>& args : {std::vector<std::string>{"list"}, {"export", "--ics"},
-                                               {"add", "other", "X", "2020-01-01"}}) {
+                                               {"add", "other", "X", "2020-01-01"}, {"import"}, {"status"}}) {
     const CliRun run = folder.Run(args);
     EXPECT_EQ(run.code, 3) << args[0];
     EXPECT_NE(run.err.find("locked"), std::string::npos) << run.err;
@@ -510,6 +522,104 @@ assert entry["years"] == 31 and entry["daysLeft"] > 300, next
   EXPECT_EQ(lateChecked.code, 0) << lateChecked.out << late.out;
   unsetenv("TZ");
   tzset();
+}
+
+TEST_F(CliTest, ImportTakesContactsBySettingsAndRulesAndReports) {
+  const std::filesystem::path contacts = std::filesystem::path(std::getenv("XDG_DATA_HOME")) / "Natalo" / "contacts";
+  std::filesystem::create_directories(contacts);
+  const auto card = [&contacts](const char* file, const char* name, const char* birthday) {
+    testsupport::WriteFileBytes(contacts / file, std::string("BEGIN:VCARD\r\nVERSION:3.0\r\nN:") + name +
+                                                     "\r\nBDAY:" + birthday + "\r\nANNIVERSARY:2015-06-07\r\nEND:VCARD\r\n");
+  };
+  card("anna.vcf", "Berg;Anna;;;", "1991-02-03");
+  card("ben.vcf", "Ott;Ben;;;", "1980-05-06");
+  SaveSamples();  // Anna Berg's birthday here is another day
+  const auto annaDate = [this] {
+    FeskList list(folder.StoragePath());
+    EXPECT_TRUE(list.Load());
+    for (const StorageItem& item : list) {
+      if (AsEntry(&item)->m_szFirstName == u"Anna") return DateOfFileTime(AsEntry(&item)->m_ftDate);
+    }
+    return CalendarDate{};
+  };
+  const CalendarDate listed = annaDate();
+  const std::string annaCard = ReadFileBytes(contacts / "anna.vcf");
+  const struct {
+    std::vector<std::string> args;
+    const char* report;
+    std::size_t entries;
+  } runs[] = {
+      {{"import", "--anniversaries", "off", "--rule", "3"}, "Birthdays added: 1\nAnniversaries added: 0\n", 6},
+      {{"import", "--birthdays", "off", "--rule", "3"}, "Anniversaries added: 2\n", 8},
+      {{"import", "--rule", "3"}, "Already in the list: 3\nList dates changed: 0\nContacts changed: 0\nDifferences left as they were: 1", 8},
+  };
+  for (const auto& run : runs) {
+    const CliRun done = folder.Run(run.args);
+    ASSERT_EQ(done.code, 0) << done.err;
+    EXPECT_NE(done.out.find(run.report), std::string::npos) << done.out;
+    FeskList list(folder.StoragePath());
+    ASSERT_TRUE(list.Load());
+    EXPECT_EQ(list.Count(), run.entries) << done.out;
+  }
+  EXPECT_EQ(annaDate(), listed);
+  EXPECT_EQ(ReadFileBytes(contacts / "anna.vcf"), annaCard);
+
+  // Rule 2 writes the entry's date into the card, rule 1 (the default) the card's into the entry.
+  const CliRun toCard = folder.Run({"import", "--rule", "1", "--birthday-rule", "2"});
+  ASSERT_EQ(toCard.code, 0) << toCard.err;
+  EXPECT_NE(toCard.out.find("Contacts changed: 1\n"), std::string::npos) << toCard.out;
+  char iso[16];
+  std::snprintf(iso, sizeof iso, "%04d-%02d-%02d", listed.year, listed.month, listed.day);
+  EXPECT_NE(ReadFileBytes(contacts / "anna.vcf").find(iso), std::string::npos) << ReadFileBytes(contacts / "anna.vcf");
+  card("anna.vcf", "Berg;Anna;;;", "1991-02-03");
+  // A listening application hears of the whole list.
+  const auto changed = platform::NamedEvent::Create(kStorageChangedEvent);
+  std::string told;
+  std::thread listener([&] {
+    if (changed->Wait(10'000) != platform::WaitResult::Acquired) return;
+    told = ReadFileBytes(folder.Folder() + kSyncFileName);
+    if (auto reply = platform::NamedEvent::Open(kNotifyContinueEvent)) reply->Set();
+  });
+  const CliRun toEntry = folder.Run({"import"});
+  listener.join();
+  ASSERT_EQ(toEntry.code, 0) << toEntry.err;
+  EXPECT_NE(toEntry.out.find("List dates changed: 1\n"), std::string::npos) << toEntry.out;
+  EXPECT_EQ(annaDate(), (CalendarDate{1991, 2, 3}));
+  EXPECT_EQ(told, std::string("\0\0\0\0\4\0\0\0", 8));
+}
+
+TEST_F(CliTest, StatusNamesTheNextDateForAPanel) {
+  const struct {
+    int days;
+    const char* text;
+    const char* style;
+  } rows[] = {
+      {-1, "No dates ahead.", "none"},
+      {0, "\u25CF Today: Jonas Keller, Solo +1", "today"},
+      {3, "Next in 3 days: Anna Berg", "upcoming"},
+  };
+  for (const auto& row : rows) {
+    std::vector<std::unique_ptr<FeskItem>> entries;
+    if (row.days == 0) {
+      for (const char* name : {"Solo", "Jonas", "Zoe"}) {
+        entries.push_back(MakeEntry(Birthday, name, DaysAhead(0, 41), name == std::string("Jonas") ? "Keller" : ""));
+      }
+    }
+    if (row.days >= 0) entries.push_back(MakeEntry(Birthday, "Anna", DaysAhead(3, 30), "Berg"));
+    folder.Save(std::move(entries));
+    const CliRun text = folder.Run({"status"}), json = folder.Run({"status", "--json"});
+    EXPECT_EQ(text.code, 0);
+    EXPECT_EQ(text.out, std::string(row.text) + "\n");
+    ASSERT_EQ(json.code, 0) << json.err;
+    const CliRun checked = folder.Python(std::string(R"py(
+import json, sys
+status = json.load(sys.stdin)
+assert sorted(status) == ["class", "text", "tooltip"], status
+assert status["text"] == ")py") + row.text + "\" and status[\"class\"] == \"" + row.style + R"py(", status
+assert status["tooltip"].count("\n") == {"none": 0, "today": 3, "upcoming": 0}[status["class"]], status
+)py", json.out);
+    EXPECT_EQ(checked.code, 0) << checked.out << json.out;
+  }
 }
 
 }  // namespace

@@ -20,7 +20,7 @@ UtilProgramFolder::UtilProgramFolder()
       m_data("NATALO_DATA_DIR", m_folder.c_str()) {
   const fs::path built = NATALO_BUILT_PROGRAM_DIR;
   fs::create_directories(m_folder);
-  for (const char* name : {"NataloUtil", "Natalo.so", "local.dat"}) fs::copy_file(built / name, m_folder + name);
+  for (const char* name : {"NataloUtil", "NataloCli", "Natalo.so", "local.dat"}) fs::copy_file(built / name, m_folder + name);
   fs::create_symlink(built / "NataloIcons.rcc", m_folder + "NataloIcons.rcc");
 }
 

@@ -187,6 +187,12 @@ class MockNotificationServer {
   bool m_ready = false;
 };
 
+// Runs the command line of the program folder; its exit code.
+int RunCommandLine(const UtilProgramFolder& p, const std::string& arguments) {
+  const int status = std::system((p.Folder() + "NataloCli " + arguments + " >/dev/null 2>&1").c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 // The id of the utility's notification from its "notified <uid> <id>" trace line.
 std::string NotifiedId(const std::string& line) { return line.substr(line.rfind(' ') + 1); }
 
@@ -334,10 +340,12 @@ TEST(WholeChain, WithoutTextsTheReminderEndsWithAMessageAndKeepsItsState) {
 // state block in storage.dat, the re-armed moment, the notification closed;
 // the reminder coming back after the snooze replaces its notification.
 TEST(WholeChain, TheNotificationsActionsAnswerTheReminder) {
+  // The command line's snooze answers as the notification's does.
   const struct {
     const char* action;
     bool snoozed;
-  } rows[] = {{"snooze", true}, {"dismiss", false}};
+    bool fromCommandLine;
+  } rows[] = {{"snooze", true, false}, {"dismiss", false, false}, {"snooze", true, true}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.action);
     UtilProgramFolder p;
@@ -357,8 +365,13 @@ TEST(WholeChain, TheNotificationsActionsAnswerTheReminder) {
                              "\"image-data\": dbus.Struct((dbus.Int32(48), dbus.Int32(48), dbus.Int32(192)"}) {
       EXPECT_NE(log.find(part), std::string::npos) << part << "\n" << log.substr(0, 600);
     }
-    ASSERT_TRUE(server.Emit("ActionInvoked", "us", "<uint32 " + NotifiedId(notified) + ">, <'" + row.action + "'>"));
     const FileTime answeredAt = platform::GetLocalFileTime();
+    if (row.fromCommandLine) {
+      EXPECT_EQ(RunCommandLine(p, "dismiss 2"), 1) << "Ben's reminder is not on screen";
+      EXPECT_EQ(RunCommandLine(p, std::string(row.action) + " 1"), 0);
+    } else {
+      ASSERT_TRUE(server.Emit("ActionInvoked", "us", "<uint32 " + NotifiedId(notified) + ">, <'" + row.action + "'>"));
+    }
     ASSERT_FALSE(p.WaitForTrace("done", 20s).empty());
     EXPECT_NE(server.Log().find("CloseNotification " + NotifiedId(notified)), std::string::npos);
 

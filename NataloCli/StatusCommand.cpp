@@ -1,0 +1,83 @@
+// natalo status [--json]: one short line for a desktop panel, the next date
+// and who is due then; --json gives the object panels read: text, tooltip and
+// a class ("today", "upcoming" or "none") for the panel's style.
+#include "NataloCli/CliCommands.h"
+#include "NataloCli/CliSession.h"
+#include "NataloCli/EntryFacts.h"
+#include "NataloCli/JsonText.h"
+#include "platform/text/Utf.h"
+
+namespace {
+
+// A panel line stays short: the names of this many entries, then "+N".
+constexpr std::size_t kNamesShown = 2;
+// The tooltip lists this many of the coming dates.
+constexpr std::size_t kTooltipLines = 10;
+// A year ahead: every entry falls due within it.
+constexpr long kDaysAhead = 366;
+
+// The entries of the soonest date (they lead `coming`): their names, the
+// first few of them, and how many more there are.
+std::string NamesOfFirstDate(const std::vector<EntryFacts>& coming) {
+  std::string names;
+  std::size_t count = 0;
+  while (count < coming.size() && coming[count].daysLeft == coming.front().daysLeft) {
+    if (count < kNamesShown) names += (count > 0 ? ", " : "") + coming[count].name;
+    ++count;
+  }
+  if (count > kNamesShown) {
+    names += " " + CliText(u"CLI_STATUS_MORE", {platform::FromUtf8(std::to_string(count - kNamesShown))});
+  }
+  return names;
+}
+
+}  // namespace
+
+int RunStatus(const CliArgs& args) {
+  bool json = false;
+  for (const std::string& arg : args) {
+    if (arg == "--help" || arg == "-h") return ShowHelp("status");
+    if (arg == "--") continue;
+    if (arg != "--json") return CliUsageFail(CliText(u"CLI_BAD_OPTION", {platform::FromUtf8(arg)}), "status");
+    json = true;
+  }
+  FeskList& list = CommandList();
+  const CalendarDate today = Today();
+  std::vector<EntryFacts> coming;
+  int damaged = 0;
+  const StorageLoad load = ScanEntries(
+      list,
+      [&](std::unique_ptr<StorageItem>& item) {
+        if (const FeskItem* entry = AsEntry(item.get());
+            entry != nullptr && IsComing(*entry, today, kDaysAhead, -1, false)) {
+          coming.push_back(DescribeEntry(*entry, today));
+        }
+      },
+      &damaged);
+  if (const int failed = ReportLoad(load); failed != kExitDone) return failed;
+  ReportDamage(damaged);
+  SortComing(coming);
+
+  const char* style = coming.empty() ? "none" : coming.front().daysLeft == 0 ? "today" : "upcoming";
+  std::string text;
+  if (coming.empty()) {
+    text = CliText(u"CLI_STATUS_NONE");
+  } else {
+    const std::u16string names = platform::FromUtf8(NamesOfFirstDate(coming));
+    text = coming.front().daysLeft == 0
+               ? CliText(u"CLI_STATUS_TODAY", {names})
+               : CliText(u"CLI_STATUS_NEXT", {platform::FromUtf8(coming.front().daysText), names});
+  }
+  if (!json) return WriteStdout(text + "\n") ? kExitDone : kExitStorage;
+  std::string tooltip;
+  for (std::size_t i = 0; i < coming.size() && i < kTooltipLines; ++i) {
+    const EntryFacts& facts = coming[i];
+    if (i > 0) tooltip += '\n';
+    tooltip += facts.daysText + ": " + facts.name + (facts.ageText.empty() ? "" : ", " + facts.ageText);
+  }
+  if (tooltip.empty()) tooltip = text;
+  return WriteStdout("{\"text\":" + JsonString(text) + ",\"tooltip\":" + JsonString(tooltip) +
+                     ",\"class\":" + JsonString(style) + "}\n")
+             ? kExitDone
+             : kExitStorage;
+}

@@ -1,14 +1,18 @@
 #include "Natalo/SyncThread.h"
 
+#include <QApplication>
 #include <QMetaObject>
+#include <QTimer>
 
 #include <algorithm>
 #include <limits>
 #include <mutex>
 #include <thread>
+#include <unordered_set>
 #include <vector>
 
 #include "Natalo/MainWindow.h"
+#include "common/entries/EntryMatching.h"
 #include "common/entries/FeskList.h"
 #include "common/store/StorageSync.h"
 #include "platform/sync/NamedEvent.h"
@@ -18,8 +22,12 @@ namespace {
 // A change another program made, read on the thread and taken into the list
 // on the user-interface thread.
 struct PendingChange {
+  StorageChange kind = StorageChange::ReminderState;
   ReminderStateBlock state;
   std::unique_ptr<FeskItem> added;  // set for an entry new in the file
+  std::unique_ptr<FeskItem> edited;                 // EntryChanged: the entry as the file holds it
+  std::int32_t removed = 0;                         // EntryRemoved: its UID
+  std::vector<std::unique_ptr<FeskItem>> entries;  // ListChanged: every entry of the file
 };
 
 // What the thread shares with the user-interface thread; the window is
@@ -40,6 +48,9 @@ struct SyncThreadState {
 
 std::unique_ptr<SyncThreadState> g_sync;
 
+// How often a change that waits for a dialog looks again whether it is closed.
+constexpr int kDialogProbeMs = 250;
+
 // Takes the pending changes into the list and shows them; on the
 // user-interface thread.
 void ApplyPending(SyncShared& shared) {
@@ -54,28 +65,89 @@ void ApplyPending(SyncShared& shared) {
   }
   if (pending.empty() || window == nullptr || list == nullptr) return;
   bool changed = false;
-  bool added = false;
+  bool rows = false;  // entries came, went or changed
   for (PendingChange& change : pending) {
-    if (change.added) {
-      // Seen now: a later save does not take it in a second time.
-      list->m_known.emplace(change.added->m_nUID, KnownRecordState::Of(*change.added));
-      AddSyncedEntry(*list, std::move(change.added));
-      added = true;
-    } else {
-      changed = ApplyReminderState(*list, change.state) || changed;
+    switch (change.kind) {
+      case StorageChange::EntryAdded:
+        // Seen now: a later save does not take it in a second time.
+        list->m_known.emplace(change.added->m_nUID, KnownRecordState::Of(*change.added));
+        AddSyncedEntry(*list, std::move(change.added));
+        rows = true;
+        break;
+      case StorageChange::EntryChanged:
+        changed = TakeEditedEntry(*list, std::move(change.edited)) || changed;
+        rows = true;
+        break;
+      case StorageChange::EntryRemoved:
+        rows = DropRemovedEntry(*list, change.removed) || rows;
+        break;
+      case StorageChange::ListChanged:
+        TakeStoredList(*list, std::move(change.entries));
+        rows = true;
+        break;
+      case StorageChange::ReminderState:
+        changed = ApplyReminderState(*list, change.state) || changed;
+        break;
     }
   }
-  if (changed || added) window->OnReminderStateChanged();
-  if (added) window->UpdateMenuState();
+  if (changed || rows) window->OnReminderStateChanged();
+  if (rows) window->UpdateMenuState();
+}
+
+// Whether a change rewrites or frees entries of the list, which an open
+// dialog may be showing (an editor, the reminder or sound dialog of one entry).
+bool ChangesEntries(const std::vector<PendingChange>& pending) {
+  return std::any_of(pending.begin(), pending.end(), [](const PendingChange& change) {
+    return change.kind == StorageChange::EntryChanged || change.kind == StorageChange::EntryRemoved ||
+           change.kind == StorageChange::ListChanged;
+  });
+}
+
+// Takes the queued changes in from the event loop. While a dialog is open,
+// one that rewrites or frees entries waits until it closes, or until the next
+// save takes it in (the dialogs that hold an entry are closed by then).
+void ApplyPendingWhenFree(const std::shared_ptr<SyncShared>& shared) {
+  bool waits = false;
+  {
+    const std::lock_guard<std::mutex> hold(shared->lock);
+    waits = QApplication::activeModalWidget() != nullptr && ChangesEntries(shared->pending);
+  }
+  if (!waits) {
+    ApplyPending(*shared);
+    return;
+  }
+  QPointer<MainWindow> window;
+  {
+    const std::lock_guard<std::mutex> hold(shared->lock);
+    window = shared->window;
+  }
+  if (window) QTimer::singleShot(kDialogProbeMs, window.data(), [shared] { ApplyPendingWhenFree(shared); });
 }
 
 // Reads the change the notice names from the file, or false when there is
 // nothing to take over.
 bool ReadChange(const std::string& folder, const StorageNotice& notice, PendingChange& change) {
   const std::string storage = folder + "storage.dat";
-  if (notice.change == StorageChange::EntryAdded) {
-    change.added = ReadStoredEntry(storage, notice.uid);
-    return change.added != nullptr;
+  change.kind = notice.change;
+  switch (notice.change) {
+    case StorageChange::EntryAdded:
+      change.added = ReadStoredEntry(storage, notice.uid);
+      return change.added != nullptr;
+    case StorageChange::EntryChanged:
+      change.edited = ReadStoredEntry(storage, notice.uid);
+      return change.edited != nullptr;
+    case StorageChange::EntryRemoved: {
+      // Only when the file no longer holds it: a writer that put the file
+      // back after a notice went unanswered leaves the entry in place.
+      std::vector<std::unique_ptr<FeskItem>> entries;
+      change.removed = notice.uid;
+      return ReadStoredEntries(storage, entries) &&
+             std::none_of(entries.begin(), entries.end(), [&notice](const auto& e) { return e->m_nUID == notice.uid; });
+    }
+    case StorageChange::ListChanged:
+      return ReadStoredEntries(storage, change.entries);
+    case StorageChange::ReminderState:
+      break;
   }
   return ReadReminderState(storage, notice.uid, change.state);
 }
@@ -98,7 +170,8 @@ void SyncThread(std::shared_ptr<SyncShared> shared, platform::NamedEvent* change
       const std::lock_guard<std::mutex> hold(shared->lock);
       shared->pending.push_back(std::move(change));
       if (shared->window) {
-        QMetaObject::invokeMethod(shared->window.data(), [shared] { ApplyPending(*shared); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(shared->window.data(), [shared] { ApplyPendingWhenFree(shared); },
+                                  Qt::QueuedConnection);
       }
     }
     // Answer in every case, so that the writer does not wait.
@@ -127,6 +200,56 @@ std::unique_ptr<FeskItem> ReadStoredEntry(const std::string& storagePath, std::i
     if (!found && item->m_nUID == uid && AsEntry(item.get()) != nullptr) found.reset(AsEntry(item.release()));
   });
   return found;
+}
+
+bool ReadStoredEntries(const std::string& storagePath, std::vector<std::unique_ptr<FeskItem>>& out) {
+  out.clear();
+  FeskList::ScanResult scan;
+  const bool read = FeskList(storagePath).ScanStorageFile([&out](std::unique_ptr<StorageItem>& item) {
+    if (AsEntry(item.get()) != nullptr) out.emplace_back(AsEntry(item.release()));
+  }, &scan);
+  // A missing or empty file holds no entry; a file read in part gives nothing.
+  return (read && scan.damaged == 0) || scan.refusal == StorageRefusal::Missing || scan.refusal == StorageRefusal::Empty;
+}
+
+bool TakeEditedEntry(FeskList& list, std::unique_ptr<FeskItem> stored) {
+  const std::int32_t uid = stored->m_nUID;
+  FeskItem* own = AsEntry(list.FindByUID(uid));
+  if (list.m_known.count(uid) == 0) {
+    // Never read from the file: new to the list (an entry of the user's own
+    // under the same UID keeps it, and this one gets another).
+    list.m_known.emplace(uid, KnownRecordState::Of(*stored));
+    AddSyncedEntry(list, std::move(stored));
+    return true;
+  }
+  // Deleted here, which the next save writes.
+  if (own == nullptr || own->IsStar()) return false;
+  // Copied into the list's own entry, which views and dialogs may hold.
+  CopyEntry(*stored, *own);
+  list.m_known[uid] = KnownRecordState::Of(*own);
+  return true;
+}
+
+bool DropRemovedEntry(FeskList& list, std::int32_t uid) {
+  // An entry the list never read from the file is the user's own, unsaved one under the same UID.
+  if (list.m_known.erase(uid) == 0) return false;
+  StorageItem* own = list.FindByUID(uid);
+  return own != nullptr && !AsEntry(own)->IsStar() && list.Remove(own);
+}
+
+void TakeStoredList(FeskList& list, std::vector<std::unique_ptr<FeskItem>> stored) {
+  std::unordered_set<std::int32_t> inFile;
+  for (const auto& entry : stored) inFile.insert(entry->m_nUID);
+  // Entries the list read from the file and the file no longer holds were deleted there.
+  std::vector<StorageItem*> gone;
+  for (StorageItem& item : list) {
+    if (item.m_nUID > 0 && inFile.count(item.m_nUID) == 0 && list.m_known.count(item.m_nUID) != 0) gone.push_back(&item);
+  }
+  for (StorageItem* item : gone) {
+    list.m_known.erase(item->m_nUID);
+    list.Remove(item);
+  }
+  for (auto& entry : stored) TakeEditedEntry(list, std::move(entry));
 }
 
 void AddSyncedEntry(FeskList& list, std::unique_ptr<FeskItem> entry) {

@@ -2,9 +2,10 @@
 // The application's side of the exchange with the other programs that write
 // storage.dat (common/store/StorageSync.h). A thread waits for
 // "FESK_STORAGE_CHANGED": the reminder utility has then patched one entry's
-// reminder state, or the command line has added an entry, and sync.tmp names
-// it. While the writer still holds the storage mutex, the thread reads that
-// entry's state, or the whole new entry, from the file, queues it for the
+// reminder state, or the command line has added, edited or deleted an entry
+// or changed many, and sync.tmp says which. While the writer still holds the
+// storage mutex, the thread reads that entry's state, the whole entry, or all
+// entries from the file, queues it for the
 // user-interface thread (WM_APP_REMINDERSTATE), which puts it into the list
 // and redraws, and answers "FESK_NOTIFY_CONTINUE". The notices only make the
 // list show a change sooner: a save of the list takes whatever is queued and
@@ -15,6 +16,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 class FeskItem;
 class FeskList;
@@ -40,6 +42,20 @@ bool ApplyReminderState(FeskList& list, const ReminderStateBlock& state);
 // The entry `uid` of the storage file, read without taking the storage mutex;
 // nullptr when the file or entry is missing.
 std::unique_ptr<FeskItem> ReadStoredEntry(const std::string& storagePath, std::int32_t uid);
+// Every entry of the storage file, read without taking the storage mutex;
+// false when the file cannot be read whole (a missing or empty one holds none).
+bool ReadStoredEntries(const std::string& storagePath, std::vector<std::unique_ptr<FeskItem>>& out);
+// Takes an entry another program edited into the list's entry of its UID, in
+// place (pointers to it stay good); an entry the list never read from the
+// file is added, one deleted here stays deleted. False when nothing changed.
+bool TakeEditedEntry(FeskList& list, std::unique_ptr<FeskItem> stored);
+// Drops the entry another program deleted from the file; an entry of the user
+// under the same UID that the file never held stays. False when none was dropped.
+bool DropRemovedEntry(FeskList& list, std::int32_t uid);
+// Makes the list what the file holds after another program changed many
+// entries: edited ones are taken in place, new ones added, deleted ones
+// dropped; entries the user made here and has not saved yet stay.
+void TakeStoredList(FeskList& list, std::vector<std::unique_ptr<FeskItem>> stored);
 // Appends an entry another program added to the file. When an entry of the
 // list already has its UID (one made here and not yet saved), it gets a new one.
 void AddSyncedEntry(FeskList& list, std::unique_ptr<FeskItem> entry);

@@ -4,6 +4,7 @@
 
 #include "NataloCli/CliCommands.h"
 #include "NataloCli/CliSession.h"
+#include "NataloCli/EntryChecks.h"
 #include "NataloCli/EntryFacts.h"
 #include "NataloCli/StoredListChange.h"
 #include "common/entries/EntryMatching.h"
@@ -14,19 +15,6 @@
 #include "platform/text/Utf.h"
 
 namespace {
-
-// The most characters the editors' fields take.
-constexpr std::size_t kMaxPersonNameChars = 120;
-constexpr std::size_t kMaxNameChars = 250;
-constexpr std::size_t kMaxNoteChars = 1024;
-
-// C0 controls, DEL and the C1 controls U+0080..U+009F, which would reach a
-// terminal or a calendar as they are.
-bool HasControlCharacter(std::u16string_view text, bool lineFeedAllowed) {
-  return std::any_of(text.begin(), text.end(), [&](char16_t c) {
-    return (c < 0x20 && !(lineFeedAllowed && c == u'\n')) || (c >= 0x7F && c <= 0x9F);
-  });
-}
 
 struct AddRequest {
   std::uint16_t kind = Birthday;
@@ -82,35 +70,17 @@ std::u16string JoinWords(const std::vector<std::u16string>& words, std::size_t f
 // The new entry as the editors make it; an exit code other than kExitDone
 // when it fails their checks.
 int BuildEntry(const AddRequest& request, FeskItem& entry) {
-  if (request.words.empty()) {
-    const char16_t* key = request.kind == Birthday      ? u"MSG_BIRTHDAY_NAMES_EMPTY"
-                          : request.kind == Anniversary ? u"MSG_ANNIVERSARY_NAME_EMPTY"
-                                                        : u"MSG_OTHERDATE_NAME_EMPTY";
-    return CliUsageFail(CliText(key), "add");
-  }
-  if (request.kind == Birthday) {
+  if (request.kind == Birthday && !request.words.empty()) {
     // The last word is the last name; a single word is a first name.
     const std::size_t split = request.words.size() == 1 ? 1 : request.words.size() - 1;
     entry.m_szFirstName = JoinWords(request.words, 0, split);
     entry.m_szLastName = JoinWords(request.words, split, request.words.size());
-    if (entry.m_szFirstName.size() > kMaxPersonNameChars || entry.m_szLastName.size() > kMaxPersonNameChars) {
-      return CliUsageFail(CliText(u"CLI_TOO_LONG"), "add");
-    }
   } else {
     entry.m_szName = JoinWords(request.words, 0, request.words.size());
-    if (entry.m_szName.size() > kMaxNameChars) return CliUsageFail(CliText(u"CLI_TOO_LONG"), "add");
   }
-  // Birthdays and anniversaries lie in the past or today; other dates may lie ahead.
-  if (request.kind != OtherDate && DayNumber(request.date) > DayNumber(Today())) {
-    return CliUsageFail(CliText(u"MSG_WRONG_DATE"), "add");
-  }
-  platform::SystemTime st{};
-  st.wYear = static_cast<std::uint16_t>(request.date.year);
-  st.wMonth = static_cast<std::uint16_t>(request.date.month);
-  st.wDay = static_cast<std::uint16_t>(request.date.day);
-  st.wHour = static_cast<std::uint16_t>(g_settings.g_wReminderTime >> 8);
-  st.wMinute = static_cast<std::uint16_t>(g_settings.g_wReminderTime & 0xFF);
-  if (!platform::SystemTimeToFileTime(st, entry.m_ftDate)) return CliUsageFail(CliText(u"CLI_BAD_DATE", {u""}), "add");
+  if (const int failed = CheckEntryNames(entry, "add"); failed != kExitDone) return failed;
+  if (const int failed = CheckEntryDate(request.kind, request.date, "add"); failed != kExitDone) return failed;
+  if (!SetEntryDate(entry, request.date)) return CliUsageFail(CliText(u"CLI_BAD_DATE", {u""}), "add");
   entry.m_szNote = request.note;
   entry.m_dwIcon = DefaultIconOfKind(request.kind);
   entry.m_bEnabled = request.reminder ? 1 : 0;
@@ -128,18 +98,8 @@ int RunAdd(const CliArgs& args) {
   if (const int failed = BuildEntry(request, *entry); failed != kExitDone) return failed;
   std::int32_t addedUid = 0;
   const int code = ChangeStoredList(
-      [&entry, &request, &addedUid](FeskList& list, StorageNotice& notice) {
-        std::int32_t uid = 0;
-        const FeskItem* match = nullptr;
-        if (request.kind != OtherDate && FindMatchingEntry(list, *entry, request.kind, &uid, &match) &&
-            match != nullptr) {
-          const std::u16string key =
-              request.kind == Birthday ? u"MSG_DUPLICATE_BIRTHDAY" : u"MSG_DUPLICATE_ANNIVERSARY";
-          return CliFail(kExitNothingFound,
-                         CliText(key) + " " +
-                             CliText(u"CLI_EXISTING_ENTRY",
-                                     {match->GetDisplayName(), platform::FromUtf8(std::to_string(uid))}));
-        }
+      [&entry, &addedUid](FeskList& list, StorageNotice& notice) {
+        if (const int refused = CheckNotDuplicate(list, *entry); refused != kExitDone) return refused;
         addedUid = list.Add(std::move(entry))->m_nUID;
         notice = {addedUid, StorageChange::EntryAdded};
         return static_cast<int>(kExitDone);

@@ -14,6 +14,9 @@ int RunImport(const CliArgs& args);
 int RunStatus(const CliArgs& args);
 // natalo snooze UID and natalo dismiss UID (`dismiss` false for snooze).
 int RunReminderAnswer(const CliArgs& args, bool dismiss);
+int RunEdit(const CliArgs& args);
+int RunDelete(const CliArgs& args);
+int RunConfig(const CliArgs& args);
 
 // Writes the help of a command ("" for the whole program) to standard output.
 int ShowHelp(const std::string& command);

@@ -116,12 +116,14 @@ int ChangeStoredList(const StoredListEdit& edit, const std::function<void(const 
       return CliFail(kExitStorage, CliText(u"CLI_SAVE_FAILED"));
     }
     if (!list.Save()) return CliFail(kExitStorage, CliText(u"CLI_SAVE_FAILED"));
-    // The notice only makes the list show the change sooner, so a stopped
-    // application holds the file and the caller up for a moment at most.
-    if (application == Application::Running &&
-        NotifyApplication(platform::GetDataFolder(), notice, std::min(StorageLockTimeout(), kApplicationReplyMs)) ==
-            NotifyResult::Failed) {
-      // The application would write its list over the change it never heard of.
+    // A stopped application holds the file and the caller up for a moment at most.
+    const NotifyResult told =
+        application == Application::Running
+            ? NotifyApplication(platform::GetDataFolder(), notice, std::min(StorageLockTimeout(), kApplicationReplyMs))
+            : NotifyResult::NoApplication;
+    // The application would write its list over the change it never heard of:
+    // its save keeps entries others added, but not what they edited or deleted.
+    if (told == NotifyResult::Failed || (told == NotifyResult::NoAnswer && notice.change != StorageChange::EntryAdded)) {
       RestoreFile(list.m_szPath, before, existed);
       return CliFail(kExitStorage, CliText(u"CLI_APP_RUNNING"));
     }

@@ -15,8 +15,9 @@ using StoredListEdit = std::function<int(FeskList& list, StorageNotice& notice)>
 
 // Runs `edit` on storage.dat as it is on disk now (a file of an older
 // revision is upgraded, the file as it was kept beside it). When a running
-// application cannot be told, the file is put back as it was, since the
-// application would otherwise save its own list over the change. After the
+// application cannot be told, or does not answer the notice of anything but
+// an added entry, the file is put back as it was, since the application would
+// otherwise save its own list over the change. After the
 // save the engine recalculates the reminders. `afterSave` runs once the file
 // is saved and the application told (for the verb's confirmation).
 int ChangeStoredList(const StoredListEdit& edit, const std::function<void(const FeskList&)>& afterSave = {});

@@ -15,6 +15,27 @@ int ShowHelp(const std::string& command) {
   return WriteStdout(CliText(key) + "\n") ? kExitDone : kExitStorage;
 }
 
+// The arguments after the command, each "--opt=value" before a "--" split
+// into "--opt" and "value", so that every verb reads only the pair. "--" and
+// what follows it pass as they are, as does an argument without "=" (a date
+// without a year, "--07-04").
+CliArgs SplitOptionValues(char** first, char** last) {
+  CliArgs out;
+  bool optionsEnded = false;
+  for (; first != last; ++first) {
+    const std::string arg = *first;
+    const std::size_t equals = arg.find('=');
+    if (!optionsEnded && arg.size() > 2 && arg.compare(0, 2, "--") == 0 && equals != std::string::npos && equals > 2) {
+      out.push_back(arg.substr(0, equals));
+      out.push_back(arg.substr(equals + 1));
+    } else {
+      optionsEnded = optionsEnded || arg == "--";
+      out.push_back(arg);
+    }
+  }
+  return out;
+}
+
 int main(int argc, char** argv) {
   // A closed pipe makes a write fail with a message instead of ending the process.
   std::signal(SIGPIPE, SIG_IGN);
@@ -22,7 +43,7 @@ int main(int argc, char** argv) {
   if (argc == 2 && std::string(argv[1]) == "--version") {
     return WriteStdout("natalo " NATALO_VERSION "\n") ? kExitDone : kExitStorage;
   }
-  const CliArgs args(argv + (argc > 1 ? 2 : argc), argv + argc);
+  const CliArgs args = SplitOptionValues(argv + (argc > 1 ? 2 : argc), argv + argc);
   const std::string command = argc > 1 ? argv[1] : "";
   // Help reads only the texts, so it answers even where the data folder cannot be used.
   const bool help = command == "--help" || command == "-h" || command == "help";
@@ -44,6 +65,12 @@ int main(int argc, char** argv) {
     code = RunStatus(args);
   } else if (command == "snooze" || command == "dismiss") {
     code = RunReminderAnswer(args, command == "dismiss");
+  } else if (command == "edit") {
+    code = RunEdit(args);
+  } else if (command == "delete") {
+    code = RunDelete(args);
+  } else if (command == "config") {
+    code = RunConfig(args);
   } else {
     code = CliUsageFail(CliText(u"CLI_BAD_COMMAND", {platform::FromUtf8(command)}), "");
   }

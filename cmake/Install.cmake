@@ -17,6 +17,13 @@ install(TARGETS NataloCli RUNTIME DESTINATION lib/Natalo OPTIONAL)
 install(CODE "file(REMOVE \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin/natalo\")")
 install(PROGRAMS ${PROJECT_SOURCE_DIR}/NataloCli/natalo.sh DESTINATION bin RENAME natalo)
 
+# Completion of the natalo command for bash, zsh and fish, where each shell
+# looks for the completions that packages bring.
+install(FILES ${PROJECT_SOURCE_DIR}/data/completion/natalo.bash DESTINATION share/bash-completion/completions
+        RENAME natalo)
+install(FILES ${PROJECT_SOURCE_DIR}/data/completion/_natalo DESTINATION share/zsh/vendor-completions)
+install(FILES ${PROJECT_SOURCE_DIR}/data/completion/natalo.fish DESTINATION share/fish/vendor_completions.d)
+
 # The desktop entry names the installed launcher, so it is written when the
 # prefix is known.
 set(natalo_desktop_file ${CMAKE_BINARY_DIR}/install/natalo.desktop)

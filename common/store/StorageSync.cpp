@@ -66,9 +66,9 @@ bool ReadStorageNotice(const std::string& path, StorageNotice& notice) {
   std::string data;
   if (!platform::ReadAll(fd.Get(), data, 8) || data.size() < 4) return false;
   notice.uid = static_cast<std::int32_t>(GetU32(data.data()));
-  notice.change = data.size() >= 8 && GetU32(data.data() + 4) == static_cast<std::uint32_t>(StorageChange::EntryAdded)
-                      ? StorageChange::EntryAdded
-                      : StorageChange::ReminderState;
+  const std::uint32_t kind = data.size() >= 8 ? GetU32(data.data() + 4) : 0;
+  notice.change = kind <= static_cast<std::uint32_t>(StorageChange::ListChanged) ? static_cast<StorageChange>(kind)
+                                                                                : StorageChange::ReminderState;
   return true;
 }
 

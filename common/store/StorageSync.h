@@ -9,8 +9,10 @@
 // keeps what others saved, so a notice lost or not answered costs nothing.
 //
 // sync.tmp: i32 UID, then, for a change other than the reminder state, u32
-// kind of change (an application that reads only the UID finds no entry with a
-// new one and ignores it).
+// kind of change. An application that reads only the UID, or does not know
+// the kind, takes the named entry's reminder state from the file: for a new or
+// removed entry it finds none and ignores the notice, for a changed one it
+// takes the state the file holds, and a whole-list change names no entry.
 #include <cstdint>
 #include <string>
 
@@ -22,7 +24,9 @@ inline constexpr char kSyncFileName[] = "sync.tmp";
 enum class StorageChange : std::uint32_t {
   ReminderState = 0,  // the entry's reminder state was written in place
   EntryAdded = 1,     // the entry is new in the file
-  ListChanged = 4,    // any number of entries changed: the whole file is read again
+  EntryChanged = 2,   // the entry was edited
+  EntryRemoved = 3,   // the entry was deleted
+  ListChanged = 4,    // any entries changed (the UID is 0): read the whole file again
 };
 
 struct StorageNotice {

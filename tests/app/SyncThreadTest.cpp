@@ -167,6 +167,78 @@ class SyncThreadTest : public QObject {
     StopSyncThread();
   }
 
+  // The command line edits, deletes or changes many entries while the
+  // application runs, and the user has made an entry of their own that is not
+  // saved yet. The application's
+  // save right after the answer keeps the change and the user's entry; the
+  // list shows them. A removal the writer put back (its notice went
+  // unanswered) leaves the entry.
+  void otherWritersChangesReachTheListAndSurviveTheNextSave_data() {
+    QTest::addColumn<int>("change");
+    QTest::addColumn<QStringList>("kept");
+    QTest::newRow("edited") << int(StorageChange::EntryChanged) << QStringList{"Anna", "Jonny", "Carl", "Own"};
+    QTest::newRow("removed") << int(StorageChange::EntryRemoved) << QStringList{"Anna", "Carl", "Own"};
+    QTest::newRow("list") << int(StorageChange::ListChanged) << QStringList{"Jonas", "Karl", "Dora", "Own"};
+    QTest::newRow("removal put back") << -1 << QStringList{"Anna", "Jonas", "Carl", "Own"};
+  }
+
+  void otherWritersChangesReachTheListAndSurviveTheNextSave() {
+    QFETCH(int, change);
+    QFETCH(QStringList, kept);
+    AppTestFolder folder;
+    folder.UseInThisProcess();
+    const std::string storage = folder.Folder() + "storage.dat";
+    FeskList list(storage);
+    list.Add(MakeBirthday("Anna", "Berg", 1985, 3, 14));
+    list.Add(MakeBirthday("Jonas", "Keller", 1972, 7, 2));
+    list.Add(MakeBirthday("Carl", "Meyer", 1990, 5, 1));
+    QVERIFY(list.SaveStorageLocked());
+    AppPictures pictures;
+    MainWindow window(QStringLiteral("Natalo"), list, &pictures, true);
+    QVERIFY(StartSyncThread(&window, &list, folder.Folder()));
+    const StorageItem* jonas = list.FindByUID(2);
+    list.Add(MakeBirthday("Own", "Entry", 1991, 1, 2));
+
+    {
+      const auto mutex = platform::NamedMutex::Create(StorageMutexName(platform::FromUtf8(storage)));
+      const platform::NamedMutexLock lock(*mutex, 5000);
+      FeskList writer(storage);
+      QVERIFY(writer.Load());
+      StorageNotice notice{2, static_cast<StorageChange>(change)};
+      if (change == int(StorageChange::EntryChanged)) {
+        AsEntry(writer.FindByUID(2))->m_szFirstName = u"Jonny";
+      } else if (change == int(StorageChange::EntryRemoved)) {
+        writer.Remove(writer.FindByUID(2));
+      } else if (change == int(StorageChange::ListChanged)) {
+        writer.Remove(writer.FindByUID(1));
+        AsEntry(writer.FindByUID(3))->m_szFirstName = u"Karl";
+        writer.Add(MakeBirthday("Dora", "Lind", 1980, 2, 3));
+        notice.uid = 0;
+      } else {
+        notice.change = StorageChange::EntryRemoved;
+      }
+      QVERIFY(writer.Save());
+      QCOMPARE(NotifyApplication(folder.Folder(), notice, 5000), NotifyResult::Answered);
+    }
+    QVERIFY(SaveEntryList(list, false).bSaved);
+
+    FeskList reread(storage);
+    QVERIFY(reread.Load());
+    QStringList stored;
+    for (const StorageItem& item : reread) stored << QString::fromStdU16String(AsEntry(&item)->m_szFirstName);
+    stored.sort();
+    kept.sort();
+    QCOMPARE(stored, kept);
+    QStringList shown;
+    for (const StorageItem& item : list) shown << QString::fromStdU16String(AsEntry(&item)->m_szFirstName);
+    shown.sort();
+    QCOMPARE(shown, kept);
+    if (change >= 0) QTRY_COMPARE(window.List().RowCount(), kept.size());
+    // An edited entry stays the object that the rows and dialogs point to.
+    if (change == int(StorageChange::EntryChanged)) QCOMPARE(list.FindByUID(2), jonas);
+    StopSyncThread();
+  }
+
   void syncFileAndStateReading() {
     AppTestFolder folder;
     FeskList list(folder.Folder() + "storage.dat");

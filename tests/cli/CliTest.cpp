@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "common/entries/ReminderChoice.h"
 #include "common/store/StorageMutexName.h"
 #include "common/store/StorageSync.h"
 #include "common/text/Version.h"
@@ -78,6 +79,26 @@ TEST_F(CliTest, BadUsageIsRefusedWithCodeTwoAndLeavesStorageAlone) {
       {{"dismiss", "0"}, "not an entry number"},
       {{"snooze", "1", "2"}, "not an entry number"},
       {{"dismiss", "--now", "1"}, "Unknown"},
+      {{"edit"}, "entry's number"},
+      {{"edit", "x", "--note", "a"}, "not an entry number"},
+      {{"delete", "--", "-1"}, "not an entry number"},
+      {{"delete", "1", "--force"}, "Unknown"},
+      {{"edit", "1"}, "at least one change"},
+      {{"edit", "1", "--note"}, "incomplete option"},
+      {{"edit", "1", "--lead", "10"}, "\"10\" is not a value for --lead"},
+      {{"edit", "1", "--time=24:00"}, "\"24:00\" is not a value for --time"},
+      {{"edit", "1", "--reminder", "maybe"}, "for --reminder"},
+      {{"edit", "1", "--sound", "/no/such/file"}, "for --sound"},
+      {{"edit", "1", "--date", "--02-30"}, "\"--02-30\" is not a date"},
+      {{"edit", "1", "--date=2999-01-01"}, "future"},
+      {{"edit", "1", "--first-name", "", "--last-name", " "}, "first name or a last name"},
+      {{"edit", "3", "--first-name", "X"}, "--first-name does not fit"},
+      {{"edit", "1", "--name", "X"}, "--name does not fit"},
+      {{"config"}, "get [NAME]"},
+      {{"config", "get", "reminder.dp"}, "Unknown setting"},
+      {{"config", "set", "view.date-format", "6"}, "view.date-format takes a number from 0 to 5"},
+      {{"config", "set", "reminder.time", "7:00"}, "HH:MM"},
+      {{"config", "set", "export.calendar-folder", "relative"}, "absolute path"},
   };
   for (const auto& c : cases) {
     const CliRun run = folder.Run(c.args);
@@ -92,7 +113,8 @@ TEST_F(CliTest, HelpOfEachCommand) {
   for (const std::vector<std::string>& args : {std::vector<std::string>{"--help"}, {"list", "--help"},
                                                {"next", "--help"}, {"export", "--help"}, {"add", "--help"},
                                                {"import", "--help"}, {"status", "--help"}, {"snooze", "--help"},
-                                               {"dismiss", "--help"}}) {
+                                               {"dismiss", "--help"},
+                                               {"edit", "--help"}, {"delete", "--help"}, {"config", "--help"}}) {
     const CliRun run = folder.Run(args);
     EXPECT_EQ(run.code, 0);
     EXPECT_NE(run.out.find("Usage: natalo"), std::string::npos) << run.out;
@@ -407,6 +429,98 @@ TEST_F(CliTest, AddSavesChecksDuplicatesArmsTheReminderAndTellsTheApplication) {
   EXPECT_LT(took, std::chrono::seconds(6));
   ASSERT_TRUE(list.Load());
   EXPECT_EQ(list.Count(), 8u);
+}
+
+// Runs in order against the samples (UIDs 1 Anna, 2 Jonas, 3 Wedding, 4 Tax
+// day, 5 Far Away); each row's exit code, then the stored entry it names.
+TEST_F(CliTest, EditAndDeleteChangeTheStoredEntryWithTheEditorsChecks) {
+  SaveSamples();
+  const struct {
+    std::vector<std::string> args;
+    int code;
+    std::int32_t uid;
+    const char16_t* name;  // expected afterwards; nullptr: the entry is gone
+  } runs[] = {
+      {{"edit", "1", "--first-name=Anne", "--note", "Card", "--lead", "3", "--time", "09:30"}, 0, 1, u"Anne"},
+      {{"edit", "2", "--first-name", "anne", "--last-name", "BERG"}, 1, 2, u"Jonas"},
+      {{"edit", "9", "--note", "x"}, 1, 9, nullptr},
+      {{"edit", "3", "--date", "--07-04", "--reminder", "off"}, 0, 3, u"Wedding"},
+      {{"delete", "5"}, 0, 5, nullptr},
+      {{"delete", "5"}, 1, 5, nullptr},
+      {{"add", "other", "--note=a=b", "--", "--k=v", "2020-01-01"}, 0, 6, u"--k=v"},
+  };
+  FeskList list(folder.StoragePath());
+  for (const auto& r : runs) {
+    const CliRun run = folder.Run(r.args);
+    EXPECT_EQ(run.code, r.code) << r.args[0] << " " << r.args[1] << ": " << run.err;
+    ASSERT_TRUE(list.Load());
+    const FeskItem* entry = AsEntry(list.FindByUID(r.uid));
+    ASSERT_EQ(entry != nullptr, r.name != nullptr) << r.args[1];
+    if (entry) {
+      EXPECT_EQ(entry->GetDisplayName().find(r.name), 0u) << r.args[1];
+    }
+  }
+  const FeskItem* anne = AsEntry(list.FindByUID(1));
+  EXPECT_EQ(anne->m_szNote, u"Card");
+  EXPECT_EQ(anne->m_bOwnReminder, 1u);
+  EXPECT_EQ(ReminderDays(anne->m_ftDate, anne->m_ftStart), 3);
+  platform::SystemTime at;
+  ASSERT_TRUE(platform::FileTimeToSystemTime(anne->m_ftStart, at));
+  EXPECT_EQ(at.wHour * 60 + at.wMinute, 9 * 60 + 30);
+  const FeskItem* wedding = AsEntry(list.FindByUID(3));
+  EXPECT_EQ(DateOfFileTime(wedding->m_ftDate), (CalendarDate{kYearUnknown, 7, 4}));
+  EXPECT_EQ(wedding->m_bEnabled, 0u);
+  EXPECT_EQ(AsEntry(list.FindByUID(6))->m_szNote, u"a=b");
+
+  // An application that does not answer would save its own copy over an edit
+  // or a deletion: the file is put back and the command fails.
+  const std::string before = ReadFileBytes(folder.StoragePath());
+  const auto changed = platform::NamedEvent::Create(kStorageChangedEvent);
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"edit", "2", "--note", "x"}, {"delete", "2"}}) {
+    const CliRun silent = folder.Run(args);
+    EXPECT_EQ(silent.code, 3) << args[0];
+    EXPECT_EQ(ReadFileBytes(folder.StoragePath()), before) << args[0];
+  }
+}
+
+TEST_F(CliTest, ConfigSetsWhatGetReadsAndMovesTheDefaultReminders) {
+  SaveSamples();
+  ASSERT_EQ(folder.Run({"config", "set", "view.date-format", "2"}).code, 0);
+  ASSERT_EQ(folder.Run({"config", "set", "export.calendar-folder", "/srv/calendar"}).code, 0);
+  ASSERT_EQ(folder.Run({"config", "set", "reminder.lead", "0"}).code, 0);
+  EXPECT_EQ(folder.Run({"config", "get", "view.date-format"}).out, "2\n");
+  const CliRun all = folder.Run({"config", "get"});
+  EXPECT_EQ(all.code, 0);
+  EXPECT_NE(all.out.find("export.calendar-folder\t/srv/calendar\n"), std::string::npos) << all.out;
+  EXPECT_NE(all.out.find("reminder.lead\t0\n"), std::string::npos) << all.out;
+  // The entries that follow the default now remind on their day.
+  FeskList list(folder.StoragePath());
+  ASSERT_TRUE(list.Load());
+  for (const StorageItem& item : list) EXPECT_EQ(ReminderDays(AsEntry(&item)->m_ftDate, item.m_ftStart), 0);
+}
+
+// The bash completion offers the commands and exactly the settings that
+// `natalo config get` lists.
+TEST_F(CliTest, BashCompletionOffersTheCommandsAndTheSettings) {
+  const CliRun all = folder.Run({"config", "get"});
+  ASSERT_EQ(all.code, 0);
+  std::string names;
+  for (std::size_t at = 0; at < all.out.size(); at = all.out.find('\n', at) + 1) {
+    names += (names.empty() ? "" : " ") + all.out.substr(at, all.out.find('\t', at) - at);
+  }
+  const auto complete = [](const std::string& words) {
+    const std::string command = "bash -c 'source " NATALO_COMPLETION_DIR "/natalo.bash; COMP_WORDS=(" + words +
+                                "); COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); _natalo; echo \"${COMPREPLY[*]}\"'";
+    FILE* pipe = popen(command.c_str(), "r");
+    std::string out;
+    char buffer[4096];
+    while (pipe != nullptr && fgets(buffer, sizeof buffer, pipe) != nullptr) out += buffer;
+    if (pipe != nullptr) pclose(pipe);
+    return out;
+  };
+  EXPECT_EQ(complete("natalo ed"), "edit\n");
+  EXPECT_EQ(complete("natalo edit 1 --reminder o"), "on off\n");
+  EXPECT_EQ(complete("natalo config get \"\""), names + "\n");
 }
 
 // `$(natalo add ...)` ends with the command although the notification service

@@ -12,7 +12,9 @@
 
 #include "Natalo/AppText.h"
 #include "Natalo/SyncThread.h"
+#include "common/calendar/KeptCalendar.h"
 #include "common/entries/FeskList.h"
+#include "common/settings/AppSettings.h"
 #include "common/store/StorageCopy.h"
 #include "common/store/StorageMutexName.h"
 #include "platform/sync/NamedMutex.h"
@@ -72,6 +74,18 @@ class StorageMutexHold {
   std::unique_ptr<platform::NamedMutex> m_mutex;
   bool m_held = false;
 };
+
+// After a save, the kept calendar folder (when the setting names one) is
+// brought up to date on a thread of its own: the setting is read anew, so a
+// folder set from the command line counts from the next save on.
+void KeepCalendarFolder(const std::string& storagePath) {
+  g_settings.g_szCalendarFolder.clear();
+  LoadExportSettings(g_settings);
+  if (g_settings.g_szCalendarFolder.empty()) return;
+  static KeptCalendarWorker worker;
+  worker.Request({platform::ToUtf8(g_settings.g_szCalendarFolder), storagePath,
+                  LocalText().Get(u"CLI_ICS_SUMMARY_YEAR"), CurrentReminderDefaults(), STORAGE_MUTEX_TIMEOUT});
+}
 
 }  // namespace
 
@@ -172,5 +186,6 @@ EntrySaveResult SaveEntryList(FeskList& list, bool removeWhenEmpty, std::uint32_
   // A removed file holds nothing any more (Save remembers what it wrote).
   if (result.bSaved && list.IsEmpty()) list.RememberFileContent();
   if (!result.bSaved) result.szReason = SystemReason(errno);
+  if (result.bSaved) KeepCalendarFolder(list.m_szPath);
   return result;
 }

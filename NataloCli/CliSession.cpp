@@ -56,6 +56,7 @@ bool StartCliSession(bool prepareDataFolder) {
   InitLocalePatterns();
   LoadViewSettings(g_settings);
   LoadReminderSettings(g_settings);
+  LoadExportSettings(g_settings);
   return true;
 }
 

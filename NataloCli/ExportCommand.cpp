@@ -1,72 +1,24 @@
-// natalo export --ics [FILE|-] [--stars] [--force]: every entry as a yearly all-day event.
+// natalo export --ics [FILE|-] | --vdir DIR [--stars] [--force]: every entry
+// as a yearly all-day event, in one calendar or in a folder of one file each.
 #include <fcntl.h>
 #include <sys/stat.h>
 
 #include <cerrno>
 #include <ctime>
+#include <functional>
 
 #include "NataloCli/CliCommands.h"
 #include "NataloCli/CliSession.h"
-#include "NataloCli/IcsCalendar.h"
-#include "NataloCli/StorageId.h"
-#include "common/entries/ReminderChoice.h"
-#include "common/entries/TextFormat.h"
+#include "common/calendar/CalendarFolder.h"
+#include "common/calendar/EntryEvent.h"
+#include "common/calendar/IcsCalendar.h"
+#include "common/calendar/StorageId.h"
 #include "common/text/LocalTable.h"
 #include "platform/file/AtomicFile.h"
 #include "platform/file/FileIo.h"
 #include "platform/text/Utf.h"
 
 namespace {
-
-std::string UtcStamp() {
-  const std::time_t now = std::time(nullptr);
-  std::tm utc{};
-  gmtime_r(&now, &utc);
-  char text[32];
-  std::strftime(text, sizeof text, "%Y%m%dT%H%M%SZ", &utc);
-  return text;
-}
-
-// Own entries keep their UID for good; stars have none of their own, so their
-// name and date stand for them. The storage's identifier sets the events of
-// one storage apart from those of every other, which number their entries
-// from 1 as well.
-std::string EventUid(const FeskItem& entry, const std::string& storageId) {
-  if (!entry.IsStar()) return "entry-" + std::to_string(entry.m_nUID) + "-" + storageId + "@natalo";
-  std::uint64_t hash = 14695981039346656037ull;
-  for (char16_t c : entry.m_szFirstName + u"\n" + entry.m_szLastName) hash = (hash ^ c) * 1099511628211ull;
-  hash = (hash ^ entry.m_ftDate) * 1099511628211ull;
-  char text[24];
-  std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
-  return std::string("star-") + text + "-" + storageId + "@natalo";
-}
-
-// Fills `event` anew from the entry, its texts reusing the room they have.
-void FillEvent(const FeskItem& entry, const std::string& storageId, const std::u16string& yearFormat,
-               IcsEvent& event) {
-  event.uid = EventUid(entry, storageId);
-  event.date = DateOfFileTime(entry.m_ftDate);
-  const std::u16string name = entry.GetDisplayName();
-  // A yearly event has one summary for every year, so it names the year the
-  // age counts from rather than one year's age.
-  if (entry.m_wKind == Birthday || entry.m_wKind == Anniversary) {
-    event.summary = platform::ToUtf8(FormatText(yearFormat, {name, platform::FromUtf8(std::to_string(event.date.year))}));
-  } else {
-    event.summary = platform::ToUtf8(name);
-  }
-  event.description = platform::ToUtf8(entry.m_szNote);
-  event.alarm = false;
-  event.alarmMinutes = 0;
-  if (entry.m_bEnabled && !entry.IsStar()) {
-    // The minute of the day the reminder comes at; none for a start beyond the calendar.
-    const std::int64_t minuteOfDay =
-        entry.m_ftStart > platform::TIME_NONE
-            ? 0
-            : static_cast<std::int64_t>(entry.m_ftStart % platform::FILETIME_PER_DAY / platform::FILETIME_PER_MINUTE);
-    event.alarm = true;
-    event.alarmMinutes = -ReminderDays(entry.m_ftDate, entry.m_ftStart) * 1440 + minuteOfDay;
-  }
-}
 
 // Where the calendar goes: a regular file is replaced as a whole; a pipe or
 // a character device is written through, as standard output is; anything
@@ -89,6 +41,33 @@ int RefuseDamaged(int damaged) {
   return CliFail(kExitStorage, CliText(u"CLI_EXPORT_DAMAGED"));
 }
 
+// Brings the folder up to date with the events `forEachEvent` hands over
+// (false when it could not give them all) and says what changed.
+int ExportToFolder(const std::string& path, const std::string& storageId,
+                   const std::function<bool(const std::function<void(const IcsEvent&)>&)>& forEachEvent,
+                   bool& given) {
+  CalendarFolder folder(storageId, std::time(nullptr));
+  switch (folder.Open(path)) {
+    case CalendarFolder::Opened::Ready: break;
+    case CalendarFolder::Opened::NotAFolder:
+      return CliFail(kExitStorage, CliText(u"CLI_EXPORT_NOT_A_FOLDER", {platform::FromUtf8(path)}));
+    case CalendarFolder::Opened::Failed:
+      return CliFail(kExitStorage, CliText(u"CLI_EXPORT_FOLDER_FAILED", {platform::FromUtf8(path)}));
+  }
+  bool written = true;
+  given = forEachEvent([&](const IcsEvent& event) { written = folder.Put(event) && written; });
+  // The files of entries that could not be read stay.
+  if (!given) return kExitDone;  // the caller says why
+  written = folder.RemoveGone() && written;
+  const auto count = [](int n) { return platform::FromUtf8(std::to_string(n)); };
+  if (!WriteStdout(CliText(u"CLI_EXPORT_FOLDER_DONE",
+                           {count(folder.Written()), count(folder.Unchanged()), count(folder.Removed())}) +
+                   "\n")) {
+    return kExitStorage;
+  }
+  return written ? kExitDone : CliFail(kExitStorage, CliText(u"CLI_EXPORT_FOLDER_FAILED", {platform::FromUtf8(path)}));
+}
+
 }  // namespace
 
 int RunExport(const CliArgs& args) {
@@ -97,24 +76,38 @@ int RunExport(const CliArgs& args) {
   bool force = false;
   std::string target = "-";
   bool targetGiven = false;
-  for (const std::string& arg : args) {
-    if (arg == "--help" || arg == "-h") return ShowHelp("export");
-    if (arg == "--ics") {
+  std::string folderPath;
+  bool vdir = false;
+  bool optionsEnded = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (optionsEnded || arg == "-" || arg.empty() || arg[0] != '-') {
+      if (targetGiven) return CliUsageFail(CliText(u"CLI_BAD_OPTION", {platform::FromUtf8(arg)}), "export");
+      target = arg;
+      targetGiven = true;
+    } else if (arg == "--help" || arg == "-h") {
+      return ShowHelp("export");
+    } else if (arg == "--ics") {
       ics = true;
+    } else if (arg == "--vdir" && i + 1 < args.size()) {
+      vdir = true;
+      folderPath = args[++i];
     } else if (arg == "--stars") {
       stars = true;
     } else if (arg == "--force") {
       force = true;
-    } else if ((arg == "-" || arg.empty() || arg[0] != '-') && !targetGiven) {
-      target = arg;
-      targetGiven = true;
+    } else if (arg == "--") {
+      optionsEnded = true;
     } else {
       return CliUsageFail(CliText(u"CLI_BAD_OPTION", {platform::FromUtf8(arg)}), "export");
     }
   }
-  if (!ics) return CliUsageFail(CliText(u"CLI_EXPORT_FORMAT"), "export");
-  if (target.empty()) return CliUsageFail(CliText(u"CLI_BAD_OPTION", {u""}), "export");
-  const ExportTarget kind = KindOfTarget(target);
+  if (ics == vdir) return CliUsageFail(CliText(u"CLI_EXPORT_FORMAT"), "export");
+  if (vdir && targetGiven) return CliUsageFail(CliText(u"CLI_BAD_OPTION", {platform::FromUtf8(target)}), "export");
+  if (target.empty() || (vdir && folderPath.empty())) {
+    return CliUsageFail(CliText(u"CLI_BAD_OPTION", {u""}), "export");
+  }
+  const ExportTarget kind = vdir ? ExportTarget::File : KindOfTarget(target);
   if (kind == ExportTarget::Refused) {
     return CliFail(kExitStorage, CliText(u"CLI_EXPORT_NOT_A_FILE", {platform::FromUtf8(target)}));
   }
@@ -123,12 +116,13 @@ int RunExport(const CliArgs& args) {
   platform::UniqueFd storage;
   if (const int failed = ReportLoad(OpenStorage(list, storage)); failed != kExitDone) return failed;
   std::string storageId;
-  if ((storage.IsOpen() || stars) && !StorageIdentifier(list.m_szPath, storageId)) {
+  if ((storage.IsOpen() || stars || vdir) && !StorageIdentifier(list.m_szPath, storageId)) {
     return CliFail(kExitStorage, CliText(u"CLI_STORAGE_ID_FAILED", {platform::FromUtf8(StorageIdPath(list.m_szPath))}));
   }
-  // What goes through a stream cannot be taken back: a damaged file is found
-  // out by a first reading before anything is written there.
-  if (kind == ExportTarget::Stream && !force && storage.IsOpen()) {
+  // What goes through a stream cannot be taken back, and a folder would lose
+  // the events of the damaged records: a damaged file is found out by a
+  // first reading before anything is written there.
+  if ((kind == ExportTarget::Stream || vdir) && !force && storage.IsOpen()) {
     FeskList::ScanResult scan;
     if (!list.ScanAnyRevision(storage.Get(), [](std::unique_ptr<StorageItem>&) {}, &scan)) {
       return ReportLoad(StorageLoad::Unreadable);
@@ -140,15 +134,15 @@ int RunExport(const CliArgs& args) {
   bool unreadable = false;
   int damaged = 0;
   // The events go out as the entries are read, stars after them; one event
-  // is filled anew for each entry. A calendar that lacks damaged records is
-  // not finished unless forced, so a file target is left as it was.
-  const auto writeCalendar = [&](IcsCalendar::Sink sink) {
-    IcsCalendar calendar(appName, UtcStamp(), std::move(sink));
+  // is filled anew for each entry. False when the file could not be read or,
+  // unless forced, lacks damaged records.
+  const auto forEachEvent = [&](const std::function<void(const IcsEvent&)>& put) {
+    const CalendarDate today = Today();
     IcsEvent event;
     const auto add = [&](const StorageItem& item) {
       if (const FeskItem* entry = AsEntry(&item); entry != nullptr && (stars || !entry->IsStar())) {
-        FillEvent(*entry, storageId, yearFormat, event);
-        calendar.Add(event);
+        FillEvent(*entry, storageId, yearFormat, today, event);
+        put(event);
       }
     };
     if (storage.IsOpen()) {
@@ -164,8 +158,22 @@ int RunExport(const CliArgs& args) {
       list.LoadStars();
       for (const StorageItem& item : list) add(item);
     }
-    return calendar.Finish();
+    return true;
   };
+  // A calendar that lacks damaged records is not finished unless forced, so
+  // a file target is left as it was.
+  const auto writeCalendar = [&](IcsCalendar::Sink sink) {
+    IcsCalendar calendar(appName, IcsUtcStamp(std::time(nullptr)), std::move(sink));
+    return forEachEvent([&calendar](const IcsEvent& event) { calendar.Add(event); }) && calendar.Finish();
+  };
+  if (vdir) {
+    bool given = false;
+    const int code = ExportToFolder(folderPath, storageId, forEachEvent, given);
+    if (unreadable) return ReportLoad(StorageLoad::Unreadable);
+    if (damaged != 0 && !force) return RefuseDamaged(damaged);
+    ReportDamage(damaged);
+    return code;
+  }
   bool written = false;
   if (kind == ExportTarget::File) {
     written = platform::ReplaceFileAtomically(target, [&](int fd) {

@@ -13,11 +13,14 @@
 
 #include "NataloCli/CliSession.h"
 #include "NataloCli/EngineAccess.h"
+#include "common/calendar/KeptCalendar.h"
 #include "common/entries/EntryStrings.h"
 #include "common/entries/FeskItem.h"
+#include "common/settings/AppSettings.h"
 #include "common/store/AtomicFile.h"
 #include "common/store/StorageCopy.h"
 #include "common/store/StorageMutexName.h"
+#include "common/text/LocalTable.h"
 #include "platform/file/FileIo.h"
 #include "platform/folder/DataFolder.h"
 #include "platform/sync/NamedEvent.h"
@@ -83,6 +86,24 @@ void RestoreFile(const std::string& path, const std::string& before, bool existe
   });
 }
 
+// Brings the kept calendar folder, when there is one, up to date with the
+// file just saved. A failure is told; the change stays saved.
+void KeepCalendarFolder(const std::string& storagePath) {
+  if (g_settings.g_szCalendarFolder.empty()) return;
+  const KeptCalendarJob job{platform::ToUtf8(g_settings.g_szCalendarFolder), storagePath,
+                            GetLocalTable().Get(u"CLI_ICS_SUMMARY_YEAR"), CurrentReminderDefaults(),
+                            StorageLockTimeout()};
+  switch (ExportKeptCalendar(job)) {
+    case KeptCalendarResult::Done: return;
+    case KeptCalendarResult::NotAFolder:
+      CliFail(kExitDone, CliText(u"CLI_EXPORT_NOT_A_FOLDER", {g_settings.g_szCalendarFolder}));
+      return;
+    case KeptCalendarResult::StorageUnreadable:
+    case KeptCalendarResult::Failed: break;
+  }
+  CliFail(kExitDone, CliText(u"CLI_KEPT_CALENDAR_FAILED", {g_settings.g_szCalendarFolder}));
+}
+
 // The largest storage file whose bytes are kept for putting it back.
 constexpr std::size_t kMaxStorageBytes = std::size_t{1} << 30;
 
@@ -130,6 +151,7 @@ int ChangeStoredList(const StoredListEdit& edit, const std::function<void(const 
     if (afterSave) afterSave(list);
     break;
   }
+  KeepCalendarFolder(list.m_szPath);
   EngineAccess engine;
   if (!engine.Load()) return CliFail(kExitDone, CliText(u"CLI_NO_ENGINE"));
   engine.CalculateEventsAndWait();

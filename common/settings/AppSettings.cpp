@@ -123,11 +123,20 @@ void SaveShowSort(const AppSettings& s, const RetryRule& rule) {
   WriteDword(u"Sort", s.g_dwSort, rule);
 }
 
+void LoadExportSettings(AppSettings& s) {
+  ReadRegistryString(SettingPath(u"Export\\CalendarFolder"), s.g_szCalendarFolder, kMaxSettingChars);
+}
+
+bool SaveExportSettings(const AppSettings& s, const RetryRule& rule) {
+  return WriteRegistryStringRetry(SettingPath(u"Export\\CalendarFolder"), s.g_szCalendarFolder, rule);
+}
+
 void LoadAllSettings(AppSettings& s) {
   LoadViewSettings(s);
   LoadReminderSettings(s);
   LoadSoundSettings(s);
   LoadShowSort(s);
+  LoadExportSettings(s);
 }
 
 std::uint32_t ReadFirstRunScanImportDone() {

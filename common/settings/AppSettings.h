@@ -63,6 +63,9 @@ struct AppSettings {
   std::u16string g_szBSoundFile;
   std::u16string g_szASoundFile;
   std::u16string g_szOSoundFile;
+  // Export\CalendarFolder: the folder kept as one calendar file per entry
+  // after every save; empty when none is kept.
+  std::u16string g_szCalendarFolder;
 };
 
 // The settings of this process. Tests replace them by assigning a fresh object.
@@ -83,7 +86,9 @@ void LoadSoundSettings(AppSettings& s = g_settings);
 bool SaveSoundSettings(const AppSettings& s = g_settings, const RetryRule& rule = kSettingsRetry);
 void LoadShowSort(AppSettings& s = g_settings);
 void SaveShowSort(const AppSettings& s = g_settings, const RetryRule& rule = kSettingsRetry);
-// View, reminder, sound, then show and sort.
+void LoadExportSettings(AppSettings& s = g_settings);
+bool SaveExportSettings(const AppSettings& s = g_settings, const RetryRule& rule = kSettingsRetry);
+// View, reminder, sound, then show and sort, then export.
 void LoadAllSettings(AppSettings& s = g_settings);
 
 // FirstRunScanImportDone: missing counts as 0; written once, without retry.

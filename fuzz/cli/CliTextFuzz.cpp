@@ -10,7 +10,7 @@
 
 #include "NataloCli/CliSession.h"
 #include "NataloCli/EntryFacts.h"
-#include "NataloCli/IcsCalendar.h"
+#include "common/calendar/IcsCalendar.h"
 #include "NataloCli/JsonText.h"
 
 namespace {

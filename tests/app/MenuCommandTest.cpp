@@ -331,6 +331,20 @@ class MenuCommandTest : public QObject {
     }
   }
 
+  // The kept calendar folder follows each save, its setting read at the save.
+  void aSaveKeepsTheCalendarFolder() {
+    WindowFixture f;
+    f.Add(MakeBirthday("Jo", "Ray", 1980, 2, 3));
+    const std::string kept = f.folder.Folder() + "calendar";
+    QVERIFY(WriteRegistryStringRetry(SettingPath(u"Export\\CalendarFolder"), platform::FromUtf8(kept)));
+    MainWindow& w = f.Open();
+    w.RunCommand(cmd::kNewOtherDate);
+    const auto files = [&kept] {
+      return Exists(kept) ? std::distance(std::filesystem::directory_iterator(kept), {}) : 0;
+    };
+    QTRY_COMPARE(files(), 2);
+  }
+
   void aFailedSaveIsReportedAndKeepsTheChange() {
     WindowFixture f;
     FeskItem* entry = f.Add(MakeBirthday("Jo", "Ray", 1980, 2, 3));

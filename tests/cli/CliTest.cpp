@@ -13,9 +13,11 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <map>
 #include <thread>
 
 #include "common/entries/ReminderChoice.h"
+#include "common/settings/AppSettings.h"
 #include "common/store/StorageMutexName.h"
 #include "common/store/StorageSync.h"
 #include "common/text/Version.h"
@@ -60,6 +62,9 @@ TEST_F(CliTest, BadUsageIsRefusedWithCodeTwoAndLeavesStorageAlone) {
       {{"list", "--kind", "cat"}, "not one of"},
       {{"next", "--verbose"}, "Unknown"},
       {{"export"}, "--ics"},
+      {{"export", "--ics", "--vdir", "cal"}, "--vdir"},
+      {{"export", "--vdir"}, "incomplete option"},
+      {{"export", "--vdir", "cal", "more"}, "\"more\""},
       {{"add", "birthday", "Bob", "2023-02-29"}, "not a date"},
       {{"add", "birthday", "Bob", "1600-01-01"}, "not a date"},
       {{"add", "birthday", "Bob", "1990-1-1"}, "not a date"},
@@ -221,6 +226,9 @@ TEST_F(CliTest, ExportedCalendarReadsBackWithDatesRecurrenceAndAlarms) {
   entries.push_back(std::move(noted));
   entries.push_back(MakeEntry(OtherDate, "Quiet", {2015, 12, 31}));
   entries.back()->m_bEnabled = 0;
+  // Dates without a year.
+  entries.push_back(MakeEntry(Birthday, "Nobody", {kYearUnknown, 7, 4}, "Knows"));
+  entries.push_back(MakeEntry(Anniversary, "Leapless", {kYearUnknown, 2, 29}));
   folder.Save(std::move(entries));
 
   const std::string path = folder.Folder() + "dates.ics";
@@ -249,8 +257,22 @@ assert wedding.description.value == "Line one\nsemi; comma, back\\slash"
 assert wedding.getrruleset().after(datetime.datetime(2030, 1, 1)) == datetime.datetime(2030, 6, 19)
 quiet = events["Quiet"]
 assert not hasattr(quiet, "valarm")
+# Without a year: from this year on, no year in the title, the alarm as for any date.
+import calendar
+year = datetime.date.today().year
+nobody = events["Nobody Knows"]
+assert nobody.dtstart.value == datetime.date(year, 7, 4), nobody.dtstart.value
+assert nobody.getrruleset().after(datetime.datetime(year + 1, 1, 1)) == datetime.datetime(year + 1, 7, 4)
+assert nobody.valarm.trigger.value == datetime.timedelta(days=-2, hours=12)
+leapless = events["Leapless"].getrruleset()
+common = next(y for y in range(year + 1, year + 5) if not calendar.isleap(y))
+leap = next(y for y in range(year + 1, year + 9) if calendar.isleap(y))
+assert leapless.after(datetime.datetime(year - 1, 12, 31)) == datetime.datetime(year, 2, 29 if calendar.isleap(year) else 28)
+assert leapless.before(datetime.datetime(year, 2, 28)) is None, "starts in this year"
+assert leapless.after(datetime.datetime(common, 1, 1)) == datetime.datetime(common, 2, 28)
+assert leapless.after(datetime.datetime(leap, 1, 1)) == datetime.datetime(leap, 2, 29)
 uids = sorted(e.uid.value for e in cal.vevent_list)
-assert len(set(uids)) == 3
+assert len(set(uids)) == 5
 # One storage's identifier in every UID, so that another user's entry 1 is another event.
 import re
 ids = {re.fullmatch(r"entry-\d+-([0-9a-f]{32})@natalo", u).group(1) for u in uids}
@@ -321,6 +343,119 @@ TEST_F(CliTest, ExportWritesThroughAPipeAndRefusesOtherSpecialFiles) {
   EXPECT_TRUE(received.starts_with("BEGIN:VCALENDAR\r\n") && received.ends_with("END:VCALENDAR\r\n")) << received;
 }
 
+// A folder of one calendar file per entry: a second export rewrites nothing,
+// a change rewrites its file alone, a gone entry's file goes, and files that
+// are not this storage's events stay.
+TEST_F(CliTest, CalendarFolderRewritesOnlyWhatChanged) {
+  SaveSamples();
+  const std::string calendars = folder.Folder() + "calendars";
+  const std::string dir = calendars + "/natalo";
+  std::filesystem::create_directory(calendars);
+  const CliRun first = folder.Run({"export", "--vdir", dir});
+  ASSERT_EQ(first.code, 0) << first.err;
+  EXPECT_EQ(first.out, "Calendar files written: 5, unchanged: 0, removed: 0.\n");
+  EXPECT_EQ(std::filesystem::status(dir).permissions(), std::filesystem::perms::owner_all);
+  // Each file is the calendar of the event --ics gives that entry.
+  const std::string whole = folder.Run({"export", "--ics"}).out;
+  std::map<std::string, std::string> files;
+  for (const auto& item : std::filesystem::directory_iterator(dir)) {
+    const std::string name = item.path().filename().string();
+    files[name] = ReadFileBytes(item.path());
+    const std::string uid = "UID:" + name.substr(0, name.size() - 4) + "\r\n";
+    EXPECT_NE(whole.find(uid), std::string::npos) << name;
+    EXPECT_EQ(files[name].find(uid), files[name].find("BEGIN:VEVENT\r\n") + 14) << files[name];
+    EXPECT_TRUE(files[name].ends_with("END:VEVENT\r\nEND:VCALENDAR\r\n"));
+  }
+  ASSERT_EQ(files.size(), 5u);
+  const std::string otherStorage = "entry-1-" + std::string(32, '0') + "@natalo.ics";
+  for (const std::string& foreign : {std::string("notes.txt"), std::string("event.ics"), otherStorage}) {
+    testsupport::WriteFileBytes(dir + "/" + foreign, "foreign");
+  }
+  const auto stamps = [&] {
+    std::map<std::string, std::pair<ino_t, std::int64_t>> out;
+    for (const auto& [name, bytes] : files) {
+      struct stat info {};
+      if (stat((dir + "/" + name).c_str(), &info) == 0) {
+        out[name] = {info.st_ino, info.st_mtim.tv_sec * 1'000'000'000ll + info.st_mtim.tv_nsec};
+      }
+    }
+    return out;
+  };
+  // Files stamped long ago: only their content counts, not when it was made.
+  for (auto& [name, bytes] : files) {
+    const std::size_t at = bytes.find("DTSTAMP:") + 8;
+    bytes.replace(at, 16, "20000101T000000Z");
+    testsupport::WriteFileBytes(dir + "/" + name, bytes);
+  }
+  const auto before = stamps();
+  const CliRun second = folder.Run({"export", "--vdir", dir});
+  EXPECT_EQ(second.out, "Calendar files written: 0, unchanged: 5, removed: 0.\n");
+  EXPECT_EQ(stamps(), before);
+
+  // The same entries, the first with a note and the last gone.
+  std::vector<std::unique_ptr<FeskItem>> entries;
+  entries.push_back(MakeEntry(Birthday, "Anna", DaysAhead(3, 30), "Berg"));
+  entries.back()->m_szNote = u"cake";
+  entries.push_back(MakeEntry(Birthday, "Jonas", DaysAhead(0, 41), "Keller"));
+  entries.push_back(MakeEntry(Anniversary, "Wedding", DaysAhead(12, 10)));
+  entries.push_back(MakeEntry(OtherDate, "Tax day", DaysAhead(20)));
+  folder.Save(std::move(entries));
+  const CliRun third = folder.Run({"export", "--vdir", dir + "/"});
+  EXPECT_EQ(third.out, "Calendar files written: 1, unchanged: 3, removed: 1.\n");
+  const auto after = stamps();
+  ASSERT_EQ(after.size(), 4u);
+  int rewritten = 0;
+  for (const auto& [name, stamp] : after) {
+    if (stamp == before.at(name)) continue;
+    ++rewritten;
+    EXPECT_NE(ReadFileBytes(dir + "/" + name).find("DESCRIPTION:cake"), std::string::npos);
+  }
+  EXPECT_EQ(rewritten, 1);
+  for (const std::string& foreign : {std::string("notes.txt"), std::string("event.ics"), otherStorage}) {
+    EXPECT_EQ(ReadFileBytes(dir + "/" + foreign), "foreign") << foreign;
+  }
+
+  // A target that is no folder is refused and stays as it was.
+  const std::string file = folder.Folder() + "plain";
+  const std::string link = folder.Folder() + "link";
+  testsupport::WriteFileBytes(file, "x");
+  std::filesystem::create_directory_symlink(dir, link);
+  for (const std::string& target : {file, link, folder.Folder() + "missing/natalo"}) {
+    const CliRun refused = folder.Run({"export", "--vdir", target});
+    EXPECT_EQ(refused.code, 3) << target;
+    EXPECT_NE(refused.err.find(target), std::string::npos) << refused.err;
+  }
+  EXPECT_EQ(ReadFileBytes(file), "x");
+  EXPECT_FALSE(std::filesystem::exists(folder.Folder() + "missing"));
+}
+
+// The kept calendar folder follows every change the command line saves; a
+// folder that cannot be written leaves the change saved.
+TEST_F(CliTest, KeptCalendarFolderFollowsEachSave) {
+  SaveSamples();
+  const std::string kept = folder.Folder() + "kept";
+  ASSERT_TRUE(WriteRegistryStringRetry(SettingPath(u"Export\\CalendarFolder"), platform::FromUtf8(kept)));
+  const CliRun added = folder.Run({"add", "other", "Dentist", "2020-05-06"});
+  ASSERT_EQ(added.code, 0) << added.err;
+  EXPECT_EQ(added.err, "");
+  std::size_t count = 0;
+  std::string all;
+  for (const auto& item : std::filesystem::directory_iterator(kept)) {
+    ++count;
+    all += ReadFileBytes(item.path());
+  }
+  EXPECT_EQ(count, 6u);
+  EXPECT_NE(all.find("SUMMARY:Dentist\r\n"), std::string::npos);
+
+  const std::string blocker = folder.Folder() + "blocker";
+  testsupport::WriteFileBytes(blocker, "x");
+  ASSERT_TRUE(WriteRegistryStringRetry(SettingPath(u"Export\\CalendarFolder"), platform::FromUtf8(blocker)));
+  const CliRun blocked = folder.Run({"add", "other", "Barber", "2020-05-07"});
+  EXPECT_EQ(blocked.code, 0);
+  EXPECT_NE(blocked.err.find("not a folder"), std::string::npos) << blocked.err;
+  EXPECT_NE(folder.Run({"list", "--kind", "other", "--days", "366"}).out.find("Barber"), std::string::npos);
+}
+
 // A file whose records could not all be read: list and next say so; export
 // writes no calendar that lacks them unless forced.
 TEST_F(CliTest, DamagedStorageIsReportedAndGivesNoCalendarUnlessForced) {
@@ -329,6 +464,8 @@ TEST_F(CliTest, DamagedStorageIsReportedAndGivesNoCalendarUnlessForced) {
   entries.push_back(MakeEntry(Birthday, "Jonas", DaysAhead(4, 41), "Keller"));
   folder.Save(std::move(entries));
   const std::string whole = ReadFileBytes(folder.StoragePath());
+  const std::string dir = folder.Folder() + "calendar";
+  ASSERT_EQ(folder.Run({"export", "--vdir", dir}).code, 0);
   const struct {
     const char* what;
     std::string bytes;
@@ -353,6 +490,11 @@ TEST_F(CliTest, DamagedStorageIsReportedAndGivesNoCalendarUnlessForced) {
       EXPECT_EQ(refused.out, "");
       EXPECT_FALSE(std::filesystem::exists(calendar));
     }
+    // Nor does a calendar folder lose the events of the records not read.
+    const CliRun folderRefused = folder.Run({"export", "--vdir", dir});
+    EXPECT_EQ(folderRefused.code, 3) << c.what;
+    EXPECT_NE(folderRefused.err.find("--force"), std::string::npos) << folderRefused.err;
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 2) << c.what;
     const CliRun forced = folder.Run({"export", "--ics", "--force"});
     EXPECT_EQ(forced.code, 0) << c.what;
     EXPECT_NE(forced.err.find("damaged"), std::string::npos);

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "NataloCli/IcsCalendar.h"
+#include "common/calendar/IcsCalendar.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "NataloCli/IcsCalendar.h"
+#include "common/calendar/IcsCalendar.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -69,6 +69,14 @@ void AppendFoldedIcsLine(std::string& out, std::string_view line) {
   out += "\r\n";
 }
 
+std::string IcsUtcStamp(std::time_t moment) {
+  std::tm utc{};
+  gmtime_r(&moment, &utc);
+  char text[32];
+  std::strftime(text, sizeof text, "%Y%m%dT%H%M%SZ", &utc);
+  return text;
+}
+
 std::string IcsDuration(std::int64_t minutes) {
   if (minutes == 0) return "PT0S";
   std::string out = minutes < 0 ? "-P" : "P";
@@ -90,7 +98,7 @@ IcsCalendar::IcsCalendar(std::string_view name, std::string_view stamp, Sink sin
   Line("VERSION:2.0");
   Line("PRODID:-//Natalo//Natalo//EN");
   Line("CALSCALE:GREGORIAN");
-  TextLine("X-WR-CALNAME:", name);
+  if (!name.empty()) TextLine("X-WR-CALNAME:", name);
 }
 
 void IcsCalendar::Line(std::string_view name, std::string_view value) {
@@ -133,7 +141,7 @@ void IcsCalendar::Add(const IcsEvent& event) {
   AppendDateValue(m_text, DayAfter(event.date));
   m_text += "\r\n";
   // 29 February falls on the month's last day, so common years show it on the 28th.
-  if (event.date.month == 2 && event.date.day == 29) {
+  if (event.lastDayOfFebruary || (event.date.month == 2 && event.date.day == 29)) {
     Line("RRULE:FREQ=YEARLY;BYMONTH=2;BYMONTHDAY=-1");
   } else {
     Line("RRULE:FREQ=YEARLY");

@@ -3,6 +3,7 @@
 // ends, lines folded at 75 octets, texts escaped. The text goes out in pieces
 // as it grows, so a calendar of many events never lies in memory as a whole.
 #include <cstdint>
+#include <ctime>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -14,6 +15,9 @@ struct IcsEvent {
   std::string summary;      // UTF-8
   std::string description;  // UTF-8; none when empty
   CalendarDate date;        // the first occurrence
+  // The date is 29 February, placed on the 28th of a common year: the event
+  // falls on the last day of February every year.
+  bool lastDayOfFebruary = false;
   bool alarm = false;
   std::int64_t alarmMinutes = 0;  // from the start of the day; negative is before it
 };
@@ -23,8 +27,9 @@ class IcsCalendar {
   // Takes the next piece of the text; false when it could not be written.
   using Sink = std::function<bool(std::string_view)>;
 
-  // `name` becomes the calendar's display name; `stamp` is DTSTAMP, UTC
-  // "YYYYMMDDTHHMMSSZ". Nothing reaches the sink before the first event.
+  // `name` becomes the calendar's display name (none when empty); `stamp` is
+  // DTSTAMP, UTC "YYYYMMDDTHHMMSSZ" (IcsUtcStamp). Nothing reaches the sink
+  // before the first event.
   IcsCalendar(std::string_view name, std::string_view stamp, Sink sink);
   void Add(const IcsEvent& event);
   // Ends the calendar and hands over the rest. False when any piece could not
@@ -53,5 +58,7 @@ void AppendIcsText(std::string& out, std::string_view text);
 // Appends a content line folded so that no line exceeds 75 octets, never
 // inside a UTF-8 sequence, with CRLF after each piece.
 void AppendFoldedIcsLine(std::string& out, std::string_view line);
+// The DTSTAMP value of a moment: UTC "YYYYMMDDTHHMMSSZ".
+std::string IcsUtcStamp(std::time_t moment);
 // A DURATION value for a number of minutes ("-P1DT12H", "PT9H30M", "PT0S").
 std::string IcsDuration(std::int64_t minutes);

@@ -1,4 +1,4 @@
-#include "NataloCli/StorageId.h"
+#include "common/calendar/StorageId.h"
 
 #include <fcntl.h>
 #include <sys/random.h>

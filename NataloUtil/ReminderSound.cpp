@@ -115,6 +115,15 @@ bool WriteReminderSoundCategory(const ReminderSoundChoice& choice) {
 
 void ReminderSoundPlayer::StartSound(const void* window) {
   if (!m_play || !m_stop) return;
+  FinishStart();
+  if (m_bInBackground) {
+    m_starting = std::thread([this, window] { Start(window); });
+  } else {
+    Start(window);
+  }
+}
+
+void ReminderSoundPlayer::Start(const void* window) {
   m_stop(m_category);
   if (m_play(m_category, window) != 0) {
     WriteLog("StartSound: falling back to the alarm clock");
@@ -124,5 +133,6 @@ void ReminderSoundPlayer::StartSound(const void* window) {
 }
 
 void ReminderSoundPlayer::StopSound() {
+  FinishStart();
   if (m_stop) m_stop(m_category);
 }

@@ -10,6 +10,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
+#include <thread>
+#include <utility>
 
 #include "NataloUtil/DesktopNotification.h"
 #include "NataloUtil/DeviceLock.h"
@@ -32,6 +35,7 @@
 #include "platform/imaging/IconLibrary.h"
 #include "platform/process/Process.h"
 #include "platform/sound/EventSound.h"
+#include "platform/sound/SoundPlayer.h"
 #include "platform/sound/SoundCategory.h"
 #include "platform/sync/NamedEvent.h"
 #include "platform/text/Utf.h"
@@ -95,7 +99,7 @@ class UtilMainWindow : public keypad::KeypadWindow {
 class ReminderRun {
  public:
   ReminderRun(ReminderSession& session, bool missed)
-      : m_session(session), m_bMissed(missed), m_sound(&PlayAndTrace, &platform::StopEventSounds) {}
+      : m_session(session), m_bMissed(missed), m_sound(&PlayAndTrace, &platform::StopEventSounds, true) {}
 
   // Prepares the texts and the sound of the active reminder.
   bool GetNextReminder(bool bHighRes) {
@@ -128,8 +132,16 @@ class ReminderRun {
     QTimer::singleShot(0, &m_window, [this] { ActivateDialog(); });
   }
 
+  // Work the window does not wait for: runs once, after the window's first
+  // paint, or as soon as the dialog runs when the window is not shown.
+  void AfterFirstPaint(std::function<void()> work) { m_afterFirstPaint = std::move(work); }
+
  private:
   QString Text(std::u16string_view key) const { return QString::fromStdU16String(GetLocalTable().Get(key)); }
+
+  void RunAfterFirstPaint() {
+    if (const std::function<void()> work = std::exchange(m_afterFirstPaint, nullptr)) work();
+  }
 
   bool SendNotification() {
     if (g_settings.g_dwShowRemindersAs == kShowWindowOnly) return false;
@@ -211,11 +223,13 @@ class ReminderRun {
     ReminderDialog dialog(m_session, m_sound, m_view, &m_window);
     m_window.m_dialog = &dialog;
     const bool missed = m_bMissed;
-    QObject::connect(&dialog, &ReminderDialog::firstPainted, &dialog, [uid, missed, &dialog] {
+    QObject::connect(&dialog, &ReminderDialog::firstPainted, &dialog, [this, uid, missed, &dialog] {
       Trace("shown " + std::to_string(uid) + " " + std::to_string(platform::GetLocalFileTime()) +
             (missed ? " missed" : ""));
       RunTestCommands(dialog);
+      RunAfterFirstPaint();
     });
+    if (!m_window.isVisible()) QTimer::singleShot(0, &dialog, [this] { RunAfterFirstPaint(); });
     // The command line's snooze and dismiss of this entry, taken as the
     // notification's actions are.
     auto snooze = platform::NamedEvent::Create(ReminderAnswerEventName(uid, ReminderAnswer::Snooze));
@@ -235,6 +249,8 @@ class ReminderRun {
     answers.start();
     dialog.Run();
     answers.stop();
+    // Answered before the window painted.
+    RunAfterFirstPaint();
     // From here on no other program finds this reminder shown.
     snooze.reset();
     dismiss.reset();
@@ -281,6 +297,7 @@ class ReminderRun {
   AppPictures m_pictures;
   UtilMainWindow m_window;
   std::unique_ptr<DesktopNotification> m_notification;
+  std::function<void()> m_afterFirstPaint;
 };
 
 int RunReminder(int argc, char** argv, const std::string& folder, const std::string& line) {
@@ -315,6 +332,8 @@ int RunReminder(int argc, char** argv, const std::string& folder, const std::str
     engine.Free();
     return 0;
   }
+  // The sound system loads while the window is prepared.
+  std::jthread soundSystem([] { platform::SoundPlayer::Prepare(); });
   // 5. The phone's battery notice does not exist here. 6. The sound service is linked in.
   // 7. Never during a call.
   WaitWhilePhoneCallActive([](int ms) { SleepMilliseconds(ms); });
@@ -343,12 +362,12 @@ int RunReminder(int argc, char** argv, const std::string& folder, const std::str
   const bool bHighRes = keypad::kDefaultScreenSize.width() > keypad::kHighResolutionWidth;
   SetHighResolutionScreen(bHighRes);
   if (run.GetNextReminder(bHighRes)) {
-    run.Show();
     // The notification that started this process is used up, and the engine
-    // arms only the next moment: arm it now, so a reminder falling due while
-    // this window stays open starts its utility, which finds the queue taken
-    // and puts it back, instead of passing unseen.
-    engine.CallCalculateEvents();
+    // arms only the next moment: arm it as soon as the window is up, so a
+    // reminder falling due while this window stays open starts its utility,
+    // which finds the queue taken and puts it back, instead of passing unseen.
+    run.AfterFirstPaint([&engine] { engine.CallCalculateEvents(); });
+    run.Show();
   }
   // 13. Until the window is gone.
   if (session.ActiveReminder()) QApplication::exec();

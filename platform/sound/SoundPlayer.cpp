@@ -58,6 +58,14 @@ SoundPlayer::SoundPlayer(EventSoundSettings settings)
 
 SoundPlayer::~SoundPlayer() { Stop(); }
 
+bool SoundPlayer::Prepare() {
+  if (!InitGStreamer()) return false;
+  GstElement* playbin = gst_element_factory_make("playbin", nullptr);
+  if (playbin == nullptr) return false;
+  gst_object_unref(gst_object_ref_sink(playbin));
+  return true;
+}
+
 int SoundPlayer::Start() {
   if (ScriptPlaysSound(m_steps)) {
     struct stat st {};

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 #include "common/entries/FeskItem.h"
 #include "common/log/Log.h"
@@ -114,7 +115,7 @@ bool WriteReminderSoundCategory(const ReminderSoundChoice& choice) {
 }
 
 void ReminderSoundPlayer::StartSound(const void* window) {
-  if (!m_play || !m_stop) return;
+  if (!m_play || !m_stop || std::exchange(m_bStartedAhead, false)) return;
   FinishStart();
   if (m_bInBackground) {
     m_starting = std::thread([this, window] { Start(window); });
@@ -133,6 +134,7 @@ void ReminderSoundPlayer::Start(const void* window) {
 }
 
 void ReminderSoundPlayer::StopSound() {
+  m_bStartedAhead = false;
   FinishStart();
   if (m_stop) m_stop(m_category);
 }

@@ -49,6 +49,12 @@ class ReminderSoundPlayer {
 
   // Stops the category's sounds and plays its event; on failure plays "Clock".
   void StartSound(const void* window);
+  // Starts the sound while the window that plays it is still being made: the
+  // window's own StartSound then finds it started.
+  void StartSoundAhead(const void* window) {
+    StartSound(window);
+    m_bStartedAhead = true;
+  }
   void StopSound();
   const std::u16string& Category() {
     FinishStart();
@@ -65,6 +71,7 @@ class ReminderSoundPlayer {
   PlayEventSoundFn m_play;
   StopEventSoundsFn m_stop;
   bool m_bInBackground;
+  bool m_bStartedAhead = false;
   std::u16string m_category = kReminderSoundCategory;
   std::thread m_starting;
 };

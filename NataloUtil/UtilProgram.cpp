@@ -13,6 +13,7 @@
 #include <functional>
 #include <thread>
 #include <utility>
+#include <vector>
 
 #include "NataloUtil/DesktopNotification.h"
 #include "NataloUtil/DeviceLock.h"
@@ -111,6 +112,8 @@ class ReminderRun {
     m_session.CheckFirstTimeReminder(*item);
     platform::EnsureSystemSoundDefaults();
     WriteReminderSoundCategory(ChooseReminderSound(*item, g_settings));
+    // The sound takes longer to start than the window to paint: it starts now.
+    if (!IsPhoneCallActive()) m_sound.StartSoundAhead(&m_window);
     m_view.texts = BuildReminderTexts(*item, g_settings.g_dwDisplayNames, g_settings.g_dwZodiac, Today());
     m_view.daysToEvent = DaysToEvent(*item);
     m_view.missed = m_bMissed;
@@ -126,21 +129,31 @@ class ReminderRun {
   // Sends the desktop notification unless the user chose the window only,
   // and shows the window unless the user chose the notification only and
   // the server took it. The dialog runs either way: its sound and its
-  // 60-second timer work for a hidden window too.
+  // 60-second timer work for a hidden window too. A window shown whatever
+  // the server answers does not wait for it: the notification follows the
+  // window's first paint.
   void Show() {
-    if (!SendNotification() || g_settings.g_dwShowRemindersAs != kShowNotificationOnly) ShowWindow();
+    if (g_settings.g_dwShowRemindersAs == kShowNotificationOnly) {
+      if (!SendNotification()) ShowWindow();
+    } else {
+      ShowWindow();
+      AfterFirstPaint([this] {
+        if (m_session.ActiveReminder()) SendNotification();
+      });
+    }
     QTimer::singleShot(0, &m_window, [this] { ActivateDialog(); });
   }
 
-  // Work the window does not wait for: runs once, after the window's first
-  // paint, or as soon as the dialog runs when the window is not shown.
-  void AfterFirstPaint(std::function<void()> work) { m_afterFirstPaint = std::move(work); }
+  // Work the window does not wait for: runs once, in the order given, after
+  // the window's first paint, or as soon as the dialog runs when the window
+  // is not shown.
+  void AfterFirstPaint(std::function<void()> work) { m_afterFirstPaint.push_back(std::move(work)); }
 
  private:
   QString Text(std::u16string_view key) const { return QString::fromStdU16String(GetLocalTable().Get(key)); }
 
   void RunAfterFirstPaint() {
-    if (const std::function<void()> work = std::exchange(m_afterFirstPaint, nullptr)) work();
+    for (const std::function<void()>& work : std::exchange(m_afterFirstPaint, {})) work();
   }
 
   bool SendNotification() {
@@ -249,7 +262,7 @@ class ReminderRun {
     answers.start();
     dialog.Run();
     answers.stop();
-    // Answered before the window painted.
+    // Answered before the window painted: the notification is not sent.
     RunAfterFirstPaint();
     // From here on no other program finds this reminder shown.
     snooze.reset();
@@ -297,7 +310,7 @@ class ReminderRun {
   AppPictures m_pictures;
   UtilMainWindow m_window;
   std::unique_ptr<DesktopNotification> m_notification;
-  std::function<void()> m_afterFirstPaint;
+  std::vector<std::function<void()>> m_afterFirstPaint;
 };
 
 int RunReminder(int argc, char** argv, const std::string& folder, const std::string& line) {
@@ -366,8 +379,8 @@ int RunReminder(int argc, char** argv, const std::string& folder, const std::str
     // arms only the next moment: arm it as soon as the window is up, so a
     // reminder falling due while this window stays open starts its utility,
     // which finds the queue taken and puts it back, instead of passing unseen.
-    run.AfterFirstPaint([&engine] { engine.CallCalculateEvents(); });
     run.Show();
+    run.AfterFirstPaint([&engine] { engine.CallCalculateEvents(); });
   }
   // 13. Until the window is gone.
   if (session.ActiveReminder()) QApplication::exec();

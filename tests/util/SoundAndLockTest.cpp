@@ -116,8 +116,10 @@ namespace {
 
 std::atomic<bool> g_playMayEnd{false};
 std::atomic<bool> g_playEnded{false};
+std::atomic<int> g_slowPlays{0};
 // A sound that takes until the test lets it start (at most five seconds).
 int SlowPlay(const std::u16string&, const void*) {
+  ++g_slowPlays;
   for (int i = 0; i < 500 && !g_playMayEnd; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
   g_playEnded = true;
   return 0;
@@ -126,14 +128,21 @@ int SilentStop(const std::u16string&) { return 0; }
 
 }  // namespace
 
-// The window paints while the sound starts; a stop waits for that start.
+// The window paints while the sound starts; the window's own start finds the
+// sound started ahead of it; a stop waits for that start, and a start after
+// the stop plays again.
 TEST(ReminderSound, StartsInTheBackgroundAndStopWaitsForIt) {
   ReminderSoundPlayer player(&SlowPlay, &SilentStop, true);
+  player.StartSoundAhead(nullptr);
   player.StartSound(nullptr);
   EXPECT_FALSE(g_playEnded);
   g_playMayEnd = true;
   player.StopSound();
   EXPECT_TRUE(g_playEnded);
+  EXPECT_EQ(g_slowPlays, 1);
+  player.StartSound(nullptr);
+  player.StopSound();
+  EXPECT_EQ(g_slowPlays, 2);
 }
 
 namespace {

@@ -97,23 +97,30 @@ class UtilMainWindow : public keypad::KeypadWindow {
   }
 };
 
+// Settles the active reminder's snooze state and starts its sound. The sound
+// takes longer to start than the window to paint, so it starts before the
+// window is made; the window's dialog finds it started.
+void StartReminderSound(ReminderSession& session, ReminderSoundPlayer& sound) {
+  FeskItem* item = session.ActiveReminder();
+  if (!item) return;
+  session.CheckFirstTimeReminder(*item);
+  platform::EnsureSystemSoundDefaults();
+  WriteReminderSoundCategory(ChooseReminderSound(*item, g_settings));
+  if (!IsPhoneCallActive()) sound.StartSoundAhead(nullptr);
+}
+
 class ReminderRun {
  public:
-  ReminderRun(ReminderSession& session, bool missed)
-      : m_session(session), m_bMissed(missed), m_sound(&PlayAndTrace, &platform::StopEventSounds, true) {}
+  ReminderRun(ReminderSession& session, bool missed, ReminderSoundPlayer& sound)
+      : m_session(session), m_bMissed(missed), m_sound(sound) {}
 
-  // Prepares the texts and the sound of the active reminder.
+  // Prepares the texts of the active reminder.
   bool GetNextReminder(bool bHighRes) {
     FeskItem* item = m_session.ActiveReminder();
     if (!item) {
       m_session.CloseQueue();
       return false;
     }
-    m_session.CheckFirstTimeReminder(*item);
-    platform::EnsureSystemSoundDefaults();
-    WriteReminderSoundCategory(ChooseReminderSound(*item, g_settings));
-    // The sound takes longer to start than the window to paint: it starts now.
-    if (!IsPhoneCallActive()) m_sound.StartSoundAhead(&m_window);
     m_view.texts = BuildReminderTexts(*item, g_settings.g_dwDisplayNames, g_settings.g_dwZodiac, Today());
     m_view.daysToEvent = DaysToEvent(*item);
     m_view.missed = m_bMissed;
@@ -305,7 +312,7 @@ class ReminderRun {
 
   ReminderSession& m_session;
   bool m_bMissed;
-  ReminderSoundPlayer m_sound;
+  ReminderSoundPlayer& m_sound;
   ReminderView m_view;
   AppPictures m_pictures;
   UtilMainWindow m_window;
@@ -333,8 +340,13 @@ int RunReminder(int argc, char** argv, const std::string& folder, const std::str
       missed = true;
     }
   }
-  // 3. The engine stays loaded until the end.
-  engine.Load(folder);
+  // 3. The engine stays loaded until the end. A reminder on its own loads it
+  // after the window's first paint.
+  bool engineLoaded = false;
+  const auto loadEngine = [&] {
+    if (!std::exchange(engineLoaded, true)) engine.Load(folder);
+  };
+  if (!show || session.RecalcNeeded()) loadEngine();
   if (session.RecalcNeeded()) engine.CallCalculateEvents();
   // 4. Too old: leave it to the engine.
   if (!show) {
@@ -366,12 +378,14 @@ int RunReminder(int argc, char** argv, const std::string& folder, const std::str
   }
   InitLocalePatterns();
   Trace("texts " + std::to_string(platform::GetLocalFileTime()));
-  // 10. The window.
-  ReminderRun run(session, missed);
-  // 12. Settings, lock, texts and sound, pictures.
+  // 12. Settings, lock and sound.
   LoadAllSettings();
   DisplayWakeKeySender keys;
   CheckLockUnlock(ReadLockState(), g_settings.g_dwNeedUnlock, g_settings.g_szDevicePassword, keys);
+  ReminderSoundPlayer sound(&PlayAndTrace, &platform::StopEventSounds, true);
+  StartReminderSound(session, sound);
+  // 10. The window; its texts and pictures.
+  ReminderRun run(session, missed, sound);
   const bool bHighRes = keypad::kDefaultScreenSize.width() > keypad::kHighResolutionWidth;
   SetHighResolutionScreen(bHighRes);
   if (run.GetNextReminder(bHighRes)) {
@@ -380,12 +394,16 @@ int RunReminder(int argc, char** argv, const std::string& folder, const std::str
     // reminder falling due while this window stays open starts its utility,
     // which finds the queue taken and puts it back, instead of passing unseen.
     run.Show();
-    run.AfterFirstPaint([&engine] { engine.CallCalculateEvents(); });
+    run.AfterFirstPaint([&] {
+      loadEngine();
+      engine.CallCalculateEvents();
+    });
   }
   // 13. Until the window is gone.
   if (session.ActiveReminder()) QApplication::exec();
   // 14. End.
   session.CloseQueue();
+  loadEngine();
   engine.CallCalculateEvents();
   engine.Free();
   rusage usage{};

@@ -160,6 +160,7 @@ class ReminderRun {
   QString Text(std::u16string_view key) const { return QString::fromStdU16String(GetLocalTable().Get(key)); }
 
   void RunAfterFirstPaint() {
+    m_afterFirstPaintDone = true;
     for (const std::function<void()>& work : std::exchange(m_afterFirstPaint, {})) work();
   }
 
@@ -220,7 +221,13 @@ class ReminderRun {
   }
 
   void ShowWindow() {
-    WakeDisplay();
+    // Waking the display starts a helper program: the first time, it waits
+    // for the window's first paint rather than compete with it.
+    if (m_afterFirstPaintDone) {
+      WakeDisplay();
+    } else {
+      AfterFirstPaint(&WakeDisplay);
+    }
     const QRect screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry() : QRect();
     if (screen.isValid()) m_window.move(screen.center() - QPoint(m_window.width() / 2, m_window.height() / 2));
     m_window.show();
@@ -318,6 +325,7 @@ class ReminderRun {
   UtilMainWindow m_window;
   std::unique_ptr<DesktopNotification> m_notification;
   std::vector<std::function<void()>> m_afterFirstPaint;
+  bool m_afterFirstPaintDone = false;
 };
 
 int RunReminder(int argc, char** argv, const std::string& folder, const std::string& line) {

@@ -3,6 +3,7 @@
 // sound settings or the program's defaults, written into the utility's own
 // sound category "QV_FESK_Reminder" and played as that event.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <thread>
 
@@ -50,11 +51,9 @@ class ReminderSoundPlayer {
   // Stops the category's sounds and plays its event; on failure plays "Clock".
   void StartSound(const void* window);
   // Starts the sound while the window that plays it is still being made: the
-  // window's own StartSound then finds it started.
-  void StartSoundAhead(const void* window) {
-    StartSound(window);
-    m_bStartedAhead = true;
-  }
+  // window's own StartSound then finds it started. `prepare` runs first, on
+  // the same thread as the start.
+  void StartSoundAhead(const void* window, std::function<void()> prepare = {});
   void StopSound();
   const std::u16string& Category() {
     FinishStart();
@@ -62,7 +61,7 @@ class ReminderSoundPlayer {
   }
 
  private:
-  void Start(const void* window);
+  void Start(const void* window, const std::function<void()>& prepare);
   // Waits for a start running in the background.
   void FinishStart() {
     if (m_starting.joinable()) m_starting.join();

@@ -104,9 +104,19 @@ void StartReminderSound(ReminderSession& session, ReminderSoundPlayer& sound) {
   FeskItem* item = session.ActiveReminder();
   if (!item) return;
   session.CheckFirstTimeReminder(*item);
-  platform::EnsureSystemSoundDefaults();
-  WriteReminderSoundCategory(ChooseReminderSound(*item, g_settings));
-  if (!IsPhoneCallActive()) sound.StartSoundAhead(nullptr);
+  // The sound's own values are chosen and written beside the window as well,
+  // from copies of the entry and the settings.
+  const std::shared_ptr<const FeskItem> entry = CopyEntry(*item);
+  const AppSettings settings = g_settings;
+  const auto writeSoundCategory = [entry, settings] {
+    platform::EnsureSystemSoundDefaults();
+    WriteReminderSoundCategory(ChooseReminderSound(*entry, settings));
+  };
+  if (IsPhoneCallActive()) {
+    writeSoundCategory();
+  } else {
+    sound.StartSoundAhead(nullptr, writeSoundCategory);
+  }
 }
 
 class ReminderRun {

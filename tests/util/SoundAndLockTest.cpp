@@ -128,18 +128,20 @@ int SilentStop(const std::u16string&) { return 0; }
 
 }  // namespace
 
-// The window paints while the sound starts; the window's own start finds the
-// sound started ahead of it; a stop waits for that start, and a start after
-// the stop plays again.
+// The window paints while the sound's values are written and the sound starts;
+// the window's own start finds the sound started ahead of it; a stop waits for
+// that start, and a start after the stop plays again.
 TEST(ReminderSound, StartsInTheBackgroundAndStopWaitsForIt) {
   ReminderSoundPlayer player(&SlowPlay, &SilentStop, true);
-  player.StartSoundAhead(nullptr);
+  bool preparedFirst = false;
+  player.StartSoundAhead(nullptr, [&preparedFirst] { preparedFirst = g_slowPlays == 0; });
   player.StartSound(nullptr);
   EXPECT_FALSE(g_playEnded);
   g_playMayEnd = true;
   player.StopSound();
   EXPECT_TRUE(g_playEnded);
   EXPECT_EQ(g_slowPlays, 1);
+  EXPECT_TRUE(preparedFirst);
   player.StartSound(nullptr);
   player.StopSound();
   EXPECT_EQ(g_slowPlays, 2);

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 #include "common/entries/FeskItem.h"
 #include "common/log/Log.h"
@@ -114,7 +115,24 @@ bool WriteReminderSoundCategory(const ReminderSoundChoice& choice) {
 }
 
 void ReminderSoundPlayer::StartSound(const void* window) {
+  if (std::exchange(m_bStartedAhead, false)) return;
+  StartSoundAhead(window);
+  m_bStartedAhead = false;
+}
+
+void ReminderSoundPlayer::StartSoundAhead(const void* window, std::function<void()> prepare) {
   if (!m_play || !m_stop) return;
+  FinishStart();
+  m_bStartedAhead = true;
+  if (m_bInBackground) {
+    m_starting = std::thread([this, window, prepare = std::move(prepare)] { Start(window, prepare); });
+  } else {
+    Start(window, prepare);
+  }
+}
+
+void ReminderSoundPlayer::Start(const void* window, const std::function<void()>& prepare) {
+  if (prepare) prepare();
   m_stop(m_category);
   if (m_play(m_category, window) != 0) {
     WriteLog("StartSound: falling back to the alarm clock");
@@ -124,5 +142,7 @@ void ReminderSoundPlayer::StartSound(const void* window) {
 }
 
 void ReminderSoundPlayer::StopSound() {
+  m_bStartedAhead = false;
+  FinishStart();
   if (m_stop) m_stop(m_category);
 }

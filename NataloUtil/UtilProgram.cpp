@@ -10,6 +10,10 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
+#include <thread>
+#include <utility>
+#include <vector>
 
 #include "NataloUtil/DesktopNotification.h"
 #include "NataloUtil/DeviceLock.h"
@@ -32,6 +36,7 @@
 #include "platform/imaging/IconLibrary.h"
 #include "platform/process/Process.h"
 #include "platform/sound/EventSound.h"
+#include "platform/sound/SoundPlayer.h"
 #include "platform/sound/SoundCategory.h"
 #include "platform/sync/NamedEvent.h"
 #include "platform/text/Utf.h"
@@ -92,21 +97,40 @@ class UtilMainWindow : public keypad::KeypadWindow {
   }
 };
 
+// Settles the active reminder's snooze state and starts its sound. The sound
+// takes longer to start than the window to paint, so it starts before the
+// window is made; the window's dialog finds it started.
+void StartReminderSound(ReminderSession& session, ReminderSoundPlayer& sound) {
+  FeskItem* item = session.ActiveReminder();
+  if (!item) return;
+  session.CheckFirstTimeReminder(*item);
+  // The sound's own values are chosen and written beside the window as well,
+  // from copies of the entry and the settings.
+  const std::shared_ptr<const FeskItem> entry = CopyEntry(*item);
+  const AppSettings settings = g_settings;
+  const auto writeSoundCategory = [entry, settings] {
+    platform::EnsureSystemSoundDefaults();
+    WriteReminderSoundCategory(ChooseReminderSound(*entry, settings));
+  };
+  if (IsPhoneCallActive()) {
+    writeSoundCategory();
+  } else {
+    sound.StartSoundAhead(nullptr, writeSoundCategory);
+  }
+}
+
 class ReminderRun {
  public:
-  ReminderRun(ReminderSession& session, bool missed)
-      : m_session(session), m_bMissed(missed), m_sound(&PlayAndTrace, &platform::StopEventSounds) {}
+  ReminderRun(ReminderSession& session, bool missed, ReminderSoundPlayer& sound)
+      : m_session(session), m_bMissed(missed), m_sound(sound) {}
 
-  // Prepares the texts and the sound of the active reminder.
+  // Prepares the texts of the active reminder.
   bool GetNextReminder(bool bHighRes) {
     FeskItem* item = m_session.ActiveReminder();
     if (!item) {
       m_session.CloseQueue();
       return false;
     }
-    m_session.CheckFirstTimeReminder(*item);
-    platform::EnsureSystemSoundDefaults();
-    WriteReminderSoundCategory(ChooseReminderSound(*item, g_settings));
     m_view.texts = BuildReminderTexts(*item, g_settings.g_dwDisplayNames, g_settings.g_dwZodiac, Today());
     m_view.daysToEvent = DaysToEvent(*item);
     m_view.missed = m_bMissed;
@@ -122,14 +146,33 @@ class ReminderRun {
   // Sends the desktop notification unless the user chose the window only,
   // and shows the window unless the user chose the notification only and
   // the server took it. The dialog runs either way: its sound and its
-  // 60-second timer work for a hidden window too.
+  // 60-second timer work for a hidden window too. A window shown whatever
+  // the server answers does not wait for it: the notification follows the
+  // window's first paint.
   void Show() {
-    if (!SendNotification() || g_settings.g_dwShowRemindersAs != kShowNotificationOnly) ShowWindow();
+    if (g_settings.g_dwShowRemindersAs == kShowNotificationOnly) {
+      if (!SendNotification()) ShowWindow();
+    } else {
+      ShowWindow();
+      AfterFirstPaint([this] {
+        if (m_session.ActiveReminder()) SendNotification();
+      });
+    }
     QTimer::singleShot(0, &m_window, [this] { ActivateDialog(); });
   }
 
+  // Work the window does not wait for: runs once, in the order given, after
+  // the window's first paint, or as soon as the dialog runs when the window
+  // is not shown.
+  void AfterFirstPaint(std::function<void()> work) { m_afterFirstPaint.push_back(std::move(work)); }
+
  private:
   QString Text(std::u16string_view key) const { return QString::fromStdU16String(GetLocalTable().Get(key)); }
+
+  void RunAfterFirstPaint() {
+    m_afterFirstPaintDone = true;
+    for (const std::function<void()>& work : std::exchange(m_afterFirstPaint, {})) work();
+  }
 
   bool SendNotification() {
     if (g_settings.g_dwShowRemindersAs == kShowWindowOnly) return false;
@@ -188,7 +231,13 @@ class ReminderRun {
   }
 
   void ShowWindow() {
-    WakeDisplay();
+    // Waking the display starts a helper program: the first time, it waits
+    // for the window's first paint rather than compete with it.
+    if (m_afterFirstPaintDone) {
+      WakeDisplay();
+    } else {
+      AfterFirstPaint(&WakeDisplay);
+    }
     const QRect screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry() : QRect();
     if (screen.isValid()) m_window.move(screen.center() - QPoint(m_window.width() / 2, m_window.height() / 2));
     m_window.show();
@@ -211,11 +260,13 @@ class ReminderRun {
     ReminderDialog dialog(m_session, m_sound, m_view, &m_window);
     m_window.m_dialog = &dialog;
     const bool missed = m_bMissed;
-    QObject::connect(&dialog, &ReminderDialog::firstPainted, &dialog, [uid, missed, &dialog] {
+    QObject::connect(&dialog, &ReminderDialog::firstPainted, &dialog, [this, uid, missed, &dialog] {
       Trace("shown " + std::to_string(uid) + " " + std::to_string(platform::GetLocalFileTime()) +
             (missed ? " missed" : ""));
       RunTestCommands(dialog);
+      RunAfterFirstPaint();
     });
+    if (!m_window.isVisible()) QTimer::singleShot(0, &dialog, [this] { RunAfterFirstPaint(); });
     // The command line's snooze and dismiss of this entry, taken as the
     // notification's actions are.
     auto snooze = platform::NamedEvent::Create(ReminderAnswerEventName(uid, ReminderAnswer::Snooze));
@@ -235,6 +286,8 @@ class ReminderRun {
     answers.start();
     dialog.Run();
     answers.stop();
+    // Answered before the window painted: the notification is not sent.
+    RunAfterFirstPaint();
     // From here on no other program finds this reminder shown.
     snooze.reset();
     dismiss.reset();
@@ -276,11 +329,13 @@ class ReminderRun {
 
   ReminderSession& m_session;
   bool m_bMissed;
-  ReminderSoundPlayer m_sound;
+  ReminderSoundPlayer& m_sound;
   ReminderView m_view;
   AppPictures m_pictures;
   UtilMainWindow m_window;
   std::unique_ptr<DesktopNotification> m_notification;
+  std::vector<std::function<void()>> m_afterFirstPaint;
+  bool m_afterFirstPaintDone = false;
 };
 
 int RunReminder(int argc, char** argv, const std::string& folder, const std::string& line) {
@@ -303,8 +358,13 @@ int RunReminder(int argc, char** argv, const std::string& folder, const std::str
       missed = true;
     }
   }
-  // 3. The engine stays loaded until the end.
-  engine.Load(folder);
+  // 3. The engine stays loaded until the end. A reminder on its own loads it
+  // after the window's first paint.
+  bool engineLoaded = false;
+  const auto loadEngine = [&] {
+    if (!std::exchange(engineLoaded, true)) engine.Load(folder);
+  };
+  if (!show || session.RecalcNeeded()) loadEngine();
   if (session.RecalcNeeded()) engine.CallCalculateEvents();
   // 4. Too old: leave it to the engine.
   if (!show) {
@@ -315,6 +375,8 @@ int RunReminder(int argc, char** argv, const std::string& folder, const std::str
     engine.Free();
     return 0;
   }
+  // The sound system loads while the window is prepared.
+  std::jthread soundSystem([] { platform::SoundPlayer::Prepare(); });
   // 5. The phone's battery notice does not exist here. 6. The sound service is linked in.
   // 7. Never during a call.
   WaitWhilePhoneCallActive([](int ms) { SleepMilliseconds(ms); });
@@ -334,26 +396,32 @@ int RunReminder(int argc, char** argv, const std::string& folder, const std::str
   }
   InitLocalePatterns();
   Trace("texts " + std::to_string(platform::GetLocalFileTime()));
-  // 10. The window.
-  ReminderRun run(session, missed);
-  // 12. Settings, lock, texts and sound, pictures.
+  // 12. Settings, lock and sound.
   LoadAllSettings();
   DisplayWakeKeySender keys;
   CheckLockUnlock(ReadLockState(), g_settings.g_dwNeedUnlock, g_settings.g_szDevicePassword, keys);
+  ReminderSoundPlayer sound(&PlayAndTrace, &platform::StopEventSounds, true);
+  StartReminderSound(session, sound);
+  // 10. The window; its texts and pictures.
+  ReminderRun run(session, missed, sound);
   const bool bHighRes = keypad::kDefaultScreenSize.width() > keypad::kHighResolutionWidth;
   SetHighResolutionScreen(bHighRes);
   if (run.GetNextReminder(bHighRes)) {
-    run.Show();
     // The notification that started this process is used up, and the engine
-    // arms only the next moment: arm it now, so a reminder falling due while
-    // this window stays open starts its utility, which finds the queue taken
-    // and puts it back, instead of passing unseen.
-    engine.CallCalculateEvents();
+    // arms only the next moment: arm it as soon as the window is up, so a
+    // reminder falling due while this window stays open starts its utility,
+    // which finds the queue taken and puts it back, instead of passing unseen.
+    run.Show();
+    run.AfterFirstPaint([&] {
+      loadEngine();
+      engine.CallCalculateEvents();
+    });
   }
   // 13. Until the window is gone.
   if (session.ActiveReminder()) QApplication::exec();
   // 14. End.
   session.CloseQueue();
+  loadEngine();
   engine.CallCalculateEvents();
   engine.Free();
   rusage usage{};

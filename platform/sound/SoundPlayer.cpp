@@ -58,6 +58,19 @@ SoundPlayer::SoundPlayer(EventSoundSettings settings)
 
 SoundPlayer::~SoundPlayer() { Stop(); }
 
+bool SoundPlayer::Prepare() {
+  if (!InitGStreamer()) return false;
+  GstElement* playbin = gst_element_factory_make("playbin", nullptr);
+  if (playbin == nullptr) return false;
+  gst_object_unref(gst_object_ref_sink(playbin));
+  // What the player needs for the system's own sounds (Ogg Vorbis) besides:
+  // recognising, unpacking, decoding and converting them.
+  for (const char* name : {"typefindfunctions", "ogg", "vorbis", "audioconvert", "audioresample", "volume"}) {
+    if (GstPlugin* plugin = gst_plugin_load_by_name(name)) gst_object_unref(plugin);
+  }
+  return true;
+}
+
 int SoundPlayer::Start() {
   if (ScriptPlaysSound(m_steps)) {
     struct stat st {};

@@ -37,6 +37,9 @@ class SoundPlayer {
   // Opens the file (when the script plays it), waits until it is ready to play
   // or fails, then runs the script in the background. 0 or a SoundError.
   int Start();
+  // Loads the sound system and its player ahead of a first Start, which then
+  // only opens its file. Any thread; false when there is no player.
+  static bool Prepare();
   // Stops the sound and waits for the script to end. Harmless when already ended.
   void Stop();
   bool Finished() const { return m_finished.load(); }

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <fstream>
+#include <thread>
 #include <utility>
 
 #include "NataloUtil/DeviceLock.h"
@@ -98,12 +101,50 @@ int FakeStop(const std::u16string& name) {
 }  // namespace
 
 TEST(ReminderSound, FallsBackToTheAlarmClockOnce) {
-  g_played.clear();
-  g_failures = 5;
-  ReminderSoundPlayer player(&FakePlay, &FakeStop);
+  for (const bool inBackground : {false, true}) {
+    g_played.clear();
+    g_failures = 5;
+    ReminderSoundPlayer player(&FakePlay, &FakeStop, inBackground);
+    player.StartSound(nullptr);
+    player.StopSound();
+    EXPECT_EQ(g_played, (std::vector<std::u16string>{u"stop QV_FESK_Reminder", u"QV_FESK_Reminder", u"Clock", u"stop Clock"}))
+        << inBackground;
+  }
+}
+
+namespace {
+
+std::atomic<bool> g_playMayEnd{false};
+std::atomic<bool> g_playEnded{false};
+std::atomic<int> g_slowPlays{0};
+// A sound that takes until the test lets it start (at most five seconds).
+int SlowPlay(const std::u16string&, const void*) {
+  ++g_slowPlays;
+  for (int i = 0; i < 500 && !g_playMayEnd; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  g_playEnded = true;
+  return 0;
+}
+int SilentStop(const std::u16string&) { return 0; }
+
+}  // namespace
+
+// The window paints while the sound's values are written and the sound starts;
+// the window's own start finds the sound started ahead of it; a stop waits for
+// that start, and a start after the stop plays again.
+TEST(ReminderSound, StartsInTheBackgroundAndStopWaitsForIt) {
+  ReminderSoundPlayer player(&SlowPlay, &SilentStop, true);
+  bool preparedFirst = false;
+  player.StartSoundAhead(nullptr, [&preparedFirst] { preparedFirst = g_slowPlays == 0; });
+  player.StartSound(nullptr);
+  EXPECT_FALSE(g_playEnded);
+  g_playMayEnd = true;
+  player.StopSound();
+  EXPECT_TRUE(g_playEnded);
+  EXPECT_EQ(g_slowPlays, 1);
+  EXPECT_TRUE(preparedFirst);
   player.StartSound(nullptr);
   player.StopSound();
-  EXPECT_EQ(g_played, (std::vector<std::u16string>{u"stop QV_FESK_Reminder", u"QV_FESK_Reminder", u"Clock", u"stop Clock"}));
+  EXPECT_EQ(g_slowPlays, 2);
 }
 
 namespace {

@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <thread>
@@ -358,6 +359,13 @@ TEST(WholeChain, TheNotificationsActionsAnswerTheReminder) {
 
     const std::string notified = p.WaitForTrace("notified 1 ", 20s);
     ASSERT_FALSE(notified.empty()) << p.Harness().Log();
+    // The window paints without waiting for the notification server.
+    const std::vector<std::string> trace = p.Trace();
+    const auto lineOf = [&trace](const std::string& prefix) {
+      return std::find_if(trace.begin(), trace.end(), [&](const std::string& l) { return l.rfind(prefix, 0) == 0; }) -
+             trace.begin();
+    };
+    EXPECT_LT(lineOf("shown 1 "), lineOf("notified 1 "));
     const std::string log = server.Log();
     for (const char* part : {"Notify \"Natalo\" 0 \"natalo\" \"Birthday\" \"Anna Berg", "Turns ",
                              "[\"default\", \"Birthday\", \"dismiss\", \"Dismiss\", \"snooze\", \"Snooze 5 minutes\"]",

@@ -8,6 +8,7 @@
 #include <QStyle>
 
 #include <algorithm>
+#include <cstdint>
 
 #include "Natalo/Commands.h"
 #include "common/entries/FeskList.h"
@@ -156,13 +157,23 @@ void EntryListView::SortRows() {
   std::vector<FeskItem*> rows = m_model->m_rows;
   if (dynamic_cast<const FeskList*>(&m_list) != nullptr) {
     // The entry list's order, with the settings and today's date taken once
-    // for the whole sort rather than once per comparison.
+    // for the whole sort and each entry's key worked out once, not once per
+    // comparison.
     const EntryOrderSettings order = CurrentOrderSettings();
     const EntryViewSettings view = CurrentViewSettings();
     const CalendarDate today = Today();
-    std::stable_sort(rows.begin(), rows.end(), [&](const FeskItem* a, const FeskItem* b) {
-      return FeskList::CompareEntries(*a, *b, order, view, today) < 0;
+    std::vector<FeskList::SortKey> keys;
+    keys.reserve(rows.size());
+    for (const FeskItem* entry : rows) keys.push_back(FeskList::SortKeyOf(*entry, order, view, today));
+    std::vector<std::uint32_t> places(rows.size());
+    for (std::uint32_t i = 0; i < places.size(); ++i) places[i] = i;
+    std::stable_sort(places.begin(), places.end(), [&](std::uint32_t a, std::uint32_t b) {
+      return FeskList::CompareSortKeys(keys[a], keys[b], order) < 0;
     });
+    std::vector<FeskItem*> sorted;
+    sorted.reserve(rows.size());
+    for (const std::uint32_t place : places) sorted.push_back(rows[place]);
+    rows = std::move(sorted);
   } else {
     std::stable_sort(rows.begin(), rows.end(),
                      [this](const FeskItem* a, const FeskItem* b) { return m_list.Compare(*a, *b) < 0; });

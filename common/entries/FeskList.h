@@ -30,6 +30,18 @@ class FeskList : public StorageList {
   // The same with given settings and date.
   static int CompareEntries(const FeskItem& a, const FeskItem& b, const EntryOrderSettings& order,
                             const EntryViewSettings& view, const CalendarDate& today);
+
+  // An entry's place in that order, worked out once: a sort compares keys,
+  // so dates and names are computed once per entry, not once per comparison.
+  // CompareEntries compares the keys of its two entries.
+  struct SortKey {
+    std::u16string name;        // sorting by name: the name as sorted; empty otherwise
+    std::uint64_t number = 0;   // the date and kind parts, 16 bits each, the first deciding
+    bool bLast = false;         // after the others in either direction (no year when sorting by age)
+  };
+  static SortKey SortKeyOf(const FeskItem& entry, const EntryOrderSettings& order, const EntryViewSettings& view,
+                           const CalendarDate& today);
+  static int CompareSortKeys(const SortKey& a, const SortKey& b, const EntryOrderSettings& order);
   static bool FilterEntry(const FeskItem& entry, const EntryOrderSettings& order);
 
   // The start-up load: reads the file, and a file of revision 1 or 2 is read

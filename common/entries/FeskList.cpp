@@ -36,11 +36,13 @@ bool FeskList::Filter(const StorageItem& item) const {
 
 int FeskList::CompareEntries(const FeskItem& a, const FeskItem& b, const EntryOrderSettings& order,
                              const EntryViewSettings& view, const CalendarDate& today) {
-  return CompareSortKeys(SortKeyOf(a, order, view, today), SortKeyOf(b, order, view, today), order);
+  std::u16string nameA, nameB;
+  return CompareSortKeys(SortKeyOf(a, order, view, today, nameA), SortKeyOf(b, order, view, today, nameB), order);
 }
 
 FeskList::SortKey FeskList::SortKeyOf(const FeskItem& entry, const EntryOrderSettings& order,
-                                      const EntryViewSettings& view, const CalendarDate& today) {
+                                      const EntryViewSettings& view, const CalendarDate& today,
+                                      std::u16string& name) {
   const CalendarDate date = DateOfFileTime(entry.m_ftDate);
   // Every part is within 0..0xFFFF (years and kinds are 16-bit, months and
   // days small), so the parts packed from the first down compare as the
@@ -73,7 +75,11 @@ FeskList::SortKey FeskList::SortKeyOf(const FeskItem& entry, const EntryOrderSet
       break;
     case 3: key.number = pack({up(entry.m_wKind), up(date.month), up(date.day)}); break;
     case 4:
-      key.name = NameForSorting(entry, view);
+      name = NameForSorting(entry, view);
+      key.name = &name;
+      for (std::size_t i = 0; i < 8; ++i) {
+        key.namePrefix[i / 4] = (key.namePrefix[i / 4] << 16) | (i < name.size() ? name[i] : 0);
+      }
       key.number = pack({up(entry.m_wKind), up(date.month), up(date.day)});
       break;
     default: break;
@@ -83,7 +89,17 @@ FeskList::SortKey FeskList::SortKeyOf(const FeskItem& entry, const EntryOrderSet
 
 int FeskList::CompareSortKeys(const SortKey& a, const SortKey& b, const EntryOrderSettings& order) {
   if (a.bLast != b.bLast) return a.bLast ? 1 : -1;
-  int result = CompareText(a.name, b.name);
+  // Names that differ in their first eight code units are told apart by
+  // their prefixes alone (a name that ended there has a zero where the other
+  // one goes on): the same order as comparing the names.
+  int result = 0;
+  if (a.namePrefix[0] != b.namePrefix[0]) {
+    result = a.namePrefix[0] > b.namePrefix[0] ? 1 : -1;
+  } else if (a.namePrefix[1] != b.namePrefix[1]) {
+    result = a.namePrefix[1] > b.namePrefix[1] ? 1 : -1;
+  } else if (a.name != nullptr && b.name != nullptr) {
+    result = CompareText(*a.name, *b.name);
+  }
   if (result == 0) result = a.number > b.number ? 1 : (a.number < b.number ? -1 : 0);
   return order.bAscending ? result : -result;
 }

@@ -64,6 +64,8 @@ class EntryListView : public QListView {
  private:
   friend class EntryRowDelegate;
   void ApplyColumnWidthRule();
+  // Puts `rows` in the list's order.
+  void SortEntries(std::vector<FeskItem*>& rows) const;
   void ApplyColours();
   // Draws the row of `entry`, or posts a refresh when the filter rejects it.
   void PaintRow(QPainter& painter, FeskItem* entry, const QRect& rect, bool bSelected);

@@ -154,8 +154,10 @@ std::u16string FormatAnniversaryName(const std::u16string& name, std::uint32_t d
 }
 
 std::u16string NameForSorting(const FeskItem& entry, const EntryViewSettings& view) {
+  if (entry.m_wKind != Anniversary) return entry.GetDisplayName(view);
+  // An anniversary that holds no person's name shows its name as it is.
   std::u16string person, first, last;
-  if (entry.m_wKind != Anniversary || !HeldPersonName(entry.m_szName, person)) return entry.GetDisplayName(view);
+  if (!HeldPersonName(entry.m_szName, person)) return entry.m_szName;
   return SplitPersonName(person, first, last) ? FormatPersonName(first, last, view.dwDisplayNames) : person;
 }
 

@@ -6,16 +6,6 @@
 
 namespace {
 
-int Sign(long long a, long long b) { return a > b ? 1 : (a < b ? -1 : 0); }
-
-// The first key that differs decides.
-int FirstDifference(std::initializer_list<int> results) {
-  for (const int r : results) {
-    if (r != 0) return r;
-  }
-  return 0;
-}
-
 int CompareText(const std::u16string& a, const std::u16string& b) {
   const int r = a.compare(b);
   return r > 0 ? 1 : (r < 0 ? -1 : 0);
@@ -46,37 +36,71 @@ bool FeskList::Filter(const StorageItem& item) const {
 
 int FeskList::CompareEntries(const FeskItem& a, const FeskItem& b, const EntryOrderSettings& order,
                              const EntryViewSettings& view, const CalendarDate& today) {
-  const CalendarDate da = DateOfFileTime(a.m_ftDate);
-  const CalendarDate db = DateOfFileTime(b.m_ftDate);
-  const int kind = Sign(a.m_wKind, b.m_wKind);
-  const int month = Sign(da.month, db.month);
-  const int day = Sign(da.day, db.day);
-  int result = 0;
+  std::u16string nameA, nameB;
+  return CompareSortKeys(SortKeyOf(a, order, view, today, nameA), SortKeyOf(b, order, view, today, nameB), order);
+}
+
+FeskList::SortKey FeskList::SortKeyOf(const FeskItem& entry, const EntryOrderSettings& order,
+                                      const EntryViewSettings& view, const CalendarDate& today,
+                                      std::u16string& name) {
+  const CalendarDate date = DateOfFileTime(entry.m_ftDate);
+  // Every part is within 0..0xFFFF (years and kinds are 16-bit, months and
+  // days small), so the parts packed from the first down compare as the
+  // parts one after the other do; a part that counts downwards is stored as
+  // 0xFFFF minus it.
+  const auto pack = [](std::initializer_list<std::uint64_t> parts) {
+    std::uint64_t packed = 0;
+    for (const std::uint64_t part : parts) packed = (packed << 16) | (part & 0xFFFF);
+    return packed;
+  };
+  const auto down = [](int part) { return static_cast<std::uint64_t>(0xFFFF - part); };
+  const auto up = [](int part) { return static_cast<std::uint64_t>(part); };
+  SortKey key;
   switch (order.dwSort) {
     case 0:
     case 5: {
       // Dates already past this year count as next year's, so the next
       // occurrence comes first; today's date counts as this year.
-      const auto occurrenceMonth = [&today](const CalendarDate& d) {
-        return IsTodayOrLater(d.month, d.day, today) ? d.month : d.month + 12;
-      };
-      result = FirstDifference({Sign(occurrenceMonth(da), occurrenceMonth(db)), day, kind});
+      const int month = IsTodayOrLater(date.month, date.day, today) ? date.month : date.month + 12;
+      key.number = pack({up(month), up(date.day), up(entry.m_wKind)});
       break;
     }
-    case 1: result = FirstDifference({month, day, kind}); break;
+    case 1: key.number = pack({up(date.month), up(date.day), up(entry.m_wKind)}); break;
     case 2:
       // A date without a year has no age to sort by: it comes after the dated
       // ones in either direction, those without a year among themselves by day.
-      if (IsYearUnknown(da) != IsYearUnknown(db)) return IsYearUnknown(da) ? 1 : -1;
       // The later date, the younger person, first.
-      result = FirstDifference({-Sign(da.year, db.year), -month, -day, kind});
+      key.bLast = IsYearUnknown(date);
+      key.number = pack({down(date.year), down(date.month), down(date.day), up(entry.m_wKind)});
       break;
-    case 3: result = FirstDifference({kind, month, day}); break;
+    case 3: key.number = pack({up(entry.m_wKind), up(date.month), up(date.day)}); break;
     case 4:
-      result = FirstDifference({CompareText(NameForSorting(a, view), NameForSorting(b, view)), kind, month, day});
+      name = NameForSorting(entry, view);
+      key.name = &name;
+      for (std::size_t i = 0; i < 8; ++i) {
+        key.namePrefix[i / 4] = (key.namePrefix[i / 4] << 16) | (i < name.size() ? name[i] : 0);
+      }
+      key.number = pack({up(entry.m_wKind), up(date.month), up(date.day)});
       break;
-    default: return 0;
+    default: break;
   }
+  return key;
+}
+
+int FeskList::CompareSortKeys(const SortKey& a, const SortKey& b, const EntryOrderSettings& order) {
+  if (a.bLast != b.bLast) return a.bLast ? 1 : -1;
+  // Names that differ in their first eight code units are told apart by
+  // their prefixes alone (a name that ended there has a zero where the other
+  // one goes on): the same order as comparing the names.
+  int result = 0;
+  if (a.namePrefix[0] != b.namePrefix[0]) {
+    result = a.namePrefix[0] > b.namePrefix[0] ? 1 : -1;
+  } else if (a.namePrefix[1] != b.namePrefix[1]) {
+    result = a.namePrefix[1] > b.namePrefix[1] ? 1 : -1;
+  } else if (a.name != nullptr && b.name != nullptr) {
+    result = CompareText(*a.name, *b.name);
+  }
+  if (result == 0) result = a.number > b.number ? 1 : (a.number < b.number ? -1 : 0);
   return order.bAscending ? result : -result;
 }
 

@@ -30,6 +30,23 @@ class FeskList : public StorageList {
   // The same with given settings and date.
   static int CompareEntries(const FeskItem& a, const FeskItem& b, const EntryOrderSettings& order,
                             const EntryViewSettings& view, const CalendarDate& today);
+
+  // An entry's place in that order, worked out once: a sort compares keys,
+  // so dates and names are computed once per entry, not once per comparison.
+  // CompareEntries compares the keys of its two entries. A key is small and
+  // copied as bytes; when sorting by name it points at the name, which
+  // SortKeyOf writes to `name` and which must outlive the key.
+  struct SortKey {
+    // The name's first eight code units, from the high bits of the first
+    // down, zeros after its end.
+    std::uint64_t namePrefix[2] = {0, 0};
+    std::uint64_t number = 0;              // the date and kind parts, 16 bits each, the first deciding
+    const std::u16string* name = nullptr;  // sorting by name: the name as sorted; null otherwise
+    bool bLast = false;                    // after the others in either direction (no year when sorting by age)
+  };
+  static SortKey SortKeyOf(const FeskItem& entry, const EntryOrderSettings& order, const EntryViewSettings& view,
+                           const CalendarDate& today, std::u16string& name);
+  static int CompareSortKeys(const SortKey& a, const SortKey& b, const EntryOrderSettings& order);
   static bool FilterEntry(const FeskItem& entry, const EntryOrderSettings& order);
 
   // The start-up load: reads the file, and a file of revision 1 or 2 is read

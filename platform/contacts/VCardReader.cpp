@@ -169,6 +169,8 @@ VCardReadResult ReadVCards(std::string_view bytes) {
       if (depth == 0) {
         card = VCardCard{};
         card.begin = lineBegin;
+        // Room for the lines of a usual card, so they are not moved as it grows.
+        card.properties.reserve(16);
       }
       ++depth;
       continue;

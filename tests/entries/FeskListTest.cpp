@@ -99,6 +99,21 @@ TEST_F(List, SortByNameFollowsTheDisplayNames) {
   }
 }
 
+TEST_F(List, SortByNameComparesWholeNamesByCodeUnit) {
+  FeskList list(StoragePath());
+  // Dates against the order of the names, so that names taken as equal show.
+  list.Add(Entry(OtherDate, At(2000, 1, 6), u"\U0001F600 Smile"));
+  list.Add(Entry(OtherDate, At(2000, 1, 2), u"Margareth Zed"));
+  list.Add(Entry(OtherDate, At(2000, 1, 3), u"Margareth Abe"));
+  list.Add(Entry(OtherDate, At(2000, 1, 4), u"Margareth"));
+  list.Add(Entry(OtherDate, At(2000, 1, 5), u"Margaret"));
+  list.Add(Entry(OtherDate, At(2000, 1, 1), u"\u00C9mile"));
+  g_settings.g_dwSort = 4;
+  g_settings.g_bSortAscending = 1;
+  EXPECT_EQ(Sorted(list), (Names{u"Margaret", u"Margareth", u"Margareth Abe", u"Margareth Zed", u"\u00C9mile",
+                                 u"\U0001F600 Smile"}));
+}
+
 TEST_F(List, EqualNamesAreOrderedByKindThenDate) {
   FeskList list(StoragePath());
   list.Add(Entry(OtherDate, At(2000, 1, 1), u"Same"));

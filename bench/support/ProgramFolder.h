@@ -16,7 +16,8 @@ struct ProgramFolderRoot {
 };
 
 // Creates the folders under a new temporary root named after `prefix` and
-// points XDG_RUNTIME_DIR and NATALO_REGISTRY_FILE into it.
+// points XDG_RUNTIME_DIR, NATALO_REGISTRY_FILE and the data home (the data
+// folder and the armed reminders) into it, so that no run touches the user's.
 inline ProgramFolderRoot MakeProgramFolderRoot(const char* prefix) {
   namespace fs = std::filesystem;
   std::string pattern = (fs::temp_directory_path() / (std::string(prefix) + "-XXXXXX")).string();
@@ -27,6 +28,7 @@ inline ProgramFolderRoot MakeProgramFolderRoot(const char* prefix) {
   fs::permissions(made.root / "run", fs::perms::owner_all);
   setenv("XDG_RUNTIME_DIR", (made.root / "run").c_str(), 1);
   setenv("NATALO_REGISTRY_FILE", (made.root / "registry.db").c_str(), 1);
+  setenv("XDG_DATA_HOME", (made.root / "share").c_str(), 1);
   return made;
 }
 

@@ -17,6 +17,14 @@
 #include "platform/imaging/AppPictures.h"
 #include "tests/app/AppTestFolder.h"
 
+// The first names of a list's entries, sorted, to compare lists whatever their order.
+static QStringList SortedFirstNames(const FeskList& list) {
+  QStringList names;
+  for (const StorageItem& item : list) names << QString::fromStdU16String(AsEntry(&item)->m_szFirstName);
+  names.sort();
+  return names;
+}
+
 class SyncThreadTest : public QObject {
   Q_OBJECT
 
@@ -156,11 +164,8 @@ class SyncThreadTest : public QObject {
 
     FeskList reread(storage);
     QVERIFY(reread.Load());
-    QStringList stored;
-    for (const StorageItem& item : reread) stored << QString::fromStdU16String(AsEntry(&item)->m_szFirstName);
-    stored.sort();
     kept.sort();
-    QCOMPARE(stored, kept);
+    QCOMPARE(SortedFirstNames(reread), kept);
     QCOMPARE(reread.FindByUID(2)->m_ftSnooze, snooze ? kSnooze : 0ULL);
     QCOMPARE(list.FindByUID(2)->m_ftSnooze, snooze ? kSnooze : 0ULL);
     QTRY_COMPARE(window.List().RowCount(), kept.size());
@@ -224,15 +229,9 @@ class SyncThreadTest : public QObject {
 
     FeskList reread(storage);
     QVERIFY(reread.Load());
-    QStringList stored;
-    for (const StorageItem& item : reread) stored << QString::fromStdU16String(AsEntry(&item)->m_szFirstName);
-    stored.sort();
     kept.sort();
-    QCOMPARE(stored, kept);
-    QStringList shown;
-    for (const StorageItem& item : list) shown << QString::fromStdU16String(AsEntry(&item)->m_szFirstName);
-    shown.sort();
-    QCOMPARE(shown, kept);
+    QCOMPARE(SortedFirstNames(reread), kept);
+    QCOMPARE(SortedFirstNames(list), kept);
     if (change >= 0) QTRY_COMPARE(window.List().RowCount(), kept.size());
     // An edited entry stays the object that the rows and dialogs point to.
     if (change == int(StorageChange::EntryChanged)) QCOMPARE(list.FindByUID(2), jonas);

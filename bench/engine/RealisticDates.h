@@ -1,6 +1,6 @@
 #pragma once
 // Storage files of realistic date entries for the engine's benchmarks: yearly
-// birthdays at 09:00 with names, some notes and sound paths in their extension
+// birthdays at 09:00 with distinct names, some notes and sound paths in their extension
 // blocks, laid out as the entry list writes them; and the same dates as a
 // reminder script for `remind`.
 #include <cstdint>
@@ -15,6 +15,18 @@ inline const char* const kFirstNames[] = {"Anna", "Wolfgang", "Maria", "Johann",
                                           "Frederic", "Hildegard", "Antonio", "Fanny", "Giuseppe", "Nadia"};
 inline const char* const kLastNames[] = {"Mozart", "Schumann", "Bach", "Beethoven", "Chopin", "Vivaldi",
                                          "Mendelssohn", "Verdi", "Boulanger", "von Bingen", "Smith", "Novak"};
+
+// A distinct name for each entry, as in a real list: a first name, a family
+// name and a second family name made of syllables, so that no two of 600,000
+// entries share a name and nothing keyed by the name repeats.
+inline std::string LastNameOf(int i) {
+  static const char* const kSyllables[] = {"ka", "lo", "mi", "ren", "sa", "to", "vi", "ber",
+                                           "dan", "el", "fa", "gu", "ha", "jo", "nu", "ri"};
+  std::string second;
+  for (int n = i / 156, s = 0; s < 3; ++s, n /= 16) second += kSyllables[n % 16];
+  second[0] = static_cast<char>(second[0] - 'a' + 'A');
+  return std::string(kLastNames[(i / 13) % 12]) + "-" + second;
+}
 
 struct Date {
   int year, month, day;
@@ -42,7 +54,7 @@ inline std::string EntryBlock(int i, std::uint64_t date) {
   put(date, 8);
   for (int f = 0; f < 6; ++f) put(f == 3 ? 100 : 0, 4);
   AddText(block, kFirstNames[i % 13]);
-  AddText(block, kLastNames[(i / 13) % 12]);
+  AddText(block, LastNameOf(i));
   AddText(block, i % 3 == 0 ? "Call in the morning, send a card " + std::to_string(i % 100) : "");
   AddText(block, i % 4 == 0 ? "/usr/share/sounds/freedesktop/stereo/bell.oga" : "");
   return block;
@@ -65,7 +77,7 @@ inline std::string RemindScriptOfBirthdays(int count) {
   for (int i = 0; i < count; ++i) {
     const Date d = DateOf(i);
     script += "REM " + std::to_string(d.day) + " " + kMonths[d.month - 1] + " AT 09:00 MSG " + kFirstNames[i % 13] +
-              " " + kLastNames[(i / 13) % 12] + "\n";
+              " " + LastNameOf(i) + "\n";
   }
   return script;
 }

@@ -106,6 +106,9 @@ TEST(LocalTable, LongLinesAreReadInPiecesOf1999Characters) {
   EXPECT_EQ(table.Get(u"E").size(), 1996u);
   EXPECT_EQ(table.Get(u"N"), u"next");
   EXPECT_EQ(table.Get(u"X"), u"continued");
+  // So is one that is a header, also in a section that is passed over.
+  const auto header = Parse(u"[French]\nF, " + std::u16string(1996, u'f') + u"[English]\nA, found\n");
+  EXPECT_EQ(header.Get(u"A"), u"found");
 }
 
 TEST(LocalTable, JunkNeverBreaksTheReader) {

@@ -17,53 +17,50 @@ std::string FirstSet(const char* a, const char* b, const char* c) {
   return {};
 }
 
-// "de_DE.UTF-8@euro" names the locale de_DE; "C" and "POSIX" the C locale.
-// Null for a locale that only Qt knows.
-const BuiltInLocale* BuiltIn(const std::string& name) {
-  const std::string_view base = std::string_view(name).substr(0, name.find_first_of(".@"));
-  return FindBuiltInLocale(base.empty() || base == "POSIX" ? "C" : base);
-}
+// Who answers for a locale: its built-in row, else Qt's tables.
+struct Answer {
+  const BuiltInLocale* row = nullptr;
+  const QtLocaleFunctions* qt = nullptr;
+};
 
-// Qt's tables for other locales; without them such a locale reads as C.
-const QtLocaleFunctions* Qt(const BuiltInLocale*& row) {
-  if (row != nullptr) return nullptr;
-  const QtLocaleFunctions* qt = QtLocale();
-  if (qt == nullptr) row = FindBuiltInLocale("C");
-  return qt;
+// "de_DE.UTF-8@euro" names the locale de_DE; "C" and "POSIX" the C locale.
+Answer AnswerFor(const std::string& name) {
+  const std::string_view base = std::string_view(name).substr(0, name.find_first_of(".@"));
+  const BuiltInLocale* row = FindBuiltInLocale(base.empty() || base == "POSIX" ? "C" : base);
+  if (row != nullptr) return {row};
+  if (const QtLocaleFunctions* qt = QtLocale()) return {nullptr, qt};
+  return {FindBuiltInLocale("C")};  // without Qt's tables another locale reads as C
 }
 
 }  // namespace
 
-std::string UserTimeLocaleName() {
-  return FirstSet("LC_ALL", "LC_TIME", "LANG");
-}
+std::string UserTimeLocaleName() { return FirstSet("LC_ALL", "LC_TIME", "LANG"); }
 
-std::string UserMessagesLocaleName() {
-  return FirstSet("LC_ALL", "LC_MESSAGES", "LANG");
-}
+std::string UserMessagesLocaleName() { return FirstSet("LC_ALL", "LC_MESSAGES", "LANG"); }
 
 bool LanguageEnglishName(const std::string& localeName, std::u16string& out) {
-  const BuiltInLocale* row = BuiltIn(localeName);
-  if (const QtLocaleFunctions* qt = Qt(row)) return qt->languageEnglishName(localeName, out);
-  if (row->language.empty()) return false;
-  out = row->language;
+  const Answer answer = AnswerFor(localeName);
+  if (answer.qt) return answer.qt->languageEnglishName(localeName, out);
+  if (answer.row->language.empty()) return false;
+  out = answer.row->language;
   return true;
 }
 
 LocalePictures GetLocalePictures(const std::string& localeName) {
-  const BuiltInLocale* row = BuiltIn(localeName);
-  if (const QtLocaleFunctions* qt = Qt(row)) return qt->localePictures(localeName);
-  return {std::u16string(row->shortDate), std::u16string(row->longDate), std::u16string(row->time)};
+  const Answer answer = AnswerFor(localeName);
+  if (answer.qt) return answer.qt->localePictures(localeName);
+  const BuiltInLocale& row = *answer.row;
+  return {std::u16string(row.shortDate), std::u16string(row.longDate), std::u16string(row.time)};
 }
 
 CalendarNames GetCalendarNames(const std::string& localeName) {
-  const BuiltInLocale* row = BuiltIn(localeName);
-  if (const QtLocaleFunctions* qt = Qt(row)) return qt->calendarNames(localeName);
+  const Answer answer = AnswerFor(localeName);
+  if (answer.qt) return answer.qt->calendarNames(localeName);
   CalendarNames n;
   std::u16string* const fields[] = {
       n.longDay, n.shortDay, n.longMonth, n.shortMonth, n.longMonthStandalone, n.shortMonthStandalone};
   const int counts[] = {7, 7, 12, 12, 12, 12};
-  std::u16string_view rest = row->calendar;
+  std::u16string_view rest = answer.row->calendar;
   const auto next = [&rest] {
     const std::size_t bar = rest.find(u'|');
     const std::u16string_view text = rest.substr(0, bar);

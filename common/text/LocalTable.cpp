@@ -118,9 +118,11 @@ std::u16string Unescape(std::u16string_view value) {
 // The entries of `wanted` when the bytes have that section, else of the last
 // "[Default]" section, else the lines before the first header. Only a header
 // begins with '[': when the bytes are known to have the wanted section, every
-// other line outside it is passed over.
+// other line outside it is passed over. Entries whose key `keep` refuses are
+// left out.
+template <typename Keep>
 void ReadSection(std::string_view bytes, std::u16string_view wanted, bool present,
-                 std::vector<LocalEntry>& entries) {
+                 std::vector<LocalEntry>& entries, Keep keep) {
   LineReader reader(bytes);
   reader.Skip();
   bool inWanted = false;
@@ -153,7 +155,9 @@ void ReadSection(std::string_view bytes, std::u16string_view wanted, bool presen
     if (!inWanted && !inDefault) continue;
     const auto split = line.find(u", ");
     if (split == std::u16string::npos) continue;
-    entries.push_back({line.substr(0, split), Unescape(std::u16string_view(line).substr(split + 2))});
+    const std::u16string_view key = std::u16string_view(line).substr(0, split);
+    if (!keep(key)) continue;
+    entries.push_back({std::u16string(key), Unescape(std::u16string_view(line).substr(split + 2))});
   }
 }
 
@@ -227,14 +231,16 @@ bool LocalTable::LoadBytes(std::string_view bytes, const std::vector<std::u16str
   try {
     std::unordered_set<std::u16string> headers;
     const std::u16string chosen = ChooseSection(bytes, wantedSections, headers);
-    ReadSection(bytes, chosen, !chosen.empty(), m_entries);
+    ReadSection(bytes, chosen, !chosen.empty(), m_entries, [](std::u16string_view) { return true; });
     m_section = chosen.empty() ? std::u16string(u"Default") : chosen.substr(1, chosen.size() - 2);
     m_index.clear();
     for (std::size_t i = 0; i < m_entries.size(); ++i) m_index.emplace(platform::AsciiUpper(m_entries[i].m_szKey), i);
     m_english.clear();
     if (!platform::EqualsIgnoreCase(chosen, kEnglishSection)) {
       std::vector<LocalEntry> english;
-      ReadSection(bytes, kEnglishSection, headers.count(platform::AsciiUpper(kEnglishSection)) != 0, english);
+      // Only the keys the chosen section lacks are looked up in English.
+      ReadSection(bytes, kEnglishSection, headers.count(platform::AsciiUpper(kEnglishSection)) != 0, english,
+                  [this](std::u16string_view key) { return m_index.count(platform::AsciiUpper(key)) == 0; });
       for (auto& entry : english) m_english.emplace(platform::AsciiUpper(entry.m_szKey), std::move(entry.m_szValue));
     }
     return true;

@@ -1,7 +1,14 @@
 #include "common/text/LocalTable.h"
 
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <bit>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <new>
 #include <unordered_set>
@@ -22,7 +29,8 @@ constexpr std::u16string_view kEnglishSection = u"[English]";
 constexpr std::size_t kMaxFileBytes = 64 << 20;
 
 // Reads the UTF-16LE units of a byte buffer one line at a time, as a line
-// reader with a buffer of kMaxLineChars + 1 characters would.
+// reader with a buffer of kMaxLineChars + 1 characters would. A line that is
+// not wanted is passed over without being decoded.
 class LineReader {
  public:
   explicit LineReader(std::string_view bytes) : m_bytes(bytes) {}
@@ -31,15 +39,27 @@ class LineReader {
     if (m_pos < Units()) ++m_pos;
   }
 
+  // The first character of the next line; false at the end of the data.
+  bool Peek(char16_t& first) const {
+    if (m_pos >= Units()) return false;
+    first = At(m_pos);
+    return true;
+  }
+
+  void SkipLine() { m_pos = LineEnd(); }
+
   // False at the end of the data.
   bool Next(std::u16string& line) {
     line.clear();
     if (m_pos >= Units()) return false;
-    while (m_pos < Units() && line.size() < LocalTable::kMaxLineChars) {
-      const char16_t c = At(m_pos++);
-      line += c;
-      if (c == u'\n') break;
+    const std::size_t end = LineEnd();
+    line.resize(end - m_pos);
+    if constexpr (std::endian::native == std::endian::little) {
+      std::memcpy(line.data(), m_bytes.data() + 2 * m_pos, 2 * line.size());
+    } else {
+      for (std::size_t i = 0; i < line.size(); ++i) line[i] = At(m_pos + i);
     }
+    m_pos = end;
     return true;
   }
 
@@ -49,6 +69,21 @@ class LineReader {
     const auto lo = static_cast<unsigned char>(m_bytes[2 * i]);
     const auto hi = static_cast<unsigned char>(m_bytes[2 * i + 1]);
     return static_cast<char16_t>(lo | (hi << 8));
+  }
+  // Where the next line ends: after its line feed, after kMaxLineChars
+  // characters or at the end of the data, whichever comes first.
+  std::size_t LineEnd() const {
+    const std::size_t limit = std::min(Units(), m_pos + LocalTable::kMaxLineChars);
+    const char* const data = m_bytes.data();
+    std::size_t from = 2 * m_pos;
+    while (from < 2 * limit) {
+      const void* found = std::memchr(data + from, '\n', 2 * limit - from);
+      if (found == nullptr) break;
+      const auto at = static_cast<std::size_t>(static_cast<const char*>(found) - data);
+      if (at % 2 == 0 && data[at + 1] == '\0') return at / 2 + 1;
+      from = at + 1;
+    }
+    return limit;
   }
 
   std::string_view m_bytes;
@@ -81,15 +116,25 @@ std::u16string Unescape(std::u16string_view value) {
 }
 
 // The entries of `wanted` when the bytes have that section, else of the last
-// "[Default]" section, else the lines before the first header.
-void ReadSection(std::string_view bytes, std::u16string_view wanted, std::vector<LocalEntry>& entries) {
+// "[Default]" section, else the lines before the first header. Only a header
+// begins with '[': when the bytes are known to have the wanted section, every
+// other line outside it is passed over. Entries whose key `keep` refuses are
+// left out.
+template <typename Keep>
+void ReadSection(std::string_view bytes, std::u16string_view wanted, bool present,
+                 std::vector<LocalEntry>& entries, Keep keep) {
   LineReader reader(bytes);
   reader.Skip();
   bool inWanted = false;
   bool inDefault = true;  // lines before the first header belong to the default section
   entries.clear();
   std::u16string line;
-  while (reader.Next(line)) {
+  for (char16_t first = 0; reader.Peek(first);) {
+    if (first != u'[' && !inWanted && (present || !inDefault)) {
+      reader.SkipLine();
+      continue;
+    }
+    reader.Next(line);
     TrimLine(line);
     if (IsSectionHeader(line)) {
       if (inWanted) break;  // the wanted section has ended
@@ -110,17 +155,25 @@ void ReadSection(std::string_view bytes, std::u16string_view wanted, std::vector
     if (!inWanted && !inDefault) continue;
     const auto split = line.find(u", ");
     if (split == std::u16string::npos) continue;
-    entries.push_back({line.substr(0, split), Unescape(std::u16string_view(line).substr(split + 2))});
+    const std::u16string_view key = std::u16string_view(line).substr(0, split);
+    if (!keep(key)) continue;
+    entries.push_back({std::u16string(key), Unescape(std::u16string_view(line).substr(split + 2))});
   }
 }
 
 // The first of `wanted` that is a header of the bytes; empty when none is.
-std::u16string ChooseSection(std::string_view bytes, const std::vector<std::u16string>& wanted) {
-  std::unordered_set<std::u16string> headers;
+// `headers` gets every header in ASCII capitals.
+std::u16string ChooseSection(std::string_view bytes, const std::vector<std::u16string>& wanted,
+                             std::unordered_set<std::u16string>& headers) {
   LineReader reader(bytes);
   reader.Skip();
   std::u16string line;
-  while (reader.Next(line)) {
+  for (char16_t first = 0; reader.Peek(first);) {
+    if (first != u'[') {
+      reader.SkipLine();
+      continue;
+    }
+    reader.Next(line);
     TrimLine(line);
     if (IsSectionHeader(line)) headers.insert(platform::AsciiUpper(line));
   }
@@ -151,13 +204,19 @@ bool LocalTable::LoadFile(const std::string& path, std::u16string_view wantedSec
 }
 
 bool LocalTable::LoadFile(const std::string& path, const std::vector<std::u16string>& wantedSections) {
-  std::string bytes;
-  try {
-    if (!platform::ReadWholeFile(path, bytes, kMaxFileBytes)) return false;
-    return LoadBytes(bytes, wantedSections);
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
+  // The file is mapped rather than copied: most of it is only looked through
+  // for the section headers, and a copy would cost a page fault per page.
+  const platform::UniqueFd file = platform::OpenRegularFile(path, O_RDONLY);
+  struct stat info {};
+  if (!file.IsOpen() || fstat(file.Get(), &info) != 0) return false;
+  const auto size = static_cast<std::size_t>(info.st_size);
+  if (size > kMaxFileBytes) return false;
+  if (size == 0) return LoadBytes(std::string_view(), wantedSections);
+  void* const mapped = mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, file.Get(), 0);
+  if (mapped == MAP_FAILED) return false;
+  const bool loaded = LoadBytes(std::string_view(static_cast<const char*>(mapped), size), wantedSections);
+  munmap(mapped, size);
+  return loaded;
 }
 
 bool LocalTable::LoadBytes(std::string_view bytes, std::u16string_view wantedSection) {
@@ -170,15 +229,18 @@ bool LocalTable::LoadBytes(std::string_view bytes, std::u16string_view wantedSec
 
 bool LocalTable::LoadBytes(std::string_view bytes, const std::vector<std::u16string>& wantedSections) {
   try {
-    const std::u16string chosen = ChooseSection(bytes, wantedSections);
-    ReadSection(bytes, chosen, m_entries);
+    std::unordered_set<std::u16string> headers;
+    const std::u16string chosen = ChooseSection(bytes, wantedSections, headers);
+    ReadSection(bytes, chosen, !chosen.empty(), m_entries, [](std::u16string_view) { return true; });
     m_section = chosen.empty() ? std::u16string(u"Default") : chosen.substr(1, chosen.size() - 2);
     m_index.clear();
     for (std::size_t i = 0; i < m_entries.size(); ++i) m_index.emplace(platform::AsciiUpper(m_entries[i].m_szKey), i);
     m_english.clear();
     if (!platform::EqualsIgnoreCase(chosen, kEnglishSection)) {
       std::vector<LocalEntry> english;
-      ReadSection(bytes, kEnglishSection, english);
+      // Only the keys the chosen section lacks are looked up in English.
+      ReadSection(bytes, kEnglishSection, headers.count(platform::AsciiUpper(kEnglishSection)) != 0, english,
+                  [this](std::u16string_view key) { return m_index.count(platform::AsciiUpper(key)) == 0; });
       for (auto& entry : english) m_english.emplace(platform::AsciiUpper(entry.m_szKey), std::move(entry.m_szValue));
     }
     return true;

@@ -1,10 +1,10 @@
 #include "platform/locale/UserLocale.h"
 
-#include <QLocale>
-#include <QString>
 #include <cstdlib>
+#include <string_view>
 
-#include "platform/locale/PictureTranslation.h"
+#include "platform/locale/BuiltInLocales.h"
+#include "platform/locale/QtLocale.h"
 
 namespace platform {
 namespace {
@@ -17,14 +17,20 @@ std::string FirstSet(const char* a, const char* b, const char* c) {
   return {};
 }
 
-// "de_DE.UTF-8@euro" names the locale de_DE; "C" and "POSIX" the C locale.
-QLocale ToQLocale(const std::string& name) {
-  std::string base = name.substr(0, name.find_first_of(".@"));
-  if (base.empty() || base == "C" || base == "POSIX") return QLocale::c();
-  return QLocale(QString::fromStdString(base));
-}
+// Who answers for a locale: its built-in row, else Qt's tables.
+struct Answer {
+  const BuiltInLocale* row = nullptr;
+  const QtLocaleFunctions* qt = nullptr;
+};
 
-std::u16string ToU16(const QString& s) { return s.toStdU16String(); }
+// "de_DE.UTF-8@euro" names the locale de_DE; "C" and "POSIX" the C locale.
+Answer AnswerFor(const std::string& name) {
+  const std::string_view base = std::string_view(name).substr(0, name.find_first_of(".@"));
+  const BuiltInLocale* row = FindBuiltInLocale(base.empty() || base == "POSIX" ? "C" : base);
+  if (row != nullptr) return {row};
+  if (const QtLocaleFunctions* qt = QtLocale()) return {nullptr, qt};
+  return {FindBuiltInLocale("C")};  // without Qt's tables another locale reads as C
+}
 
 }  // namespace
 
@@ -33,43 +39,39 @@ std::string UserTimeLocaleName() { return FirstSet("LC_ALL", "LC_TIME", "LANG");
 std::string UserMessagesLocaleName() { return FirstSet("LC_ALL", "LC_MESSAGES", "LANG"); }
 
 bool LanguageEnglishName(const std::string& localeName, std::u16string& out) {
-  const QLocale locale = ToQLocale(localeName);
-  const QLocale::Language language = locale.language();
-  if (language == QLocale::C || language == QLocale::AnyLanguage) return false;
-  const QString name = QLocale::languageToString(language);
-  if (name.isEmpty()) return false;
-  out = ToU16(name);
+  const Answer answer = AnswerFor(localeName);
+  if (answer.qt) return answer.qt->languageEnglishName(localeName, out);
+  if (answer.row->language.empty()) return false;
+  out = answer.row->language;
   return true;
 }
 
 LocalePictures GetLocalePictures(const std::string& localeName) {
-  const QLocale locale = ToQLocale(localeName);
-  LocalePictures p;
-  p.shortDate = QtFormatToPicture(ToU16(locale.dateFormat(QLocale::ShortFormat)));
-  p.longDate = QtFormatToPicture(ToU16(locale.dateFormat(QLocale::LongFormat)));
-  // The short time written with seconds reads like the locale's everyday clock;
-  // some long formats spell the units out instead ("H時mm分ss秒").
-  p.time = AddSecondsToTimePicture(QtFormatToPicture(ToU16(locale.timeFormat(QLocale::ShortFormat))));
-  if (p.time.empty()) p.time = QtFormatToPicture(ToU16(locale.timeFormat(QLocale::LongFormat)));
-  return p;
+  const Answer answer = AnswerFor(localeName);
+  if (answer.qt) return answer.qt->localePictures(localeName);
+  const BuiltInLocale& row = *answer.row;
+  return {std::u16string(row.shortDate), std::u16string(row.longDate), std::u16string(row.time)};
 }
 
 CalendarNames GetCalendarNames(const std::string& localeName) {
-  const QLocale locale = ToQLocale(localeName);
+  const Answer answer = AnswerFor(localeName);
+  if (answer.qt) return answer.qt->calendarNames(localeName);
   CalendarNames n;
-  for (int i = 0; i < 7; ++i) {
-    const int qtDay = i == 0 ? 7 : i;  // Qt counts Monday 1 .. Sunday 7
-    n.longDay[i] = ToU16(locale.dayName(qtDay, QLocale::LongFormat));
-    n.shortDay[i] = ToU16(locale.dayName(qtDay, QLocale::ShortFormat));
+  std::u16string* const fields[] = {
+      n.longDay, n.shortDay, n.longMonth, n.shortMonth, n.longMonthStandalone, n.shortMonthStandalone};
+  const int counts[] = {7, 7, 12, 12, 12, 12};
+  std::u16string_view rest = answer.row->calendar;
+  const auto next = [&rest] {
+    const std::size_t bar = rest.find(u'|');
+    const std::u16string_view text = rest.substr(0, bar);
+    rest = bar == std::u16string_view::npos ? std::u16string_view() : rest.substr(bar + 1);
+    return std::u16string(text);
+  };
+  for (int list = 0; list < 6; ++list) {
+    for (int i = 0; i < counts[list]; ++i) fields[list][i] = next();
   }
-  for (int i = 0; i < 12; ++i) {
-    n.longMonth[i] = ToU16(locale.monthName(i + 1, QLocale::LongFormat));
-    n.shortMonth[i] = ToU16(locale.monthName(i + 1, QLocale::ShortFormat));
-    n.longMonthStandalone[i] = ToU16(locale.standaloneMonthName(i + 1, QLocale::LongFormat));
-    n.shortMonthStandalone[i] = ToU16(locale.standaloneMonthName(i + 1, QLocale::ShortFormat));
-  }
-  n.am = ToU16(locale.amText());
-  n.pm = ToU16(locale.pmText());
+  n.am = next();
+  n.pm = next();
   return n;
 }
 

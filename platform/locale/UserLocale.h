@@ -5,8 +5,9 @@
 // Pictures use the letters d, dd, ddd, dddd (day, weekday), M .. MMMM (month),
 // yy, yyyy (year), h, hh (12-hour), H, HH (24-hour), m, mm, s, ss, t, tt
 // (AM/PM marker) and literal text in single quotes ('' is one quote).
-// The locale data come from Qt's own tables, so any locale name works even when
-// the C library knows only the C locale.
+// The locale data are Qt's (any locale name works even when the C library knows
+// only the C locale); those of the usual locales of the texts' ten languages are
+// built in, so that these need no Qt (see BuiltInLocales.h and QtLocale.h).
 #include <string>
 
 namespace platform {

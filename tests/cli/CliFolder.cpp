@@ -24,7 +24,9 @@ std::string Quoted(const std::string& text) {
 CliFolder::CliFolder() : m_folder(m_env.ProgramFolder()) {
   const fs::path built = NATALO_BUILT_PROGRAM_DIR;
   fs::create_directories(m_folder);
-  for (const char* file : {"NataloCli", "Natalo.so", "local.dat"}) fs::copy_file(built / file, m_folder + file);
+  for (const char* file : {"NataloCli", "Natalo.so", "NataloLocale.so", "local.dat"}) {
+    fs::copy_file(built / file, m_folder + file);
+  }
   fs::create_directories(NotifyFolder());
   // Reminders the engine arms go to the test's folder; no notification service starts.
   setenv("NATALO_NOTIFY_DIR", (NotifyFolder() + "/").c_str(), 1);

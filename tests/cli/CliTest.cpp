@@ -28,6 +28,7 @@
 #include "platform/text/Utf.h"
 #include "tests/cli/CliFolder.h"
 #include "tests/store/FileBytes.h"
+#include "tests/text/ScopedLocaleEnv.h"
 
 namespace {
 
@@ -143,6 +144,25 @@ TEST_F(CliTest, VersionIsTheBuildsVersion) {
   const CliRun run = folder.Run({"--version"});
   EXPECT_EQ(run.code, 0);
   EXPECT_EQ(run.out, "natalo " NATALO_VERSION "\n");
+}
+
+TEST_F(CliTest, DatesAreWrittenInTheUsersLocale) {
+  ASSERT_EQ(folder.Run({"add", "birthday", "Ann", "Lee", "1985-02-28"}).code, 0);
+  // German is built in; Swedish comes from the locale module, without which
+  // it reads as the C locale.
+  const struct {
+    const char* lang;
+    bool module;
+    const char* date;
+  } rows[] = {{"de_DE.UTF-8", true, "28. Februar 1985\t"},
+              {"sv_SE.UTF-8", true, "28 februari 1985\t"},
+              {"sv_SE.UTF-8", false, "28 February 1985\t"}};
+  for (const auto& row : rows) {
+    if (!row.module) std::filesystem::remove(folder.Folder() + "NataloLocale.so");
+    const ScopedLocaleEnv locale(row.lang);
+    const CliRun run = folder.Run({"list", "--days", "366"});
+    EXPECT_EQ(run.out.rfind(row.date, 0), 0u) << row.lang << " " << row.module << ": " << run.out << run.err;
+  }
 }
 
 TEST_F(CliTest, ListGivesComingDatesInOrderAsTextAndJson) {

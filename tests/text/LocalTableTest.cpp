@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
+#include <unicode/locid.h>
+#include <unicode/plurrule.h>
+#include <unicode/strenum.h>
 
 #include <filesystem>
+#include <memory>
 
 #include "common/text/LocalTable.h"
+#include "common/text/PluralForm.h"
 #include "common/text/ProgramFolder.h"
 #include "platform/text/Utf.h"
 #include "tests/support/TempDir.h"
@@ -101,6 +106,9 @@ TEST(LocalTable, LongLinesAreReadInPiecesOf1999Characters) {
   EXPECT_EQ(table.Get(u"E").size(), 1996u);
   EXPECT_EQ(table.Get(u"N"), u"next");
   EXPECT_EQ(table.Get(u"X"), u"continued");
+  // So is one that is a header, also in a section that is passed over.
+  const auto header = Parse(u"[French]\nF, " + std::u16string(1996, u'f') + u"[English]\nA, found\n");
+  EXPECT_EQ(header.Get(u"A"), u"found");
 }
 
 TEST(LocalTable, JunkNeverBreaksTheReader) {
@@ -228,6 +236,34 @@ TEST(LocalTable, CountTextsTakeTheFormOfTheLanguagesPluralCategory) {
     const auto table = Parse(file, u"[" + std::u16string(row.section) + u"]");
     EXPECT_EQ(filled(table.GetCounted(row.key, row.years, row.days), row.years, row.days), row.expected)
         << platform::ToUtf8(row.section) << " " << platform::ToUtf8(row.days);
+  }
+}
+
+TEST(PluralForm, CategoriesAreIcusForEachLanguage) {
+  const auto upper = [](const icu::UnicodeString& keyword) {
+    std::string text;
+    keyword.toUTF8String(text);
+    return platform::AsciiUpper(platform::FromUtf8(text));
+  };
+  for (std::u16string_view section : {u"English", u"German", u"French", u"Spanish", u"Italian", u"Portuguese",
+                                      u"Dutch", u"Polish", u"Russian", u"Japanese"}) {
+    UErrorCode status = U_ZERO_ERROR;
+    const std::unique_ptr<icu::PluralRules> rules(
+        icu::PluralRules::forLocale(icu::Locale(PluralLocaleOfSection(section).c_str()), status));
+    ASSERT_TRUE(U_SUCCESS(status));
+    const std::unique_ptr<icu::StringEnumeration> keywords(rules->getKeywords(status));
+    std::vector<std::u16string> expected;
+    while (const icu::UnicodeString* keyword = keywords->snext(status)) expected.push_back(upper(*keyword));
+    EXPECT_EQ(PluralCategories(section), expected) << platform::ToUtf8(section);
+    std::vector<std::int64_t> counts(1001);
+    for (std::int64_t n = 0; n <= 1000; ++n) counts[n] = n;
+    // Millions, and counts a double does not hold exactly.
+    counts.insert(counts.end(), {1000000, 1000001, 21000000, 123456789012345678, 999999999999999999});
+    for (const std::int64_t n : counts) {
+      EXPECT_EQ(PluralCategory(section, platform::FromUtf8(std::to_string(n))),
+                upper(rules->select(static_cast<double>(n))))
+          << platform::ToUtf8(section) << " " << n;
+    }
   }
 }
 

@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
+#include <string>
+#include <vector>
 
 #include "common/text/LocalePatterns.h"
+#include "platform/locale/BuiltInLocales.h"
+#include "platform/locale/QtLocale.h"
 #include "tests/text/ScopedLocaleEnv.h"
 
 namespace {
@@ -138,4 +143,40 @@ TEST(LocalePatterns, ProcessPicturesComeFromTheTimeLocaleOnce) {
   }
   ResetLocalePatterns();
   EXPECT_EQ(g_szShortDate, u"");
+}
+
+TEST(UserLocale, BuiltInLocalesGiveQtsAnswers) {
+  const auto texts = [](const platform::CalendarNames& n) {
+    std::vector<std::u16string> out;
+    for (const auto* list : {&n.longDay, &n.shortDay}) {
+      out.insert(out.end(), std::begin(*list), std::end(*list));
+    }
+    for (const auto* list : {&n.longMonth, &n.shortMonth, &n.longMonthStandalone, &n.shortMonthStandalone}) {
+      out.insert(out.end(), std::begin(*list), std::end(*list));
+    }
+    out.push_back(n.am);
+    out.push_back(n.pm);
+    return out;
+  };
+  const platform::QtLocaleFunctions* qt = platform::QtLocale();
+  ASSERT_NE(qt, nullptr);
+  std::vector<std::string> names = {"", "POSIX", "C.UTF-8"};
+  for (const platform::BuiltInLocale& row : platform::BuiltInLocales()) {
+    for (std::string_view rest = row.names; !rest.empty();) {
+      const std::size_t space = std::min(rest.find(' '), rest.size());
+      names.emplace_back(rest.substr(0, space));
+      names.push_back(names.back() + ".UTF-8@euro");
+      rest.remove_prefix(std::min(space + 1, rest.size()));
+    }
+  }
+  for (const std::string& name : names) {
+    std::u16string builtIn, fromQt;
+    EXPECT_EQ(platform::LanguageEnglishName(name, builtIn), qt->languageEnglishName(name, fromQt)) << name;
+    EXPECT_EQ(builtIn, fromQt) << name;
+    const platform::LocalePictures a = platform::GetLocalePictures(name), b = qt->localePictures(name);
+    EXPECT_EQ(a.shortDate, b.shortDate) << name;
+    EXPECT_EQ(a.longDate, b.longDate) << name;
+    EXPECT_EQ(a.time, b.time) << name;
+    EXPECT_EQ(texts(platform::GetCalendarNames(name)), texts(qt->calendarNames(name))) << name;
+  }
 }

@@ -5,12 +5,6 @@
 
 namespace {
 
-const QImage* Picture(const std::vector<QImage>& pictures, uint32_t number) {
-  const size_t row = FindIconRow(number);
-  if (row >= pictures.size() || pictures[row].isNull()) return nullptr;
-  return &pictures[row];
-}
-
 IconLibrary& TheLibrary() {
   static IconLibrary library;
   return library;
@@ -18,20 +12,22 @@ IconLibrary& TheLibrary() {
 
 }  // namespace
 
+IconLibrary::IconLibrary() = default;
+IconLibrary::~IconLibrary() = default;
+
 bool IconLibrary::Load(const std::string& programFolder, bool bHighRes) {
   Free();
-  PictureBundle bundle;
-  if (!bundle.Open(programFolder + kIconLibraryFileName)) return false;
+  auto bundle = std::make_unique<PictureBundle>();
+  if (!bundle->Open(programFolder + kIconLibraryFileName)) return false;
+  m_bundle = std::move(bundle);
+  m_bHighRes = bHighRes;
   m_listPictures.resize(IconTable.size());
   m_rowPictures.resize(IconTable.size());
-  for (size_t i = 0; i < IconTable.size(); ++i) {
-    m_listPictures[i] = bundle.Decode(IconTable[i].szListPicture);
-    if (m_listPictures[i].isNull()) return false;
-  }
-  for (size_t i = 0; i < IconTable.size(); ++i) {
-    const IconTableRow& row = IconTable[i];
-    m_rowPictures[i] = bundle.Decode(bHighRes ? row.szRowPictureLarge : row.szRowPictureSmall);
-    if (m_rowPictures[i].isNull()) return false;
+  m_tried.assign(2 * IconTable.size(), false);
+  // One picture decoded now tells a bundle whose pictures cannot be read.
+  if (ListPicture(IconTable[0].dwNumber) == nullptr) {
+    Free();
+    return false;
   }
   return true;
 }
@@ -39,11 +35,27 @@ bool IconLibrary::Load(const std::string& programFolder, bool bHighRes) {
 void IconLibrary::Free() {
   m_listPictures.clear();
   m_rowPictures.clear();
+  m_tried.clear();
+  m_bundle.reset();
 }
 
-const QImage* IconLibrary::RowPicture(uint32_t number) const { return Picture(m_rowPictures, number); }
+const QImage* IconLibrary::Picture(std::vector<QImage>& pictures, uint32_t number, bool bRow) const {
+  const size_t row = FindIconRow(number);
+  if (m_bundle == nullptr || row >= pictures.size()) return nullptr;
+  const size_t tried = bRow ? IconTable.size() + row : row;
+  if (!m_tried[tried]) {
+    m_tried[tried] = true;
+    const IconTableRow& names = IconTable[row];
+    pictures[row] = m_bundle->Decode(!bRow         ? names.szListPicture
+                                     : m_bHighRes ? names.szRowPictureLarge
+                                                  : names.szRowPictureSmall);
+  }
+  return pictures[row].isNull() ? nullptr : &pictures[row];
+}
 
-const QImage* IconLibrary::ListPicture(uint32_t number) const { return Picture(m_listPictures, number); }
+const QImage* IconLibrary::RowPicture(uint32_t number) const { return Picture(m_rowPictures, number, true); }
+
+const QImage* IconLibrary::ListPicture(uint32_t number) const { return Picture(m_listPictures, number, false); }
 
 bool LoadIconLibrary(const std::string& programFolder, bool bHighRes) {
   return TheLibrary().Load(programFolder, bHighRes);

@@ -8,27 +8,42 @@
 #include <QImage>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
+
+class PictureBundle;
 
 inline constexpr const char* kIconLibraryFileName = "NataloIcons.rcc";
 
 class IconLibrary {
  public:
-  // Decodes all list pictures, then all row pictures of the screen size
-  // (bHighRes: wider than 176 pixels). False when the bundle is missing or
-  // damaged or a picture cannot be found or decoded; loading stops at that
-  // picture and the pictures decoded before it stay usable.
+  IconLibrary();
+  ~IconLibrary();
+  IconLibrary(const IconLibrary&) = delete;
+  IconLibrary& operator=(const IconLibrary&) = delete;
+
+  // Opens the bundle for the screen size (bHighRes: wider than 176 pixels)
+  // and decodes the first list picture. False when the bundle is missing or
+  // damaged or that picture cannot be decoded. The other pictures are decoded
+  // when first asked for: the first screen shows only a few of them.
   bool Load(const std::string& programFolder, bool bHighRes);
   void Free();
   // The row picture / list picture of the row with that number, or of the
-  // first row when no row has it; nullptr when that picture is not loaded.
+  // first row when no row has it; nullptr when nothing is loaded or that
+  // picture cannot be decoded. A picture stays at its address until Free.
   const QImage* RowPicture(uint32_t number) const;
   const QImage* ListPicture(uint32_t number) const;
 
  private:
-  std::vector<QImage> m_listPictures;
-  std::vector<QImage> m_rowPictures;
+  const QImage* Picture(std::vector<QImage>& pictures, uint32_t number, bool bRow) const;
+
+  std::unique_ptr<PictureBundle> m_bundle;
+  bool m_bHighRes = false;
+  // Decoded on first use; a row tried and failed stays null and is not tried again.
+  mutable std::vector<QImage> m_listPictures;
+  mutable std::vector<QImage> m_rowPictures;
+  mutable std::vector<bool> m_tried;  // list pictures first, then row pictures
 };
 
 // The application's one library.

@@ -109,14 +109,14 @@ TakeInResult TakeInOtherWriters(FeskList& list) {
   FeskList::ScanResult scan;
   const bool read = list.ScanStorageFile([&](std::unique_ptr<StorageItem>& item) {
     if (AsEntry(item.get()) == nullptr) return;
-    const auto known = list.m_known.find(item->m_nUID);
-    if (known == list.m_known.end()) {
+    const std::optional<KnownRecordState> known = list.m_known.Find(item->m_nUID);
+    if (!known) {
       added.emplace_back(AsEntry(item.release()));
       return;
     }
     const KnownRecordState inFile = KnownRecordState::Of(*item);
     StorageItem* own = list.FindByUID(item->m_nUID);
-    if (own != nullptr && inFile != known->second && KnownRecordState::Of(*own) == known->second) {
+    if (own != nullptr && inFile != *known && KnownRecordState::Of(*own) == *known) {
       states.emplace_back(own, inFile);
     }
   }, &scan);

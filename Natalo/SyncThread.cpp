@@ -70,7 +70,7 @@ void ApplyPending(SyncShared& shared) {
     switch (change.kind) {
       case StorageChange::EntryAdded:
         // Seen now: a later save does not take it in a second time.
-        list->m_known.emplace(change.added->m_nUID, KnownRecordState::Of(*change.added));
+        list->m_known.Set(change.added->m_nUID, KnownRecordState::Of(*change.added));
         AddSyncedEntry(*list, std::move(change.added));
         rows = true;
         break;
@@ -215,10 +215,10 @@ bool ReadStoredEntries(const std::string& storagePath, std::vector<std::unique_p
 bool TakeEditedEntry(FeskList& list, std::unique_ptr<FeskItem> stored) {
   const std::int32_t uid = stored->m_nUID;
   FeskItem* own = AsEntry(list.FindByUID(uid));
-  if (list.m_known.count(uid) == 0) {
+  if (!list.m_known.Contains(uid)) {
     // Never read from the file: new to the list (an entry of the user's own
     // under the same UID keeps it, and this one gets another).
-    list.m_known.emplace(uid, KnownRecordState::Of(*stored));
+    list.m_known.Set(uid, KnownRecordState::Of(*stored));
     AddSyncedEntry(list, std::move(stored));
     return true;
   }
@@ -226,13 +226,13 @@ bool TakeEditedEntry(FeskList& list, std::unique_ptr<FeskItem> stored) {
   if (own == nullptr || own->IsStar()) return false;
   // Copied into the list's own entry, which views and dialogs may hold.
   CopyEntry(*stored, *own);
-  list.m_known[uid] = KnownRecordState::Of(*own);
+  list.m_known.Set(uid, KnownRecordState::Of(*own));
   return true;
 }
 
 bool DropRemovedEntry(FeskList& list, std::int32_t uid) {
   // An entry the list never read from the file is the user's own, unsaved one under the same UID.
-  if (list.m_known.erase(uid) == 0) return false;
+  if (!list.m_known.Forget(uid)) return false;
   StorageItem* own = list.FindByUID(uid);
   return own != nullptr && !AsEntry(own)->IsStar() && list.Remove(own);
 }
@@ -243,10 +243,10 @@ void TakeStoredList(FeskList& list, std::vector<std::unique_ptr<FeskItem>> store
   // Entries the list read from the file and the file no longer holds were deleted there.
   std::vector<StorageItem*> gone;
   for (StorageItem& item : list) {
-    if (item.m_nUID > 0 && inFile.count(item.m_nUID) == 0 && list.m_known.count(item.m_nUID) != 0) gone.push_back(&item);
+    if (item.m_nUID > 0 && inFile.count(item.m_nUID) == 0 && list.m_known.Contains(item.m_nUID)) gone.push_back(&item);
   }
   for (StorageItem* item : gone) {
-    list.m_known.erase(item->m_nUID);
+    list.m_known.Forget(item->m_nUID);
     list.Remove(item);
   }
   for (auto& entry : stored) TakeEditedEntry(list, std::move(entry));

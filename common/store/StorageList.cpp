@@ -258,23 +258,9 @@ bool StorageList::LoadFrom(BinaryReader& reader) {
   return true;
 }
 
-KnownRecordState KnownRecordState::Of(const StorageItem& item) {
-  return {item.m_wSkipNext, item.m_ftSnooze, item.m_dwAutoSnoozeCounter, item.m_dwSnoozeCounter};
-}
-
-void KnownRecordState::ApplyTo(StorageItem& item) const {
-  item.m_wSkipNext = wSkipNext;
-  item.m_ftSnooze = ftSnooze;
-  item.m_dwAutoSnoozeCounter = dwAutoSnoozeCounter;
-  item.m_dwSnoozeCounter = dwSnoozeCounter;
-}
-
 void StorageList::RememberFileContent() const {
-  m_known.clear();
   // Items without a positive UID (the stars) are never written.
-  for (const auto& item : m_items) {
-    if (item->m_nUID > 0) m_known[item->m_nUID] = KnownRecordState::Of(*item);
-  }
+  m_known.Remember(m_items.size(), [this](std::size_t i) { return m_items[i].get(); });
 }
 
 bool StorageList::WriteItemState(const StorageItem& item) {

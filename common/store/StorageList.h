@@ -16,6 +16,7 @@
 
 #include "common/store/BinaryReader.h"
 #include "common/store/BinaryWriter.h"
+#include "common/store/KnownRecords.h"
 #include "common/store/StorageItem.h"
 
 inline constexpr std::uint16_t STORAGE_MAGIC = 0xCE00;
@@ -38,17 +39,6 @@ enum class StorageRefusal {
   CutShort,     // the file ends inside the header
   ReadError,    // reading failed; what was read before is not used
   Locked,       // the storage mutex was not acquired in time
-};
-
-// The reminder state of one record, as a list last read or wrote it.
-struct KnownRecordState {
-  std::uint16_t wSkipNext = 0;
-  std::uint64_t ftSnooze = 0;
-  std::uint32_t dwAutoSnoozeCounter = 0;
-  std::uint32_t dwSnoozeCounter = 0;
-  bool operator==(const KnownRecordState&) const = default;
-  static KnownRecordState Of(const StorageItem& item);
-  void ApplyTo(StorageItem& item) const;
 };
 
 class StorageList {
@@ -171,11 +161,9 @@ class StorageList {
   int m_nDamagedRecords = 0;
   // Why the last Load returned false; None after one that succeeded.
   StorageRefusal m_eRefusal = StorageRefusal::None;
-  // The records of the file as this list last read or wrote it: their UIDs
-  // with their reminder state. A save that must not drop what other programs
-  // wrote meanwhile compares the file with this.
-  // Load and Save keep it.
-  mutable std::unordered_map<std::int32_t, KnownRecordState> m_known;
+  // The records of the file as this list last read or wrote it (see
+  // KnownRecords). Load and Save keep it.
+  mutable KnownRecords m_known;
   // Makes m_known what the list holds now.
   void RememberFileContent() const;
 

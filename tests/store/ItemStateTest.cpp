@@ -4,6 +4,7 @@
 #include <atomic>
 #include <thread>
 
+#include "common/store/KnownRecords.h"
 #include "common/store/StorageMutexName.h"
 #include "platform/sync/NamedMutex.h"
 #include "platform/text/Utf.h"
@@ -87,3 +88,36 @@ TEST_F(ItemState, LockedOperationsWaitForTheStorageMutex) {
 }
 
 }  // namespace
+
+TEST(KnownRecords, RemembersTheLastStateOfEachUidAndForgetsOnce) {
+  // Out of order, one UID twice (the later one counts), and a star without a UID.
+  const std::int32_t uids[] = {7, 3, 0, 7, 5};
+  std::vector<std::unique_ptr<StorageItem>> items;
+  for (std::size_t i = 0; i < std::size(uids); ++i) {
+    items.push_back(std::make_unique<StorageItem>(0, false));
+    items[i]->m_nUID = uids[i];
+    items[i]->m_wSkipNext = static_cast<std::uint16_t>(i);
+    items[i]->m_ftSnooze = 1000 + i;
+  }
+  KnownRecords known;
+  known.Remember(items.size(), [&](std::size_t i) { return items[i].get(); });
+  EXPECT_EQ(known.Find(7), KnownRecordState::Of(*items[3]));
+  EXPECT_EQ(known.Find(3), KnownRecordState::Of(*items[1]));
+  EXPECT_FALSE(known.Contains(0));
+  EXPECT_FALSE(known.Contains(4));
+
+  const KnownRecordState later{9, 99, 1, 2};
+  known.Set(4, later);  // seen after the load
+  known.Set(5, later);  // replaced in place
+  EXPECT_EQ(known.Find(4), later);
+  EXPECT_EQ(known.Find(5), later);
+  for (const std::int32_t uid : {3, 4}) {
+    EXPECT_TRUE(known.Forget(uid)) << uid;
+    EXPECT_FALSE(known.Forget(uid)) << uid;
+    EXPECT_FALSE(known.Contains(uid)) << uid;
+  }
+  known.Set(3, later);  // seen again after it was forgotten
+  EXPECT_EQ(known.Find(3), later);
+  known.Remember(0, [&](std::size_t i) { return items[i].get(); });
+  EXPECT_FALSE(known.Contains(7));
+}

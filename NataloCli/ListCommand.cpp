@@ -92,26 +92,34 @@ class ComingList {
 
   // Keeps the entry when it is due within `days` days of today.
   void Consider(const FeskItem& entry, long days) {
-    const CalendarDate date = DateOfFileTime(entry.m_ftDate);
-    const CalendarDate next = NextOccurrence(date, m_today);
-    const std::int64_t daysLeft = DayNumber(next) - m_todayNumber;
-    if (daysLeft > days) return;
+    // The date of a stored moment is that of its day: a day already seen
+    // gives its next date and texts at once.
+    const platform::FileTime day = std::min(entry.m_ftDate, platform::TIME_NONE) / platform::FILETIME_PER_DAY;
+    const auto [seen, added] = m_storedDays.try_emplace(day);
+    StoredDay& stored = seen->second;
+    if (added) {
+      stored.date = DateOfFileTime(entry.m_ftDate);
+      stored.next = NextOccurrence(stored.date, m_today);
+      stored.daysLeft = DayNumber(stored.next) - m_todayNumber;
+    }
+    if (stored.daysLeft > days) return;
+    if (stored.dateTexts == kNone) {
+      stored.dateTexts = DateTextsOf(entry, stored.date);
+      if (m_days.size() <= static_cast<std::size_t>(stored.daysLeft)) m_days.resize(stored.daysLeft + 1);
+      m_days[stored.daysLeft].next = stored.next;
+    }
     Row row;
     row.uid = entry.m_nUID;
     row.kind = KindWord(entry);
-    row.daysLeft = static_cast<std::uint16_t>(daysLeft);
+    row.daysLeft = static_cast<std::uint16_t>(stored.daysLeft);
     row.reminder = ReminderIndex(entry);
-    row.dateTexts = DateTextsOf(entry, date);
-    row.name = static_cast<std::uint32_t>(m_texts.size());
-    platform::AppendUtf8(m_texts, entry.GetDisplayName(m_context.view));
-    row.nameSize = static_cast<std::uint32_t>(m_texts.size() - row.name);
+    row.dateTexts = stored.dateTexts;
+    row.name = NameOf(entry);
     if (m_json && !entry.m_szNote.empty()) {
       row.note = static_cast<std::uint32_t>(m_texts.size());
       platform::AppendUtf8(m_texts, entry.m_szNote);
       row.noteSize = static_cast<std::uint32_t>(m_texts.size() - row.note);
     }
-    if (m_days.size() <= row.daysLeft) m_days.resize(row.daysLeft + 1);
-    m_days[row.daysLeft].next = next;
     m_rows.push_back(row);
   }
 
@@ -131,7 +139,7 @@ class ComingList {
       if (i + 2 * kAhead < order.size()) __builtin_prefetch(&m_rows[order[i + 2 * kAhead]]);
       if (i + kAhead < order.size()) {
         const Row& ahead = m_rows[order[i + kAhead]];
-        __builtin_prefetch(m_texts.data() + ahead.name);
+        __builtin_prefetch(m_texts.data() + m_names[ahead.name].at);
         __builtin_prefetch(&m_dates[ahead.dateTexts]);
       }
       if (i + kAhead / 2 < order.size()) {
@@ -163,8 +171,7 @@ class ComingList {
     std::uint8_t reminder = 0;
     const char* kind = "";
     std::uint32_t dateTexts = 0;  // in m_dates
-    std::uint32_t name = 0;       // UTF-8 in m_texts
-    std::uint32_t nameSize = 0;
+    std::uint32_t name = 0;       // in m_names
     std::uint32_t note = 0;       // UTF-8 in m_texts, for JSON only
     std::uint32_t noteSize = 0;
   };
@@ -190,7 +197,47 @@ class ComingList {
     std::string jsonDays;    // ",\"daysText\":\"in 3 days\""
   };
 
+  static constexpr std::uint32_t kNone = ~std::uint32_t{0};
+
+  // What a stored day gives every entry on it.
+  struct StoredDay {
+    CalendarDate date;
+    CalendarDate next;
+    std::int64_t daysLeft = 0;
+    std::uint32_t dateTexts = kNone;  // in m_dates, once a row needs them
+  };
+
+  // One distinct name: UTF-8 in m_texts, and for JSON its quoted and
+  // escaped form right after it.
+  struct NameText {
+    std::uint32_t at = 0;
+    std::uint32_t size = 0;
+    std::uint32_t jsonSize = 0;
+  };
+
   static constexpr const char* kReminderWords[] = {"on", "off", "skipped", "snoozed"};
+
+  // Many entries share a name: each distinct one is kept, escaped and
+  // ordered once.
+  std::uint32_t NameOf(const FeskItem& entry) {
+    m_name.clear();
+    platform::AppendUtf8(m_name, entry.GetDisplayName(m_context.view));
+    const auto found = m_nameIndex.find(m_name);
+    if (found != m_nameIndex.end()) return found->second;
+    NameText name;
+    name.at = static_cast<std::uint32_t>(m_texts.size());
+    name.size = static_cast<std::uint32_t>(m_name.size());
+    m_texts += m_name;
+    if (m_json) {
+      AppendJsonString(m_texts, m_name);
+      name.jsonSize = static_cast<std::uint32_t>(m_texts.size() - name.at - name.size);
+    }
+    const auto id = static_cast<std::uint32_t>(m_names.size());
+    m_names.push_back(name);
+    // The key is a copy of its own: m_texts may still move when it grows.
+    m_nameIndex.emplace(m_name, id);
+    return id;
+  }
 
   static std::uint8_t ReminderIndex(const FeskItem& entry) {
     if (!entry.m_bEnabled) return 1;
@@ -261,38 +308,41 @@ class ComingList {
     return text;
   }
 
-  std::string_view Name(const Row& row) const { return std::string_view(m_texts).substr(row.name, row.nameSize); }
+  std::string_view Name(const Row& row) const {
+    const NameText& name = m_names[row.name];
+    return std::string_view(m_texts).substr(name.at, name.size);
+  }
+  std::string_view JsonName(const Row& row) const {
+    const NameText& name = m_names[row.name];
+    return std::string_view(m_texts).substr(name.at + name.size, name.jsonSize);
+  }
 
   std::vector<std::uint32_t> Order() const {
-    // Counted into the days left first, which keeps the reading order; then
-    // each day's rows by name. The first eight bytes of a name, read as one
-    // number, order most pairs without looking at the names themselves.
-    struct Key {
-      std::uint64_t prefix;
-      std::uint32_t row;
+    // The distinct names in order first, by their bytes; then the rows
+    // counted into their days left, and each day's rows by the rank of their
+    // name, then by reading order.
+    std::vector<std::uint32_t> byName(m_names.size());
+    for (std::uint32_t i = 0; i < byName.size(); ++i) byName[i] = i;
+    const auto text = [this](std::uint32_t name) {
+      return std::string_view(m_texts).substr(m_names[name].at, m_names[name].size);
     };
+    std::sort(byName.begin(), byName.end(), [&text](std::uint32_t a, std::uint32_t b) { return text(a) < text(b); });
+    std::vector<std::uint32_t> rank(m_names.size());
+    for (std::uint32_t i = 0; i < byName.size(); ++i) rank[byName[i]] = i;
+
     std::vector<std::uint32_t> starts(m_days.size() + 1, 0);
     for (const Row& row : m_rows) ++starts[row.daysLeft + 1];
     for (std::size_t day = 1; day < starts.size(); ++day) starts[day] += starts[day - 1];
-    std::vector<Key> keys(m_rows.size());
+    std::vector<std::uint64_t> keys(m_rows.size());
     std::vector<std::uint32_t> at(starts.begin(), starts.end() - 1);
     for (std::uint32_t i = 0; i < m_rows.size(); ++i) {
-      const std::string_view name = Name(m_rows[i]);
-      std::uint64_t prefix = 0;
-      for (std::size_t b = 0; b < 8; ++b) {
-        prefix = prefix << 8 | (b < name.size() ? static_cast<unsigned char>(name[b]) : 0u);
-      }
-      keys[at[m_rows[i].daysLeft]++] = {prefix, i};
+      keys[at[m_rows[i].daysLeft]++] = std::uint64_t{rank[m_rows[i].name]} << 32 | i;
     }
-    const auto before = [this](const Key& a, const Key& b) {
-      if (a.prefix != b.prefix) return a.prefix < b.prefix;
-      return Name(m_rows[a.row]) < Name(m_rows[b.row]);
-    };
     for (std::size_t day = 0; day + 1 < starts.size(); ++day) {
-      std::stable_sort(keys.begin() + starts[day], keys.begin() + starts[day + 1], before);
+      std::sort(keys.begin() + starts[day], keys.begin() + starts[day + 1]);
     }
     std::vector<std::uint32_t> order(keys.size());
-    for (std::size_t i = 0; i < keys.size(); ++i) order[i] = keys[i].row;
+    for (std::size_t i = 0; i < keys.size(); ++i) order[i] = static_cast<std::uint32_t>(keys[i]);
     return order;
   }
 
@@ -316,7 +366,7 @@ class ComingList {
     out += ",\"kind\":\"";
     out += row.kind;
     out += "\",\"name\":";
-    AppendJsonString(out, Name(row));
+    out += JsonName(row);
     out.append(m_dateBytes, date.at, date.first);
     out += day.jsonNext;
     out += ",\"years\":";
@@ -342,7 +392,11 @@ class ComingList {
   EntryTextContext m_context;
   std::vector<Row> m_rows;
   std::string m_texts;
+  std::vector<NameText> m_names;
+  std::unordered_map<std::string, std::uint32_t> m_nameIndex;
+  std::string m_name;  // the name being looked up
   std::unordered_map<std::uint32_t, std::uint32_t> m_dateIndex;
+  std::unordered_map<platform::FileTime, StoredDay> m_storedDays;
   std::vector<DateTexts> m_dates;
   std::string m_dateBytes;
   std::vector<DayTexts> m_days;

@@ -210,6 +210,9 @@ class ComingList {
   // One distinct name: UTF-8 in m_texts, and for JSON its quoted and
   // escaped form right after it.
   struct NameText {
+    std::uint64_t hash = 0;     // of its key
+    std::uint32_t key = 0;      // in m_keys: the stored texts it is made from
+    std::uint32_t keySize = 0;
     std::uint32_t at = 0;
     std::uint32_t size = 0;
     std::uint32_t jsonSize = 0;
@@ -217,26 +220,62 @@ class ComingList {
 
   static constexpr const char* kReminderWords[] = {"on", "off", "skipped", "snoozed"};
 
-  // Many entries share a name: each distinct one is kept, escaped and
-  // ordered once.
+  // Many entries share a name: each distinct one is made, escaped and
+  // ordered once. A name is looked up by the stored texts it is made from
+  // (the settings stay), in a table of open addressing: a name met before
+  // costs a hash of its texts and one compare.
   std::uint32_t NameOf(const FeskItem& entry) {
-    m_name.clear();
-    platform::AppendUtf8(m_name, entry.GetDisplayName(m_context.view));
-    const auto found = m_nameIndex.find(m_name);
-    if (found != m_nameIndex.end()) return found->second;
+    m_key.clear();
+    const auto put = [this](std::u16string_view text) {
+      // Each text with its length, so that no two pairs of texts give one key.
+      const auto units = static_cast<std::uint32_t>(text.size());
+      m_key.append(reinterpret_cast<const char*>(&units), sizeof units);
+      m_key.append(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(char16_t));
+    };
+    if (entry.m_wKind == Birthday) {
+      m_key += 'b';
+      put(entry.m_szFirstName);
+      put(entry.m_szLastName);
+    } else {
+      m_key += entry.m_wKind == Anniversary ? 'a' : 'o';
+      put(entry.m_szName);
+    }
+    const std::uint64_t hash = std::hash<std::string_view>()(m_key);
+    if (2 * (m_names.size() + 1) > m_slots.size()) GrowSlots();
+    const std::size_t mask = m_slots.size() - 1;
+    std::size_t slot = hash & mask;
+    for (; m_slots[slot] != 0; slot = (slot + 1) & mask) {
+      const NameText& seen = m_names[m_slots[slot] - 1];
+      if (seen.hash == hash && std::string_view(m_keys).substr(seen.key, seen.keySize) == m_key) return m_slots[slot] - 1;
+    }
     NameText name;
+    name.hash = hash;
+    name.key = static_cast<std::uint32_t>(m_keys.size());
+    name.keySize = static_cast<std::uint32_t>(m_key.size());
+    m_keys += m_key;
     name.at = static_cast<std::uint32_t>(m_texts.size());
-    name.size = static_cast<std::uint32_t>(m_name.size());
-    m_texts += m_name;
+    platform::AppendUtf8(m_texts, entry.GetDisplayName(m_context.view));
+    name.size = static_cast<std::uint32_t>(m_texts.size() - name.at);
     if (m_json) {
-      AppendJsonString(m_texts, m_name);
+      const std::string text(m_texts, name.at, name.size);
+      AppendJsonString(m_texts, text);
       name.jsonSize = static_cast<std::uint32_t>(m_texts.size() - name.at - name.size);
     }
     const auto id = static_cast<std::uint32_t>(m_names.size());
     m_names.push_back(name);
-    // The key is a copy of its own: m_texts may still move when it grows.
-    m_nameIndex.emplace(m_name, id);
+    m_slots[slot] = id + 1;
     return id;
+  }
+
+  void GrowSlots() {
+    std::vector<std::uint32_t> slots(std::max<std::size_t>(1024, 2 * m_slots.size()), 0);
+    const std::size_t mask = slots.size() - 1;
+    for (std::uint32_t id = 0; id < m_names.size(); ++id) {
+      std::size_t slot = m_names[id].hash & mask;
+      while (slots[slot] != 0) slot = (slot + 1) & mask;
+      slots[slot] = id + 1;
+    }
+    m_slots.swap(slots);
   }
 
   static std::uint8_t ReminderIndex(const FeskItem& entry) {
@@ -318,31 +357,34 @@ class ComingList {
   }
 
   std::vector<std::uint32_t> Order() const {
-    // The distinct names in order first, by their bytes; then the rows
-    // counted into their days left, and each day's rows by the rank of their
-    // name, then by reading order.
+    // The distinct names in order first, by their bytes; then the rows by
+    // their days left, each day's by the rank of their name, then in reading
+    // order.
     std::vector<std::uint32_t> byName(m_names.size());
     for (std::uint32_t i = 0; i < byName.size(); ++i) byName[i] = i;
     const auto text = [this](std::uint32_t name) {
       return std::string_view(m_texts).substr(m_names[name].at, m_names[name].size);
     };
     std::sort(byName.begin(), byName.end(), [&text](std::uint32_t a, std::uint32_t b) { return text(a) < text(b); });
+    // Different stored texts may make one name: it has one rank.
     std::vector<std::uint32_t> rank(m_names.size());
-    for (std::uint32_t i = 0; i < byName.size(); ++i) rank[byName[i]] = i;
+    for (std::uint32_t i = 0; i < byName.size(); ++i) {
+      rank[byName[i]] = i > 0 && text(byName[i]) == text(byName[i - 1]) ? rank[byName[i - 1]] : i;
+    }
 
-    std::vector<std::uint32_t> starts(m_days.size() + 1, 0);
-    for (const Row& row : m_rows) ++starts[row.daysLeft + 1];
-    for (std::size_t day = 1; day < starts.size(); ++day) starts[day] += starts[day - 1];
-    std::vector<std::uint64_t> keys(m_rows.size());
-    std::vector<std::uint32_t> at(starts.begin(), starts.end() - 1);
-    for (std::uint32_t i = 0; i < m_rows.size(); ++i) {
-      keys[at[m_rows[i].daysLeft]++] = std::uint64_t{rank[m_rows[i].name]} << 32 | i;
+    // Two stable counting passes: by the rank of the name, then by days left.
+    std::vector<std::uint32_t> byRank(m_rows.size());
+    {
+      std::vector<std::uint32_t> at(m_names.size() + 1, 0);
+      for (const Row& row : m_rows) ++at[rank[row.name] + 1];
+      for (std::size_t r = 1; r < at.size(); ++r) at[r] += at[r - 1];
+      for (std::uint32_t i = 0; i < m_rows.size(); ++i) byRank[at[rank[m_rows[i].name]]++] = i;
     }
-    for (std::size_t day = 0; day + 1 < starts.size(); ++day) {
-      std::sort(keys.begin() + starts[day], keys.begin() + starts[day + 1]);
-    }
-    std::vector<std::uint32_t> order(keys.size());
-    for (std::size_t i = 0; i < keys.size(); ++i) order[i] = static_cast<std::uint32_t>(keys[i]);
+    std::vector<std::uint32_t> order(m_rows.size());
+    std::vector<std::uint32_t> at(m_days.size() + 1, 0);
+    for (const Row& row : m_rows) ++at[row.daysLeft + 1];
+    for (std::size_t day = 1; day < at.size(); ++day) at[day] += at[day - 1];
+    for (const std::uint32_t i : byRank) order[at[m_rows[i].daysLeft]++] = i;
     return order;
   }
 
@@ -393,8 +435,9 @@ class ComingList {
   std::vector<Row> m_rows;
   std::string m_texts;
   std::vector<NameText> m_names;
-  std::unordered_map<std::string, std::uint32_t> m_nameIndex;
-  std::string m_name;  // the name being looked up
+  std::vector<std::uint32_t> m_slots;  // 1 + a name's index, 0 for none
+  std::string m_keys;
+  std::string m_key;  // of the name being looked up
   std::unordered_map<std::uint32_t, std::uint32_t> m_dateIndex;
   std::unordered_map<platform::FileTime, StoredDay> m_storedDays;
   std::vector<DateTexts> m_dates;

@@ -201,6 +201,19 @@ assert rows[2]["kind"] == "anniversary" and rows[3]["kind"] == "other"
   EXPECT_EQ(names, (std::vector<std::string>{"Reminder Part", "Reminder Parts", "Reminder Party", "Zebra day",
                                              "\xC3\x9C" "ber day"}))
       << byName.out;
+
+  // One name made from different stored texts: its rows keep reading order.
+  std::vector<std::unique_ptr<FeskItem>> sameName;
+  sameName.push_back(MakeEntry(Birthday, "Ann", DaysAhead(7), "Lee"));
+  sameName.push_back(MakeEntry(OtherDate, "Ann Lee", DaysAhead(7)));
+  sameName.push_back(MakeEntry(Birthday, "Ann", DaysAhead(7), "Lee"));
+  folder.Save(std::move(sameName));
+  const CliRun kinds = folder.Run({"list", "--days", "10", "--json"});
+  EXPECT_EQ(folder.Python(R"py(
+import json, sys
+rows = json.load(sys.stdin)
+assert [(r["name"], r["kind"]) for r in rows] == [("Ann Lee", "birthday"), ("Ann Lee", "other"), ("Ann Lee", "birthday")], rows
+)py", kinds.out).code, 0) << kinds.out;
 }
 
 TEST_F(CliTest, MissingEmptyLockedAndForeignStorage) {

@@ -493,6 +493,11 @@ TEST_F(CliTest, KeptCalendarFolderFollowsEachSave) {
 // A file whose records could not all be read: list and next say so; export
 // writes no calendar that lacks them unless forced.
 TEST_F(CliTest, DamagedStorageIsReportedAndGivesNoCalendarUnlessForced) {
+  // A calendar of many pieces, whose damage lies at the end of the file.
+  std::vector<std::unique_ptr<FeskItem>> many;
+  for (int i = 0; i < 3000; ++i) many.push_back(MakeEntry(Birthday, "Many", DaysAhead(i % 300 + 1, 30), "People"));
+  folder.Save(std::move(many));
+  const std::string large = ReadFileBytes(folder.StoragePath());
   std::vector<std::unique_ptr<FeskItem>> entries;
   entries.push_back(MakeEntry(Birthday, "Anna", DaysAhead(3, 30), "Berg"));
   entries.push_back(MakeEntry(Birthday, "Jonas", DaysAhead(4, 41), "Keller"));
@@ -508,6 +513,7 @@ TEST_F(CliTest, DamagedStorageIsReportedAndGivesNoCalendarUnlessForced) {
   } cases[] = {
       {"last record cut short", whole.substr(0, whole.size() - 7), 0, 1},
       {"header, then junk", whole.substr(0, 8) + std::string(4096, 'x'), 1, 0},
+      {"large, last record cut short", large.substr(0, large.size() - 7), 0, 2999},
   };
   const std::string calendar = folder.Folder() + "dates.ics";
   for (const auto& c : cases) {

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -42,13 +43,32 @@ constexpr std::array<bool, 256> kPlainBytes = [] {
   return plain;
 }();
 
+// Whether all eight bytes of a word stay as they are: none below 0x20 and
+// none of 0x7F, '\\', ';' and ','. (Each test is exact for the word as a
+// whole, though not for each byte.)
+bool AllPlain(std::uint64_t word) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+  constexpr std::uint64_t kHighs = 0x8080808080808080ull;
+  const auto anyBelow = [word](std::uint64_t n) { return ((word - kOnes * n) & ~word & kHighs) != 0; };
+  const auto anyEqual = [word, &anyBelow](std::uint64_t byte) {
+    const std::uint64_t differs = word ^ (kOnes * byte);
+    return ((differs - kOnes) & ~differs & kHighs) != 0;
+  };
+  return !anyBelow(0x20) && !anyEqual(0x7F) && !anyEqual('\\') && !anyEqual(';') && !anyEqual(',');
+}
+
 }  // namespace
 
 void AppendIcsText(std::string& out, std::string_view text) {
   const auto plain = [](char c) { return kPlainBytes[static_cast<unsigned char>(c)]; };
   while (!text.empty()) {
-    // Runs of characters that stay as they are go over in one piece.
+    // Runs of characters that stay as they are go over in one piece; they
+    // are looked at eight bytes at a time while they last.
     std::size_t run = 0;
+    for (std::uint64_t word = 0; run + 8 <= text.size(); run += 8) {
+      std::memcpy(&word, text.data() + run, 8);
+      if (!AllPlain(word)) break;
+    }
     while (run < text.size() && plain(text[run])) ++run;
     out.append(text.substr(0, run));
     if (run == text.size()) return;

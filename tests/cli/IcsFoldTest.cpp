@@ -54,6 +54,27 @@ TEST(IcsFold, PiecesStayWithinTheLimitAndUnfoldToTheLine) {
   }
 }
 
+// Text is looked at eight bytes at a time: a byte to escape or drop is found
+// at any place in a word, next to letters of one and of several bytes.
+TEST(IcsText, EscapesAndDropsAtEveryPlace) {
+  const struct {
+    char byte;
+    const char* becomes;
+  } cases[] = {{'\\', "\\\\"}, {';', "\\;"}, {',', "\\,"}, {'\n', "\\n"}, {'\x01', ""}, {'\x1F', ""}, {'\x7F', ""}};
+  for (const auto& c : cases) {
+    for (const std::string& filler : {std::string("a"), std::string("\xC3\xA9"), std::string("\x80")}) {
+      for (std::size_t at = 0; at < 17; ++at) {
+        std::string before;
+        while (before.size() < at) before += filler;
+        const std::string after(9, 'z');
+        std::string out;
+        AppendIcsText(out, before + c.byte + after);
+        EXPECT_EQ(out, before + c.becomes + after) << static_cast<int>(c.byte) << " at " << at;
+      }
+    }
+  }
+}
+
 // The summary is converted piece by piece; it must read as the whole text
 // converted at once, whatever the format and the name's characters.
 TEST(IcsSummary, ReadsAsTheFormattedTextInUtf8) {

@@ -232,6 +232,14 @@ int RunExport(const CliArgs& args) {
     struct stat info {};
     if (stream.IsOpen() && fstat(stream.Get(), &info) == 0 && (S_ISFIFO(info.st_mode) || S_ISCHR(info.st_mode))) {
       written = writeStream([&stream](std::string_view piece) { return platform::WriteAll(stream.Get(), piece); });
+    } else if (checked.IsOpen()) {
+      // The calendar has nowhere to go; a damaged file is still told of first.
+      FeskList::ScanResult scan;
+      if (!list.ScanAnyRevision(checked.Get(), [](std::unique_ptr<StorageItem>&) {}, &scan)) {
+        unreadable = true;
+      } else {
+        damaged = scan.damaged;
+      }
     }
   }
   if (unreadable) return ReportLoad(StorageLoad::Unreadable);

@@ -91,13 +91,27 @@ StorageLoad ReadStorage(const std::string& path, Read read) {
 }  // namespace
 
 StorageLoad ScanEntries(const FeskList& list, const StorageList::ItemVisitor& visit, int* damaged) {
+  platform::UniqueFd storage;
+  return ScanEntries(list, visit, damaged, storage);
+}
+
+StorageLoad ScanEntries(const FeskList& list, const StorageList::ItemVisitor& visit, int* damaged,
+                        platform::UniqueFd& storage) {
   FeskList::ScanResult scan;
   const StorageLoad load = ReadStorage(list.m_szPath, [&] {
-    const platform::UniqueFd storage = platform::OpenRegularFile(list.m_szPath, O_RDONLY);
+    storage = platform::OpenRegularFile(list.m_szPath, O_RDONLY);
     return storage.IsOpen() && list.ScanAnyRevision(storage.Get(), visit, &scan);
   });
   if (damaged) *damaged = scan.damaged;
   return load;
+}
+
+StorageLoad RescanEntries(const FeskList& list, int storage, const StorageList::ItemVisitor& visit) {
+  const auto mutex = platform::NamedMutex::Create(StorageMutexName(platform::FromUtf8(list.m_szPath)));
+  if (!mutex) return StorageLoad::Locked;
+  const platform::NamedMutexLock lock(*mutex, StorageLockTimeout());
+  if (!lock.Acquired()) return StorageLoad::Locked;
+  return list.ScanAnyRevision(storage, visit) ? StorageLoad::Loaded : StorageLoad::Unreadable;
 }
 
 StorageLoad OpenStorage(const FeskList& list, platform::UniqueFd& storage) {

@@ -45,6 +45,13 @@ enum class StorageLoad { Loaded, Missing, Locked, Unreadable };
 // nothing is ever written. `damaged` receives the number of records that
 // could not be read whole (FeskList::ScanResult).
 StorageLoad ScanEntries(const FeskList& list, const StorageList::ItemVisitor& visit, int* damaged = nullptr);
+// As ScanEntries, and keeps the file open in `storage` for RescanEntries: the
+// second reading sees the same file, since saves replace it as a whole.
+StorageLoad ScanEntries(const FeskList& list, const StorageList::ItemVisitor& visit, int* damaged,
+                        platform::UniqueFd& storage);
+// Reads the file kept by ScanEntries again, from its start, under the storage
+// mutex. Loaded, or Locked/Unreadable when that fails.
+StorageLoad RescanEntries(const FeskList& list, int storage, const StorageList::ItemVisitor& visit);
 // Opens storage.dat under the storage mutex, checked as ScanEntries does; a
 // missing or empty file leaves `storage` closed. Reading it after the mutex
 // is released still gives the file as it was: saves replace it as a whole,

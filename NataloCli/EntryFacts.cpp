@@ -88,25 +88,48 @@ const char* ReminderWord(const FeskItem& entry) {
 }  // namespace
 
 EntryFacts DescribeEntry(const FeskItem& entry, const CalendarDate& today, const CalendarDate* from) {
+  return EntryDescriber(today, from).Describe(entry);
+}
+
+EntryDescriber::EntryDescriber(const CalendarDate& today, const CalendarDate* from)
+    : m_today(today), m_context{CurrentViewSettings(), from != nullptr ? *from : today} {
+  // The command line always says how many days are left, whatever the list shows.
+  m_context.view.dwDaysLeft = 1;
+}
+
+EntryFacts EntryDescriber::Describe(const FeskItem& entry) {
   // The texts of the row are those of the occurrence, as on the day it is
   // looked up from: its year, and the age it completes.
-  EntryTextContext context{CurrentViewSettings(), from != nullptr ? *from : today};
-  // The command line always says how many days are left, whatever the list shows.
-  context.view.dwDaysLeft = 1;
   EntryFacts facts;
   facts.uid = entry.m_nUID;
   facts.kind = KindWord(entry);
   facts.note = platform::ToUtf8(entry.m_szNote);
-  facts.name = platform::ToUtf8(entry.GetDisplayName(context.view));
+  facts.name = platform::ToUtf8(entry.GetDisplayName(m_context.view));
   facts.date = DateOfFileTime(entry.m_ftDate);
-  facts.next = NextOccurrence(facts.date, context.today);
-  facts.daysLeft = DayNumber(facts.next) - DayNumber(today);
-  facts.dateText = platform::ToUtf8(FormatEntryDate(entry, context));
-  // A date without a year has no age to tell.
-  const std::u16string age = entry.HasYear() ? FormatAge(entry, context) : std::u16string();
-  if (!age.empty()) facts.ageText = CliText(u"LONG_AGE_STRING", {age});
-  const std::u16string days = platform::FromUtf8(std::to_string(facts.daysLeft));
-  facts.daysText = platform::ToUtf8(FormatCountedText(u"LONG_DAYSLEFT_STRING2", u"", days, {days}));
+  facts.next = NextOccurrence(facts.date, m_context.today);
+  facts.daysLeft = DayNumber(facts.next) - DayNumber(m_today);
+  // The date and age texts depend on the stored date alone (and on the
+  // settings and the days, which stay).
+  const std::uint32_t key = static_cast<std::uint32_t>(facts.date.year) << 9 |
+                            static_cast<std::uint32_t>(facts.date.month) << 5 | static_cast<std::uint32_t>(facts.date.day);
+  auto date = m_dates.find(key);
+  if (date == m_dates.end()) {
+    DateTexts texts;
+    texts.date = platform::ToUtf8(FormatEntryDate(entry, m_context));
+    // A date without a year has no age to tell.
+    const std::u16string age = entry.HasYear() ? FormatAge(entry, m_context) : std::u16string();
+    if (!age.empty()) texts.age = CliText(u"LONG_AGE_STRING", {age});
+    date = m_dates.emplace(key, std::move(texts)).first;
+  }
+  facts.dateText = date->second.date;
+  facts.ageText = date->second.age;
+  auto days = m_days.find(facts.daysLeft);
+  if (days == m_days.end()) {
+    const std::u16string count = platform::FromUtf8(std::to_string(facts.daysLeft));
+    days = m_days.emplace(facts.daysLeft,
+                          platform::ToUtf8(FormatCountedText(u"LONG_DAYSLEFT_STRING2", u"", count, {count}))).first;
+  }
+  facts.daysText = days->second;
   facts.reminder = ReminderWord(entry);
   return facts;
 }

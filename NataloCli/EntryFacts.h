@@ -4,9 +4,11 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "common/entries/EntryCalendar.h"
+#include "common/entries/EntryTexts.h"
 #include "common/entries/FeskList.h"
 
 struct EntryFacts {
@@ -26,6 +28,24 @@ struct EntryFacts {
 // The facts of the entry's first occurrence on or after `from` (today when
 // not given); the days left count from today.
 EntryFacts DescribeEntry(const FeskItem& entry, const CalendarDate& today, const CalendarDate* from = nullptr);
+
+// DescribeEntry for many entries with one today and one `from`: the texts of
+// each stored date and of each count of days are made once.
+class EntryDescriber {
+ public:
+  EntryDescriber(const CalendarDate& today, const CalendarDate* from = nullptr);
+  EntryFacts Describe(const FeskItem& entry);
+
+ private:
+  struct DateTexts {
+    std::string date;
+    std::string age;
+  };
+  CalendarDate m_today;
+  EntryTextContext m_context;
+  std::unordered_map<std::uint32_t, DateTexts> m_dates;  // by year, month and day
+  std::unordered_map<std::int64_t, std::string> m_days;
+};
 
 // "birthday", "anniversary", "other" or "star".
 const char* KindWord(const FeskItem& entry);

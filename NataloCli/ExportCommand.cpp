@@ -3,9 +3,12 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <atomic>
 #include <cerrno>
 #include <ctime>
 #include <functional>
+#include <string>
+#include <thread>
 
 #include "NataloCli/CliCommands.h"
 #include "NataloCli/CliSession.h"
@@ -121,10 +124,13 @@ int RunExport(const CliArgs& args) {
   }
   // What goes through a stream cannot be taken back, and a folder would lose
   // the events of the damaged records: a damaged file is found out by a
-  // first reading before anything is written there.
+  // first reading before anything is written there. A stream's calendar is
+  // made meanwhile when the file can be read twice at once (see writeStream).
+  platform::UniqueFd checked;
   if ((kind == ExportTarget::Stream || vdir) && !force && storage.IsOpen()) {
+    if (!vdir) checked = platform::OpenRegularFile("/proc/self/fd/" + std::to_string(storage.Get()), O_RDONLY);
     FeskList::ScanResult scan;
-    if (!list.ScanAnyRevision(storage.Get(), [](std::unique_ptr<StorageItem>&) {}, &scan)) {
+    if (!checked.IsOpen() && !list.ScanAnyRevision(storage.Get(), [](std::unique_ptr<StorageItem>&) {}, &scan)) {
       return ReportLoad(StorageLoad::Unreadable);
     }
     if (scan.damaged != 0) return RefuseDamaged(scan.damaged);
@@ -166,6 +172,44 @@ int RunExport(const CliArgs& args) {
     IcsCalendar calendar(appName, IcsUtcStamp(std::time(nullptr)), std::move(sink));
     return forEachEvent([&calendar](const IcsEvent& event) { calendar.Add(event); }) && calendar.Finish();
   };
+  // Through a stream, while a thread of its own reads the file a first time
+  // for damaged records: what is made before that reading ends is held back,
+  // and none of it goes out unless the file was read whole.
+  const auto writeStream = [&](const IcsCalendar::Sink& sink) {
+    if (!checked.IsOpen()) return writeCalendar(sink);
+    FeskList::ScanResult scan;
+    bool readable = false;
+    std::atomic<bool> checkEnded{false};
+    std::thread check([&] {
+      readable = list.ScanAnyRevision(checked.Get(), [](std::unique_ptr<StorageItem>&) {}, &scan);
+      checkEnded.store(true, std::memory_order_release);
+    });
+    std::string held;
+    bool released = false;  // the check found the file whole: pieces go out
+    const auto endCheck = [&] {
+      if (check.joinable()) check.join();
+      if (!readable || scan.damaged != 0) return false;
+      if (!released) {
+        released = true;
+        if (!held.empty() && !sink(held)) return false;
+        std::string().swap(held);
+      }
+      return true;
+    };
+    IcsCalendar calendar(appName, IcsUtcStamp(std::time(nullptr)), [&](std::string_view piece) {
+      if (!released && !checkEnded.load(std::memory_order_acquire)) {
+        held.append(piece);
+        return true;
+      }
+      return endCheck() && sink(piece);
+    });
+    const bool given = forEachEvent([&calendar](const IcsEvent& event) { calendar.Add(event); });
+    const bool whole = endCheck();
+    // The first reading decides; the second can only agree, being of the same file.
+    if (!readable) unreadable = true;
+    if (readable && scan.damaged != 0) damaged = scan.damaged;
+    return given && whole && calendar.Finish();
+  };
   if (vdir) {
     bool given = false;
     const int code = ExportToFolder(folderPath, storageId, forEachEvent, given);
@@ -180,14 +224,22 @@ int RunExport(const CliArgs& args) {
       return writeCalendar([fd](std::string_view piece) { return platform::WriteAll(fd, piece); });
     });
   } else if (target == "-") {
-    written = writeCalendar(WriteStdout);
+    written = writeStream(WriteStdout);
     if (!written && !unreadable && (damaged == 0 || force)) return kExitStorage;  // WriteStdout said why
   } else {
     // No O_CREAT: the pipe or device must still be the one looked at.
     const platform::UniqueFd stream(open(target.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC));
     struct stat info {};
     if (stream.IsOpen() && fstat(stream.Get(), &info) == 0 && (S_ISFIFO(info.st_mode) || S_ISCHR(info.st_mode))) {
-      written = writeCalendar([&stream](std::string_view piece) { return platform::WriteAll(stream.Get(), piece); });
+      written = writeStream([&stream](std::string_view piece) { return platform::WriteAll(stream.Get(), piece); });
+    } else if (checked.IsOpen()) {
+      // The calendar has nowhere to go; a damaged file is still told of first.
+      FeskList::ScanResult scan;
+      if (!list.ScanAnyRevision(checked.Get(), [](std::unique_ptr<StorageItem>&) {}, &scan)) {
+        unreadable = true;
+      } else {
+        damaged = scan.damaged;
+      }
     }
   }
   if (unreadable) return ReportLoad(StorageLoad::Unreadable);

@@ -2,6 +2,7 @@
 // the engine's active events give them.
 #include <cstdio>
 #include <ctime>
+#include <unordered_map>
 
 #include "NataloCli/CliCommands.h"
 #include "NataloCli/CliSession.h"
@@ -38,24 +39,39 @@ int RunNext(const CliArgs& args) {
     json = true;
   }
   FeskList& list = CommandList();
+  // The first reading checks the file and counts its damaged records; only
+  // the entries due at the engine's moment are kept, from a second reading
+  // of the same file.
   int damaged = 0;
-  const StorageLoad load =
-      ScanEntries(list, [&list](std::unique_ptr<StorageItem>& item) { list.Add(std::move(item)); }, &damaged);
+  platform::UniqueFd storage;
+  const StorageLoad load = ScanEntries(list, [](std::unique_ptr<StorageItem>&) {}, &damaged, storage);
   if (const int failed = ReportLoad(load); failed != kExitDone) return failed;
   ReportDamage(damaged);
   EngineAccess engine;
   if (!engine.Load()) return CliFail(kExitStorage, CliText(u"CLI_NO_ENGINE"));
   const ActiveEvents events = engine.NextEvents();
 
+  // The first item of each UID, as a lookup by UID finds it.
+  std::unordered_map<std::int32_t, std::unique_ptr<StorageItem>> firstOfUid;
+  firstOfUid.reserve(events.uids.size());
+  for (std::int32_t uid : events.uids) firstOfUid.emplace(uid, nullptr);
+  if (storage.IsOpen() && !firstOfUid.empty()) {
+    const StorageLoad again = RescanEntries(list, storage.Get(), [&firstOfUid](std::unique_ptr<StorageItem>& item) {
+      const auto it = firstOfUid.find(item->m_nUID);
+      if (it != firstOfUid.end() && !it->second) it->second = std::move(item);
+    });
+    if (const int failed = ReportLoad(again); failed != kExitDone) return failed;
+  }
   std::vector<EntryFacts> due;
-  const CalendarDate today = Today();
+  due.reserve(events.uids.size());
   // The rows tell of the occurrence the reminder is for, which is the first
   // on or after the reminder's day (as the reminder window counts it): a
   // reminder before this year's date may already have passed, and the next
   // one leads up to next year's.
   const CalendarDate reminderDay = DateOfFileTime(events.moment);
+  EntryDescriber describer(Today(), &reminderDay);
   for (std::int32_t uid : events.uids) {
-    if (const FeskItem* entry = AsEntry(list.FindByUID(uid))) due.push_back(DescribeEntry(*entry, today, &reminderDay));
+    if (const FeskItem* entry = AsEntry(firstOfUid[uid].get())) due.push_back(describer.Describe(*entry));
   }
   platform::SystemTime moment{};
   const bool found = !due.empty() && platform::FileTimeToSystemTime(events.moment, moment);

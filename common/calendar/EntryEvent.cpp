@@ -7,6 +7,37 @@
 #include "common/entries/TextFormat.h"
 #include "platform/text/Utf.h"
 
+namespace {
+
+bool IsSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDFFF; }
+
+// Appends FormatText(format, args) in UTF-8, each piece converted where it
+// stands rather than the whole text made first. Pieces convert as the whole
+// does unless a surrogate meets another across their border: then the whole
+// is made.
+void AppendFormattedUtf8(std::string& out, std::u16string_view format,
+                         std::initializer_list<std::u16string_view> args) {
+  for (const std::u16string_view arg : args) {
+    if (!arg.empty() && (IsSurrogate(arg.front()) || IsSurrogate(arg.back()))) {
+      platform::AppendUtf8(out, FormatText(format, args));
+      return;
+    }
+  }
+  auto next = args.begin();
+  std::size_t run = 0;  // start of the format's text not yet appended
+  for (std::size_t i = 0; i + 1 < format.size(); ++i) {
+    if (format[i] != u'%' || (format[i + 1] != u'%' && format[i + 1] != u's')) continue;
+    // "%%" keeps its first '%'; "%s" becomes the next argument, or nothing.
+    platform::AppendUtf8(out, format.substr(run, format[i + 1] == u'%' ? i + 1 - run : i - run));
+    if (format[i + 1] == u's' && next != args.end()) platform::AppendUtf8(out, *next++);
+    run = i + 2;
+    ++i;
+  }
+  if (run < format.size()) platform::AppendUtf8(out, format.substr(run));
+}
+
+}  // namespace
+
 std::string EventUid(const FeskItem& entry, const std::string& storageId) {
   if (!entry.IsStar()) return "entry-" + std::to_string(entry.m_nUID) + "-" + storageId + "@natalo";
   std::uint64_t hash = 14695981039346656037ull;
@@ -50,7 +81,7 @@ void FillEvent(const FeskItem& entry, const std::string& storageId, const std::u
       char16_t year[8];
       std::size_t digits = 0;
       for (int rest = stored.year; rest > 0 && digits < 8; rest /= 10) year[7 - digits++] = static_cast<char16_t>(u'0' + rest % 10);
-      platform::AppendUtf8(event.summary, FormatText(yearFormat, {name, std::u16string_view(year + 8 - digits, digits)}));
+      AppendFormattedUtf8(event.summary, yearFormat, {name, std::u16string_view(year + 8 - digits, digits)});
     } else {
       platform::AppendUtf8(event.summary, name);
     }

@@ -1,7 +1,10 @@
 #include "common/calendar/IcsCalendar.h"
 
+#include <array>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -30,14 +33,42 @@ CalendarDate DayAfter(const CalendarDate& date) {
 
 }  // namespace
 
-void AppendIcsText(std::string& out, std::string_view text) {
-  const auto plain = [](char c) {
-    const auto byte = static_cast<unsigned char>(c);
-    return byte >= 0x20 && byte != 0x7F && c != '\\' && c != ';' && c != ',';
+namespace {
+
+// The bytes a TEXT value keeps as they are: all but the control characters
+// and the three that are escaped.
+constexpr std::array<bool, 256> kPlainBytes = [] {
+  std::array<bool, 256> plain{};
+  for (std::size_t byte = 0x20; byte < 256; ++byte) plain[byte] = byte != 0x7F && byte != '\\' && byte != ';' && byte != ',';
+  return plain;
+}();
+
+// Whether all eight bytes of a word stay as they are: none below 0x20 and
+// none of 0x7F, '\\', ';' and ','. (Each test is exact for the word as a
+// whole, though not for each byte.)
+bool AllPlain(std::uint64_t word) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+  constexpr std::uint64_t kHighs = 0x8080808080808080ull;
+  const auto anyBelow = [word](std::uint64_t n) { return ((word - kOnes * n) & ~word & kHighs) != 0; };
+  const auto anyEqual = [word, &anyBelow](std::uint64_t byte) {
+    const std::uint64_t differs = word ^ (kOnes * byte);
+    return ((differs - kOnes) & ~differs & kHighs) != 0;
   };
+  return !anyBelow(0x20) && !anyEqual(0x7F) && !anyEqual('\\') && !anyEqual(';') && !anyEqual(',');
+}
+
+}  // namespace
+
+void AppendIcsText(std::string& out, std::string_view text) {
+  const auto plain = [](char c) { return kPlainBytes[static_cast<unsigned char>(c)]; };
   while (!text.empty()) {
-    // Runs of characters that stay as they are go over in one piece.
+    // Runs of characters that stay as they are go over in one piece; they
+    // are looked at eight bytes at a time while they last.
     std::size_t run = 0;
+    for (std::uint64_t word = 0; run + 8 <= text.size(); run += 8) {
+      std::memcpy(&word, text.data() + run, 8);
+      if (!AllPlain(word)) break;
+    }
     while (run < text.size() && plain(text[run])) ++run;
     out.append(text.substr(0, run));
     if (run == text.size()) return;
@@ -79,20 +110,30 @@ std::string IcsUtcStamp(std::time_t moment) {
 
 std::string IcsDuration(std::int64_t minutes) {
   if (minutes == 0) return "PT0S";
-  std::string out = minutes < 0 ? "-P" : "P";
-  const std::int64_t total = std::llabs(minutes);
-  const std::int64_t days = total / 1440;
-  const std::int64_t hours = total % 1440 / 60;
-  const std::int64_t rest = total % 60;
-  if (days) out += std::to_string(days) + "D";
-  if (hours || rest) out += "T";
-  if (hours) out += std::to_string(hours) + "H";
-  if (rest) out += std::to_string(rest) + "M";
-  return out;
+  // "-P" and at most 16 digits of days, "T", two of hours and two of minutes.
+  char text[40];
+  char* end = text;
+  if (minutes < 0) *end++ = '-';
+  *end++ = 'P';
+  const std::uint64_t total = minutes < 0 ? 0 - static_cast<std::uint64_t>(minutes) : static_cast<std::uint64_t>(minutes);
+  const std::uint64_t days = total / 1440;
+  const std::uint64_t hours = total % 1440 / 60;
+  const std::uint64_t rest = total % 60;
+  const auto number = [&end, &text](std::uint64_t value, char unit) {
+    end = std::to_chars(end, text + sizeof text, value).ptr;
+    *end++ = unit;
+  };
+  if (days) number(days, 'D');
+  if (hours || rest) *end++ = 'T';
+  if (hours) number(hours, 'H');
+  if (rest) number(rest, 'M');
+  return std::string(text, end);
 }
 
-IcsCalendar::IcsCalendar(std::string_view name, std::string_view stamp, Sink sink)
-    : m_sink(std::move(sink)), m_stamp(stamp) {
+IcsCalendar::IcsCalendar(std::string_view name, std::string_view stamp, Sink sink) : m_sink(std::move(sink)) {
+  // Every event has the same stamp line.
+  Line("DTSTAMP:", stamp);
+  m_stampLine.swap(m_text);
   m_text.reserve(kPieceBytes + 4096);
   Line("BEGIN:VCALENDAR");
   Line("VERSION:2.0");
@@ -132,9 +173,10 @@ void IcsCalendar::Flush() {
 }
 
 void IcsCalendar::Add(const IcsEvent& event) {
-  Line("BEGIN:VEVENT");
+  // Lines of fixed text are short enough never to be folded.
+  m_text += "BEGIN:VEVENT\r\n";
   TextLine("UID:", event.uid);
-  Line("DTSTAMP:", m_stamp);
+  m_text += m_stampLine;
   m_text += "DTSTART;VALUE=DATE:";
   AppendDateValue(m_text, event.date);
   m_text += "\r\nDTEND;VALUE=DATE:";
@@ -142,26 +184,28 @@ void IcsCalendar::Add(const IcsEvent& event) {
   m_text += "\r\n";
   // 29 February falls on the month's last day, so common years show it on the 28th.
   if (event.lastDayOfFebruary || (event.date.month == 2 && event.date.day == 29)) {
-    Line("RRULE:FREQ=YEARLY;BYMONTH=2;BYMONTHDAY=-1");
+    m_text += "RRULE:FREQ=YEARLY;BYMONTH=2;BYMONTHDAY=-1\r\n";
   } else {
-    Line("RRULE:FREQ=YEARLY");
+    m_text += "RRULE:FREQ=YEARLY\r\n";
   }
-  TextLine("SUMMARY:", event.summary);
+  // The summary is escaped once for its two lines.
+  m_summary.clear();
+  AppendIcsText(m_summary, event.summary);
+  Line("SUMMARY:", m_summary);
   if (!event.description.empty()) TextLine("DESCRIPTION:", event.description);
-  Line("TRANSP:TRANSPARENT");
+  m_text += "TRANSP:TRANSPARENT\r\n";
   if (event.alarm) {
-    Line("BEGIN:VALARM");
-    Line("ACTION:DISPLAY");
-    TextLine("DESCRIPTION:", event.summary);
+    m_text += "BEGIN:VALARM\r\nACTION:DISPLAY\r\n";
+    Line("DESCRIPTION:", m_summary);
     // Most entries share a few reminder times: the value is made anew only when it changes.
     if (m_duration.empty() || m_durationMinutes != event.alarmMinutes) {
       m_duration = IcsDuration(event.alarmMinutes);
       m_durationMinutes = event.alarmMinutes;
     }
     Line("TRIGGER;RELATED=START:", m_duration);
-    Line("END:VALARM");
+    m_text += "END:VALARM\r\n";
   }
-  Line("END:VEVENT");
+  m_text += "END:VEVENT\r\n";
   if (m_text.size() >= kPieceBytes) Flush();
 }
 

@@ -48,7 +48,8 @@ class IcsCalendar {
   Sink m_sink;
   std::string m_text;  // not yet handed over
   std::string m_line;  // the line being made
-  std::string m_stamp;
+  std::string m_stampLine;  // "DTSTAMP:...", folded, with its line end
+  std::string m_summary;    // the event's summary as a TEXT value
   std::string m_duration;  // the last alarm's TRIGGER value, for m_durationMinutes
   std::int64_t m_durationMinutes = 0;
   bool m_failed = false;

@@ -221,6 +221,19 @@ assert rows[2]["kind"] == "anniversary" and rows[3]["kind"] == "other"
   EXPECT_EQ(names, (std::vector<std::string>{"Reminder Part", "Reminder Parts", "Reminder Party", "Zebra day",
                                              "\xC3\x9C" "ber day"}))
       << byName.out;
+
+  // One name made from different stored texts: its rows keep reading order.
+  std::vector<std::unique_ptr<FeskItem>> sameName;
+  sameName.push_back(MakeEntry(Birthday, "Ann", DaysAhead(7), "Lee"));
+  sameName.push_back(MakeEntry(OtherDate, "Ann Lee", DaysAhead(7)));
+  sameName.push_back(MakeEntry(Birthday, "Ann", DaysAhead(7), "Lee"));
+  folder.Save(std::move(sameName));
+  const CliRun kinds = folder.Run({"list", "--days", "10", "--json"});
+  EXPECT_EQ(folder.Python(R"py(
+import json, sys
+rows = json.load(sys.stdin)
+assert [(r["name"], r["kind"]) for r in rows] == [("Ann Lee", "birthday"), ("Ann Lee", "other"), ("Ann Lee", "birthday")], rows
+)py", kinds.out).code, 0) << kinds.out;
 }
 
 TEST_F(CliTest, MissingEmptyLockedAndForeignStorage) {
@@ -500,6 +513,11 @@ TEST_F(CliTest, KeptCalendarFolderFollowsEachSave) {
 // A file whose records could not all be read: list and next say so; export
 // writes no calendar that lacks them unless forced.
 TEST_F(CliTest, DamagedStorageIsReportedAndGivesNoCalendarUnlessForced) {
+  // A calendar of many pieces, whose damage lies at the end of the file.
+  std::vector<std::unique_ptr<FeskItem>> many;
+  for (int i = 0; i < 3000; ++i) many.push_back(MakeEntry(Birthday, "Many", DaysAhead(i % 300 + 1, 30), "People"));
+  folder.Save(std::move(many));
+  const std::string large = ReadFileBytes(folder.StoragePath());
   std::vector<std::unique_ptr<FeskItem>> entries;
   entries.push_back(MakeEntry(Birthday, "Anna", DaysAhead(3, 30), "Berg"));
   entries.push_back(MakeEntry(Birthday, "Jonas", DaysAhead(4, 41), "Keller"));
@@ -515,6 +533,7 @@ TEST_F(CliTest, DamagedStorageIsReportedAndGivesNoCalendarUnlessForced) {
   } cases[] = {
       {"last record cut short", whole.substr(0, whole.size() - 7), 0, 1},
       {"header, then junk", whole.substr(0, 8) + std::string(4096, 'x'), 1, 0},
+      {"large, last record cut short", large.substr(0, large.size() - 7), 0, 2999},
   };
   const std::string calendar = folder.Folder() + "dates.ics";
   for (const auto& c : cases) {

@@ -4,7 +4,11 @@
 
 #include <string>
 
+#include "common/calendar/EntryEvent.h"
 #include "common/calendar/IcsCalendar.h"
+#include "common/entries/FeskItem.h"
+#include "common/entries/TextFormat.h"
+#include "platform/text/Utf.h"
 
 namespace {
 
@@ -47,6 +51,45 @@ TEST(IcsFold, PiecesStayWithinTheLimitAndUnfoldToTheLine) {
       start = end + 2;
     }
     EXPECT_EQ(unfolded, c.line) << c.what;
+  }
+}
+
+// Text is looked at eight bytes at a time: a byte to escape or drop is found
+// at any place in a word, next to letters of one and of several bytes.
+TEST(IcsText, EscapesAndDropsAtEveryPlace) {
+  const struct {
+    char byte;
+    const char* becomes;
+  } cases[] = {{'\\', "\\\\"}, {';', "\\;"}, {',', "\\,"}, {'\n', "\\n"}, {'\x01', ""}, {'\x1F', ""}, {'\x7F', ""}};
+  for (const auto& c : cases) {
+    for (const std::string& filler : {std::string("a"), std::string("\xC3\xA9"), std::string("\x80")}) {
+      for (std::size_t at = 0; at < 17; ++at) {
+        std::string before;
+        while (before.size() < at) before += filler;
+        const std::string after(9, 'z');
+        std::string out;
+        AppendIcsText(out, before + c.byte + after);
+        EXPECT_EQ(out, before + c.becomes + after) << static_cast<int>(c.byte) << " at " << at;
+      }
+    }
+  }
+}
+
+// The summary is converted piece by piece; it must read as the whole text
+// converted at once, whatever the format and the name's characters.
+TEST(IcsSummary, ReadsAsTheFormattedTextInUtf8) {
+  const std::u16string formats[] = {u"%s (%s)", u"100%% %s: %s", u"%x%s%", u"%s", u"\u00e9%s\u00e9 %s %s", u"\xD83C%s (%s)"};
+  const std::u16string names[] = {u"Ann", u"Zo\u00eb \U0001F382", u"\U0001F382", u"\xDF82lone\xD83C"};
+  for (const std::u16string& format : formats) {
+    for (const std::u16string& name : names) {
+      FeskItem entry(Birthday);
+      entry.m_szFirstName = name;
+      ASSERT_TRUE(MidnightOf({1990, 5, 17}, entry.m_ftDate));
+      IcsEvent event;
+      FillEvent(entry, "id", format, {2026, 1, 1}, event);
+      EXPECT_EQ(event.summary, platform::ToUtf8(FormatText(format, {entry.GetDisplayName(), u"1990"})))
+          << platform::ToUtf8(format) << " " << platform::ToUtf8(name);
+    }
   }
 }
 

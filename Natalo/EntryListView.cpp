@@ -179,9 +179,18 @@ void EntryListView::Clear() {
 bool EntryListView::FillList() {
   std::vector<FeskItem*> rows;
   rows.reserve(m_list.Count());
-  for (StorageItem& item : m_list) {
-    FeskItem* entry = AsEntry(&item);
-    if (entry != nullptr && m_list.Filter(*entry)) rows.push_back(entry);
+  if (dynamic_cast<const FeskList*>(&m_list) != nullptr) {
+    // The entry list's filter, with its settings taken once.
+    const EntryOrderSettings order = CurrentOrderSettings();
+    for (StorageItem& item : m_list) {
+      FeskItem* entry = AsEntry(&item);
+      if (entry != nullptr && FeskList::FilterEntry(*entry, order)) rows.push_back(entry);
+    }
+  } else {
+    for (StorageItem& item : m_list) {
+      FeskItem* entry = AsEntry(&item);
+      if (entry != nullptr && m_list.Filter(*entry)) rows.push_back(entry);
+    }
   }
   // Sorted before they are shown: the view lays out its rows once.
   SortEntries(rows);

@@ -3,8 +3,9 @@
 // edge-case names (emoji, right-to-left, CJK, long names, shared prefixes,
 // anniversaries of a person, dates without a year) and the stars. Each
 // setting gives one line: a hash of the rows' order and the first rows'
-// spoken texts. Two builds compared by their output show whether a change to
-// the sort or the row texts changed what the user sees.
+// spoken texts. Two builds compared by their output (bench/app/compare-order)
+// show whether a change to the sort or the row texts changed what the user
+// sees.
 //
 //   app_order_dump [ENTRIES]
 #include <QApplication>

@@ -163,39 +163,8 @@ void EntryListView::SortRows() {
 void EntryListView::SortEntries(std::vector<FeskItem*>& rows) const {
   if (dynamic_cast<const FeskList*>(&m_list) != nullptr) {
     // The entry list's order, with the settings and today's date taken once
-    // for the whole sort and each entry's key worked out once, not once per
-    // comparison.
-    const EntryOrderSettings order = CurrentOrderSettings();
-    const EntryViewSettings view = CurrentViewSettings();
-    const CalendarDate today = Today();
-    struct KeyedRow {
-      FeskList::SortKey key;
-      std::uint32_t place;  // in the rows before the sort
-    };
-    std::vector<KeyedRow> keyed;
-    keyed.reserve(rows.size());
-    // The names the keys point at, when sorting by name; never moved.
-    std::vector<std::u16string> names(order.dwSort == 4 ? rows.size() : 1);
-    // Rows sorted before lie scattered in memory: the entries a few rows on
-    // are fetched while this one is worked on.
-    constexpr std::size_t kAhead = 8;
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-      if (i + kAhead < rows.size()) {
-        __builtin_prefetch(&rows[i + kAhead]->m_wKind);
-        __builtin_prefetch(&rows[i + kAhead]->m_szLastName);
-      }
-      keyed.push_back({FeskList::SortKeyOf(*rows[i], order, view, today, names[std::min(i, names.size() - 1)]),
-                       static_cast<std::uint32_t>(i)});
-    }
-    // Rows of equal keys keep their order, as a stable sort keeps it; with
-    // the place as the last key every key differs, and the sort swaps in place.
-    std::sort(keyed.begin(), keyed.end(), [&](const KeyedRow& a, const KeyedRow& b) {
-      const int result = FeskList::CompareSortKeys(a.key, b.key, order);
-      return result != 0 ? result < 0 : a.place < b.place;
-    });
-    std::vector<FeskItem*> sorted(rows.size());
-    for (std::size_t i = 0; i < rows.size(); ++i) sorted[i] = rows[keyed[i].place];
-    rows = std::move(sorted);
+    // for the whole sort.
+    FeskList::SortEntries(rows, CurrentOrderSettings(), CurrentViewSettings(), Today());
   } else {
     std::stable_sort(rows.begin(), rows.end(),
                      [this](const FeskItem* a, const FeskItem* b) { return m_list.Compare(*a, *b) < 0; });
@@ -210,9 +179,18 @@ void EntryListView::Clear() {
 bool EntryListView::FillList() {
   std::vector<FeskItem*> rows;
   rows.reserve(m_list.Count());
-  for (StorageItem& item : m_list) {
-    FeskItem* entry = AsEntry(&item);
-    if (entry != nullptr && m_list.Filter(*entry)) rows.push_back(entry);
+  if (dynamic_cast<const FeskList*>(&m_list) != nullptr) {
+    // The entry list's filter, with its settings taken once.
+    const EntryOrderSettings order = CurrentOrderSettings();
+    for (StorageItem& item : m_list) {
+      FeskItem* entry = AsEntry(&item);
+      if (entry != nullptr && FeskList::FilterEntry(*entry, order)) rows.push_back(entry);
+    }
+  } else {
+    for (StorageItem& item : m_list) {
+      FeskItem* entry = AsEntry(&item);
+      if (entry != nullptr && m_list.Filter(*entry)) rows.push_back(entry);
+    }
   }
   // Sorted before they are shown: the view lays out its rows once.
   SortEntries(rows);

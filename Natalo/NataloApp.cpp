@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QIcon>
 #include <QPixmap>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -36,6 +37,9 @@ NataloApp* g_current = nullptr;
 // How long a second start waits for the running instance to answer; it answers
 // as soon as it handles events, which a start-up in progress may delay.
 constexpr int kInstanceReplyTimeoutMs = 10'000;
+// The latest moment after the start-up that the engine and the sync thread
+// start when the window was not painted before.
+constexpr int kBackgroundWorkLatestMs = 2'000;
 
 }  // namespace
 
@@ -122,14 +126,26 @@ int NataloApp::Start() {
                            keypad::MB_OK | keypad::MB_ICONSTOP);
     return -1;
   }
-  m_engine.CalculateEvents();
-
-  // The reminder utility's changes reach the window through
-  // MainWindow::OnReminderStateChanged.
-  StartSyncThread(m_pMainWindow.get(), m_pList.get(), m_szDataFolder);
+  // The engine's recalculation and the thread that follows the other
+  // programs' changes start once the list was painted: the first screen
+  // needs neither, and both would compete with it for the processor. A
+  // window that is never painted (hidden at once) starts them a little later.
+  QObject::connect(&m_pMainWindow->List(), &EntryListView::firstPainted, m_pMainWindow.get(),
+                   [this] { StartBackgroundWork(); }, Qt::QueuedConnection);
+  QTimer::singleShot(kBackgroundWorkLatestMs, m_pMainWindow.get(), [this] { StartBackgroundWork(); });
   m_wait.reset();
   m_pMainWindow->OfferFirstRunScan();
   return kRunning;
+}
+
+void NataloApp::StartBackgroundWork() {
+  if (m_bBackgroundWorkStarted) return;
+  m_bBackgroundWorkStarted = true;
+  m_engine.CalculateEvents();
+  // The reminder utility's changes reach the window through
+  // MainWindow::OnReminderStateChanged; changes made before the thread
+  // started are taken in by the next save (TakeInOtherWriters).
+  StartSyncThread(m_pMainWindow.get(), m_pList.get(), m_szDataFolder);
 }
 
 bool NataloApp::TakeInstanceRule() {

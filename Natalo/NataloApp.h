@@ -59,6 +59,8 @@ class NataloApp {
   // Step 6: false when the process must end because another instance runs.
   bool TakeInstanceRule();
   bool CreateMainWindow();
+  // After the first paint: the engine's recalculation and the sync thread.
+  void StartBackgroundWork();
   void Shutdown();
 
   StartupOptions m_options;
@@ -75,4 +77,5 @@ class NataloApp {
   std::unique_ptr<MainWindow> m_pMainWindow;
   EngineBinding m_engine;
   bool m_bIconLibraryLoaded = false;
+  bool m_bBackgroundWorkStarted = false;
 };

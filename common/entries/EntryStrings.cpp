@@ -14,8 +14,15 @@ bool EntryStringBlock::Next(std::u16string& out) {
   while (end < chars && (bytes[2 * end] | bytes[2 * end + 1]) != 0) ++end;
   // The bytes are little-endian UTF-16, as the machine's own char16_t.
   static_assert(std::endian::native == std::endian::little);
-  out.resize(end - start);
-  if (end > start) std::memcpy(out.data(), bytes + 2 * start, 2 * (end - start));
+  const std::size_t size = end - start;
+  if (size <= out.capacity()) {
+    out.resize(size);
+  } else {
+    // Made at its size: growing a string doubles its room, which every
+    // loaded name would then carry unused.
+    out = std::u16string(size, u'\0');
+  }
+  if (size > 0) std::memcpy(out.data(), bytes + 2 * start, 2 * size);
   m_pos = end + 1;
   return end < chars;
 }

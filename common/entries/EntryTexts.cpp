@@ -83,38 +83,55 @@ bool IsCjkUnit(char16_t c) {
          (c >= 0xFF66 && c <= 0xFF9F);    // half-width katakana
 }
 
-// The person's name inside an anniversary's name made by
-// "DLG_FORMAT_ANNIVERSARYNAME"; false when the name does not follow it.
-bool HeldPersonName(const std::u16string& name, std::u16string& person) {
-  const std::u16string& format = GetLocalTable().Get(u"DLG_FORMAT_ANNIVERSARYNAME");
-  const std::size_t place = format.find(u"%s");
-  if (place == std::u16string::npos || format.find(u'%', place + 2) != std::u16string::npos) return false;
-  const std::u16string_view before = std::u16string_view(format).substr(0, place);
-  const std::u16string_view after = std::u16string_view(format).substr(place + 2);
-  const std::u16string_view text(name);
-  if (text.size() <= before.size() + after.size() || !text.starts_with(before) || !text.ends_with(after)) return false;
-  person = name.substr(before.size(), name.size() - before.size() - after.size());
-  return true;
-}
+// Where a name made by "DLG_FORMAT_ANNIVERSARYNAME" holds the person's name:
+// the format's text before and after its one "%s". Empty (`held` false) when
+// the format has no "%s" or more than one placeholder.
+struct AnniversaryFormat {
+  explicit AnniversaryFormat(const std::u16string& format) {
+    const std::size_t place = format.find(u"%s");
+    held = place != std::u16string::npos && format.find(u'%', place + 2) == std::u16string::npos;
+    if (!held) return;
+    before = std::u16string_view(format).substr(0, place);
+    after = std::u16string_view(format).substr(place + 2);
+  }
+  AnniversaryFormat() : AnniversaryFormat(GetLocalTable().Get(u"DLG_FORMAT_ANNIVERSARYNAME")) {}
+
+  // The person's name inside an anniversary's name; false when the name does
+  // not follow the format.
+  bool HeldPersonName(std::u16string_view name, std::u16string_view& person) const {
+    if (!held || name.size() <= before.size() + after.size() || !name.starts_with(before) || !name.ends_with(after)) {
+      return false;
+    }
+    person = name.substr(before.size(), name.size() - before.size() - after.size());
+    return true;
+  }
+
+  bool held = false;
+  std::u16string_view before, after;
+};
 
 // A person's name of two parts as one of the name orders writes it: "Lee,
 // Ann" (or "Lee, A."), else "Ann Lee" (or "A. Lee") with exactly one space.
 // False for a name whose parts cannot be told apart.
-bool SplitPersonName(const std::u16string& person, std::u16string& first, std::u16string& last) {
-  if (const std::size_t comma = person.find(u", "); comma != std::u16string::npos) {
+bool SplitPersonName(std::u16string_view person, std::u16string_view& first, std::u16string_view& last) {
+  if (const std::size_t comma = person.find(u", "); comma != std::u16string_view::npos) {
     last = person.substr(0, comma);
     first = person.substr(comma + 2);
-  } else if (const std::size_t space = person.find(u' '); space != std::u16string::npos) {
+  } else if (const std::size_t space = person.find(u' '); space != std::u16string_view::npos) {
     first = person.substr(0, space);
     last = person.substr(space + 1);
   } else {
     return false;
   }
-  const auto plain = [](const std::u16string& part) {
-    return !part.empty() && part.find_first_of(u" ,&+/") == std::u16string::npos;
+  const auto plain = [](std::u16string_view part) {
+    return !part.empty() && part.find_first_of(u" ,&+/") == std::u16string_view::npos;
   };
   return plain(first) && plain(last);
 }
+
+// FormatPersonName, appended to `out`.
+void AppendPersonName(std::u16string_view first, std::u16string_view last, std::uint32_t displayNames,
+                      std::u16string& out);
 
 }  // namespace
 
@@ -132,33 +149,73 @@ bool IsWrittenInCjkScript(std::u16string_view name) {
   return true;
 }
 
-std::u16string FormatPersonName(const std::u16string& first, const std::u16string& last, std::uint32_t displayNames) {
+namespace {
+
+void AppendPersonName(std::u16string_view first, std::u16string_view last, std::uint32_t displayNames,
+                      std::u16string& out) {
   // With one of the names missing the other stands alone, in full and
   // without separators.
-  if (last.empty()) return first;
-  if (first.empty()) return last;
-  if (IsWrittenInCjkScript(first) && IsWrittenInCjkScript(last)) return last + first;
-  const std::u16string initial(FirstCharacter(first));
+  if (last.empty()) {
+    out += first;
+    return;
+  }
+  if (first.empty()) {
+    out += last;
+    return;
+  }
+  if (IsWrittenInCjkScript(first) && IsWrittenInCjkScript(last)) {
+    out.append(last).append(first);
+    return;
+  }
+  const std::u16string_view initial = FirstCharacter(first);
   switch (displayNames) {
-    case 1: return last + u", " + first;
-    case 2: return initial + u". " + last;
-    case 3: return last + u", " + initial + u".";
-    default: return first + u" " + last;
+    case 1: out.append(last).append(u", ").append(first); break;
+    case 2: out.append(initial).append(u". ").append(last); break;
+    case 3: out.append(last).append(u", ").append(initial).append(u"."); break;
+    default: out.append(first).append(u" ").append(last); break;
   }
 }
 
+}  // namespace
+
+std::u16string FormatPersonName(const std::u16string& first, const std::u16string& last, std::uint32_t displayNames) {
+  std::u16string name;
+  AppendPersonName(first, last, displayNames, name);
+  return name;
+}
+
 std::u16string FormatAnniversaryName(const std::u16string& name, std::uint32_t displayNames) {
-  std::u16string person, first, last;
-  if (!HeldPersonName(name, person) || !SplitPersonName(person, first, last)) return name;
-  return FormatText(GetLocalTable().Get(u"DLG_FORMAT_ANNIVERSARYNAME"), {FormatPersonName(first, last, displayNames)});
+  const AnniversaryFormat format;
+  std::u16string_view person, first, last;
+  if (!format.HeldPersonName(name, person) || !SplitPersonName(person, first, last)) return name;
+  std::u16string held;
+  AppendPersonName(first, last, displayNames, held);
+  return FormatText(GetLocalTable().Get(u"DLG_FORMAT_ANNIVERSARYNAME"), {held});
+}
+
+SortNameWriter::SortNameWriter(const EntryViewSettings& view)
+    : m_format(GetLocalTable().Get(u"DLG_FORMAT_ANNIVERSARYNAME")), m_displayNames(view.dwDisplayNames) {}
+
+void SortNameWriter::Append(const FeskItem& entry, std::u16string& out) const {
+  if (entry.m_wKind == Birthday) {
+    AppendPersonName(entry.m_szFirstName, entry.m_szLastName, m_displayNames, out);
+    return;
+  }
+  // An anniversary that holds no person's name sorts by its name as it is.
+  std::u16string_view person, first, last;
+  if (entry.m_wKind != Anniversary || !AnniversaryFormat(m_format).HeldPersonName(entry.m_szName, person)) {
+    out += entry.m_szName;
+  } else if (SplitPersonName(person, first, last)) {
+    AppendPersonName(first, last, m_displayNames, out);
+  } else {
+    out += person;
+  }
 }
 
 std::u16string NameForSorting(const FeskItem& entry, const EntryViewSettings& view) {
-  if (entry.m_wKind != Anniversary) return entry.GetDisplayName(view);
-  // An anniversary that holds no person's name shows its name as it is.
-  std::u16string person, first, last;
-  if (!HeldPersonName(entry.m_szName, person)) return entry.m_szName;
-  return SplitPersonName(person, first, last) ? FormatPersonName(first, last, view.dwDisplayNames) : person;
+  std::u16string name;
+  SortNameWriter(view).Append(entry, name);
+  return name;
 }
 
 std::u16string FormatCountedText(std::u16string_view key, std::u16string_view years, std::u16string_view days,

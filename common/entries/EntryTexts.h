@@ -71,6 +71,18 @@ std::u16string FormatAnniversaryName(const std::u16string& name, std::uint32_t d
 // by "DLG_FORMAT_ANNIVERSARYNAME" the person's name it holds, so that it
 // stands beside that person's birthday and not under the format's first word.
 std::u16string NameForSorting(const FeskItem& entry, const EntryViewSettings& view);
+// Appends the names NameForSorting gives to one text, for a sort of many
+// entries: the anniversary format is looked up once, no name is a string of
+// its own. Lives no longer than the language's texts.
+class SortNameWriter {
+ public:
+  explicit SortNameWriter(const EntryViewSettings& view);
+  void Append(const FeskItem& entry, std::u16string& out) const;
+
+ private:
+  const std::u16string& m_format;
+  std::uint32_t m_displayNames;
+};
 
 // When a snoozed reminder of the entry comes back, as its row shows it: the
 // time ("2:45 PM"), on another day than `now` with the short date before it

@@ -1,5 +1,6 @@
 #include "common/entries/FeskItem.h"
 
+#include <typeinfo>
 #include <vector>
 
 #include "common/entries/EntryCalendar.h"
@@ -97,6 +98,11 @@ int FeskItem::GetStatusIcon(int index) const {
   return 0;
 }
 
-const FeskItem* AsEntry(const StorageItem* item) { return dynamic_cast<const FeskItem*>(item); }
+// Nearly every item is an entry itself, which the type's identity tells at
+// once; only other items need the search through the class hierarchy.
+const FeskItem* AsEntry(const StorageItem* item) {
+  if (item != nullptr && typeid(*item) == typeid(FeskItem)) return static_cast<const FeskItem*>(item);
+  return dynamic_cast<const FeskItem*>(item);
+}
 
-FeskItem* AsEntry(StorageItem* item) { return dynamic_cast<FeskItem*>(item); }
+FeskItem* AsEntry(StorageItem* item) { return const_cast<FeskItem*>(AsEntry(static_cast<const StorageItem*>(item))); }

@@ -63,9 +63,11 @@ class FeskItem : public StorageItem {
   // False for a date kept without a year (kYearUnknown, EntryCalendar.h).
   bool HasYear() const;
 
+  // The fields stand in an order that leaves no padding between them: every
+  // entry of a large list is held in memory.
   std::uint16_t m_wKind = Birthday;
-  platform::FileTime m_ftDate = 0;  // only year, month and day count
   std::uint32_t m_dwContactOid = 0;
+  platform::FileTime m_ftDate = 0;  // only year, month and day count
   std::u16string m_szName;       // anniversaries and other dates
   std::u16string m_szFirstName;  // birthdays
   std::u16string m_szLastName;   // birthdays

@@ -1,6 +1,8 @@
 #include "common/entries/FeskList.h"
 
+#include <algorithm>
 #include <limits>
+#include <string_view>
 
 #include "common/entries/EntryTexts.h"
 
@@ -40,9 +42,13 @@ int FeskList::CompareEntries(const FeskItem& a, const FeskItem& b, const EntryOr
   return CompareSortKeys(SortKeyOf(a, order, view, today, nameA), SortKeyOf(b, order, view, today, nameB), order);
 }
 
-FeskList::SortKey FeskList::SortKeyOf(const FeskItem& entry, const EntryOrderSettings& order,
-                                      const EntryViewSettings& view, const CalendarDate& today,
-                                      std::u16string& name) {
+namespace {
+
+// The date and kind parts of an entry's place in the order, packed into one
+// number; `last` is set for an entry that comes after the others in either
+// direction.
+std::uint64_t NumberKeyOf(const FeskItem& entry, const EntryOrderSettings& order, const CalendarDate& today,
+                          bool& last) {
   const CalendarDate date = DateOfFileTime(entry.m_ftDate);
   // Every part is within 0..0xFFFF (years and kinds are 16-bit, months and
   // days small), so the parts packed from the first down compare as the
@@ -55,36 +61,166 @@ FeskList::SortKey FeskList::SortKeyOf(const FeskItem& entry, const EntryOrderSet
   };
   const auto down = [](int part) { return static_cast<std::uint64_t>(0xFFFF - part); };
   const auto up = [](int part) { return static_cast<std::uint64_t>(part); };
-  SortKey key;
+  last = false;
   switch (order.dwSort) {
     case 0:
     case 5: {
       // Dates already past this year count as next year's, so the next
       // occurrence comes first; today's date counts as this year.
       const int month = IsTodayOrLater(date.month, date.day, today) ? date.month : date.month + 12;
-      key.number = pack({up(month), up(date.day), up(entry.m_wKind)});
-      break;
+      return pack({up(month), up(date.day), up(entry.m_wKind)});
     }
-    case 1: key.number = pack({up(date.month), up(date.day), up(entry.m_wKind)}); break;
+    case 1: return pack({up(date.month), up(date.day), up(entry.m_wKind)});
     case 2:
       // A date without a year has no age to sort by: it comes after the dated
       // ones in either direction, those without a year among themselves by day.
       // The later date, the younger person, first.
-      key.bLast = IsYearUnknown(date);
-      key.number = pack({down(date.year), down(date.month), down(date.day), up(entry.m_wKind)});
-      break;
-    case 3: key.number = pack({up(entry.m_wKind), up(date.month), up(date.day)}); break;
-    case 4:
-      name = NameForSorting(entry, view);
-      key.name = &name;
-      for (std::size_t i = 0; i < 8; ++i) {
-        key.namePrefix[i / 4] = (key.namePrefix[i / 4] << 16) | (i < name.size() ? name[i] : 0);
-      }
-      key.number = pack({up(entry.m_wKind), up(date.month), up(date.day)});
-      break;
-    default: break;
+      last = IsYearUnknown(date);
+      return pack({down(date.year), down(date.month), down(date.day), up(entry.m_wKind)});
+    case 3:
+    case 4: return pack({up(entry.m_wKind), up(date.month), up(date.day)});
+    default: return 0;
+  }
+}
+
+// The name's first 4 x N code units, from the high bits of the first down,
+// zeros after its end.
+template <std::size_t N>
+void NamePrefixOf(std::u16string_view name, std::uint64_t (&prefix)[N]) {
+  for (std::size_t part = 0; part < N; ++part) {
+    std::uint64_t units = 0;
+    for (std::size_t i = 4 * part; i < 4 * part + 4; ++i) units = (units << 16) | (i < name.size() ? name[i] : 0);
+    prefix[part] = units;
+  }
+}
+
+// The rows' entries by their place in memory, with each row's place: a
+// radix sort of the addresses, eleven bits a pass.
+std::vector<std::pair<std::uintptr_t, std::uint32_t>> ByAddress(const std::vector<FeskItem*>& rows) {
+  using Visit = std::pair<std::uintptr_t, std::uint32_t>;
+  std::vector<Visit> visits(rows.size()), other(rows.size());
+  std::uintptr_t low = ~std::uintptr_t{0}, high = 0;
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const auto address = reinterpret_cast<std::uintptr_t>(rows[i]);
+    visits[i] = {address, static_cast<std::uint32_t>(i)};
+    low = std::min(low, address);
+    high = std::max(high, address);
+  }
+  constexpr int kBits = 11;
+  constexpr std::size_t kBuckets = std::size_t{1} << kBits;
+  for (int shift = 0; !rows.empty() && ((high - low) >> shift) != 0; shift += kBits) {
+    std::vector<std::uint32_t> firsts(kBuckets + 1, 0);
+    const auto bucketOf = [&](const Visit& visit) { return ((visit.first - low) >> shift) & (kBuckets - 1); };
+    for (const Visit& visit : visits) ++firsts[bucketOf(visit) + 1];
+    for (std::size_t bucket = 1; bucket <= kBuckets; ++bucket) firsts[bucket] += firsts[bucket - 1];
+    for (const Visit& visit : visits) other[firsts[bucketOf(visit)]++] = visit;
+    visits.swap(other);
+  }
+  return visits;
+}
+
+}  // namespace
+
+FeskList::SortKey FeskList::SortKeyOf(const FeskItem& entry, const EntryOrderSettings& order,
+                                      const EntryViewSettings& view, const CalendarDate& today,
+                                      std::u16string& name) {
+  SortKey key;
+  key.number = NumberKeyOf(entry, order, today, key.bLast);
+  if (order.dwSort == 4) {
+    name = NameForSorting(entry, view);
+    key.name = &name;
+    NamePrefixOf(name, key.namePrefix);
   }
   return key;
+}
+
+void FeskList::SortEntries(std::vector<FeskItem*>& rows, const EntryOrderSettings& order,
+                           const EntryViewSettings& view, const CalendarDate& today) {
+  // Descending, every key but the place is complemented (and names compare
+  // the other way), so one comparison of plain numbers serves both
+  // directions; the place, the last key, keeps equal rows in their order.
+  const std::uint64_t flip = order.bAscending ? 0 : ~std::uint64_t{0};
+  // Rows sorted before lie scattered in memory: the entries some rows on
+  // are fetched while this one is worked on.
+  constexpr std::size_t kAhead = 16;
+  const auto fetchAhead = [&rows](std::size_t i) {
+    if (i + kAhead < rows.size()) __builtin_prefetch(&rows[i + kAhead]->m_ftDate);
+  };
+  std::vector<FeskItem*> sorted(rows.size());
+  if (order.dwSort != 4) {
+    struct DateRow {
+      std::uint64_t number;
+      std::uint32_t place;
+      std::uint32_t last;  // after the others in either direction
+    };
+    std::vector<DateRow> keyed(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      fetchAhead(i);
+      bool last = false;
+      keyed[i].number = NumberKeyOf(*rows[i], order, today, last) ^ flip;
+      keyed[i].place = static_cast<std::uint32_t>(i);
+      keyed[i].last = last ? 1 : 0;
+    }
+    std::sort(keyed.begin(), keyed.end(), [](const DateRow& a, const DateRow& b) {
+      if (a.last != b.last) return a.last < b.last;
+      if (a.number != b.number) return a.number < b.number;
+      return a.place < b.place;
+    });
+    for (std::size_t i = 0; i < rows.size(); ++i) sorted[i] = rows[keyed[i].place];
+    rows = std::move(sorted);
+    return;
+  }
+  // By name: the names stand one after the other in one text; a row's name
+  // is read only when its first twelve code units equal the other row's.
+  struct NameRow {
+    std::uint64_t prefix[3];
+    std::uint64_t number;
+    std::uint32_t place;
+    std::uint32_t name;  // in `spans`
+  };
+  std::vector<NameRow> keyed(rows.size());
+  // The entries are visited in the order they lie in memory, not in the
+  // order of the rows: that is mostly the order they were loaded in, read
+  // front to back, where the rows' order would jump around the whole list.
+  std::vector<std::pair<std::uintptr_t, std::uint32_t>> visits = ByAddress(rows);
+  std::u16string names;
+  // Room for names of a usual length, so the text is seldom moved as it grows.
+  names.reserve(rows.size() * 16);
+  struct NameSpan {
+    std::uint32_t start, size;
+  };
+  std::vector<NameSpan> spans(rows.size());
+  const SortNameWriter writer(view);
+  // Keys and names are written in the order of the visits too: the sort
+  // does not care where a key starts.
+  for (std::size_t k = 0; k < visits.size(); ++k) {
+    const FeskItem& entry = *reinterpret_cast<const FeskItem*>(visits[k].first);
+    const std::size_t start = names.size();
+    writer.Append(entry, names);
+    const std::u16string_view name = std::u16string_view(names).substr(start);
+    spans[k] = {static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(name.size())};
+    NameRow& key = keyed[k];
+    NamePrefixOf(name, key.prefix);
+    for (std::uint64_t& part : key.prefix) part ^= flip;
+    bool last = false;
+    key.number = NumberKeyOf(entry, order, today, last) ^ flip;
+    key.place = visits[k].second;
+    key.name = static_cast<std::uint32_t>(k);
+  }
+  const std::u16string_view all(names);
+  const auto nameAt = [&](std::uint32_t row) { return all.substr(spans[row].start, spans[row].size); };
+  std::sort(keyed.begin(), keyed.end(), [&](const NameRow& a, const NameRow& b) {
+    if (a.prefix[0] != b.prefix[0]) return a.prefix[0] < b.prefix[0];
+    if (a.prefix[1] != b.prefix[1]) return a.prefix[1] < b.prefix[1];
+    if (a.prefix[2] != b.prefix[2]) return a.prefix[2] < b.prefix[2];
+    if (const int byText = nameAt(a.name).compare(nameAt(b.name)); byText != 0) {
+      return order.bAscending ? byText < 0 : byText > 0;
+    }
+    if (a.number != b.number) return a.number < b.number;
+    return a.place < b.place;
+  });
+  for (std::size_t i = 0; i < rows.size(); ++i) sorted[i] = rows[keyed[i].place];
+  rows = std::move(sorted);
 }
 
 int FeskList::CompareSortKeys(const SortKey& a, const SortKey& b, const EntryOrderSettings& order) {

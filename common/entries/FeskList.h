@@ -5,6 +5,7 @@
 // the stars and the upgrade of files written in the two older revisions.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "common/entries/EntryCalendar.h"
 #include "common/entries/EntrySettings.h"
@@ -48,6 +49,11 @@ class FeskList : public StorageList {
                            const CalendarDate& today, std::u16string& name);
   static int CompareSortKeys(const SortKey& a, const SortKey& b, const EntryOrderSettings& order);
   static bool FilterEntry(const FeskItem& entry, const EntryOrderSettings& order);
+  // Puts `rows` in the order CompareEntries gives; rows it finds equal keep
+  // their order, as a stable sort keeps them. Each entry is visited once to
+  // make its key; the sort then moves only small keys.
+  static void SortEntries(std::vector<FeskItem*>& rows, const EntryOrderSettings& order,
+                          const EntryViewSettings& view, const CalendarDate& today);
 
   // The start-up load: reads the file, and a file of revision 1 or 2 is read
   // by its own reader, saved in the current revision and loaded again, so

@@ -14,14 +14,22 @@ namespace {
 
 using List = EntriesFixture;
 
-// The display names of the entries in the order the list's Compare gives.
+// The display names of the entries in the order the list's Compare gives;
+// the sort of the whole list (FeskList::SortEntries) must give the same.
 std::vector<std::u16string> Sorted(const FeskList& list) {
   std::vector<const StorageItem*> rows;
-  for (const auto& item : list) rows.push_back(&item);
+  std::vector<FeskItem*> entries;
+  for (auto& item : list) {
+    rows.push_back(&item);
+    entries.push_back(AsEntry(&item));
+  }
   std::stable_sort(rows.begin(), rows.end(),
                    [&list](const StorageItem* a, const StorageItem* b) { return list.Compare(*a, *b) < 0; });
-  std::vector<std::u16string> names;
+  FeskList::SortEntries(entries, CurrentOrderSettings(), CurrentViewSettings(), Today());
+  std::vector<std::u16string> names, sorted;
   for (const StorageItem* row : rows) names.push_back(row->GetDisplayName());
+  for (const FeskItem* entry : entries) sorted.push_back(entry->GetDisplayName());
+  EXPECT_EQ(sorted, names) << "the whole list's sort differs from Compare";
   return names;
 }
 
@@ -108,10 +116,15 @@ TEST_F(List, SortByNameComparesWholeNamesByCodeUnit) {
   list.Add(Entry(OtherDate, At(2000, 1, 4), u"Margareth"));
   list.Add(Entry(OtherDate, At(2000, 1, 5), u"Margaret"));
   list.Add(Entry(OtherDate, At(2000, 1, 1), u"\u00C9mile"));
+  // The first twelve code units alike: only the whole names tell them apart.
+  list.Add(Entry(OtherDate, At(2000, 1, 7), u"Margareth Zeb"));
   g_settings.g_dwSort = 4;
   g_settings.g_bSortAscending = 1;
-  EXPECT_EQ(Sorted(list), (Names{u"Margaret", u"Margareth", u"Margareth Abe", u"Margareth Zed", u"\u00C9mile",
-                                 u"\U0001F600 Smile"}));
+  const Names ascending{u"Margaret",      u"Margareth",     u"Margareth Abe",     u"Margareth Zeb",
+                        u"Margareth Zed", u"\u00C9mile",     u"\U0001F600 Smile"};
+  EXPECT_EQ(Sorted(list), ascending);
+  g_settings.g_bSortAscending = 0;
+  EXPECT_EQ(Sorted(list), Names(ascending.rbegin(), ascending.rend()));
 }
 
 TEST_F(List, EqualNamesAreOrderedByKindThenDate) {

@@ -61,7 +61,8 @@ bool ReadCardFile(int rootFd, const std::string& file, std::string& out) {
   out.resize(static_cast<std::size_t>(st.st_size) + 1);
   std::size_t got = 0;
   for (;;) {
-    const ssize_t n = ::read(fd.Get(), out.data() + got, out.size() - got);
+    const std::size_t wanted = out.size() - got;
+    const ssize_t n = ::read(fd.Get(), out.data() + got, wanted);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
       out.resize(got);
@@ -69,6 +70,8 @@ bool ReadCardFile(int rootFd, const std::string& file, std::string& out) {
     }
     if (n == 0) break;
     got += static_cast<std::size_t>(n);
+    // A regular file gives less than asked only at its end: no read to learn that.
+    if (static_cast<std::size_t>(n) < wanted) break;
     if (got > MAX_VCARD_FILE_BYTES) {
       out.resize(MAX_VCARD_FILE_BYTES);
       return false;
@@ -120,6 +123,9 @@ bool LoadContactDirectory(const std::string& root, ContactDirectory& out, const 
   const UniqueFd rootFd(::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   std::string bytes;
   std::vector<ObjectKey> keys;
+  // Usually one card a file.
+  keys.reserve(files.size());
+  out.records.reserve(files.size());
   for (std::size_t i = 0; i < files.size(); ++i) {
     if (progress) progress(i, files.size());
     const std::string& file = files[i];

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <memory>
 #include <thread>
+#include <vector>
 
 #include "NataloUtil/CommandLine.h"
 #include "NataloUtil/SnoozeRules.h"
@@ -76,8 +78,23 @@ bool ReminderSession::GetData(std::string_view commandLine) {
   platform::SystemTime fireTime{};
   if (!platform::FileTimeToSystemTime(command.fireTime, fireTime)) fireTime = {};
 
-  FeskList list(m_szDataFolder + "storage.dat");
-  if (!list.LoadStorageLocked(STORAGE_MUTEX_TIMEOUT) || list.IsEmpty()) {
+  // Read as a load reads the file, each record into an item of its own, but
+  // only the entries the command line names are kept: the others go as soon
+  // as they are read.
+  const FeskList list(m_szDataFolder + "storage.dat");
+  std::size_t itemsRead = 0;
+  std::vector<std::unique_ptr<FeskItem>> named;
+  const bool read = list.WithStorageMutex(STORAGE_MUTEX_TIMEOUT, [&] {
+    return list.ScanFile([&](std::unique_ptr<StorageItem>& item) {
+      ++itemsRead;
+      const std::unique_ptr<StorageItem> taken = std::move(item);
+      const FeskItem* entry = AsEntry(taken.get());
+      if (entry && std::find(command.uids.begin(), command.uids.end(), entry->m_nUID) != command.uids.end()) {
+        named.push_back(CopyEntry(*entry));
+      }
+    });
+  });
+  if (!read || itemsRead == 0) {
     WriteLog("GetData: no entries");
     return false;
   }
@@ -86,11 +103,7 @@ bool ReminderSession::GetData(std::string_view commandLine) {
   m_pQueueMutex = platform::NamedMutex::Create(kQueueMutexName, &busy);
   if (!m_pQueueMutex) busy = true;
 
-  for (const StorageItem& stored : list) {
-    const FeskItem* entry = AsEntry(&stored);
-    if (!entry) continue;
-    if (std::find(command.uids.begin(), command.uids.end(), entry->m_nUID) == command.uids.end()) continue;
-    auto copy = CopyEntry(*entry);
+  for (std::unique_ptr<FeskItem>& copy : named) {
     copy->m_stFireTime = fireTime;
     if (busy || m_pActiveReminder) {
       WriteLog("GetData: busy snooze of %d", copy->m_nUID);

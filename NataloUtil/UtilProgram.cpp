@@ -6,6 +6,7 @@
 #include <QScreen>
 #include <QTimer>
 
+#include <fontconfig/fontconfig.h>
 #include <sys/resource.h>
 
 #include <cstdio>
@@ -339,6 +340,10 @@ class ReminderRun {
 };
 
 int RunReminder(int argc, char** argv, const std::string& folder, const std::string& line) {
+  // The sound system and the font configuration load on their own threads
+  // from the start, while the reminder is read and the window is prepared.
+  std::jthread soundSystem([] { platform::SoundPlayer::Prepare(); });
+  std::jthread fontConfiguration([] { FcInit(); });
   ReminderSession session(folder);
   UtilEngine engine;
   // 1. Pick the reminder.
@@ -375,33 +380,38 @@ int RunReminder(int argc, char** argv, const std::string& folder, const std::str
     engine.Free();
     return 0;
   }
-  // The sound system loads while the window is prepared.
-  std::jthread soundSystem([] { platform::SoundPlayer::Prepare(); });
   // 5. The phone's battery notice does not exist here. 6. The sound service is linked in.
   // 7. Never during a call.
   WaitWhilePhoneCallActive([](int ms) { SleepMilliseconds(ms); });
+  // 8. Texts. None of the steps up to the sound needs the application object,
+  // and the sound takes longest to start: it starts before the application
+  // is made.
+  const bool textsLoaded = GetLocalTable().Load();
+  ReminderSoundPlayer sound(&PlayAndTrace, &platform::StopEventSounds, true);
+  if (textsLoaded) {
+    InitLocalePatterns();
+    Trace("texts " + std::to_string(platform::GetLocalFileTime()));
+    // 12. Settings, lock and sound.
+    LoadAllSettings();
+    DisplayWakeKeySender keys;
+    CheckLockUnlock(ReadLockState(), g_settings.g_dwNeedUnlock, g_settings.g_szDevicePassword, keys);
+    StartReminderSound(session, sound);
+  }
   QApplication application(argc, argv);
   // The compositor's application id (Wayland) names the utility's own desktop
   // entry, natalo-reminder.desktop, for its name and icon.
   QGuiApplication::setDesktopFileName(QStringLiteral("natalo-reminder"));
   keypad::ApplyMessageBoxEnvironment();
   keypad::InstallFontSubstitutions();
-  // 8. Texts.
-  if (!GetLocalTable().Load()) {
+  if (!textsLoaded) {
     keypad::ShowMessageBox(nullptr, QStringLiteral("Can't find resource file!"), QStringLiteral("Info"),
                            keypad::MB_OK | keypad::MB_ICONSTOP);
     session.CloseQueue();
     engine.Free();
     return 0;
   }
-  InitLocalePatterns();
-  Trace("texts " + std::to_string(platform::GetLocalFileTime()));
-  // 12. Settings, lock and sound.
-  LoadAllSettings();
-  DisplayWakeKeySender keys;
-  CheckLockUnlock(ReadLockState(), g_settings.g_dwNeedUnlock, g_settings.g_szDevicePassword, keys);
-  ReminderSoundPlayer sound(&PlayAndTrace, &platform::StopEventSounds, true);
-  StartReminderSound(session, sound);
+  // The window's fonts come from the configuration read on its own thread.
+  fontConfiguration.join();
   // 10. The window; its texts and pictures.
   ReminderRun run(session, missed, sound);
   const bool bHighRes = keypad::kDefaultScreenSize.width() > keypad::kHighResolutionWidth;

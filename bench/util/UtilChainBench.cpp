@@ -52,7 +52,7 @@ void BM_DueToPaintedWindow(benchmark::State& state) {
     return;
   }
   long peakKb = 0;
-  double toStart = 0, toTexts = 0, toPaint = 0, toSound = 0;
+  double toStart = 0, toTexts = 0, toPaint = 0, toSound = 0, dueToPaint = 0, dueToSound = 0;
   for (auto _ : state) {
     const platform::FileTime due = platform::GetLocalFileTime() + 2 * FILETIME_PER_SECOND;
     SaveEntriesDueAt(p.Folder(), due);
@@ -98,12 +98,17 @@ void BM_DueToPaintedWindow(benchmark::State& state) {
     toTexts += static_cast<double>(texts - started) / 1e4;
     toPaint += static_cast<double>(painted - texts) / 1e4;
     toSound += static_cast<double>(sound - texts) / 1e4;
+    dueToPaint += static_cast<double>(painted - due) / 1e4;
+    dueToSound += static_cast<double>(sound - due) / 1e4;
   }
   state.counters["peak_rss_kB"] = static_cast<double>(peakKb);
   state.counters["due_to_start_ms"] = benchmark::Counter(toStart, benchmark::Counter::kAvgIterations);
   state.counters["start_to_texts_ms"] = benchmark::Counter(toTexts, benchmark::Counter::kAvgIterations);
   state.counters["texts_to_paint_ms"] = benchmark::Counter(toPaint, benchmark::Counter::kAvgIterations);
   state.counters["texts_to_sound_ms"] = benchmark::Counter(toSound, benchmark::Counter::kAvgIterations);
+  // Which of the two sets the figure.
+  state.counters["due_to_paint_ms"] = benchmark::Counter(dueToPaint, benchmark::Counter::kAvgIterations);
+  state.counters["due_to_sound_ms"] = benchmark::Counter(dueToSound, benchmark::Counter::kAvgIterations);
 }
 BENCHMARK(BM_DueToPaintedWindow)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
 

@@ -44,39 +44,31 @@ bool ListFolder(const std::string& folder, const std::string& prefix, std::vecto
 }
 
 // Reads the card file `file` (relative to the opened root folder) as
-// ReadWholeFile reads a path: regular files only (a symbolic link is
-// followed), at most MAX_VCARD_FILE_BYTES, to the file's end. Opened from the
-// folder, so that a scan of thousands of files does not walk the whole path
-// for each; the size read once says how much to take in one read. A regular
-// file never blocks, so the flag that keeps a FIFO from blocking the open can
-// stay set.
-bool ReadCardFile(int rootFd, const std::string& file, std::string& out) {
+// ReadWholeFile reads a path: at most MAX_VCARD_FILE_BYTES, to the file's end.
+// Opened from the folder, so that a scan of thousands of files does not walk
+// the whole path for each. The listing found a regular file (a symbolic link
+// followed), so no status is asked for: the file is read into `buffer`, kept
+// from file to file, and the first read that gives less than asked is the
+// last, as only the end of a regular file gives less. Should the name have
+// become something else since, the flag that keeps a FIFO from blocking the
+// open stays set.
+bool ReadCardFile(int rootFd, const std::string& file, std::vector<char>& buffer, std::string& out) {
+  constexpr std::size_t kReadBytes = 64u << 10;
   out.clear();
   UniqueFd fd(::openat(rootFd, file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (!fd.IsOpen()) return false;
-  struct stat st {};
-  if (::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-  if (static_cast<unsigned long long>(st.st_size) > MAX_VCARD_FILE_BYTES) return false;
-  // One byte more than the size, so that a file grown since is still read to its end.
-  out.resize(static_cast<std::size_t>(st.st_size) + 1);
-  std::size_t got = 0;
+  buffer.resize(kReadBytes);
   for (;;) {
-    const ssize_t n = ::read(fd.Get(), out.data() + got, out.size() - got);
+    const ssize_t n = ::read(fd.Get(), buffer.data(), buffer.size());
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      out.resize(got);
-      return false;
-    }
-    if (n == 0) break;
-    got += static_cast<std::size_t>(n);
-    if (got > MAX_VCARD_FILE_BYTES) {
+    if (n < 0) return false;
+    out.append(buffer.data(), static_cast<std::size_t>(n));
+    if (out.size() > MAX_VCARD_FILE_BYTES) {
       out.resize(MAX_VCARD_FILE_BYTES);
       return false;
     }
-    if (got == out.size()) out.resize(std::min(out.size() * 2, MAX_VCARD_FILE_BYTES + 1));
+    if (static_cast<std::size_t>(n) < buffer.size()) return true;
   }
-  out.resize(got);
-  return true;
 }
 
 // The card of `record` in freshly read cards: same UID, or same position without one.
@@ -119,11 +111,15 @@ bool LoadContactDirectory(const std::string& root, ContactDirectory& out, const 
 
   const UniqueFd rootFd(::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   std::string bytes;
+  std::vector<char> readBuffer;
   std::vector<ObjectKey> keys;
+  // Usually one card a file.
+  keys.reserve(files.size());
+  out.records.reserve(files.size());
   for (std::size_t i = 0; i < files.size(); ++i) {
     if (progress) progress(i, files.size());
     const std::string& file = files[i];
-    const bool read = rootFd.IsOpen() ? ReadCardFile(rootFd.Get(), file, bytes)
+    const bool read = rootFd.IsOpen() ? ReadCardFile(rootFd.Get(), file, readBuffer, bytes)
                                       : ReadWholeFile(root + "/" + file, bytes, MAX_VCARD_FILE_BYTES);
     if (!read) {
       ContactLog("skipped unreadable or oversized file " + root + "/" + file);

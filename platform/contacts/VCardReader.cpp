@@ -44,19 +44,21 @@ bool PrefixSaysQuotedPrintable(std::string_view line) {
   return ContainsIgnoreCase(line.substr(0, colon), "QUOTED-PRINTABLE");
 }
 
-std::vector<std::string_view> SplitOutsideQuotes(std::string_view text, char separator) {
-  std::vector<std::string_view> parts;
+// The part of `text` from `start` to the next `separator` outside double quotes
+// (or to the end); `start` moves past that separator, or to npos after the last part.
+std::string_view NextPartOutsideQuotes(std::string_view text, char separator, std::size_t& start) {
   bool quoted = false;
-  std::size_t start = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
+  for (std::size_t i = start; i < text.size(); ++i) {
     if (text[i] == '"') quoted = !quoted;
     if (text[i] == separator && !quoted) {
-      parts.push_back(text.substr(start, i - start));
+      const std::string_view part = text.substr(start, i - start);
       start = i + 1;
+      return part;
     }
   }
-  parts.push_back(text.substr(start));
-  return parts;
+  const std::string_view part = text.substr(start);
+  start = std::string_view::npos;
+  return part;
 }
 
 bool IsBareEncoding(std::string_view upper) {
@@ -85,8 +87,10 @@ VCardParam ParseParam(std::string_view raw) {
 bool ParseLogicalLine(std::string_view line, VCardProperty& prop) {
   std::size_t colon = FindValueColon(line);
   if (colon == std::string_view::npos) return false;
-  std::vector<std::string_view> parts = SplitOutsideQuotes(line.substr(0, colon), ';');
-  std::string_view fullName = TrimAscii(parts[0]);
+  // The name, then the parameters, split at the semicolons outside quotes.
+  const std::string_view head = line.substr(0, colon);
+  std::size_t next = 0;
+  std::string_view fullName = TrimAscii(NextPartOutsideQuotes(head, ';', next));
   std::size_t dot = fullName.rfind('.');
   if (dot != std::string_view::npos) {
     prop.group = std::string(fullName.substr(0, dot));
@@ -95,8 +99,9 @@ bool ParseLogicalLine(std::string_view line, VCardProperty& prop) {
   if (fullName.empty()) return false;
   prop.rawName = std::string(fullName);
   prop.name = AsciiUpperCopy(fullName);
-  for (std::size_t i = 1; i < parts.size(); ++i) {
-    if (!TrimAscii(parts[i]).empty()) prop.params.push_back(ParseParam(parts[i]));
+  while (next != std::string_view::npos) {
+    const std::string_view part = NextPartOutsideQuotes(head, ';', next);
+    if (!TrimAscii(part).empty()) prop.params.push_back(ParseParam(part));
   }
   prop.value = std::string(line.substr(colon + 1));
   return true;

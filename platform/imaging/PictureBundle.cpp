@@ -1,5 +1,6 @@
 #include "platform/imaging/PictureBundle.h"
 
+#include <QFile>
 #include <QImageReader>
 #include <QResource>
 
@@ -37,8 +38,20 @@ void ClearTransparentColour(QImage& image) {
 }  // namespace
 
 QImage DecodePicture(const QString& resourcePath) {
-  QImageReader reader(resourcePath);
-  reader.setDecideFormatFromContent(true);
+  QFile file(resourcePath);
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  QImageReader reader(&file);
+  // The format comes from the content, never from the name. A PNG (every
+  // shipped picture) goes straight to Qt's own decoder: asking each format
+  // plugin whether it knows the content, or the format, would load them
+  // all, with their libraries, before the first picture is shown.
+  static const QByteArray kPngSignature("\x89PNG\r\n\x1a\n", 8);
+  if (file.peek(kPngSignature.size()) == kPngSignature) {
+    reader.setFormat(QByteArrayLiteral("png"));
+    reader.setAutoDetectImageFormat(false);
+  } else {
+    reader.setDecideFormatFromContent(true);
+  }
   QImage image = reader.read();
   if (image.isNull()) return {};
   image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QImage>
 
+#include <cstdlib>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -146,6 +147,19 @@ TEST(PictureDecoding, TransparentColourBecomesTransparent) {
   EXPECT_EQ(decoded.pixel(1, 0), qRgb(0x6F, 0xFE, 0x0D));
   EXPECT_EQ(decoded.pixel(2, 0), qRgb(0, 0, 0));
   EXPECT_EQ(qAlpha(decoded.pixel(3, 0)), 0);
+}
+
+// A picture reaches the window without Qt loading its image format plugins
+// (each with its own libraries) to ask whether they know the content.
+TEST(PictureDecoding, PngNeedsNoFormatPlugin) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        const QImage picture = LoadSingleIcon(BuiltProgramFolder(), IconTable[0].dwNumber);
+        const bool pluginLoaded = testsupport::ReadFileBytes("/proc/self/maps").find("/imageformats/") != std::string::npos;
+        std::exit(!picture.isNull() && !pluginLoaded ? 0 : 1);
+      },
+      testing::ExitedWithCode(0), "");
 }
 
 TEST(AppPictures, ZodiacAndStatusPicturesOfBothScreenSizes) {

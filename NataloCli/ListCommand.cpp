@@ -92,34 +92,26 @@ class ComingList {
 
   // Keeps the entry when it is due within `days` days of today.
   void Consider(const FeskItem& entry, long days) {
-    // The date of a stored moment is that of its day: a day already seen
-    // gives its next date and texts at once.
-    const platform::FileTime day = std::min(entry.m_ftDate, platform::TIME_NONE) / platform::FILETIME_PER_DAY;
-    const auto [seen, added] = m_storedDays.try_emplace(day);
-    StoredDay& stored = seen->second;
-    if (added) {
-      stored.date = DateOfFileTime(entry.m_ftDate);
-      stored.next = NextOccurrence(stored.date, m_today);
-      stored.daysLeft = DayNumber(stored.next) - m_todayNumber;
-    }
-    if (stored.daysLeft > days) return;
-    if (stored.dateTexts == kNone) {
-      stored.dateTexts = DateTextsOf(entry, stored.date);
-      if (m_days.size() <= static_cast<std::size_t>(stored.daysLeft)) m_days.resize(stored.daysLeft + 1);
-      m_days[stored.daysLeft].next = stored.next;
-    }
+    const CalendarDate date = DateOfFileTime(entry.m_ftDate);
+    const CalendarDate next = NextOccurrence(date, m_today);
+    const std::int64_t daysLeft = DayNumber(next) - m_todayNumber;
+    if (daysLeft > days) return;
     Row row;
     row.uid = entry.m_nUID;
     row.kind = KindWord(entry);
-    row.daysLeft = static_cast<std::uint16_t>(stored.daysLeft);
+    row.daysLeft = static_cast<std::uint16_t>(daysLeft);
     row.reminder = ReminderIndex(entry);
-    row.dateTexts = stored.dateTexts;
-    row.name = NameOf(entry);
+    row.dateTexts = DateTextsOf(entry, date);
+    row.name = static_cast<std::uint32_t>(m_texts.size());
+    platform::AppendUtf8(m_texts, entry.GetDisplayName(m_context.view));
+    row.nameSize = static_cast<std::uint32_t>(m_texts.size() - row.name);
     if (m_json && !entry.m_szNote.empty()) {
       row.note = static_cast<std::uint32_t>(m_texts.size());
       platform::AppendUtf8(m_texts, entry.m_szNote);
       row.noteSize = static_cast<std::uint32_t>(m_texts.size() - row.note);
     }
+    if (m_days.size() <= row.daysLeft) m_days.resize(row.daysLeft + 1);
+    m_days[row.daysLeft].next = next;
     m_rows.push_back(row);
   }
 
@@ -139,7 +131,7 @@ class ComingList {
       if (i + 2 * kAhead < order.size()) __builtin_prefetch(&m_rows[order[i + 2 * kAhead]]);
       if (i + kAhead < order.size()) {
         const Row& ahead = m_rows[order[i + kAhead]];
-        __builtin_prefetch(m_texts.data() + m_names[ahead.name].at);
+        __builtin_prefetch(m_texts.data() + ahead.name);
         __builtin_prefetch(&m_dates[ahead.dateTexts]);
       }
       if (i + kAhead / 2 < order.size()) {
@@ -171,7 +163,8 @@ class ComingList {
     std::uint8_t reminder = 0;
     const char* kind = "";
     std::uint32_t dateTexts = 0;  // in m_dates
-    std::uint32_t name = 0;       // in m_names
+    std::uint32_t name = 0;       // UTF-8 in m_texts
+    std::uint32_t nameSize = 0;
     std::uint32_t note = 0;       // UTF-8 in m_texts, for JSON only
     std::uint32_t noteSize = 0;
   };
@@ -197,86 +190,7 @@ class ComingList {
     std::string jsonDays;    // ",\"daysText\":\"in 3 days\""
   };
 
-  static constexpr std::uint32_t kNone = ~std::uint32_t{0};
-
-  // What a stored day gives every entry on it.
-  struct StoredDay {
-    CalendarDate date;
-    CalendarDate next;
-    std::int64_t daysLeft = 0;
-    std::uint32_t dateTexts = kNone;  // in m_dates, once a row needs them
-  };
-
-  // One distinct name: UTF-8 in m_texts, and for JSON its quoted and
-  // escaped form right after it.
-  struct NameText {
-    std::uint64_t hash = 0;     // of its key
-    std::uint32_t key = 0;      // in m_keys: the stored texts it is made from
-    std::uint32_t keySize = 0;
-    std::uint32_t at = 0;
-    std::uint32_t size = 0;
-    std::uint32_t jsonSize = 0;
-  };
-
   static constexpr const char* kReminderWords[] = {"on", "off", "skipped", "snoozed"};
-
-  // Many entries share a name: each distinct one is made, escaped and
-  // ordered once. A name is looked up by the stored texts it is made from
-  // (the settings stay), in a table of open addressing: a name met before
-  // costs a hash of its texts and one compare.
-  std::uint32_t NameOf(const FeskItem& entry) {
-    m_key.clear();
-    const auto put = [this](std::u16string_view text) {
-      // Each text with its length, so that no two pairs of texts give one key.
-      const auto units = static_cast<std::uint32_t>(text.size());
-      m_key.append(reinterpret_cast<const char*>(&units), sizeof units);
-      m_key.append(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(char16_t));
-    };
-    if (entry.m_wKind == Birthday) {
-      m_key += 'b';
-      put(entry.m_szFirstName);
-      put(entry.m_szLastName);
-    } else {
-      m_key += entry.m_wKind == Anniversary ? 'a' : 'o';
-      put(entry.m_szName);
-    }
-    const std::uint64_t hash = std::hash<std::string_view>()(m_key);
-    if (2 * (m_names.size() + 1) > m_slots.size()) GrowSlots();
-    const std::size_t mask = m_slots.size() - 1;
-    std::size_t slot = hash & mask;
-    for (; m_slots[slot] != 0; slot = (slot + 1) & mask) {
-      const NameText& seen = m_names[m_slots[slot] - 1];
-      if (seen.hash == hash && std::string_view(m_keys).substr(seen.key, seen.keySize) == m_key) return m_slots[slot] - 1;
-    }
-    NameText name;
-    name.hash = hash;
-    name.key = static_cast<std::uint32_t>(m_keys.size());
-    name.keySize = static_cast<std::uint32_t>(m_key.size());
-    m_keys += m_key;
-    name.at = static_cast<std::uint32_t>(m_texts.size());
-    platform::AppendUtf8(m_texts, entry.GetDisplayName(m_context.view));
-    name.size = static_cast<std::uint32_t>(m_texts.size() - name.at);
-    if (m_json) {
-      const std::string text(m_texts, name.at, name.size);
-      AppendJsonString(m_texts, text);
-      name.jsonSize = static_cast<std::uint32_t>(m_texts.size() - name.at - name.size);
-    }
-    const auto id = static_cast<std::uint32_t>(m_names.size());
-    m_names.push_back(name);
-    m_slots[slot] = id + 1;
-    return id;
-  }
-
-  void GrowSlots() {
-    std::vector<std::uint32_t> slots(std::max<std::size_t>(1024, 2 * m_slots.size()), 0);
-    const std::size_t mask = slots.size() - 1;
-    for (std::uint32_t id = 0; id < m_names.size(); ++id) {
-      std::size_t slot = m_names[id].hash & mask;
-      while (slots[slot] != 0) slot = (slot + 1) & mask;
-      slots[slot] = id + 1;
-    }
-    m_slots.swap(slots);
-  }
 
   static std::uint8_t ReminderIndex(const FeskItem& entry) {
     if (!entry.m_bEnabled) return 1;
@@ -347,44 +261,38 @@ class ComingList {
     return text;
   }
 
-  std::string_view Name(const Row& row) const {
-    const NameText& name = m_names[row.name];
-    return std::string_view(m_texts).substr(name.at, name.size);
-  }
-  std::string_view JsonName(const Row& row) const {
-    const NameText& name = m_names[row.name];
-    return std::string_view(m_texts).substr(name.at + name.size, name.jsonSize);
-  }
+  std::string_view Name(const Row& row) const { return std::string_view(m_texts).substr(row.name, row.nameSize); }
 
   std::vector<std::uint32_t> Order() const {
-    // The distinct names in order first, by their bytes; then the rows by
-    // their days left, each day's by the rank of their name, then in reading
-    // order.
-    std::vector<std::uint32_t> byName(m_names.size());
-    for (std::uint32_t i = 0; i < byName.size(); ++i) byName[i] = i;
-    const auto text = [this](std::uint32_t name) {
-      return std::string_view(m_texts).substr(m_names[name].at, m_names[name].size);
+    // Counted into the days left first, which keeps the reading order; then
+    // each day's rows by name. The first eight bytes of a name, read as one
+    // number, order most pairs without looking at the names themselves.
+    struct Key {
+      std::uint64_t prefix;
+      std::uint32_t row;
     };
-    std::sort(byName.begin(), byName.end(), [&text](std::uint32_t a, std::uint32_t b) { return text(a) < text(b); });
-    // Different stored texts may make one name: it has one rank.
-    std::vector<std::uint32_t> rank(m_names.size());
-    for (std::uint32_t i = 0; i < byName.size(); ++i) {
-      rank[byName[i]] = i > 0 && text(byName[i]) == text(byName[i - 1]) ? rank[byName[i - 1]] : i;
+    std::vector<std::uint32_t> starts(m_days.size() + 1, 0);
+    for (const Row& row : m_rows) ++starts[row.daysLeft + 1];
+    for (std::size_t day = 1; day < starts.size(); ++day) starts[day] += starts[day - 1];
+    std::vector<Key> keys(m_rows.size());
+    std::vector<std::uint32_t> at(starts.begin(), starts.end() - 1);
+    for (std::uint32_t i = 0; i < m_rows.size(); ++i) {
+      const std::string_view name = Name(m_rows[i]);
+      std::uint64_t prefix = 0;
+      for (std::size_t b = 0; b < 8; ++b) {
+        prefix = prefix << 8 | (b < name.size() ? static_cast<unsigned char>(name[b]) : 0u);
+      }
+      keys[at[m_rows[i].daysLeft]++] = {prefix, i};
     }
-
-    // Two stable counting passes: by the rank of the name, then by days left.
-    std::vector<std::uint32_t> byRank(m_rows.size());
-    {
-      std::vector<std::uint32_t> at(m_names.size() + 1, 0);
-      for (const Row& row : m_rows) ++at[rank[row.name] + 1];
-      for (std::size_t r = 1; r < at.size(); ++r) at[r] += at[r - 1];
-      for (std::uint32_t i = 0; i < m_rows.size(); ++i) byRank[at[rank[m_rows[i].name]]++] = i;
+    const auto before = [this](const Key& a, const Key& b) {
+      if (a.prefix != b.prefix) return a.prefix < b.prefix;
+      return Name(m_rows[a.row]) < Name(m_rows[b.row]);
+    };
+    for (std::size_t day = 0; day + 1 < starts.size(); ++day) {
+      std::stable_sort(keys.begin() + starts[day], keys.begin() + starts[day + 1], before);
     }
-    std::vector<std::uint32_t> order(m_rows.size());
-    std::vector<std::uint32_t> at(m_days.size() + 1, 0);
-    for (const Row& row : m_rows) ++at[row.daysLeft + 1];
-    for (std::size_t day = 1; day < at.size(); ++day) at[day] += at[day - 1];
-    for (const std::uint32_t i : byRank) order[at[m_rows[i].daysLeft]++] = i;
+    std::vector<std::uint32_t> order(keys.size());
+    for (std::size_t i = 0; i < keys.size(); ++i) order[i] = keys[i].row;
     return order;
   }
 
@@ -408,7 +316,7 @@ class ComingList {
     out += ",\"kind\":\"";
     out += row.kind;
     out += "\",\"name\":";
-    out += JsonName(row);
+    AppendJsonString(out, Name(row));
     out.append(m_dateBytes, date.at, date.first);
     out += day.jsonNext;
     out += ",\"years\":";
@@ -434,12 +342,7 @@ class ComingList {
   EntryTextContext m_context;
   std::vector<Row> m_rows;
   std::string m_texts;
-  std::vector<NameText> m_names;
-  std::vector<std::uint32_t> m_slots;  // 1 + a name's index, 0 for none
-  std::string m_keys;
-  std::string m_key;  // of the name being looked up
   std::unordered_map<std::uint32_t, std::uint32_t> m_dateIndex;
-  std::unordered_map<platform::FileTime, StoredDay> m_storedDays;
   std::vector<DateTexts> m_dates;
   std::string m_dateBytes;
   std::vector<DayTexts> m_days;

@@ -265,10 +265,12 @@ class ComingList {
 
   std::vector<std::uint32_t> Order() const {
     // Counted into the days left first, which keeps the reading order; then
-    // each day's rows by name. The first eight bytes of a name, read as one
-    // number, order most pairs without looking at the names themselves.
+    // each day's rows by name. The first sixteen bytes of a name, read as two
+    // numbers, order nearly every pair without looking at the names themselves
+    // (eight were too few: names of one family share them).
     struct Key {
-      std::uint64_t prefix;
+      std::uint64_t high;
+      std::uint64_t low;
       std::uint32_t row;
     };
     std::vector<std::uint32_t> starts(m_days.size() + 1, 0);
@@ -276,16 +278,20 @@ class ComingList {
     for (std::size_t day = 1; day < starts.size(); ++day) starts[day] += starts[day - 1];
     std::vector<Key> keys(m_rows.size());
     std::vector<std::uint32_t> at(starts.begin(), starts.end() - 1);
+    const auto bytesAsNumber = [](std::string_view name, std::size_t from) {
+      std::uint64_t number = 0;
+      for (std::size_t b = from; b < from + 8; ++b) {
+        number = number << 8 | (b < name.size() ? static_cast<unsigned char>(name[b]) : 0u);
+      }
+      return number;
+    };
     for (std::uint32_t i = 0; i < m_rows.size(); ++i) {
       const std::string_view name = Name(m_rows[i]);
-      std::uint64_t prefix = 0;
-      for (std::size_t b = 0; b < 8; ++b) {
-        prefix = prefix << 8 | (b < name.size() ? static_cast<unsigned char>(name[b]) : 0u);
-      }
-      keys[at[m_rows[i].daysLeft]++] = {prefix, i};
+      keys[at[m_rows[i].daysLeft]++] = {bytesAsNumber(name, 0), bytesAsNumber(name, 8), i};
     }
     const auto before = [this](const Key& a, const Key& b) {
-      if (a.prefix != b.prefix) return a.prefix < b.prefix;
+      if (a.high != b.high) return a.high < b.high;
+      if (a.low != b.low) return a.low < b.low;
       return Name(m_rows[a.row]) < Name(m_rows[b.row]);
     };
     for (std::size_t day = 0; day + 1 < starts.size(); ++day) {

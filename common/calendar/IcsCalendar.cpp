@@ -50,7 +50,7 @@ bool AllPlain(std::uint64_t word) {
   constexpr std::uint64_t kOnes = 0x0101010101010101ull;
   constexpr std::uint64_t kHighs = 0x8080808080808080ull;
   const auto anyBelow = [word](std::uint64_t n) { return ((word - kOnes * n) & ~word & kHighs) != 0; };
-  const auto anyEqual = [word, &anyBelow](std::uint64_t byte) {
+  const auto anyEqual = [word](std::uint64_t byte) {
     const std::uint64_t differs = word ^ (kOnes * byte);
     return ((differs - kOnes) & ~differs & kHighs) != 0;
   };

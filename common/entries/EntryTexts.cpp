@@ -85,7 +85,7 @@ bool IsCjkUnit(char16_t c) {
 
 // Where a name made by "DLG_FORMAT_ANNIVERSARYNAME" holds the person's name:
 // the format's text before and after its one "%s". Empty (`held` false) when
-// the format has no "%s" or more than one placeholder.
+// the format lacks "%s" or has another "%" sequence after it.
 struct AnniversaryFormat {
   explicit AnniversaryFormat(const std::u16string& format) {
     const std::size_t place = format.find(u"%s");
@@ -129,10 +129,6 @@ bool SplitPersonName(std::u16string_view person, std::u16string_view& first, std
   return plain(first) && plain(last);
 }
 
-// FormatPersonName, appended to `out`.
-void AppendPersonName(std::u16string_view first, std::u16string_view last, std::uint32_t displayNames,
-                      std::u16string& out);
-
 }  // namespace
 
 bool IsWrittenInCjkScript(std::u16string_view name) {
@@ -151,6 +147,7 @@ bool IsWrittenInCjkScript(std::u16string_view name) {
 
 namespace {
 
+// FormatPersonName, appended to `out`.
 void AppendPersonName(std::u16string_view first, std::u16string_view last, std::uint32_t displayNames,
                       std::u16string& out) {
   // With one of the names missing the other stands alone, in full and

@@ -11,6 +11,19 @@ bool EntryStringBlock::Next(std::u16string& out) {
   const std::uint8_t* bytes = m_bytes.data();
   const std::size_t start = std::min(m_pos, chars);
   std::size_t end = start;
+  // Four characters at a time: a zero among them sets the top bit of its
+  // 16-bit lane in `zero` (lanes after a zero may be set as well, so only
+  // the lowest counts).
+  while (end + 4 <= chars) {
+    std::uint64_t word;
+    std::memcpy(&word, bytes + 2 * end, 8);
+    const std::uint64_t zero = (word - 0x0001000100010001ULL) & ~word & 0x8000800080008000ULL;
+    if (zero != 0) {
+      end += static_cast<std::size_t>(std::countr_zero(zero)) / 16;
+      break;
+    }
+    end += 4;
+  }
   while (end < chars && (bytes[2 * end] | bytes[2 * end + 1]) != 0) ++end;
   // The bytes are little-endian UTF-16, as the machine's own char16_t.
   static_assert(std::endian::native == std::endian::little);

@@ -1,5 +1,7 @@
 #include "platform/text/Utf.h"
 
+#include <cstring>
+
 namespace platform {
 namespace {
 
@@ -74,6 +76,11 @@ std::string ToUtf8(std::u16string_view text) {
 void AppendUtf8(std::string& out, std::u16string_view text) {
   // Most names are ASCII: each unit is one byte.
   std::size_t ascii = 0;
+  for (; ascii + 4 <= text.size(); ascii += 4) {
+    std::uint64_t word;
+    std::memcpy(&word, text.data() + ascii, 8);
+    if ((word & 0xFF80FF80FF80FF80ULL) != 0) break;
+  }
   while (ascii < text.size() && text[ascii] < 0x80) ++ascii;
   if (ascii == text.size()) {
     const std::size_t at = out.size();

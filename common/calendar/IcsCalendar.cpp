@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/text/ByteScan.h"
+
 namespace {
 
 // The longest line the format allows, line end not counted.
@@ -44,32 +46,20 @@ constexpr std::array<bool, 256> kPlainBytes = [] {
 }();
 
 // Whether all eight bytes of a word stay as they are: none below 0x20 and
-// none of 0x7F, '\\', ';' and ','. (Each test is exact for the word as a
-// whole, though not for each byte.)
+// none of 0x7F, '\\', ';' and ','.
 bool AllPlain(std::uint64_t word) {
-  constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-  constexpr std::uint64_t kHighs = 0x8080808080808080ull;
-  const auto anyBelow = [word](std::uint64_t n) { return ((word - kOnes * n) & ~word & kHighs) != 0; };
-  const auto anyEqual = [word](std::uint64_t byte) {
-    const std::uint64_t differs = word ^ (kOnes * byte);
-    return ((differs - kOnes) & ~differs & kHighs) != 0;
-  };
-  return !anyBelow(0x20) && !anyEqual(0x7F) && !anyEqual('\\') && !anyEqual(';') && !anyEqual(',');
+  using platform::AnyByteEqual;
+  return !platform::AnyByteBelow(word, 0x20) && !AnyByteEqual(word, 0x7F) && !AnyByteEqual(word, '\\') &&
+         !AnyByteEqual(word, ';') && !AnyByteEqual(word, ',');
 }
 
 }  // namespace
 
 void AppendIcsText(std::string& out, std::string_view text) {
-  const auto plain = [](char c) { return kPlainBytes[static_cast<unsigned char>(c)]; };
+  const auto plain = [](unsigned char byte) { return kPlainBytes[byte]; };
   while (!text.empty()) {
-    // Runs of characters that stay as they are go over in one piece; they
-    // are looked at eight bytes at a time while they last.
-    std::size_t run = 0;
-    for (std::uint64_t word = 0; run + 8 <= text.size(); run += 8) {
-      std::memcpy(&word, text.data() + run, 8);
-      if (!AllPlain(word)) break;
-    }
-    while (run < text.size() && plain(text[run])) ++run;
+    // Runs of characters that stay as they are go over in one piece.
+    const std::size_t run = platform::PlainRun(text, AllPlain, plain);
     out.append(text.substr(0, run));
     if (run == text.size()) return;
     const char c = text[run];

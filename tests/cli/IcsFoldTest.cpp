@@ -1,9 +1,10 @@
 // Folding of calendar lines, including bytes that are no UTF-8, which once
-// made the fold loop without end.
+// made the fold loop without end, and the escapes of calendar and JSON text.
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "NataloCli/JsonText.h"
 #include "common/calendar/EntryEvent.h"
 #include "common/calendar/IcsCalendar.h"
 #include "common/entries/FeskItem.h"
@@ -54,24 +55,45 @@ TEST(IcsFold, PiecesStayWithinTheLimitAndUnfoldToTheLine) {
   }
 }
 
-// Text is looked at eight bytes at a time: a byte to escape or drop is found
-// at any place in a word, next to letters of one and of several bytes.
+// Text is looked at eight bytes at a time: a byte to escape or drop must be
+// found at any place in a word, next to letters of one and of several bytes.
+// Calls `check(before, after)` for each such place.
+template <typename Check>
+void ForEachPlaceInAWord(const Check& check) {
+  for (const std::string& filler : {std::string("a"), std::string("\xC3\xA9"), std::string("\x80")}) {
+    for (std::size_t at = 0; at < 17; ++at) {
+      std::string before;
+      while (before.size() < at) before += filler;
+      check(before, std::string(9, 'z'));
+    }
+  }
+}
+
 TEST(IcsText, EscapesAndDropsAtEveryPlace) {
   const struct {
     char byte;
     const char* becomes;
   } cases[] = {{'\\', "\\\\"}, {';', "\\;"}, {',', "\\,"}, {'\n', "\\n"}, {'\x01', ""}, {'\x1F', ""}, {'\x7F', ""}};
   for (const auto& c : cases) {
-    for (const std::string& filler : {std::string("a"), std::string("\xC3\xA9"), std::string("\x80")}) {
-      for (std::size_t at = 0; at < 17; ++at) {
-        std::string before;
-        while (before.size() < at) before += filler;
-        const std::string after(9, 'z');
-        std::string out;
-        AppendIcsText(out, before + c.byte + after);
-        EXPECT_EQ(out, before + c.becomes + after) << static_cast<int>(c.byte) << " at " << at;
-      }
-    }
+    ForEachPlaceInAWord([&c](const std::string& before, const std::string& after) {
+      std::string out;
+      AppendIcsText(out, before + c.byte + after);
+      EXPECT_EQ(out, before + c.becomes + after) << static_cast<int>(c.byte) << " at " << before.size();
+    });
+  }
+}
+
+TEST(JsonText, EscapesAtEveryPlace) {
+  const struct {
+    char byte;
+    const char* becomes;
+  } cases[] = {{'"', "\\\""}, {'\\', "\\\\"}, {'\n', "\\n"}, {'\x01', "\\u0001"}, {'\x1F', "\\u001f"}, {'\x7F', "\\u007f"}};
+  for (const auto& c : cases) {
+    ForEachPlaceInAWord([&c](const std::string& before, const std::string& after) {
+      std::string out = "[";
+      AppendJsonString(out, before + c.byte + after);
+      EXPECT_EQ(out, "[\"" + before + c.becomes + after + "\"") << static_cast<int>(c.byte) << " at " << before.size();
+    });
   }
 }
 

@@ -12,6 +12,7 @@
 
 #include "NataloCli/CliCommands.h"
 #include "NataloCli/CliSession.h"
+#include "NataloCli/ItemPipe.h"
 #include "common/calendar/CalendarFolder.h"
 #include "common/calendar/EntryEvent.h"
 #include "common/calendar/IcsCalendar.h"
@@ -140,8 +141,9 @@ int RunExport(const CliArgs& args) {
   bool unreadable = false;
   int damaged = 0;
   // The events go out as the entries are read, stars after them; one event
-  // is filled anew for each entry. False when the file could not be read or,
-  // unless forced, lacks damaged records.
+  // is filled anew for each entry. The records are read on this thread while
+  // another one fills their events and hands them to `put`. False when the
+  // file could not be read or, unless forced, lacks damaged records.
   const auto forEachEvent = [&](const std::function<void(const IcsEvent&)>& put) {
     const CalendarDate today = Today();
     IcsEvent event;
@@ -153,7 +155,13 @@ int RunExport(const CliArgs& args) {
     };
     if (storage.IsOpen()) {
       FeskList::ScanResult scan;
-      if (!list.ScanAnyRevision(storage.Get(), [&](std::unique_ptr<StorageItem>& item) { add(*item); }, &scan)) {
+      bool readable = false;
+      {
+        ItemPipe pipe(add);
+        readable = list.ScanAnyRevision(storage.Get(), [&pipe](std::unique_ptr<StorageItem>& item) { pipe.Push(item); },
+                                        &scan);
+      }
+      if (!readable) {
         unreadable = true;
         return false;
       }

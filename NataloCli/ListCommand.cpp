@@ -4,12 +4,14 @@
 #include "NataloCli/CliCommands.h"
 #include "NataloCli/CliSession.h"
 #include "NataloCli/EntryFacts.h"
+#include "NataloCli/ItemPipe.h"
 #include "NataloCli/JsonText.h"
 #include "common/entries/EntryTexts.h"
 #include "platform/text/Utf.h"
 
 #include <algorithm>
 #include <charconv>
+#include <cstring>
 #include <unordered_map>
 
 namespace {
@@ -121,34 +123,23 @@ class ComingList {
   // equal ones keep the order they were read in. False (with a message
   // written) when standard output takes no more.
   bool Write() {
-    const std::vector<std::uint32_t> order = Order();
+    // Counted into the days left first, which keeps the reading order within
+    // each day; then each day's rows are ordered by name.
+    std::vector<std::uint32_t> starts(m_days.size() + 1, 0);
+    for (const Row& row : m_rows) ++starts[row.daysLeft + 1];
+    for (std::size_t day = 1; day < starts.size(); ++day) starts[day] += starts[day - 1];
+    std::vector<std::uint32_t> order(m_rows.size());
+    std::vector<std::uint32_t> at(starts.begin(), starts.end() - 1);
+    for (std::uint32_t i = 0; i < m_rows.size(); ++i) order[at[m_rows[i].daysLeft]++] = i;
+    SortDays(order, starts);
+    for (std::size_t day = 0; day + 1 < starts.size(); ++day) {
+      if (starts[day + 1] > starts[day]) DayTextsOf(static_cast<std::uint16_t>(day));
+    }
+    for (std::uint8_t reminder = 0; reminder < 4; ++reminder) ReminderLine(reminder);
     std::string out;
     out.reserve(kChunkBytes + kChunkBytes / 4);
     if (m_json) out += '[';
-    for (std::size_t i = 0; i < order.size(); ++i) {
-      // The rows are read out of their reading order: what comes a few rows
-      // on is fetched into the cache while this one is written.
-      if (i + 2 * kAhead < order.size()) __builtin_prefetch(&m_rows[order[i + 2 * kAhead]]);
-      if (i + kAhead < order.size()) {
-        const Row& ahead = m_rows[order[i + kAhead]];
-        __builtin_prefetch(m_texts.data() + ahead.name);
-        __builtin_prefetch(&m_dates[ahead.dateTexts]);
-      }
-      if (i + kAhead / 2 < order.size()) {
-        __builtin_prefetch(m_dateBytes.data() + m_dates[m_rows[order[i + kAhead / 2]].dateTexts].at);
-      }
-      const Row& row = m_rows[order[i]];
-      if (m_json) {
-        if (i > 0) out += ",\n ";
-        AppendJson(out, row);
-      } else {
-        AppendLine(out, row);
-      }
-      if (out.size() >= kChunkBytes) {
-        if (!WriteStdout(out)) return false;
-        out.clear();
-      }
-    }
+    if (!AppendRows(order, out)) return false;
     if (m_json) out += "]\n";
     return out.empty() || WriteStdout(out);
   }
@@ -236,6 +227,7 @@ class ComingList {
     return it->second;
   }
 
+  // Made before the rows are written, which only read them.
   const DayTexts& DayTextsOf(std::uint16_t daysLeft) {
     DayTexts& texts = m_days[daysLeft];
     if (texts.made) return texts;
@@ -252,6 +244,7 @@ class ComingList {
     return texts;
   }
 
+  // Made before the rows are written, which only read them.
   const std::string& ReminderLine(std::uint8_t reminder) {
     std::string& text = m_reminderLines[reminder];
     if (text.empty()) {
@@ -263,59 +256,139 @@ class ComingList {
 
   std::string_view Name(const Row& row) const { return std::string_view(m_texts).substr(row.name, row.nameSize); }
 
-  std::vector<std::uint32_t> Order() const {
-    // Counted into the days left first, which keeps the reading order; then
-    // each day's rows by name. The first sixteen bytes of a name, read as two
-    // numbers, order nearly every pair without looking at the names themselves
-    // (eight were too few: names of one family share them).
-    struct Key {
-      std::uint64_t high;
-      std::uint64_t low;
-      std::uint32_t row;
-    };
-    std::vector<std::uint32_t> starts(m_days.size() + 1, 0);
-    for (const Row& row : m_rows) ++starts[row.daysLeft + 1];
-    for (std::size_t day = 1; day < starts.size(); ++day) starts[day] += starts[day - 1];
-    std::vector<Key> keys(m_rows.size());
-    std::vector<std::uint32_t> at(starts.begin(), starts.end() - 1);
-    const auto bytesAsNumber = [](std::string_view name, std::size_t from) {
-      std::uint64_t number = 0;
-      for (std::size_t b = from; b < from + 8; ++b) {
-        number = number << 8 | (b < name.size() ? static_cast<unsigned char>(name[b]) : 0u);
-      }
-      return number;
-    };
-    for (std::uint32_t i = 0; i < m_rows.size(); ++i) {
-      const std::string_view name = Name(m_rows[i]);
-      keys[at[m_rows[i].daysLeft]++] = {bytesAsNumber(name, 0), bytesAsNumber(name, 8), i};
-    }
-    const auto before = [this](const Key& a, const Key& b) {
-      if (a.high != b.high) return a.high < b.high;
-      if (a.low != b.low) return a.low < b.low;
-      return Name(m_rows[a.row]) < Name(m_rows[b.row]);
-    };
+  // Orders the rows of each day, order[starts[day], starts[day + 1]), by
+  // their names; equal names keep their reading order. Each day's names are
+  // copied side by side, so that ordering them reads memory of their own.
+  void SortDays(std::vector<std::uint32_t>& order, const std::vector<std::uint32_t>& starts) const {
+    NameSorter sorter;
     for (std::size_t day = 0; day + 1 < starts.size(); ++day) {
-      std::stable_sort(keys.begin() + starts[day], keys.begin() + starts[day + 1], before);
+      if (starts[day + 1] - starts[day] < 2) continue;
+      sorter.Sort(order.data() + starts[day], order.data() + starts[day + 1],
+                  [this](std::uint32_t row) { return Name(m_rows[row]); });
     }
-    std::vector<std::uint32_t> order(keys.size());
-    for (std::size_t i = 0; i < keys.size(); ++i) order[i] = keys[i].row;
-    return order;
   }
 
+  // Appends the rows in `order` to `out`, writing it to standard output
+  // whenever it fills a chunk. False (with a message written) when standard
+  // output takes no more.
+  bool AppendRows(const std::vector<std::uint32_t>& order, std::string& out) const {
+    const std::size_t last = order.size();
+    for (std::size_t i = 0; i < last; ++i) {
+      // The rows are read out of their reading order: what comes a few rows
+      // on is fetched into the cache while this one is written.
+      if (i + 2 * kAhead < last) __builtin_prefetch(&m_rows[order[i + 2 * kAhead]]);
+      if (i + kAhead < last) {
+        const Row& ahead = m_rows[order[i + kAhead]];
+        __builtin_prefetch(m_texts.data() + ahead.name);
+        __builtin_prefetch(&m_dates[ahead.dateTexts]);
+      }
+      if (i + kAhead / 2 < last) {
+        __builtin_prefetch(m_dateBytes.data() + m_dates[m_rows[order[i + kAhead / 2]].dateTexts].at);
+      }
+      const Row& row = m_rows[order[i]];
+      if (m_json) {
+        if (i > 0) out += ",\n ";
+        AppendJson(out, row);
+      } else {
+        AppendLine(out, row);
+      }
+      if (out.size() >= kChunkBytes) {
+        if (!WriteStdout(out)) return false;
+        out.clear();
+      }
+    }
+    return true;
+  }
+
+  // Orders rows by their names, sixteen bytes at a time: by the first sixteen
+  // read as two numbers, then each run that shares them by the next sixteen,
+  // and so on (names of one family share many). The row's place is the last
+  // key, so equal names keep their order.
+  class NameSorter {
+   public:
+    template <typename NameOf>
+    void Sort(std::uint32_t* first, std::uint32_t* last, const NameOf& nameOf) {
+      const auto count = static_cast<std::uint32_t>(last - first);
+      m_names.clear();
+      m_spans.resize(count);
+      m_keys.resize(count);
+      for (std::uint32_t i = 0; i < count; ++i) {
+        const std::string_view name = nameOf(first[i]);
+        m_spans[i] = {static_cast<std::uint32_t>(m_names.size()), static_cast<std::uint32_t>(name.size())};
+        m_names += name;
+      }
+      for (std::uint32_t i = 0; i < count; ++i) m_keys[i] = KeyOf(i, 0);
+      SortFrom(m_keys.data(), m_keys.data() + count, 0);
+      m_rows.assign(first, last);
+      for (std::uint32_t i = 0; i < count; ++i) first[i] = m_rows[m_keys[i].place];
+    }
+
+   private:
+    struct Key {
+      std::uint64_t high;  // sixteen bytes of the name, the first one highest
+      std::uint64_t low;
+      std::uint32_t place;
+    };
+    struct Span {
+      std::uint32_t at;
+      std::uint32_t size;
+    };
+
+    std::uint64_t BytesAsNumber(const Span& span, std::size_t from) const {
+      std::uint64_t number = 0;
+      if (from + 8 <= span.size) {
+        std::memcpy(&number, m_names.data() + span.at + from, 8);
+        return __builtin_bswap64(number);
+      }
+      for (std::size_t b = from; b < from + 8; ++b) {
+        number = number << 8 | (b < span.size ? static_cast<unsigned char>(m_names[span.at + b]) : 0u);
+      }
+      return number;
+    }
+
+    Key KeyOf(std::uint32_t place, std::size_t from) const {
+      return {BytesAsNumber(m_spans[place], from), BytesAsNumber(m_spans[place], from + 8), place};
+    }
+
+    // Sorts keys whose names agree before byte `from` by the bytes from there
+    // on. A name holds no zero byte, so equal keys of names that end within
+    // these sixteen bytes are equal names.
+    void SortFrom(Key* first, Key* last, std::size_t from) {
+      std::sort(first, last, [](const Key& a, const Key& b) {
+        if (a.high != b.high) return a.high < b.high;
+        return a.low != b.low ? a.low < b.low : a.place < b.place;
+      });
+      for (Key* run = first; run != last;) {
+        Key* end = run + 1;
+        while (end != last && end->high == run->high && end->low == run->low) ++end;
+        if (end - run > 1 && m_spans[run->place].size > from + 16) {
+          for (Key* key = run; key != end; ++key) *key = KeyOf(key->place, from + 16);
+          SortFrom(run, end, from + 16);
+        }
+        run = end;
+      }
+    }
+
+    std::string m_names;
+    std::vector<Span> m_spans;
+    std::vector<Key> m_keys;
+    std::vector<std::uint32_t> m_rows;
+  };
+
   // As AppendFactsAsLine: date, name, age, days left and reminder, separated by tabs.
-  void AppendLine(std::string& out, const Row& row) {
+  void AppendLine(std::string& out, const Row& row) const {
     const DateTexts& date = m_dates[row.dateTexts];
     out.append(m_dateBytes, date.at, date.first);
     out += Name(row);
     out.append(m_dateBytes, date.at + date.first, date.second);
-    out += DayTextsOf(row.daysLeft).line;
-    out += ReminderLine(row.reminder);
+    out += m_days[row.daysLeft].line;
+    out += m_reminderLines[row.reminder];
   }
 
   // As AppendFactsAsJson.
-  void AppendJson(std::string& out, const Row& row) {
+  void AppendJson(std::string& out, const Row& row) const {
     const DateTexts& date = m_dates[row.dateTexts];
-    const DayTexts& day = DayTextsOf(row.daysLeft);
+    const DayTexts& day = m_days[row.daysLeft];
     char number[16];
     out += "{\"uid\":";
     out.append(number, static_cast<std::size_t>(std::to_chars(number, number + sizeof number, row.uid).ptr - number));
@@ -400,7 +473,12 @@ int RunList(const CliArgs& args) {
     coming.Consider(*entry, days);
   };
   int damaged = 0;
-  const StorageLoad load = ScanEntries(list, [&](std::unique_ptr<StorageItem>& item) { consider(*item); }, &damaged);
+  StorageLoad load;
+  {
+    // The records are read on this thread while another one makes the rows.
+    ItemPipe pipe(consider);
+    load = ScanEntries(list, [&pipe](std::unique_ptr<StorageItem>& item) { pipe.Push(item); }, &damaged);
+  }
   if (const int failed = ReportLoad(load); failed != kExitDone) return failed;
   ReportDamage(damaged);
   if (stars) {

@@ -208,7 +208,9 @@ assert rows[2]["kind"] == "anniversary" and rows[3]["kind"] == "other"
   // One day's rows go by the bytes of their names, also where the first
   // eight are alike, one name begins another, or a byte is not ASCII.
   std::vector<std::unique_ptr<FeskItem>> sameDay;
-  for (const char* name : {"\xC3\x9C" "ber day", "Zebra day", "Reminder Party", "Reminder Part", "Reminder Parts"}) {
+  for (const char* name : {"\xC3\x9C" "ber day", "Zebra day", "Reminder Party", "Reminder Part", "Reminder Parts",
+                           "Reminder Party of the \"Wolf\" family, B", "Reminder Party of the \"Wolf\" family",
+                           "Reminder Party of the \"Wolf\" family, A"}) {
     sameDay.push_back(MakeEntry(OtherDate, name, DaysAhead(7)));
   }
   folder.Save(std::move(sameDay));
@@ -218,9 +220,19 @@ assert rows[2]["kind"] == "anniversary" and rows[3]["kind"] == "other"
     const std::size_t tab = byName.out.find('\t', line);
     names.push_back(byName.out.substr(tab + 1, byName.out.find('\t', tab + 1) - tab - 1));
   }
-  EXPECT_EQ(names, (std::vector<std::string>{"Reminder Part", "Reminder Parts", "Reminder Party", "Zebra day",
-                                             "\xC3\x9C" "ber day"}))
-      << byName.out;
+  const std::vector<std::string> byteOrder = {"Reminder Part", "Reminder Parts", "Reminder Party",
+                                               "Reminder Party of the \"Wolf\" family",
+                                               "Reminder Party of the \"Wolf\" family, A",
+                                               "Reminder Party of the \"Wolf\" family, B", "Zebra day", "\xC3\x9C" "ber day"};
+  EXPECT_EQ(names, byteOrder) << byName.out;
+  // The same order in JSON, where the quotes are escaped.
+  const CliRun byNameJson = folder.Run({"list", "--days", "10", "--json"});
+  std::string expectedNames;
+  for (const std::string& name : byteOrder) expectedNames += name + "\n";
+  const CliRun jsonNames = folder.Python(
+      "import json, sys\nsys.stdout.buffer.write(''.join(r['name'] + '\\n' for r in json.load(sys.stdin)).encode())\n",
+      byNameJson.out);
+  EXPECT_EQ(jsonNames.out, expectedNames) << byNameJson.out;
 
   // One name made from different stored texts: its rows keep reading order.
   std::vector<std::unique_ptr<FeskItem>> sameName;

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <thread>
 #include <unordered_map>
 
 namespace {
@@ -94,18 +95,27 @@ class ComingList {
 
   // Keeps the entry when it is due within `days` days of today.
   void Consider(const FeskItem& entry, long days) {
-    const CalendarDate date = DateOfFileTime(entry.m_ftDate);
-    const CalendarDate next = NextOccurrence(date, m_today);
-    const std::int64_t daysLeft = DayNumber(next) - m_todayNumber;
-    if (daysLeft > days) return;
+    // What depends on the stored day alone is worked out once for each.
+    const platform::FileTime storedDay = std::min(entry.m_ftDate, platform::TIME_NONE) / platform::FILETIME_PER_DAY;
+    const auto [it, added] = m_storedDays.try_emplace(storedDay);
+    StoredDay& stored = it->second;
+    if (added) {
+      stored.date = DateOfFileTime(entry.m_ftDate);
+      stored.next = NextOccurrence(stored.date, m_today);
+      stored.daysLeft = DayNumber(stored.next) - m_todayNumber;
+    }
+    if (stored.daysLeft > days) return;
+    if (stored.dateTexts == kNoTexts) stored.dateTexts = MakeDateTexts(entry, stored.date);
     Row row;
     row.uid = entry.m_nUID;
     row.kind = KindWord(entry);
-    row.daysLeft = static_cast<std::uint16_t>(daysLeft);
+    row.daysLeft = static_cast<std::uint16_t>(stored.daysLeft);
     row.reminder = ReminderIndex(entry);
-    row.dateTexts = DateTextsOf(entry, date);
+    row.dateTexts = stored.dateTexts;
     row.name = static_cast<std::uint32_t>(m_texts.size());
-    platform::AppendUtf8(m_texts, entry.GetDisplayName(m_context.view));
+    m_name.clear();
+    AppendDisplayName(entry, m_context.view.dwDisplayNames, m_name);
+    platform::AppendUtf8(m_texts, m_name);
     row.nameSize = static_cast<std::uint32_t>(m_texts.size() - row.name);
     if (m_json && !entry.m_szNote.empty()) {
       row.note = static_cast<std::uint32_t>(m_texts.size());
@@ -113,7 +123,7 @@ class ComingList {
       row.noteSize = static_cast<std::uint32_t>(m_texts.size() - row.note);
     }
     if (m_days.size() <= row.daysLeft) m_days.resize(row.daysLeft + 1);
-    m_days[row.daysLeft].next = next;
+    m_days[row.daysLeft].next = stored.next;
     m_rows.push_back(row);
   }
 
@@ -131,7 +141,12 @@ class ComingList {
     std::vector<std::uint32_t> order(m_rows.size());
     std::vector<std::uint32_t> at(starts.begin(), starts.end() - 1);
     for (std::uint32_t i = 0; i < m_rows.size(); ++i) order[at[m_rows[i].daysLeft]++] = i;
-    SortDays(order, starts);
+    // The later half of the rows is sorted on a second thread.
+    std::size_t middle = 0;
+    while (middle + 1 < starts.size() && starts[middle] < order.size() / 2) ++middle;
+    std::thread laterHalf([&] { SortDays(order, starts, middle, starts.size() - 1); });
+    SortDays(order, starts, 0, middle);
+    laterHalf.join();
     for (std::size_t day = 0; day + 1 < starts.size(); ++day) {
       if (starts[day + 1] > starts[day]) DayTextsOf(static_cast<std::uint16_t>(day));
     }
@@ -172,6 +187,15 @@ class ComingList {
     std::uint32_t second = 0;  // bytes of the second
   };
 
+  // What the rows of one stored day share.
+  static constexpr std::uint32_t kNoTexts = ~std::uint32_t{0};
+  struct StoredDay {
+    CalendarDate date;
+    CalendarDate next;
+    std::int64_t daysLeft = 0;
+    std::uint32_t dateTexts = kNoTexts;  // in m_dates, made for the first row shown
+  };
+
   // The texts of one count of days left.
   struct DayTexts {
     bool made = false;
@@ -190,11 +214,7 @@ class ComingList {
     return 0;
   }
 
-  std::uint32_t DateTextsOf(const FeskItem& entry, const CalendarDate& date) {
-    const std::uint32_t key = static_cast<std::uint32_t>(date.year) << 9 | static_cast<std::uint32_t>(date.month) << 5 |
-                              static_cast<std::uint32_t>(date.day);
-    const auto [it, added] = m_dateIndex.try_emplace(key, static_cast<std::uint32_t>(m_dates.size()));
-    if (!added) return it->second;
+  std::uint32_t MakeDateTexts(const FeskItem& entry, const CalendarDate& date) {
     // Every text here depends on the stored date alone (and on the settings
     // and today, which stay).
     DateTexts texts;
@@ -224,7 +244,7 @@ class ComingList {
     }
     texts.second = static_cast<std::uint32_t>(bytes.size() - texts.at - texts.first);
     m_dates.push_back(texts);
-    return it->second;
+    return static_cast<std::uint32_t>(m_dates.size() - 1);
   }
 
   // Made before the rows are written, which only read them.
@@ -256,12 +276,14 @@ class ComingList {
 
   std::string_view Name(const Row& row) const { return std::string_view(m_texts).substr(row.name, row.nameSize); }
 
-  // Orders the rows of each day, order[starts[day], starts[day + 1]), by
-  // their names; equal names keep their reading order. Each day's names are
-  // copied side by side, so that ordering them reads memory of their own.
-  void SortDays(std::vector<std::uint32_t>& order, const std::vector<std::uint32_t>& starts) const {
+  // Orders the rows of each day from `first` to before `last`,
+  // order[starts[day], starts[day + 1]), by their names; equal names keep
+  // their reading order. Each day's names are copied side by side, so that
+  // ordering them reads memory of their own.
+  void SortDays(std::vector<std::uint32_t>& order, const std::vector<std::uint32_t>& starts, std::size_t first,
+                std::size_t last) const {
     NameSorter sorter;
-    for (std::size_t day = 0; day + 1 < starts.size(); ++day) {
+    for (std::size_t day = first; day < last; ++day) {
       if (starts[day + 1] - starts[day] < 2) continue;
       sorter.Sort(order.data() + starts[day], order.data() + starts[day + 1],
                   [this](std::uint32_t row) { return Name(m_rows[row]); });
@@ -421,7 +443,8 @@ class ComingList {
   EntryTextContext m_context;
   std::vector<Row> m_rows;
   std::string m_texts;
-  std::unordered_map<std::uint32_t, std::uint32_t> m_dateIndex;
+  std::unordered_map<platform::FileTime, StoredDay> m_storedDays;  // by the stored day's number
+  std::u16string m_name;  // the row's name, made again for each
   std::vector<DateTexts> m_dates;
   std::string m_dateBytes;
   std::vector<DayTexts> m_days;

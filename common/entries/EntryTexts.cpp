@@ -190,6 +190,16 @@ std::u16string FormatAnniversaryName(const std::u16string& name, std::uint32_t d
   return FormatText(GetLocalTable().Get(u"DLG_FORMAT_ANNIVERSARYNAME"), {held});
 }
 
+void AppendDisplayName(const FeskItem& entry, std::uint32_t displayNames, std::u16string& out) {
+  if (entry.m_wKind == Birthday) {
+    AppendPersonName(entry.m_szFirstName, entry.m_szLastName, displayNames, out);
+  } else if (entry.m_wKind == Anniversary) {
+    out += FormatAnniversaryName(entry.m_szName, displayNames);
+  } else {
+    out += entry.m_szName;
+  }
+}
+
 SortNameWriter::SortNameWriter(const EntryViewSettings& view)
     : m_format(GetLocalTable().Get(u"DLG_FORMAT_ANNIVERSARYNAME")), m_displayNames(view.dwDisplayNames) {}
 

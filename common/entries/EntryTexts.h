@@ -67,6 +67,9 @@ std::u16string FormatPersonName(const std::u16string& first, const std::u16strin
 // of Noah Becker" or "Wedding of Becker, Noah") holds that name in the chosen
 // order; any other name stays as written.
 std::u16string FormatAnniversaryName(const std::u16string& name, std::uint32_t displayNames);
+// The name the list shows for the entry (FeskItem::GetDisplayName), appended
+// to `out`: a list of many entries fills one text again and again.
+void AppendDisplayName(const FeskItem& entry, std::uint32_t displayNames, std::u16string& out);
 // What sorting by name compares: the display name, for an anniversary made
 // by "DLG_FORMAT_ANNIVERSARYNAME" the person's name it holds, so that it
 // stands beside that person's birthday and not under the format's first word.

@@ -69,9 +69,9 @@ bool FeskItem::Read(BinaryReader& reader) {
 std::u16string FeskItem::GetDisplayName() const { return GetDisplayName(CurrentViewSettings()); }
 
 std::u16string FeskItem::GetDisplayName(const EntryViewSettings& view) const {
-  if (m_wKind == Anniversary) return FormatAnniversaryName(m_szName, view.dwDisplayNames);
-  if (m_wKind != Birthday) return m_szName;
-  return FormatPersonName(m_szFirstName, m_szLastName, view.dwDisplayNames);
+  std::u16string name;
+  AppendDisplayName(*this, view.dwDisplayNames, name);
+  return name;
 }
 
 std::u16string FeskItem::GetDetailText() const { return ::GetDetailText(*this); }

@@ -10,6 +10,7 @@
 #include "platform/text/Utf.h"
 
 #include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <cstring>
 #include <thread>
@@ -141,20 +142,37 @@ class ComingList {
     std::vector<std::uint32_t> order(m_rows.size());
     std::vector<std::uint32_t> at(starts.begin(), starts.end() - 1);
     for (std::uint32_t i = 0; i < m_rows.size(); ++i) order[at[m_rows[i].daysLeft]++] = i;
-    // The later half of the rows is sorted on a second thread.
-    std::size_t middle = 0;
-    while (middle + 1 < starts.size() && starts[middle] < order.size() / 2) ++middle;
-    std::thread laterHalf([&] { SortDays(order, starts, middle, starts.size() - 1); });
-    SortDays(order, starts, 0, middle);
-    laterHalf.join();
     for (std::size_t day = 0; day + 1 < starts.size(); ++day) {
       if (starts[day + 1] > starts[day]) DayTextsOf(static_cast<std::uint16_t>(day));
     }
     for (std::uint8_t reminder = 0; reminder < 4; ++reminder) ReminderLine(reminder);
+    // A second thread sorts the days one after the other, and each is
+    // written as soon as it is sorted.
+    const std::size_t dayCount = starts.size() - 1;
+    std::atomic<std::size_t> sorted{0};
+    std::atomic<bool> stop{false};
+    std::thread sorter([&] {
+      NameSorter names;
+      for (std::size_t day = 0; day < dayCount && !stop.load(std::memory_order_relaxed); ++day) {
+        SortDay(names, order, starts[day], starts[day + 1]);
+        sorted.store(day + 1, std::memory_order_release);
+        sorted.notify_one();
+      }
+    });
     std::string out;
     out.reserve(kChunkBytes + kChunkBytes / 4);
     if (m_json) out += '[';
-    if (!AppendRows(order, out)) return false;
+    bool written = true;
+    for (std::size_t day = 0; day < dayCount && written; ++day) {
+      for (std::size_t ready = sorted.load(std::memory_order_acquire); ready <= day;
+           ready = sorted.load(std::memory_order_acquire)) {
+        sorted.wait(ready, std::memory_order_acquire);
+      }
+      written = AppendRows(order, starts[day], starts[day + 1], out);
+    }
+    stop.store(true, std::memory_order_relaxed);
+    sorter.join();
+    if (!written) return false;
     if (m_json) out += "]\n";
     return out.empty() || WriteStdout(out);
   }
@@ -276,26 +294,11 @@ class ComingList {
 
   std::string_view Name(const Row& row) const { return std::string_view(m_texts).substr(row.name, row.nameSize); }
 
-  // Orders the rows of each day from `first` to before `last`,
-  // order[starts[day], starts[day + 1]), by their names; equal names keep
-  // their reading order. Each day's names are copied side by side, so that
-  // ordering them reads memory of their own.
-  void SortDays(std::vector<std::uint32_t>& order, const std::vector<std::uint32_t>& starts, std::size_t first,
-                std::size_t last) const {
-    NameSorter sorter;
-    for (std::size_t day = first; day < last; ++day) {
-      if (starts[day + 1] - starts[day] < 2) continue;
-      sorter.Sort(order.data() + starts[day], order.data() + starts[day + 1],
-                  [this](std::uint32_t row) { return Name(m_rows[row]); });
-    }
-  }
-
-  // Appends the rows in `order` to `out`, writing it to standard output
+  // Appends the rows order[first, last) to `out`, writing it to standard output
   // whenever it fills a chunk. False (with a message written) when standard
   // output takes no more.
-  bool AppendRows(const std::vector<std::uint32_t>& order, std::string& out) const {
-    const std::size_t last = order.size();
-    for (std::size_t i = 0; i < last; ++i) {
+  bool AppendRows(const std::vector<std::uint32_t>& order, std::size_t first, std::size_t last, std::string& out) const {
+    for (std::size_t i = first; i < last; ++i) {
       // The rows are read out of their reading order: what comes a few rows
       // on is fetched into the cache while this one is written.
       if (i + 2 * kAhead < last) __builtin_prefetch(&m_rows[order[i + 2 * kAhead]]);
@@ -396,6 +399,13 @@ class ComingList {
     std::vector<Key> m_keys;
     std::vector<std::uint32_t> m_rows;
   };
+
+  // Orders the rows order[first, last) of one day by their names; equal
+  // names keep their reading order.
+  void SortDay(NameSorter& names, std::vector<std::uint32_t>& order, std::size_t first, std::size_t last) const {
+    if (last - first < 2) return;
+    names.Sort(order.data() + first, order.data() + last, [this](std::uint32_t row) { return Name(m_rows[row]); });
+  }
 
   // As AppendFactsAsLine: date, name, age, days left and reminder, separated by tabs.
   void AppendLine(std::string& out, const Row& row) const {

@@ -41,24 +41,41 @@ bool FeskItem::Write(BinaryWriter& writer) const {
 }
 
 bool FeskItem::Read(BinaryReader& reader) {
-  if (!StorageItem::Read(reader)) return false;
-  m_szName.clear();
-  m_szFirstName.clear();
-  m_szLastName.clear();
-  m_szNote.clear();
-  m_szSoundFile.clear();
+  const auto clearStrings = [this] {
+    m_szName.clear();
+    m_szFirstName.clear();
+    m_szLastName.clear();
+    m_szNote.clear();
+    m_szSoundFile.clear();
+  };
+  if (!StorageItem::Read(reader)) {
+    clearStrings();
+    return false;
+  }
   // The whole block first: its length says where the next record starts,
   // whatever is wrong inside it.
   std::uint16_t length = 0;
   std::vector<std::uint8_t> spill;
   std::span<const std::uint8_t> block;
-  if (!reader.ReadU16(length) || !reader.ReadView(length, block, spill)) return false;
+  if (!reader.ReadU16(length) || !reader.ReadView(length, block, spill)) {
+    clearStrings();
+    return false;
+  }
   BinaryReader fields(block);
   if (!fields.ReadU16(m_wKind) || !fields.ReadU32(m_dwContactOid) || !fields.ReadU64(m_ftDate) ||
       !fields.ReadU32(m_dwIcon) || !fields.ReadU32(m_bOwnSound) || !fields.ReadU32(m_dwSoundType) ||
       !fields.ReadU32(m_dwSoundSource) || !fields.ReadU32(m_dwVolume) || !fields.ReadU32(m_bOwnReminder)) {
+    clearStrings();
     m_eReadState = RecordState::Skipped;
     return false;
+  }
+  // The strings of the kind are read over what an item read before held
+  // (the room they had is used again); the others are cleared.
+  if (m_wKind == Birthday) {
+    m_szName.clear();
+  } else {
+    m_szFirstName.clear();
+    m_szLastName.clear();
   }
   if (!ReadEntryStrings(block.subspan(kEntryFixedFieldsSize), true, *this)) {
     m_eReadState = RecordState::Repaired;

@@ -1,6 +1,6 @@
 #include "NataloCli/JsonText.h"
 
-#include <cstdio>
+#include <cstring>
 
 #include "platform/text/ByteScan.h"
 
@@ -11,7 +11,13 @@ std::string JsonString(std::string_view text) {
 }
 
 void AppendJsonString(std::string& out, std::string_view text) {
-  out += '"';
+  const std::size_t at = out.size();
+  out.resize(at + JsonStringBound(text));
+  out.resize(static_cast<std::size_t>(PutJsonString(out.data() + at, text) - out.data()));
+}
+
+char* PutJsonString(char* at, std::string_view text) {
+  *at++ = '"';
   // Runs of characters that need no escape are copied whole; they are looked
   // at eight bytes at a time while they last.
   const auto plain = [](unsigned char byte) { return byte != '"' && byte != '\\' && byte >= 0x20 && byte != 0x7F; };
@@ -22,20 +28,26 @@ void AppendJsonString(std::string& out, std::string_view text) {
   };
   for (;;) {
     const std::size_t run = platform::PlainRun(text, wordPlain, plain);
-    out.append(text.data(), run);
+    if (run > 0) std::memcpy(at, text.data(), run);
+    at += run;
     if (run == text.size()) break;
     const char c = text[run];
     if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
+      *at++ = '\\';
+      *at++ = c;
     } else if (c == '\n') {
-      out += "\\n";
+      *at++ = '\\';
+      *at++ = 'n';
     } else {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned char>(c));
-      out += escaped;
+      static constexpr char kHex[] = "0123456789abcdef";
+      const auto byte = static_cast<unsigned char>(c);
+      std::memcpy(at, "\\u00", 4);
+      at[4] = kHex[byte >> 4];
+      at[5] = kHex[byte & 15];
+      at += 6;
     }
     text.remove_prefix(run + 1);
   }
-  out += '"';
+  *at++ = '"';
+  return at;
 }

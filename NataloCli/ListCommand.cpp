@@ -407,44 +407,86 @@ class ComingList {
     names.Sort(order.data() + first, order.data() + last, [this](std::uint32_t row) { return Name(m_rows[row]); });
   }
 
+  // Writes a row's pieces straight into room made for them at the end of a
+  // text, which is cut to what was written when the writer goes.
+  class RowWriter {
+   public:
+    RowWriter(std::string& out, std::size_t room) : m_out(out), m_at(out.size()) {
+      out.resize(m_at + room);
+      m_end = out.data() + m_at;
+    }
+    ~RowWriter() { m_out.resize(static_cast<std::size_t>(m_end - m_out.data())); }
+    RowWriter(const RowWriter&) = delete;
+    RowWriter& operator=(const RowWriter&) = delete;
+
+    template <std::size_t N>
+    void Put(const char (&literal)[N]) {
+      std::memcpy(m_end, literal, N - 1);
+      m_end += N - 1;
+    }
+    void Put(std::string_view text) {
+      if (!text.empty()) std::memcpy(m_end, text.data(), text.size());
+      m_end += text.size();
+    }
+    void PutNumber(std::int64_t number) { m_end = std::to_chars(m_end, m_end + 24, number).ptr; }
+    void PutJson(std::string_view text) { m_end = PutJsonString(m_end, text); }
+
+   private:
+    std::string& m_out;
+    std::size_t m_at;
+    char* m_end;
+  };
+
+  std::string_view DateFirst(const DateTexts& date) const { return std::string_view(m_dateBytes).substr(date.at, date.first); }
+  std::string_view DateSecond(const DateTexts& date) const {
+    return std::string_view(m_dateBytes).substr(date.at + date.first, date.second);
+  }
+
   // As AppendFactsAsLine: date, name, age, days left and reminder, separated by tabs.
   void AppendLine(std::string& out, const Row& row) const {
     const DateTexts& date = m_dates[row.dateTexts];
-    out.append(m_dateBytes, date.at, date.first);
-    out += Name(row);
-    out.append(m_dateBytes, date.at + date.first, date.second);
-    out += m_days[row.daysLeft].line;
-    out += m_reminderLines[row.reminder];
+    const std::string_view name = Name(row);
+    const std::string& days = m_days[row.daysLeft].line;
+    const std::string& reminder = m_reminderLines[row.reminder];
+    RowWriter writer(out, date.first + name.size() + date.second + days.size() + reminder.size());
+    writer.Put(DateFirst(date));
+    writer.Put(name);
+    writer.Put(DateSecond(date));
+    writer.Put(days);
+    writer.Put(reminder);
   }
 
   // As AppendFactsAsJson.
   void AppendJson(std::string& out, const Row& row) const {
     const DateTexts& date = m_dates[row.dateTexts];
     const DayTexts& day = m_days[row.daysLeft];
-    char number[16];
-    out += "{\"uid\":";
-    out.append(number, static_cast<std::size_t>(std::to_chars(number, number + sizeof number, row.uid).ptr - number));
-    out += ",\"kind\":\"";
-    out += row.kind;
-    out += "\",\"name\":";
-    AppendJsonString(out, Name(row));
-    out.append(m_dateBytes, date.at, date.first);
-    out += day.jsonNext;
-    out += ",\"years\":";
+    const std::string_view name = Name(row);
+    const std::string_view note = std::string_view(m_texts).substr(row.note, row.noteSize);
+    // The fixed words and two numbers take less than 160 bytes.
+    RowWriter writer(out, 160 + JsonStringBound(name) + JsonStringBound(note) + date.first + date.second +
+                              day.jsonNext.size() + day.jsonDays.size());
+    writer.Put("{\"uid\":");
+    writer.PutNumber(row.uid);
+    writer.Put(",\"kind\":\"");
+    writer.Put(std::string_view(row.kind));
+    writer.Put("\",\"name\":");
+    writer.PutJson(name);
+    writer.Put(DateFirst(date));
+    writer.Put(day.jsonNext);
+    writer.Put(",\"years\":");
     // Years are counted only from a date with a year.
     if (date.yearless) {
-      out += "null";
+      writer.Put("null");
     } else {
-      out.append(number,
-                 static_cast<std::size_t>(std::to_chars(number, number + sizeof number, day.next.year - date.year).ptr - number));
+      writer.PutNumber(day.next.year - date.year);
     }
-    out.append(m_dateBytes, date.at + date.first, date.second);
-    out += day.jsonDays;
-    out += ",\"reminder\":\"";
-    out += kReminderWords[row.reminder];
-    out += "\",\"note\":";
-    AppendJsonString(out, std::string_view(m_texts).substr(row.note, row.noteSize));
-    out += '}';
+    writer.Put(DateSecond(date));
+    writer.Put(day.jsonDays);
+    writer.Put(",\"reminder\":\"");
+    writer.Put(std::string_view(kReminderWords[row.reminder]));
+    writer.Put("\",\"note\":");
+    writer.PutJson(note);
+    writer.Put("}");
   }
 
   const CalendarDate m_today;

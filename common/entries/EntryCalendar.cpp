@@ -5,9 +5,9 @@
 int DaysInMonth(int month, int year) { return platform::DaysInMonthOf(year, month); }
 
 CalendarDate DateOfFileTime(platform::FileTime ft) {
-  platform::SystemTime st;
-  if (!platform::FileTimeToSystemTime(std::min(ft, platform::TIME_NONE), st)) return {};
-  return {st.wYear, st.wMonth, st.wDay};
+  int year = 0, month = 0, day = 0;
+  if (!platform::FileTimeToDate(std::min(ft, platform::TIME_NONE), year, month, day)) return {};
+  return {year, month, day};
 }
 
 bool MidnightOf(const CalendarDate& date, platform::FileTime& out) {

@@ -65,6 +65,12 @@ bool SystemTimeToFileTime(const SystemTime& st, FileTime& out) {
   return true;
 }
 
+bool FileTimeToDate(FileTime ft, int& year, int& month, int& day) {
+  if (ft > TIME_NONE) return false;
+  DateFromDays(static_cast<std::int64_t>(ft / FILETIME_PER_DAY), year, month, day);
+  return true;
+}
+
 bool FileTimeToSystemTime(FileTime ft, SystemTime& out) {
   if (ft > TIME_NONE) return false;
   const auto days = static_cast<std::int64_t>(ft / FILETIME_PER_DAY);

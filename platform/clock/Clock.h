@@ -40,6 +40,8 @@ bool IsValidDate(int year, int month, int day);
 bool SystemTimeToFileTime(const SystemTime& st, FileTime& out);
 // Fills every field including the weekday. Fails for values above 0x7FFFFFFFFFFFFFFF.
 bool FileTimeToSystemTime(FileTime ft, SystemTime& out);
+// The date of `ft` alone, as FileTimeToSystemTime gives it.
+bool FileTimeToDate(FileTime ft, int& year, int& month, int& day);
 
 // The calendar fields of a C library broken-down time (a leap second, tm_sec 60,
 // is folded into the last second of its minute).

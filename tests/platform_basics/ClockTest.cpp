@@ -49,6 +49,8 @@ TEST(Clock, InvalidDatesFailInsteadOfWrapping) {
   EXPECT_TRUE(SystemTimeToFileTime(Date(2000, 2, 29), ft));
   SystemTime st;
   EXPECT_FALSE(FileTimeToSystemTime(TIME_NONE + 1, st));
+  int year = 0, month = 0, day = 0;
+  EXPECT_FALSE(FileTimeToDate(TIME_NONE + 1, year, month, day));
 }
 
 TEST(Clock, RoundTripsEveryDayOverFourHundredYears) {
@@ -63,6 +65,9 @@ TEST(Clock, RoundTripsEveryDayOverFourHundredYears) {
     FileTime again = 0;
     ASSERT_TRUE(SystemTimeToFileTime(st, again));
     ASSERT_EQ(again, ft);
+    int year = 0, month = 0, day = 0;
+    ASSERT_TRUE(FileTimeToDate(ft + FILETIME_PER_DAY - 1, year, month, day));
+    ASSERT_EQ(year * 10000 + month * 100 + day, st.wYear * 10000 + st.wMonth * 100 + st.wDay);
     expectedWeekday = (expectedWeekday + 1) % 7;
   }
 }

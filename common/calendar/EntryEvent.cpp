@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cstdio>
 
+#include "common/entries/EntryTexts.h"
 #include "common/entries/ReminderChoice.h"
 #include "common/entries/TextFormat.h"
 #include "platform/text/Utf.h"
@@ -62,7 +63,10 @@ void FillEvent(const FeskItem& entry, const std::string& storageId, const std::u
     event.uid += "@natalo";
   }
   const CalendarDate stored = DateOfFileTime(entry.m_ftDate);
-  const std::u16string name = entry.GetDisplayName();
+  // Made again for each event in room each thread keeps.
+  thread_local std::u16string name;
+  name.clear();
+  AppendDisplayName(entry, CurrentViewSettings().dwDisplayNames, name);
   event.summary.clear();
   if (IsYearUnknown(stored)) {
     // The year kept for "no year" is no year the date ever fell in: the

@@ -7,6 +7,7 @@
 #include "NataloCli/ItemPipe.h"
 #include "NataloCli/JsonText.h"
 #include "common/entries/EntryTexts.h"
+#include "platform/text/RoomWriter.h"
 #include "platform/text/Utf.h"
 
 #include <algorithm>
@@ -407,36 +408,6 @@ class ComingList {
     names.Sort(order.data() + first, order.data() + last, [this](std::uint32_t row) { return Name(m_rows[row]); });
   }
 
-  // Writes a row's pieces straight into room made for them at the end of a
-  // text, which is cut to what was written when the writer goes.
-  class RowWriter {
-   public:
-    RowWriter(std::string& out, std::size_t room) : m_out(out), m_at(out.size()) {
-      out.resize(m_at + room);
-      m_end = out.data() + m_at;
-    }
-    ~RowWriter() { m_out.resize(static_cast<std::size_t>(m_end - m_out.data())); }
-    RowWriter(const RowWriter&) = delete;
-    RowWriter& operator=(const RowWriter&) = delete;
-
-    template <std::size_t N>
-    void Put(const char (&literal)[N]) {
-      std::memcpy(m_end, literal, N - 1);
-      m_end += N - 1;
-    }
-    void Put(std::string_view text) {
-      if (!text.empty()) std::memcpy(m_end, text.data(), text.size());
-      m_end += text.size();
-    }
-    void PutNumber(std::int64_t number) { m_end = std::to_chars(m_end, m_end + 24, number).ptr; }
-    void PutJson(std::string_view text) { m_end = PutJsonString(m_end, text); }
-
-   private:
-    std::string& m_out;
-    std::size_t m_at;
-    char* m_end;
-  };
-
   std::string_view DateFirst(const DateTexts& date) const { return std::string_view(m_dateBytes).substr(date.at, date.first); }
   std::string_view DateSecond(const DateTexts& date) const {
     return std::string_view(m_dateBytes).substr(date.at + date.first, date.second);
@@ -448,7 +419,7 @@ class ComingList {
     const std::string_view name = Name(row);
     const std::string& days = m_days[row.daysLeft].line;
     const std::string& reminder = m_reminderLines[row.reminder];
-    RowWriter writer(out, date.first + name.size() + date.second + days.size() + reminder.size());
+    platform::RoomWriter writer(out, date.first + name.size() + date.second + days.size() + reminder.size());
     writer.Put(DateFirst(date));
     writer.Put(name);
     writer.Put(DateSecond(date));
@@ -463,14 +434,14 @@ class ComingList {
     const std::string_view name = Name(row);
     const std::string_view note = std::string_view(m_texts).substr(row.note, row.noteSize);
     // The fixed words and two numbers take less than 160 bytes.
-    RowWriter writer(out, 160 + JsonStringBound(name) + JsonStringBound(note) + date.first + date.second +
+    platform::RoomWriter writer(out, 160 + JsonStringBound(name) + JsonStringBound(note) + date.first + date.second +
                               day.jsonNext.size() + day.jsonDays.size());
     writer.Put("{\"uid\":");
     writer.PutNumber(row.uid);
     writer.Put(",\"kind\":\"");
     writer.Put(std::string_view(row.kind));
     writer.Put("\",\"name\":");
-    writer.PutJson(name);
+    writer.PutWith([name](char* at) { return PutJsonString(at, name); });
     writer.Put(DateFirst(date));
     writer.Put(day.jsonNext);
     writer.Put(",\"years\":");
@@ -485,7 +456,7 @@ class ComingList {
     writer.Put(",\"reminder\":\"");
     writer.Put(std::string_view(kReminderWords[row.reminder]));
     writer.Put("\",\"note\":");
-    writer.PutJson(note);
+    writer.PutWith([note](char* at) { return PutJsonString(at, note); });
     writer.Put("}");
   }
 

@@ -178,22 +178,19 @@ void EntryListView::Clear() {
 
 bool EntryListView::FillList() {
   std::vector<FeskItem*> rows;
-  rows.reserve(m_list.Count());
   if (dynamic_cast<const FeskList*>(&m_list) != nullptr) {
-    // The entry list's filter, with its settings taken once.
-    const EntryOrderSettings order = CurrentOrderSettings();
-    for (StorageItem& item : m_list) {
-      FeskItem* entry = AsEntry(&item);
-      if (entry != nullptr && FeskList::FilterEntry(*entry, order)) rows.push_back(entry);
-    }
+    // The entry list's filter and order, with the settings and today's date
+    // taken once.
+    rows = FeskList::ShownEntries(m_list, CurrentOrderSettings(), CurrentViewSettings(), Today());
   } else {
+    rows.reserve(m_list.Count());
     for (StorageItem& item : m_list) {
       FeskItem* entry = AsEntry(&item);
       if (entry != nullptr && m_list.Filter(*entry)) rows.push_back(entry);
     }
+    SortEntries(rows);
   }
   // Sorted before they are shown: the view lays out its rows once.
-  SortEntries(rows);
   m_model->Replace(std::move(rows));
   ApplyColumnWidthRule();
   if (RowCount() > 0) SelectRow(0, true);

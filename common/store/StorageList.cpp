@@ -160,7 +160,7 @@ int StorageList::ReadRecordStream(BinaryReader& reader, std::int32_t& nextUID, c
   for (;;) {
     // A failed read ends the stream as well; the caller sees reader.Failed().
     if (reader.AtEnd() || reader.Failed()) return damaged;
-    if (!item) item = CreateItem();
+    if (!item) item = CreateItemToRead();
     if (!item) return damaged;
     item->m_pList = const_cast<StorageList*>(this);
     if (!item->Read(reader)) {

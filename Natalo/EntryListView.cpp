@@ -193,7 +193,9 @@ bool EntryListView::FillList() {
   // Sorted before they are shown: the view lays out its rows once.
   m_model->Replace(std::move(rows));
   ApplyColumnWidthRule();
-  if (RowCount() > 0) SelectRow(0, true);
+  // A list not yet shown starts at its top; scrolling to the first row
+  // would lay it out at once.
+  if (RowCount() > 0) SelectRow(0, isVisible());
   setFocus();
   return true;
 }
@@ -219,7 +221,13 @@ void EntryListView::ApplyColumnWidthRule() {
   const int width = fits ? parentWidth : contentsRect().width() - scrollBar;
   if (width != m_columnWidth) {
     m_columnWidth = width;
-    doItemsLayout();
+    // A list not yet shown is laid out when it is: its size is not known
+    // before, and laying out a long list twice delays the first paint.
+    if (isVisible()) {
+      doItemsLayout();
+    } else {
+      scheduleDelayedItemsLayout();
+    }
   }
 }
 

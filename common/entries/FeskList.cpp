@@ -268,7 +268,18 @@ std::vector<FeskItem*> FeskList::ShownEntries(const StorageList& list, const Ent
   const std::uint64_t flip = order.bAscending ? 0 : ~std::uint64_t{0};
   std::vector<DateRow> keyed;
   keyed.reserve(list.Count());
+  // The entries some items on are fetched while this one is worked on: the
+  // line of the item's type and the one of its kind and date.
+  constexpr int kAhead = 8;
+  auto ahead = list.begin();
+  for (int i = 0; i < kAhead && ahead != list.end(); ++i) ++ahead;
   for (StorageItem& item : list) {
+    if (ahead != list.end()) {
+      const char* bytes = reinterpret_cast<const char*>(&*ahead);
+      __builtin_prefetch(bytes);
+      __builtin_prefetch(bytes + 128);
+      ++ahead;
+    }
     FeskItem* entry = AsEntry(&item);
     if (entry == nullptr || !FilterEntry(*entry, order)) continue;
     bool last = false;

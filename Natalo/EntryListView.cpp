@@ -23,6 +23,12 @@ class EntryRowModel : public QAbstractListModel {
   int rowCount(const QModelIndex& parent = {}) const override {
     return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
   }
+  // What the base gives, without its two virtual calls: the view asks for
+  // the index of every row each time it lays out a long list.
+  QModelIndex index(int row, int column = 0, const QModelIndex& parent = {}) const override {
+    const bool inside = row >= 0 && column == 0 && !parent.isValid() && static_cast<std::size_t>(row) < m_rows.size();
+    return inside ? createIndex(row, column) : QModelIndex();
+  }
   QVariant data(const QModelIndex& index, int role) const override {
     if (!index.isValid() || index.row() >= rowCount()) return {};
     const FeskItem& entry = *m_rows[static_cast<size_t>(index.row())];

@@ -130,9 +130,9 @@ struct DateRow {
 };
 
 // Orders the rows by `last`, then `number`; rows with equal keys keep their
-// order. A stable radix sort, a byte a pass, that passes over the bytes in
-// which every key is the same: the keys of a sort by date differ in three or
-// four of their eight bytes.
+// order. A stable radix sort, a byte a pass, that skips the bytes in which
+// every key is the same: the keys of a sort by date differ in three or four
+// of their eight bytes.
 void SortDateRows(std::vector<DateRow>& rows) {
   std::uint64_t any = 0, all = ~std::uint64_t{0};
   bool anyLast = false;

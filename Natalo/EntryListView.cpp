@@ -23,6 +23,12 @@ class EntryRowModel : public QAbstractListModel {
   int rowCount(const QModelIndex& parent = {}) const override {
     return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
   }
+  // What the base gives, without its two virtual calls: the view asks for
+  // the index of every row each time it lays out a long list.
+  QModelIndex index(int row, int column = 0, const QModelIndex& parent = {}) const override {
+    const bool inside = row >= 0 && column == 0 && !parent.isValid() && static_cast<std::size_t>(row) < m_rows.size();
+    return inside ? createIndex(row, column) : QModelIndex();
+  }
   QVariant data(const QModelIndex& index, int role) const override {
     if (!index.isValid() || index.row() >= rowCount()) return {};
     const FeskItem& entry = *m_rows[static_cast<size_t>(index.row())];
@@ -178,25 +184,24 @@ void EntryListView::Clear() {
 
 bool EntryListView::FillList() {
   std::vector<FeskItem*> rows;
-  rows.reserve(m_list.Count());
   if (dynamic_cast<const FeskList*>(&m_list) != nullptr) {
-    // The entry list's filter, with its settings taken once.
-    const EntryOrderSettings order = CurrentOrderSettings();
-    for (StorageItem& item : m_list) {
-      FeskItem* entry = AsEntry(&item);
-      if (entry != nullptr && FeskList::FilterEntry(*entry, order)) rows.push_back(entry);
-    }
+    // The entry list's filter and order, with the settings and today's date
+    // taken once.
+    rows = FeskList::ShownEntries(m_list, CurrentOrderSettings(), CurrentViewSettings(), Today());
   } else {
+    rows.reserve(m_list.Count());
     for (StorageItem& item : m_list) {
       FeskItem* entry = AsEntry(&item);
       if (entry != nullptr && m_list.Filter(*entry)) rows.push_back(entry);
     }
+    SortEntries(rows);
   }
   // Sorted before they are shown: the view lays out its rows once.
-  SortEntries(rows);
   m_model->Replace(std::move(rows));
   ApplyColumnWidthRule();
-  if (RowCount() > 0) SelectRow(0, true);
+  // A list not yet shown starts at its top; scrolling to the first row
+  // would lay it out at once.
+  if (RowCount() > 0) SelectRow(0, isVisible());
   setFocus();
   return true;
 }
@@ -222,7 +227,13 @@ void EntryListView::ApplyColumnWidthRule() {
   const int width = fits ? parentWidth : contentsRect().width() - scrollBar;
   if (width != m_columnWidth) {
     m_columnWidth = width;
-    doItemsLayout();
+    // A list not yet shown is laid out when it is: its size is not known
+    // before, and laying out a long list twice delays the first paint.
+    if (isVisible()) {
+      doItemsLayout();
+    } else {
+      scheduleDelayedItemsLayout();
+    }
   }
 }
 

@@ -2,10 +2,10 @@
 // name order and date format, English and German, over 100,000 entries with
 // edge-case names (emoji, right-to-left, CJK, long names, shared prefixes,
 // anniversaries of a person, dates without a year) and the stars. Each
-// setting gives one line: a hash of the rows' order and the first rows'
-// spoken texts. Two builds compared by their output (bench/app/compare-order)
-// show whether a change to the sort or the row texts changed what the user
-// sees.
+// setting gives a hash of the rows' order after a sort, the first rows'
+// spoken texts and a hash of the order after a fresh fill of the list. Two
+// builds compared by their output (bench/app/compare-order) show whether a
+// change to the sort or the row texts changed what the user sees.
 //
 //   app_order_dump [ENTRIES]
 #include <QApplication>
@@ -106,6 +106,13 @@ int main(int argc, char** argv) {
             for (int row = 0; row < std::min(view.RowCount(), 25); ++row) {
               std::printf("  %s\n", EntryRowPainter::SpokenText(*view.EntryAt(row)).toUtf8().constData());
             }
+            // The rows as a fresh fill of the list orders them, from the list's own order.
+            view.FillList();
+            hash = 14695981039346656037ull;
+            for (int row = 0; row < view.RowCount(); ++row) {
+              hash = (hash ^ static_cast<std::uint32_t>(view.EntryAt(row)->m_nUID)) * 1099511628211ull;
+            }
+            std::printf("  filled rows %d order %016llx\n", view.RowCount(), static_cast<unsigned long long>(hash));
           }
         }
       }

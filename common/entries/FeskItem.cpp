@@ -12,6 +12,9 @@
 
 FeskItem::FeskItem(std::uint16_t kind) : StorageItem(Yearly, false), m_wKind(kind), m_ftDate(m_ftStart) {}
 
+FeskItem::FeskItem(std::uint16_t kind, platform::FileTime start)
+    : StorageItem(Yearly, false, start), m_wKind(kind), m_ftDate(m_ftStart) {}
+
 bool FeskItem::HasYear() const { return !IsYearUnknown(DateOfFileTime(m_ftDate)); }
 
 bool FeskItem::Write(BinaryWriter& writer) const {

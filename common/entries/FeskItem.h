@@ -26,6 +26,8 @@ class FeskItem : public StorageItem {
  public:
   // A Yearly item without seconds whose date is its start (now, to the minute).
   explicit FeskItem(std::uint16_t kind = Birthday);
+  // The same with the given start and date instead of now.
+  FeskItem(std::uint16_t kind, platform::FileTime start);
 
   // A star writes nothing and succeeds. Otherwise the base record and the
   // extension block; false at the first failed write, or when the strings do

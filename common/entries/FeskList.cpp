@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 #include <string_view>
+#include <utility>
 
 #include "common/entries/EntryTexts.h"
 
@@ -21,6 +22,8 @@ FeskList::FeskList(std::string path) : StorageList(std::move(path)) {
 }
 
 std::unique_ptr<StorageItem> FeskList::CreateItem() const { return std::make_unique<FeskItem>(Birthday); }
+
+std::unique_ptr<StorageItem> FeskList::CreateItemToRead() const { return std::make_unique<FeskItem>(Birthday, 0); }
 
 int FeskList::Compare(const StorageItem& a, const StorageItem& b) const {
   const FeskItem* entryA = AsEntry(&a);
@@ -119,6 +122,40 @@ std::vector<std::pair<std::uintptr_t, std::uint32_t>> ByAddress(const std::vecto
   return visits;
 }
 
+// A row of a sort by date: its packed key and its place before the sort.
+struct DateRow {
+  std::uint64_t number;
+  std::uint32_t place;
+  std::uint32_t last;  // after the others in either direction
+};
+
+// Orders the rows by `last`, then `number`; rows with equal keys keep their
+// order. A stable radix sort, a byte a pass, that skips the bytes in which
+// every key is the same: the keys of a sort by date differ in three or four
+// of their eight bytes.
+void SortDateRows(std::vector<DateRow>& rows) {
+  std::uint64_t any = 0, all = ~std::uint64_t{0};
+  bool anyLast = false;
+  for (const DateRow& row : rows) {
+    any |= row.number;
+    all &= row.number;
+    anyLast = anyLast || row.last != 0;
+  }
+  const std::uint64_t differing = any & ~all;
+  std::vector<DateRow> other(rows.size());
+  std::size_t firsts[256];
+  for (int shift = 0; shift < 64; shift += 8) {
+    if (((differing >> shift) & 0xFF) == 0) continue;
+    std::fill(std::begin(firsts), std::end(firsts), 0);
+    for (const DateRow& row : rows) ++firsts[(row.number >> shift) & 0xFF];
+    std::size_t start = 0;
+    for (std::size_t& first : firsts) start += std::exchange(first, start);
+    for (const DateRow& row : rows) other[firsts[(row.number >> shift) & 0xFF]++] = row;
+    rows.swap(other);
+  }
+  if (anyLast) std::stable_partition(rows.begin(), rows.end(), [](const DateRow& row) { return row.last == 0; });
+}
+
 }  // namespace
 
 FeskList::SortKey FeskList::SortKeyOf(const FeskItem& entry, const EntryOrderSettings& order,
@@ -148,11 +185,6 @@ void FeskList::SortEntries(std::vector<FeskItem*>& rows, const EntryOrderSetting
   };
   std::vector<FeskItem*> sorted(rows.size());
   if (order.dwSort != 4) {
-    struct DateRow {
-      std::uint64_t number;
-      std::uint32_t place;
-      std::uint32_t last;  // after the others in either direction
-    };
     std::vector<DateRow> keyed(rows.size());
     for (std::size_t i = 0; i < rows.size(); ++i) {
       fetchAhead(i);
@@ -161,11 +193,7 @@ void FeskList::SortEntries(std::vector<FeskItem*>& rows, const EntryOrderSetting
       keyed[i].place = static_cast<std::uint32_t>(i);
       keyed[i].last = last ? 1 : 0;
     }
-    std::sort(keyed.begin(), keyed.end(), [](const DateRow& a, const DateRow& b) {
-      if (a.last != b.last) return a.last < b.last;
-      if (a.number != b.number) return a.number < b.number;
-      return a.place < b.place;
-    });
+    SortDateRows(keyed);
     for (std::size_t i = 0; i < rows.size(); ++i) sorted[i] = rows[keyed[i].place];
     rows = std::move(sorted);
     return;
@@ -221,6 +249,48 @@ void FeskList::SortEntries(std::vector<FeskItem*>& rows, const EntryOrderSetting
   });
   for (std::size_t i = 0; i < rows.size(); ++i) sorted[i] = rows[keyed[i].place];
   rows = std::move(sorted);
+}
+
+std::vector<FeskItem*> FeskList::ShownEntries(const StorageList& list, const EntryOrderSettings& order,
+                                              const EntryViewSettings& view, const CalendarDate& today) {
+  std::vector<FeskItem*> shown;
+  shown.reserve(list.Count());
+  if (order.dwSort == 4) {
+    for (StorageItem& item : list) {
+      FeskItem* entry = AsEntry(&item);
+      if (entry != nullptr && FilterEntry(*entry, order)) shown.push_back(entry);
+    }
+    SortEntries(shown, order, view, today);
+    return shown;
+  }
+  // The key is made while the entry is at hand for the filter: a second walk
+  // over a large list would fetch every entry from memory again.
+  const std::uint64_t flip = order.bAscending ? 0 : ~std::uint64_t{0};
+  std::vector<DateRow> keyed;
+  keyed.reserve(list.Count());
+  // The entries some items on are fetched while this one is worked on: the
+  // line of the item's type and the one of its kind and date.
+  constexpr int kAhead = 8;
+  auto ahead = list.begin();
+  for (int i = 0; i < kAhead && ahead != list.end(); ++i) ++ahead;
+  for (StorageItem& item : list) {
+    if (ahead != list.end()) {
+      const char* bytes = reinterpret_cast<const char*>(&*ahead);
+      __builtin_prefetch(bytes);
+      __builtin_prefetch(bytes + 128);
+      ++ahead;
+    }
+    FeskItem* entry = AsEntry(&item);
+    if (entry == nullptr || !FilterEntry(*entry, order)) continue;
+    bool last = false;
+    const std::uint64_t number = NumberKeyOf(*entry, order, today, last) ^ flip;
+    keyed.push_back({number, static_cast<std::uint32_t>(shown.size()), last ? 1u : 0u});
+    shown.push_back(entry);
+  }
+  SortDateRows(keyed);
+  std::vector<FeskItem*> sorted(shown.size());
+  for (std::size_t i = 0; i < keyed.size(); ++i) sorted[i] = shown[keyed[i].place];
+  return sorted;
 }
 
 int FeskList::CompareSortKeys(const SortKey& a, const SortKey& b, const EntryOrderSettings& order) {

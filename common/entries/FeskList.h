@@ -22,6 +22,9 @@ class FeskList : public StorageList {
 
   // A new Birthday entry.
   std::unique_ptr<StorageItem> CreateItem() const override;
+  // A Birthday entry without a start: the record read into it sets the
+  // start and the date.
+  std::unique_ptr<StorageItem> CreateItemToRead() const override;
   // -1, 0 or 1 by the current "Sort" and "Show" settings and today's date.
   // Items that are not entries are ordered as the store orders them.
   int Compare(const StorageItem& a, const StorageItem& b) const override;
@@ -54,6 +57,11 @@ class FeskList : public StorageList {
   // make its key; the sort then moves only small keys.
   static void SortEntries(std::vector<FeskItem*>& rows, const EntryOrderSettings& order,
                           const EntryViewSettings& view, const CalendarDate& today);
+  // The entries of `list` that FilterEntry shows, in the order SortEntries
+  // gives them when they start in list order. Each entry is read once, for
+  // its filter and its key together.
+  static std::vector<FeskItem*> ShownEntries(const StorageList& list, const EntryOrderSettings& order,
+                                             const EntryViewSettings& view, const CalendarDate& today);
 
   // The start-up load: reads the file, and a file of revision 1 or 2 is read
   // by its own reader, saved in the current revision and loaded again, so

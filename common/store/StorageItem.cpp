@@ -5,10 +5,13 @@
 #include "common/store/Recurrence.h"
 #include "common/store/ScheduleRecord.h"
 
-StorageItem::StorageItem(std::uint32_t kind, bool showSeconds) : ScheduleFields{}, m_bShowSeconds(showSeconds ? 1 : 0) {
-  const platform::FileTime now = platform::GetLocalFileTime();
+StorageItem::StorageItem(std::uint32_t kind, bool showSeconds)
+    : StorageItem(kind, showSeconds, platform::GetLocalFileTime()) {}
+
+StorageItem::StorageItem(std::uint32_t kind, bool showSeconds, platform::FileTime start)
+    : ScheduleFields{}, m_bShowSeconds(showSeconds ? 1 : 0) {
   m_dwKind = kind;
-  m_ftStart = now - now % platform::FILETIME_PER_MINUTE;
+  m_ftStart = start - start % platform::FILETIME_PER_MINUTE;
   m_dwWeekDays = AllWeekDays;
   m_bEnabled = 1;
   m_nUID = 0;

@@ -44,6 +44,9 @@ class StorageItem : public ScheduleFields {
   // Defaults: start now (local) to the minute, all weekdays, enabled, no UID,
   // no skip or snooze, all months, monthly on day 1.
   StorageItem(std::uint32_t kind, bool showSeconds);
+  // The same defaults with the given start (to the minute) instead of now:
+  // an item about to be read from a file needs no clock.
+  StorageItem(std::uint32_t kind, bool showSeconds, platform::FileTime start);
   virtual ~StorageItem() = default;
   StorageItem(const StorageItem&) = delete;
   StorageItem& operator=(const StorageItem&) = delete;

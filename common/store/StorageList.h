@@ -83,6 +83,10 @@ class StorageList {
 
   // A new item of the list's kind, for loading; the base list makes a Weekly item.
   virtual std::unique_ptr<StorageItem> CreateItem() const;
+  // The item each record is read into. The base gives CreateItem(); a list
+  // whose records set every field CreateItem takes from the clock may skip
+  // reading the clock for each record.
+  virtual std::unique_ptr<StorageItem> CreateItemToRead() const { return CreateItem(); }
   // Display order: -1, 0 or 1. Kinds by their display order; items of one kind
   // by the hour and minute of their start.
   virtual int Compare(const StorageItem& a, const StorageItem& b) const;

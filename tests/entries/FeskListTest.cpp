@@ -15,7 +15,8 @@ namespace {
 using List = EntriesFixture;
 
 // The display names of the entries in the order the list's Compare gives;
-// the sort of the whole list (FeskList::SortEntries) must give the same.
+// the sort of the whole list (FeskList::SortEntries) and the rows a fill
+// shows (FeskList::ShownEntries, every entry shown here) must give the same.
 std::vector<std::u16string> Sorted(const FeskList& list) {
   std::vector<const StorageItem*> rows;
   std::vector<FeskItem*> entries;
@@ -30,6 +31,11 @@ std::vector<std::u16string> Sorted(const FeskList& list) {
   for (const StorageItem* row : rows) names.push_back(row->GetDisplayName());
   for (const FeskItem* entry : entries) sorted.push_back(entry->GetDisplayName());
   EXPECT_EQ(sorted, names) << "the whole list's sort differs from Compare";
+  sorted.clear();
+  for (const FeskItem* entry : FeskList::ShownEntries(list, CurrentOrderSettings(), CurrentViewSettings(), Today())) {
+    sorted.push_back(entry->GetDisplayName());
+  }
+  EXPECT_EQ(sorted, names) << "the shown rows' order differs from Compare";
   return names;
 }
 
@@ -81,6 +87,19 @@ TEST_F(List, SortByAgePutsDatesWithoutAYearLast) {
   EXPECT_EQ(Sorted(list), (Names{u"Young Dated", u"Old Dated", u"Oldest Dated", u"May Noyear", u"January Noyear"}));
   g_settings.g_bSortAscending = 0;
   EXPECT_EQ(Sorted(list), (Names{u"Oldest Dated", u"Old Dated", u"Young Dated", u"January Noyear", u"May Noyear"}));
+}
+
+TEST_F(List, EntriesOfOneDateKeepTheirListOrder) {
+  FeskList list(StoragePath());
+  for (const char16_t* name : {u"Bea", u"Al", u"Cy", u"Di"}) list.Add(Entry(OtherDate, At(1980, 3, 11), name));
+  list.Add(Entry(OtherDate, At(kYearUnknown, 3, 11), u"Noyear"));
+  for (const std::uint32_t sort : {0u, 1u, 2u, 3u}) {
+    g_settings.g_dwSort = sort;
+    for (const std::uint32_t ascending : {0u, 1u}) {
+      g_settings.g_bSortAscending = ascending;
+      EXPECT_EQ(Sorted(list), (Names{u"Bea", u"Al", u"Cy", u"Di", u"Noyear"})) << "sort " << sort;
+    }
+  }
 }
 
 TEST_F(List, SortByNameFollowsTheDisplayNames) {
@@ -260,6 +279,28 @@ TEST_F(List, RefreshItemStateCopiesTheStateBlockOnly) {
   EXPECT_EQ(mine->m_dwSnoozeCounter, 3u);
   EXPECT_EQ(AsEntry(mine)->m_szName, u"Wedding");
   EXPECT_FALSE(RefreshItemState(list, 999));
+}
+
+TEST_F(List, LoadingReadsNoClock) {
+  FeskList saved(StoragePath());
+  saved.Add(Entry(Birthday, At(1980, 3, 11)));
+  saved.Add(Entry(OtherDate, At(2001, 7, 4), u"Trip"));
+  ASSERT_TRUE(saved.Save());
+  // Every field an entry takes from the clock is read from its record.
+  struct CountingClock : platform::ClockSource {
+    platform::FileTime Now() const override {
+      ++reads;
+      return At(2009, 3, 10);
+    }
+    mutable int reads = 0;
+  } clock;
+  platform::SetClockSource(&clock);
+  FeskList list(StoragePath());
+  ASSERT_TRUE(list.Load());
+  platform::SetClockSource(&m_clock);
+  EXPECT_EQ(clock.reads, 0);
+  ASSERT_EQ(list.Count(), 2u);
+  EXPECT_EQ(AsEntry(&*list.begin())->m_ftDate, At(1980, 3, 11));
 }
 
 TEST_F(List, MissingOrForeignFilesGiveAnEmptyList) {

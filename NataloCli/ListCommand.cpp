@@ -7,6 +7,7 @@
 #include "NataloCli/ItemPipe.h"
 #include "NataloCli/JsonText.h"
 #include "common/entries/EntryTexts.h"
+#include "platform/memory/HugePageHeap.h"
 #include "platform/text/RoomWriter.h"
 #include "platform/text/Utf.h"
 
@@ -509,6 +510,7 @@ int RunList(const CliArgs& args) {
   // room grows as usual.
   struct stat info {};
   if (stat(list.m_szPath.c_str(), &info) == 0) {
+    platform::PrepareHeapForLargeData(static_cast<std::size_t>(info.st_size));
     coming.Reserve(std::min<std::size_t>(static_cast<std::size_t>(info.st_size) / kSmallestRecordBytes + 1024, 1 << 18),
                    static_cast<std::size_t>(info.st_size) / 4);
   }

@@ -16,6 +16,7 @@
 #include "common/text/ProgramFolder.h"
 #include "platform/file/FileIo.h"
 #include "platform/file/UniqueFd.h"
+#include "platform/memory/HugePageHeap.h"
 #include "platform/text/Utf.h"
 
 namespace {
@@ -141,6 +142,11 @@ bool FeskList::LoadAndUpgradeFile(const EntryReminderDefaults& defaults) {
     }
   }
   if (!oldReader) {
+    // The entries and their texts take about three times the file.
+    struct stat info {};
+    if (stat(m_szPath.c_str(), &info) == 0 && info.st_size > 0) {
+      platform::PrepareHeapForLargeData(3 * static_cast<std::size_t>(info.st_size));
+    }
     if (!Load()) return false;
     // The next save writes only what could be read; the file as it was
     // stays beside it, once for each damaged content.

@@ -1,0 +1,62 @@
+#include "platform/memory/HugePageHeap.h"
+
+#include <malloc.h>
+#include <sys/mman.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <mutex>
+#include <vector>
+
+namespace platform {
+namespace {
+
+constexpr std::size_t kMiB = std::size_t{1} << 20;
+constexpr std::size_t kHugePage = 2 * kMiB;
+// Less than this is not worth the advice.
+constexpr std::size_t kSmallest = 8 * kMiB;
+// The heap is grown in blocks the allocator takes from it, not from mappings
+// of their own (its limit for that is 32 MiB).
+constexpr std::size_t kBlock = 16 * kMiB;
+constexpr std::size_t kMost = 512 * kMiB;
+
+std::mutex g_mutex;
+std::size_t g_prepared = 0;
+
+}  // namespace
+
+void PrepareHeapForLargeData(std::size_t bytes) {
+#if defined(__GLIBC__) && defined(MADV_HUGEPAGE)
+  bytes = std::min(bytes, kMost);
+  const std::lock_guard lock(g_mutex);
+  if (bytes < kSmallest || bytes <= g_prepared) return;
+  // Blocks up to the size asked for come from the heap, and the heap keeps
+  // what is freed at its top for what comes next.
+  mallopt(M_MMAP_THRESHOLD, static_cast<int>(kBlock * 2));
+  mallopt(M_TRIM_THRESHOLD, static_cast<int>(kMost));
+  std::vector<void*> blocks;
+  std::uintptr_t low = UINTPTR_MAX, high = 0;
+  for (std::size_t taken = 0; taken < bytes; taken += kBlock) {
+    void* block = std::malloc(kBlock);
+    if (block == nullptr) break;
+    blocks.push_back(block);
+    const auto at = reinterpret_cast<std::uintptr_t>(block);
+    low = std::min(low, at);
+    high = std::max(high, at + kBlock);
+  }
+  // Only whole huge pages inside the blocks are advised; the blocks follow
+  // each other in the heap.
+  const std::uintptr_t first = (low + kHugePage - 1) / kHugePage * kHugePage;
+  const std::uintptr_t last = high / kHugePage * kHugePage;
+  if (!blocks.empty() && last > first && high - low <= blocks.size() * (kBlock + kMiB)) {
+    madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+  }
+  for (void* block : blocks) std::free(block);
+  g_prepared = bytes;
+#else
+  (void)bytes;
+#endif
+}
+
+}  // namespace platform

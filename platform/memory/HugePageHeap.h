@@ -1,0 +1,15 @@
+#pragma once
+// Large lists live in memory the kernel backs with huge pages where it can:
+// filling 2 MiB of them costs one page fault instead of 512, which is most
+// of what touching the entries of a long list costs.
+#include <cstddef>
+
+namespace platform {
+
+// Makes the heap ready to take about `bytes` more, backed by huge pages;
+// below a few MiB it does nothing. The memory stays with the heap once freed
+// (it is not handed back to the system) and counts only where it is used.
+// Call it from the thread that will make the data, before making it.
+void PrepareHeapForLargeData(std::size_t bytes);
+
+}  // namespace platform

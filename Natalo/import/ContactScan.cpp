@@ -5,6 +5,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <system_error>
+#include <thread>
 #include <unordered_set>
 #include <vector>
 
@@ -26,6 +28,8 @@ namespace {
 constexpr std::uint32_t kBirthdayIcon = 40;
 constexpr std::uint32_t kAnniversaryIcon = 22;
 constexpr std::size_t kMaxAnniversaryName = 1024;
+// From this many contacts, what a scan kept is freed on a second thread during the save.
+constexpr int kReleaseApartFrom = 1000;
 
 // The store reports a date without a year in the year the entries keep such a date in.
 static_assert(platform::CONTACT_YEAR_UNKNOWN == kYearUnknown);
@@ -257,18 +261,34 @@ int ScanContacts(FeskList& list, platform::ContactStore& store, ContactScanSetti
   }
   const int count = folder.GetCount();
   out.contactsInFolder = count;
-  Scan scan(list, settings, hooks, out);
-  for (int index = 1; index <= count && !scan.Stopped(); ++index) {
+  auto scan = std::make_unique<Scan>(list, settings, hooks, out);
+  for (int index = 1; index <= count && !scan->Stopped(); ++index) {
     if (hooks.progress) hooks.progress(ScanPhase::Comparing, index - 1, count);
     platform::ContactItem contact;
     if (!folder.GetItem(index, contact)) continue;
     ++out.contactsRead;
-    scan.Contact(contact);
+    scan->Contact(contact);
   }
   if (hooks.progress) hooks.progress(ScanPhase::Comparing, count, count);
   store.Logoff();
 
+  // The folder's records (the folder holds the last reference to them) and
+  // the scan's index of the list are freed on a thread of their own while the
+  // list is saved; the index only points into the list and the records are no
+  // longer needed.
+  std::thread release;
+  if (count >= kReleaseApartFrom) {
+    try {
+      release = std::thread([done = std::move(scan), records = std::move(folder)]() mutable {
+        done.reset();
+        records = platform::ContactFolder{};
+      });
+    } catch (const std::system_error&) {
+      // Without a thread they are freed here after the save.
+    }
+  }
   out.saved = hooks.save ? hooks.save(list) : SaveStorageLocked(list);
+  if (release.joinable()) release.join();
   if (out.saved && hooks.recalculate) hooks.recalculate();
   return 1;
 }

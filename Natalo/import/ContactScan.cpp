@@ -125,6 +125,8 @@ class Scan {
   }
 
   bool Stopped() const { return m_report.stoppedByUser; }
+  // Room in the index for the entries of that many contacts.
+  void Expect(int contacts) { m_index.Reserve(static_cast<std::size_t>(std::max(contacts, 0))); }
 
  private:
   // True when the contact took the entry's date and must be saved.
@@ -150,7 +152,8 @@ class Scan {
     entry->m_dwContactOid = oid;
 
     // FindMatchingEntry's answer, from an index instead of a walk of the list per contact.
-    const FeskItem* found = m_index.Find(*entry, part.kind);
+    std::u16string nameKey;
+    const FeskItem* found = m_index.Find(*entry, part.kind, &nameKey);
     const bool byContact = found != nullptr && oid != 0 && found->m_dwContactOid == oid;
     if (!byContact && (part.kind == Birthday ? m_deletedBirthdays : m_deletedAnniversaries).contains(oid)) {
       // The user deleted this contact's entry: neither a new one nor one typed by hand takes its place.
@@ -160,7 +163,7 @@ class Scan {
     if (found == nullptr) {
       entry->m_dwIcon = part.kind == Birthday ? kBirthdayIcon : kAnniversaryIcon;
       ApplyDefaultReminder(*entry);
-      m_index.Appended(*AsEntry(m_list.Add(std::move(entry))));
+      m_index.Appended(*AsEntry(m_list.Add(std::move(entry))), std::move(nameKey));
       ++(part.kind == Birthday ? m_report.birthdaysAdded : m_report.anniversariesAdded);
       return false;
     }
@@ -262,6 +265,7 @@ int ScanContacts(FeskList& list, platform::ContactStore& store, ContactScanSetti
   const int count = folder.GetCount();
   out.contactsInFolder = count;
   auto scan = std::make_unique<Scan>(list, settings, hooks, out);
+  scan->Expect(count);
   for (int index = 1; index <= count && !scan->Stopped(); ++index) {
     if (hooks.progress) hooks.progress(ScanPhase::Comparing, index - 1, count);
     platform::ContactItem contact;

@@ -146,11 +146,17 @@ class EntryMaker {
 };
 
 // The contacts' entries, made in folder order on a second thread while the
-// comparison takes them one by one; without that thread each is made when taken.
+// comparison takes them one by one. Each contact is made by whichever thread
+// claims it first: the comparison makes the ones the other thread has not
+// reached (it is never held up by a thread that gets no processor), and waits
+// only for one that thread is making at that moment.
 class EntriesAhead {
  public:
   EntriesAhead(const platform::ContactFolder& folder, int count, const EntryMaker& maker)
-      : m_folder(folder), m_maker(maker), m_made(static_cast<std::size_t>(std::max(count, 0))) {
+      : m_folder(folder),
+        m_maker(maker),
+        m_made(static_cast<std::size_t>(std::max(count, 0))),
+        m_state(new std::atomic<int>[m_made.size()]()) {
     if (count < kAheadFrom || std::thread::hardware_concurrency() < 2) return;
     try {
       m_thread = std::thread([this] { MakeAll(); });
@@ -165,13 +171,15 @@ class EntriesAhead {
   // The entries of `contact`, the folder's item at `index` (from 1).
   ContactEntries Take(int index, const platform::ContactItem& contact) {
     ContactEntries entries;
-    if (!m_thread.joinable()) {
+    std::atomic<int>& state = m_state[static_cast<std::size_t>(index - 1)];
+    int seen = kFree;
+    if (!m_thread.joinable() || state.compare_exchange_strong(seen, kMaking, std::memory_order_acquire)) {
       m_maker.Make(contact, entries);
       return entries;
     }
-    for (int ready = m_ready.load(std::memory_order_acquire); ready < index;
-         ready = m_ready.load(std::memory_order_acquire)) {
-      m_ready.wait(ready, std::memory_order_acquire);
+    while (seen != kMade) {
+      state.wait(seen, std::memory_order_acquire);
+      seen = state.load(std::memory_order_acquire);
     }
     return std::move(m_made[static_cast<std::size_t>(index - 1)]);
   }
@@ -185,21 +193,28 @@ class EntriesAhead {
  private:
   // From this many contacts the entries are made ahead.
   static constexpr int kAheadFrom = 1000;
+  static constexpr int kFree = 0;
+  static constexpr int kMaking = 1;
+  static constexpr int kMade = 2;
 
   void MakeAll() {
     for (std::size_t i = 0; i < m_made.size() && !m_stop.load(std::memory_order_relaxed); ++i) {
+      int seen = kFree;
+      // Taken already: the comparison made it itself.
+      if (!m_state[i].compare_exchange_strong(seen, kMaking, std::memory_order_acquire)) continue;
       platform::ContactItem contact;
       if (m_folder.GetItem(static_cast<int>(i + 1), contact)) m_maker.Make(contact, m_made[i]);
-      m_ready.store(static_cast<int>(i + 1), std::memory_order_release);
+      m_state[i].store(kMade, std::memory_order_release);
       // Costs nothing while the comparison is not waiting.
-      m_ready.notify_one();
+      m_state[i].notify_one();
     }
   }
 
   const platform::ContactFolder& m_folder;
   const EntryMaker& m_maker;
   std::vector<ContactEntries> m_made;
-  std::atomic<int> m_ready{0};
+  // Per contact: free, being made by the second thread, or made by it.
+  std::unique_ptr<std::atomic<int>[]> m_state;
   std::atomic<bool> m_stop{false};
   std::thread m_thread;
 };

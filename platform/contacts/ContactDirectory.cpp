@@ -145,7 +145,7 @@ class FolderRead {
   }
 
  private:
-  static constexpr std::size_t kFilesPerRun = 128;
+  static constexpr std::size_t kFilesPerRun = 32;
   static constexpr std::uint8_t kUnreadable = 1;
   static constexpr std::uint8_t kBroken = 2;
 

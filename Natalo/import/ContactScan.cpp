@@ -2,9 +2,12 @@
 #include "Natalo/import/ContactScan.h"
 
 #include <algorithm>
+#include <atomic>
 #include <memory>
 #include <optional>
 #include <string>
+#include <system_error>
+#include <thread>
 #include <unordered_set>
 #include <vector>
 
@@ -12,6 +15,7 @@
 #include "common/entries/EntryKind.h"
 #include "common/entries/EntryMatchIndex.h"
 #include "common/entries/EntryReminder.h"
+#include "common/entries/EntrySettings.h"
 #include "common/entries/FeskItem.h"
 #include "common/entries/FeskList.h"
 #include "common/entries/TextFormat.h"
@@ -26,6 +30,8 @@ namespace {
 constexpr std::uint32_t kBirthdayIcon = 40;
 constexpr std::uint32_t kAnniversaryIcon = 22;
 constexpr std::size_t kMaxAnniversaryName = 1024;
+// From this many contacts, what a scan kept is freed on a second thread during the save.
+constexpr int kReleaseApartFrom = 1000;
 
 // The store reports a date without a year in the year the entries keep such a date in.
 static_assert(platform::CONTACT_YEAR_UNKNOWN == kYearUnknown);
@@ -77,11 +83,146 @@ std::unordered_set<std::uint32_t> ReadDeletedContacts(std::uint16_t kind) {
   return ids;
 }
 
+// An entry a contact would give, made before it is compared with the list.
+struct Candidate {
+  std::unique_ptr<FeskItem> entry;  // nullptr: that kind is not imported, or the contact has no such date
+  platform::SystemTime date{};      // the contact's date
+};
+
+struct ContactEntries {
+  Candidate birthday;
+  Candidate anniversary;
+};
+
+// Makes the entries of a contact. It reads no setting and no text while it
+// works (they are taken when it is made), so it may run on another thread
+// than the comparison.
+class EntryMaker {
+ public:
+  EntryMaker(const FeskList& list, const ContactScanSettings& settings)
+      : m_list(list),
+        m_birthdays(settings.ImportBirthdays != 0),
+        m_anniversaries(settings.ImportAnniversaries != 0),
+        m_anniversaryName(GetLocalTable().Get(u"DLG_FORMAT_ANNIVERSARYNAME")),
+        m_view(CurrentViewSettings()) {}
+
+  void Make(const platform::ContactItem& contact, ContactEntries& out) const {
+    std::u16string first, last;
+    contact.GetFirstName(first);
+    contact.GetLastName(last);
+    first = TrimSpaces(first);
+    last = TrimSpaces(last);
+    if (m_birthdays) Make(Birthday, contact.GetBirthdayDate(), first, last, contact.GetOid(), out.birthday);
+    if (m_anniversaries) Make(Anniversary, contact.GetAnniversaryDate(), first, last, contact.GetOid(), out.anniversary);
+  }
+
+ private:
+  void Make(std::uint16_t kind, const platform::ContactDate& value, const std::u16string& first,
+            const std::u16string& last, std::uint32_t oid, Candidate& out) const {
+    platform::FileTime when = 0;
+    if (!ContactDateToFileTime(value, out.date, when)) return;
+    std::unique_ptr<FeskItem> entry(AsEntry(m_list.CreateItem().release()));
+    entry->m_szFirstName = first;
+    entry->m_szLastName = last;
+    entry->m_szNote.clear();
+    entry->m_ftDate = when;
+    if (kind == Anniversary) {
+      entry->m_wKind = Birthday;
+      std::u16string name = FormatText(m_anniversaryName, {entry->GetDisplayName(m_view)});
+      if (name.size() > kMaxAnniversaryName) name.resize(kMaxAnniversaryName);
+      entry->m_szName = std::move(name);
+      entry->m_wKind = Anniversary;
+    }
+    // The id tells two contacts of the same name apart, in this scan and the next.
+    entry->m_dwContactOid = oid;
+    out.entry = std::move(entry);
+  }
+
+  const FeskList& m_list;
+  const bool m_birthdays;
+  const bool m_anniversaries;
+  const std::u16string m_anniversaryName;
+  const EntryViewSettings m_view;
+};
+
+// The contacts' entries, made in folder order on a second thread while the
+// comparison takes them one by one. Each contact is made by whichever thread
+// claims it first: the comparison makes the ones the other thread has not
+// reached (it is never held up by a thread that gets no processor), and waits
+// only for one that thread is making at that moment.
+class EntriesAhead {
+ public:
+  EntriesAhead(const platform::ContactFolder& folder, int count, const EntryMaker& maker)
+      : m_folder(folder),
+        m_maker(maker),
+        m_made(static_cast<std::size_t>(std::max(count, 0))),
+        m_state(new std::atomic<int>[m_made.size()]()) {
+    if (count < kAheadFrom || std::thread::hardware_concurrency() < 2) return;
+    try {
+      m_thread = std::thread([this] { MakeAll(); });
+    } catch (const std::system_error&) {
+      // Each contact's entries are made when taken.
+    }
+  }
+  ~EntriesAhead() { Stop(); }
+  EntriesAhead(const EntriesAhead&) = delete;
+  EntriesAhead& operator=(const EntriesAhead&) = delete;
+
+  // The entries of `contact`, the folder's item at `index` (from 1).
+  ContactEntries Take(int index, const platform::ContactItem& contact) {
+    ContactEntries entries;
+    std::atomic<int>& state = m_state[static_cast<std::size_t>(index - 1)];
+    int seen = kFree;
+    if (!m_thread.joinable() || state.compare_exchange_strong(seen, kMaking, std::memory_order_acquire)) {
+      m_maker.Make(contact, entries);
+      return entries;
+    }
+    while (seen != kMade) {
+      state.wait(seen, std::memory_order_acquire);
+      seen = state.load(std::memory_order_acquire);
+    }
+    return std::move(m_made[static_cast<std::size_t>(index - 1)]);
+  }
+
+  // Ends the thread; entries made and not taken are dropped.
+  void Stop() {
+    m_stop.store(true, std::memory_order_relaxed);
+    if (m_thread.joinable()) m_thread.join();
+  }
+
+ private:
+  // From this many contacts the entries are made ahead.
+  static constexpr int kAheadFrom = 1000;
+  static constexpr int kFree = 0;
+  static constexpr int kMaking = 1;
+  static constexpr int kMade = 2;
+
+  void MakeAll() {
+    for (std::size_t i = 0; i < m_made.size() && !m_stop.load(std::memory_order_relaxed); ++i) {
+      int seen = kFree;
+      // Taken already: the comparison made it itself.
+      if (!m_state[i].compare_exchange_strong(seen, kMaking, std::memory_order_acquire)) continue;
+      platform::ContactItem contact;
+      if (m_folder.GetItem(static_cast<int>(i + 1), contact)) m_maker.Make(contact, m_made[i]);
+      m_state[i].store(kMade, std::memory_order_release);
+      // Costs nothing while the comparison is not waiting.
+      m_state[i].notify_one();
+    }
+  }
+
+  const platform::ContactFolder& m_folder;
+  const EntryMaker& m_maker;
+  std::vector<ContactEntries> m_made;
+  // Per contact: free, being made by the second thread, or made by it.
+  std::unique_ptr<std::atomic<int>[]> m_state;
+  std::atomic<bool> m_stop{false};
+  std::thread m_thread;
+};
+
 struct ContactPart {
   std::uint16_t kind;
-  std::uint32_t import;
   std::uint32_t& rule;
-  platform::ContactDate date;  // a date without a year too
+  Candidate& candidate;
 };
 
 class Scan {
@@ -95,19 +236,12 @@ class Scan {
         m_hooks(hooks),
         m_report(report) {}
 
-  void Contact(platform::ContactItem& contact) {
-    std::u16string first, last;
-    contact.GetFirstName(first);
-    contact.GetLastName(last);
-    first = TrimSpaces(first);
-    last = TrimSpaces(last);
+  void Contact(platform::ContactItem& contact, ContactEntries& entries) {
     bool writeContact = false;
-    const ContactPart birthday{Birthday, m_settings.ImportBirthdays, m_settings.BirthdayConflictRule,
-                               contact.GetBirthdayDate()};
-    const ContactPart anniversary{Anniversary, m_settings.ImportAnniversaries, m_settings.AnniversaryConflictRule,
-                                  contact.GetAnniversaryDate()};
+    const ContactPart birthday{Birthday, m_settings.BirthdayConflictRule, entries.birthday};
+    const ContactPart anniversary{Anniversary, m_settings.AnniversaryConflictRule, entries.anniversary};
     for (const ContactPart& part : {birthday, anniversary}) {
-      if (part.import != 0) writeContact |= Part(part, first, last, contact);
+      if (part.candidate.entry) writeContact |= Part(part, contact);
     }
     if (writeContact) {
       if (contact.Save()) {
@@ -121,32 +255,20 @@ class Scan {
   }
 
   bool Stopped() const { return m_report.stoppedByUser; }
+  // Room in the index for the entries of that many contacts.
+  void Expect(int contacts) { m_index.Reserve(static_cast<std::size_t>(std::max(contacts, 0))); }
 
  private:
   // True when the contact took the entry's date and must be saved.
-  bool Part(const ContactPart& part, const std::u16string& first, const std::u16string& last,
-            platform::ContactItem& contact) {
-    platform::SystemTime date;
-    platform::FileTime when = 0;
-    if (!ContactDateToFileTime(part.date, date, when)) return false;
-    std::unique_ptr<FeskItem> entry(AsEntry(m_list.CreateItem().release()));
-    entry->m_szFirstName = first;
-    entry->m_szLastName = last;
-    entry->m_szNote.clear();
-    entry->m_ftDate = when;
-    if (part.kind == Anniversary) {
-      entry->m_wKind = Birthday;
-      std::u16string name = FormatText(GetLocalTable().Get(u"DLG_FORMAT_ANNIVERSARYNAME"), {entry->GetDisplayName()});
-      if (name.size() > kMaxAnniversaryName) name.resize(kMaxAnniversaryName);
-      entry->m_szName = std::move(name);
-      entry->m_wKind = Anniversary;
-    }
-    // The id tells two contacts of the same name apart, in this scan and the next.
-    const std::uint32_t oid = contact.GetOid();
-    entry->m_dwContactOid = oid;
+  bool Part(const ContactPart& part, platform::ContactItem& contact) {
+    std::unique_ptr<FeskItem> entry = std::move(part.candidate.entry);
+    const platform::SystemTime& date = part.candidate.date;
+    const platform::FileTime when = entry->m_ftDate;
+    const std::uint32_t oid = entry->m_dwContactOid;
 
     // FindMatchingEntry's answer, from an index instead of a walk of the list per contact.
-    const FeskItem* found = m_index.Find(*entry, part.kind);
+    std::u16string nameKey;
+    const FeskItem* found = m_index.Find(*entry, part.kind, &nameKey);
     const bool byContact = found != nullptr && oid != 0 && found->m_dwContactOid == oid;
     if (!byContact && (part.kind == Birthday ? m_deletedBirthdays : m_deletedAnniversaries).contains(oid)) {
       // The user deleted this contact's entry: neither a new one nor one typed by hand takes its place.
@@ -156,7 +278,7 @@ class Scan {
     if (found == nullptr) {
       entry->m_dwIcon = part.kind == Birthday ? kBirthdayIcon : kAnniversaryIcon;
       ApplyDefaultReminder(*entry);
-      m_index.Appended(*AsEntry(m_list.Add(std::move(entry))));
+      m_index.Appended(*AsEntry(m_list.Add(std::move(entry))), std::move(nameKey));
       ++(part.kind == Birthday ? m_report.birthdaysAdded : m_report.anniversariesAdded);
       return false;
     }
@@ -257,18 +379,40 @@ int ScanContacts(FeskList& list, platform::ContactStore& store, ContactScanSetti
   }
   const int count = folder.GetCount();
   out.contactsInFolder = count;
-  Scan scan(list, settings, hooks, out);
-  for (int index = 1; index <= count && !scan.Stopped(); ++index) {
-    if (hooks.progress) hooks.progress(ScanPhase::Comparing, index - 1, count);
-    platform::ContactItem contact;
-    if (!folder.GetItem(index, contact)) continue;
-    ++out.contactsRead;
-    scan.Contact(contact);
+  auto scan = std::make_unique<Scan>(list, settings, hooks, out);
+  scan->Expect(count);
+  const EntryMaker maker(list, settings);
+  {
+    EntriesAhead ahead(folder, count, maker);
+    for (int index = 1; index <= count && !scan->Stopped(); ++index) {
+      if (hooks.progress) hooks.progress(ScanPhase::Comparing, index - 1, count);
+      platform::ContactItem contact;
+      if (!folder.GetItem(index, contact)) continue;
+      ++out.contactsRead;
+      ContactEntries entries = ahead.Take(index, contact);
+      scan->Contact(contact, entries);
+    }
   }
   if (hooks.progress) hooks.progress(ScanPhase::Comparing, count, count);
   store.Logoff();
 
+  // The folder's records (the folder holds the last reference to them) and
+  // the scan's index of the list are freed on a thread of their own while the
+  // list is saved; the index only points into the list and the records are no
+  // longer needed.
+  std::thread release;
+  if (count >= kReleaseApartFrom) {
+    try {
+      release = std::thread([done = std::move(scan), records = std::move(folder)]() mutable {
+        done.reset();
+        records = platform::ContactFolder{};
+      });
+    } catch (const std::system_error&) {
+      // Without a thread they are freed here after the save.
+    }
+  }
   out.saved = hooks.save ? hooks.save(list) : SaveStorageLocked(list);
+  if (release.joinable()) release.join();
   if (out.saved && hooks.recalculate) hooks.recalculate();
   return 1;
 }

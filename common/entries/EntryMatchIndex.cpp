@@ -28,24 +28,34 @@ EntryMatchIndex::EntryMatchIndex(const StorageList& list) {
   }
 }
 
-void EntryMatchIndex::Appended(const FeskItem& entry) {
+void EntryMatchIndex::Appended(const FeskItem& entry, std::u16string nameKey) {
   if (entry.IsStar() || (entry.m_wKind != Birthday && entry.m_wKind != Anniversary)) return;
   Linked(entry);
-  if (entry.m_wKind == Birthday) m_birthdays[BirthdayKey(entry)].push_back(&entry);
+  if (entry.m_wKind != Birthday) return;
+  if (nameKey.empty()) nameKey = BirthdayKey(entry);
+  m_birthdays[std::move(nameKey)].push_back(&entry);
+}
+
+void EntryMatchIndex::Reserve(std::size_t more) {
+  m_byContact.reserve(m_byContact.size() + more);
+  m_birthdays.reserve(m_birthdays.size() + more);
 }
 
 void EntryMatchIndex::Linked(const FeskItem& entry) {
   if (entry.m_dwContactOid != 0) m_byContact.try_emplace(ContactKey(entry.m_wKind, entry.m_dwContactOid), &entry);
 }
 
-const FeskItem* EntryMatchIndex::Find(const FeskItem& candidate, std::uint16_t kind) const {
+const FeskItem* EntryMatchIndex::Find(const FeskItem& candidate, std::uint16_t kind, std::u16string* nameKey) const {
+  if (nameKey != nullptr) nameKey->clear();
   const std::uint32_t contact = candidate.m_dwContactOid;
   if (contact != 0) {
     const auto it = m_byContact.find(ContactKey(kind, contact));
     if (it != m_byContact.end()) return it->second;
   }
   if (kind != Birthday) return nullptr;
-  const auto it = m_birthdays.find(BirthdayKey(candidate));
+  std::u16string key = BirthdayKey(candidate);
+  const auto it = m_birthdays.find(key);
+  if (nameKey != nullptr) *nameKey = std::move(key);
   if (it == m_birthdays.end()) return nullptr;
   for (const FeskItem* entry : it->second) {
     if (contact == 0 || entry->m_dwContactOid == 0) return entry;

@@ -19,9 +19,14 @@ class EntryMatchIndex {
   explicit EntryMatchIndex(const StorageList& list);
 
   // The entry FindMatchingEntry(list, candidate, kind) finds, or nullptr.
-  const FeskItem* Find(const FeskItem& candidate, std::uint16_t kind) const;
-  // Takes in an entry just appended to the list.
-  void Appended(const FeskItem& entry);
+  // `nameKey`, when given, receives the key of the candidate's names when one
+  // was built (empty otherwise), for Appended() of that same candidate.
+  const FeskItem* Find(const FeskItem& candidate, std::uint16_t kind, std::u16string* nameKey = nullptr) const;
+  // Takes in an entry just appended to the list; `nameKey` is what Find() gave
+  // for it, or empty to build the key here.
+  void Appended(const FeskItem& entry, std::u16string nameKey = {});
+  // Makes room for `more` entries to be appended.
+  void Reserve(std::size_t more);
   // Takes in the contact id just given to a listed entry that had none, when
   // no other entry of its kind carries that id.
   void Linked(const FeskItem& entry);

@@ -12,6 +12,14 @@ std::string DecodedBytes(const VCardProperty& prop) {
   return prop.IsQuotedPrintable() ? DecodeQuotedPrintable(prop.value) : prop.value;
 }
 
+// DecodedBytes without a copy of a value that is not quoted-printable; a
+// decoded one is kept in `decoded`.
+std::string_view DecodedView(const VCardProperty& prop, std::string& decoded) {
+  if (!prop.IsQuotedPrintable()) return prop.value;
+  decoded = DecodeQuotedPrintable(prop.value);
+  return decoded;
+}
+
 std::u16string DecodeBytes(const VCardProperty& prop, std::string_view bytes) {
   const VCardParam* charset = prop.FindParam("CHARSET");
   return DecodeCharset(bytes, charset ? std::string_view(charset->value) : std::string_view());
@@ -19,6 +27,8 @@ std::u16string DecodeBytes(const VCardProperty& prop, std::string_view bytes) {
 
 // One structured component: its values unescaped and joined by a space.
 std::u16string ComponentText(const VCardProperty& prop, std::string_view component) {
+  // One value without escapes, as most names are, is its own text.
+  if (component.find_first_of(",\\") == std::string_view::npos) return DecodeBytes(prop, component);
   std::string joined;
   for (std::string_view v : SplitUnescaped(component, ',')) {
     std::string text = Unescape(v);
@@ -52,10 +62,11 @@ ContactDate ReadDate(const VCardProperty* prop) {
   const VCardParam* omit = FindOmitYearParam(*prop);
   const std::string_view omitYear = omit ? std::string_view(omit->value) : std::string_view();
   const VCardParam* type = prop->FindParam("VALUE");
+  std::string decoded;
   if (type != nullptr && EqualsIgnoreCaseAscii(TrimAscii(type->value), "text")) {
-    ParseVCardTextDate(Unescape(DecodedBytes(*prop)), omitYear, date);
+    ParseVCardTextDate(Unescape(DecodedView(*prop, decoded)), omitYear, date);
   } else {
-    ParseVCardDate(DecodedBytes(*prop), omitYear, date);
+    ParseVCardDate(DecodedView(*prop, decoded), omitYear, date);
   }
   return date;
 }
@@ -64,7 +75,9 @@ ContactDate ReadDate(const VCardProperty* prop) {
 
 std::string CardUid(const VCardCard& card) {
   const VCardProperty* uid = card.Find("UID");
-  return uid != nullptr ? std::string(TrimAscii(Unescape(uid->value))) : std::string();
+  if (uid == nullptr) return std::string();
+  if (uid->value.find('\\') == std::string::npos) return std::string(TrimAscii(uid->value));
+  return std::string(TrimAscii(Unescape(uid->value)));
 }
 
 bool IsOmitYearParam(const VCardParam& param) { return std::string_view(param.name).ends_with("OMIT-YEAR"); }
@@ -89,8 +102,8 @@ const VCardProperty* FindDateProperty(const VCardCard& card, ContactDateField fi
 ContactFields ExtractContactFields(const VCardCard& card) {
   ContactFields fields;
   if (const VCardProperty* n = card.Find("N")) {
-    std::string value = DecodedBytes(*n);
-    std::vector<std::string_view> parts = SplitUnescaped(value, ';');
+    std::string decoded;
+    const std::vector<std::string_view> parts = SplitUnescaped(DecodedView(*n, decoded), ';');
     fields.lastName = ComponentText(*n, parts[0]);
     if (parts.size() > 1) fields.firstName = ComponentText(*n, parts[1]);
   }

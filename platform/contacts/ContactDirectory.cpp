@@ -6,7 +6,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <iterator>
+#include <system_error>
+#include <thread>
 
 #include "platform/contacts/ContactLog.h"
 #include "platform/contacts/ObjectId.h"
@@ -92,6 +96,117 @@ bool ApplyDate(std::string& bytes, const ContactRecord& record, ContactDateField
   return true;
 }
 
+// The reading of a folder's card files on two threads. The files are taken in
+// runs of kFilesPerRun, each by whichever thread is free, so that one thread
+// slowed by other work does not hold the other up; each run's records and keys
+// are kept apart and joined in file order, so the result is that of one
+// thread reading every file in turn.
+class FolderRead {
+ public:
+  FolderRead(const std::string& root, const std::vector<std::string>& files)
+      : m_root(root),
+        m_files(files),
+        m_rootFd(::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)),
+        m_runs((files.size() + kFilesPerRun - 1) / kFilesPerRun),
+        m_failed(files.size(), 0) {}
+
+  // Reads every file; `progress` is called in this thread only.
+  void Run(const ContactReadProgress& progress) {
+    const std::size_t count = m_files.size();
+    if (progress) progress(0, count);
+    // A second thread pays off only for more files than a run or two.
+    std::thread helper;
+    if (m_runs.size() > 2 && std::thread::hardware_concurrency() > 1) {
+      try {
+        helper = std::thread([this] { ReadRuns({}); });
+      } catch (const std::system_error&) {
+        // No thread to be had: this one reads every file.
+      }
+    }
+    ReadRuns(progress);
+    if (helper.joinable()) helper.join();
+    if (progress) progress(count, count);
+  }
+
+  // Logs the files skipped, in file order, and moves the records and their keys out.
+  void Collect(ContactDirectory& out, std::vector<ObjectKey>& keys) {
+    for (std::size_t i = 0; i < m_files.size(); ++i) {
+      if (m_failed[i] == kUnreadable) ContactLog("skipped unreadable or oversized file " + m_root + "/" + m_files[i]);
+      if (m_failed[i] == kBroken) ContactLog("skipped a card without END:VCARD in " + m_root + "/" + m_files[i]);
+    }
+    std::size_t total = 0;
+    for (const FileRun& run : m_runs) total += run.records.size();
+    out.records.reserve(total);
+    keys.reserve(total);
+    for (FileRun& run : m_runs) {
+      std::move(run.records.begin(), run.records.end(), std::back_inserter(out.records));
+      std::move(run.keys.begin(), run.keys.end(), std::back_inserter(keys));
+    }
+  }
+
+ private:
+  static constexpr std::size_t kFilesPerRun = 32;
+  static constexpr std::uint8_t kUnreadable = 1;
+  static constexpr std::uint8_t kBroken = 2;
+
+  struct FileRun {
+    std::vector<ContactRecord> records;
+    std::vector<ObjectKey> keys;
+  };
+
+  void ReadRuns(const ContactReadProgress& progress) {
+    std::string bytes;
+    std::vector<char> buffer;
+    for (std::size_t r = m_next.fetch_add(1); r < m_runs.size(); r = m_next.fetch_add(1)) {
+      const std::size_t first = r * kFilesPerRun;
+      const std::size_t last = std::min(first + kFilesPerRun, m_files.size());
+      FileRun& run = m_runs[r];
+      run.records.reserve(last - first);
+      run.keys.reserve(last - first);
+      for (std::size_t i = first; i < last; ++i) {
+        if (progress) progress(m_done.load(std::memory_order_relaxed), m_files.size());
+        ReadFile(i, bytes, buffer, run);
+        m_done.fetch_add(1, std::memory_order_relaxed);
+      }
+    }
+  }
+
+  void ReadFile(std::size_t index, std::string& bytes, std::vector<char>& buffer, FileRun& run) {
+    const std::string& file = m_files[index];
+    const bool read = m_rootFd.IsOpen() ? ReadCardFile(m_rootFd.Get(), file, buffer, bytes)
+                                        : ReadWholeFile(m_root + "/" + file, bytes, MAX_VCARD_FILE_BYTES);
+    if (!read) {
+      m_failed[index] = kUnreadable;
+      return;
+    }
+    VCardReadResult cards = ReadVCards(bytes);
+    if (cards.brokenCards > 0) m_failed[index] = kBroken;
+    int ordinal = 0;
+    for (const auto& card : cards.cards) {
+      ContactRecord record;
+      record.file = file;
+      record.ordinal = ordinal++;
+      record.fields = ExtractContactFields(card);
+      ObjectKey key;
+      key.key = !record.fields.uid.empty() ? record.fields.uid
+                                           : (record.ordinal == 0 ? file : file + "#" + std::to_string(record.ordinal));
+      key.file = file;
+      key.ordinal = record.ordinal;
+      run.keys.push_back(std::move(key));
+      run.records.push_back(std::move(record));
+    }
+  }
+
+  const std::string& m_root;
+  const std::vector<std::string>& m_files;
+  const UniqueFd m_rootFd;
+  std::vector<FileRun> m_runs;
+  // Per file, written only by the thread that reads it.
+  std::vector<std::uint8_t> m_failed;
+  std::atomic<std::size_t> m_next{0};
+  std::atomic<std::size_t> m_done{0};
+};
+
 }  // namespace
 
 bool LoadContactDirectory(const std::string& root, ContactDirectory& out, const ContactReadProgress& progress) {
@@ -109,40 +224,12 @@ bool LoadContactDirectory(const std::string& root, ContactDirectory& out, const 
   }
   std::sort(files.begin(), files.end());
 
-  const UniqueFd rootFd(::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  std::string bytes;
-  std::vector<char> readBuffer;
   std::vector<ObjectKey> keys;
-  // Usually one card a file.
-  keys.reserve(files.size());
-  out.records.reserve(files.size());
-  for (std::size_t i = 0; i < files.size(); ++i) {
-    if (progress) progress(i, files.size());
-    const std::string& file = files[i];
-    const bool read = rootFd.IsOpen() ? ReadCardFile(rootFd.Get(), file, readBuffer, bytes)
-                                      : ReadWholeFile(root + "/" + file, bytes, MAX_VCARD_FILE_BYTES);
-    if (!read) {
-      ContactLog("skipped unreadable or oversized file " + root + "/" + file);
-      continue;
-    }
-    VCardReadResult cards = ReadVCards(bytes);
-    if (cards.brokenCards > 0) ContactLog("skipped a card without END:VCARD in " + root + "/" + file);
-    int ordinal = 0;
-    for (const auto& card : cards.cards) {
-      ContactRecord record;
-      record.file = file;
-      record.ordinal = ordinal++;
-      record.fields = ExtractContactFields(card);
-      ObjectKey key;
-      key.key = !record.fields.uid.empty() ? record.fields.uid
-                                           : (record.ordinal == 0 ? file : file + "#" + std::to_string(record.ordinal));
-      key.file = file;
-      key.ordinal = record.ordinal;
-      keys.push_back(std::move(key));
-      out.records.push_back(std::move(record));
-    }
+  {
+    FolderRead read(root, files);
+    read.Run(progress);
+    read.Collect(out, keys);
   }
-  if (progress) progress(files.size(), files.size());
   std::vector<std::uint32_t> ids = AssignObjectIds(keys);
   out.byOid.reserve(ids.size());
   for (std::size_t i = 0; i < ids.size(); ++i) {

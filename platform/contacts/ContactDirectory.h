@@ -31,8 +31,9 @@ inline constexpr std::size_t MAX_VCARD_FILE_BYTES = 64u << 20;
 // (the collections of a synchronised address book); names starting with "." are
 // skipped. A missing folder is an empty one. Unreadable files and broken cards
 // are skipped with a log line. False only when `root` exists and is not a
-// readable folder. `progress`, when given, hears the files read so far of all
-// before each file and once at the end.
+// readable folder. A large folder's files are read on two threads; `progress`,
+// when given, is called on the caller's thread only: it hears the files read so
+// far of all, first 0, then before each file that thread reads, and all at the end.
 using ContactReadProgress = std::function<void(std::size_t filesRead, std::size_t files)>;
 bool LoadContactDirectory(const std::string& root, ContactDirectory& out, const ContactReadProgress& progress = {});
 

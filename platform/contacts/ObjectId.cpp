@@ -17,6 +17,15 @@ std::uint32_t HashObjectKey(std::string_view key) {
 }
 
 std::vector<std::uint32_t> AssignObjectIds(const std::vector<ObjectKey>& keys) {
+  // Usually every key's hash is free: no key is hashed again, so the order
+  // in which the keys take their hashes does not matter and the sort is not needed.
+  std::vector<std::uint32_t> plain(keys.size());
+  for (std::size_t i = 0; i < keys.size(); ++i) plain[i] = HashObjectKey(keys[i].key);
+  std::vector<std::uint32_t> sorted = plain;
+  std::sort(sorted.begin(), sorted.end());
+  if ((sorted.empty() || sorted.front() != 0) && std::adjacent_find(sorted.begin(), sorted.end()) == sorted.end()) {
+    return plain;
+  }
   std::vector<std::size_t> order(keys.size());
   std::iota(order.begin(), order.end(), std::size_t{0});
   std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
@@ -26,7 +35,7 @@ std::vector<std::uint32_t> AssignObjectIds(const std::vector<ObjectKey>& keys) {
   std::unordered_set<std::uint32_t> used;
   used.reserve(keys.size() * 2);
   for (std::size_t index : order) {
-    std::uint32_t h = HashObjectKey(keys[index].key);
+    std::uint32_t h = plain[index];
     for (unsigned counter = 1; h == 0 || used.count(h) != 0; ++counter) {
       h = HashObjectKey(keys[index].key + "#" + std::to_string(counter));
     }

@@ -116,12 +116,20 @@ TEST(EntryMatchIndex, FindsWhatTheWalkFinds) {
     std::unique_ptr<EntryMatchIndex> early;
     for (std::size_t i = 0; i < lists[n].size(); ++i) {
       // Half the entries are in the list when the index is made, the rest are appended.
-      if (i == half) early = std::make_unique<EntryMatchIndex>(list);
+      if (i == half) {
+        early = std::make_unique<EntryMatchIndex>(list);
+        early->Reserve(lists[n].size() - half);
+      }
       const Spec& s = lists[n][i];
       FeskItem* entry = Add(list, s.kind, s.first, s.last, s.oid);
       entry->m_szFirstName = s.first;
       entry->m_bStar = s.star ? 1 : 0;
-      if (early) early->Appended(*entry);
+      if (early) {
+        // Appended with the name key Find built for the entry, as the contact scan does.
+        std::u16string key;
+        early->Find(*entry, entry->m_wKind, &key);
+        early->Appended(*entry, std::move(key));
+      }
     }
     if (!early) early = std::make_unique<EntryMatchIndex>(list);
     EntryMatchIndex whole(list);

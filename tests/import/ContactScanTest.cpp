@@ -394,22 +394,31 @@ class ContactScanTest : public QObject {
   }
 
   void cancelInTheAskDialogFinishesTheContactAndStops() {
-    ScanFixture f;
-    f.settings.BirthdayConflictRule = ConflictAsk;
-    f.WriteCard("a.vcf", Card("u1", "Lee;Ann;;;", "BDAY:1961-07-05\r\nANNIVERSARY:1985-06-01\r\n"));
-    f.WriteCard("b.vcf", Card("u2", "Roe;Bo;;;", "BDAY:19700102\r\n"));
-    f.list.Add(MakeBirthday("Ann", "Lee", 1962, 8, 6));
-    ContactScanHooks hooks;
-    hooks.ask = [](const FeskItem&, const platform::SystemTime&, ConflictChoice&) { return 2; };
-    ContactScanReport report;
-    QCOMPARE(f.Scan(hooks, &report), 1);
-    QVERIFY(report.stoppedByUser);
-    // The difference left open leaves the typed entry free of the contact.
-    QCOMPARE_TEXT(Summary(f.list), std::string("B Ann Lee 1962-08-06 40\nA Wedding of Ann Lee 1985-06-01 22 oid\n"));
-    QVERIFY(report.saved);
-    // The report tells where the scan stopped.
-    QCOMPARE(report.contactsRead, 1);
-    QCOMPARE(report.contactsInFolder, 2);
+    // Alone, and after 1,200 contacts whose entries are made ahead on a second thread.
+    for (const int before : {0, 1200}) {
+      ScanFixture f;
+      f.settings.BirthdayConflictRule = ConflictAsk;
+      QVERIFY(importtest::WriteManyContacts(f.Contacts(), before));
+      f.WriteCard("a.vcf", Card("u1", "Lee;Ann;;;", "BDAY:1961-07-05\r\nANNIVERSARY:1985-06-01\r\n"));
+      f.WriteCard("b.vcf", Card("u2", "Roe;Bo;;;", "BDAY:19700102\r\n"));
+      f.list.Add(MakeBirthday("Ann", "Lee", 1962, 8, 6));
+      ContactScanHooks hooks;
+      hooks.ask = [](const FeskItem&, const platform::SystemTime&, ConflictChoice&) { return 2; };
+      ContactScanReport report;
+      QCOMPARE(f.Scan(hooks, &report), 1);
+      QVERIFY(report.stoppedByUser);
+      // The difference left open leaves the typed entry free of the contact.
+      const std::string summary = Summary(f.list);
+      QCOMPARE_TEXT(summary.substr(0, summary.find('\n', summary.find('\n') + 1) + 1),
+                    std::string("B Ann Lee 1962-08-06 40\n") +
+                        (before == 0 ? "A Wedding of Ann Lee 1985-06-01 22 oid\n" : "B Given0 Family0 1940-01-01 40 oid\n"));
+      QVERIFY(summary.ends_with("A Wedding of Ann Lee 1985-06-01 22 oid\n"));
+      QCOMPARE(f.list.Count(), static_cast<std::size_t>(before + 2));
+      QVERIFY(report.saved);
+      // The report tells where the scan stopped.
+      QCOMPARE(report.contactsRead, before + 1);
+      QCOMPARE(report.contactsInFolder, before + 2);
+    }
   }
 
   void aCardMadeReadOnlyBeforeItIsWrittenStaysAsItWas() {

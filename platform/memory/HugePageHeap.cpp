@@ -9,7 +9,21 @@
 #include <mutex>
 #include <vector>
 
+// A sanitizer's allocator keeps its own memory: the C library's heap is not
+// what the program's blocks come from.
+#if defined(__SANITIZE_ADDRESS__)
+#define NATALO_OWN_ALLOCATOR 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define NATALO_OWN_ALLOCATOR 1
+#endif
+#endif
+#ifndef NATALO_OWN_ALLOCATOR
+#define NATALO_OWN_ALLOCATOR 0
+#endif
+
 namespace platform {
+#if defined(__GLIBC__) && defined(MADV_HUGEPAGE) && !NATALO_OWN_ALLOCATOR
 namespace {
 
 constexpr std::size_t kMiB = std::size_t{1} << 20;
@@ -27,7 +41,6 @@ std::size_t g_prepared = 0;
 }  // namespace
 
 void PrepareHeapForLargeData(std::size_t bytes) {
-#if defined(__GLIBC__) && defined(MADV_HUGEPAGE)
   bytes = std::min(bytes, kMost);
   const std::lock_guard lock(g_mutex);
   if (bytes < kSmallest || bytes <= g_prepared) return;
@@ -54,9 +67,11 @@ void PrepareHeapForLargeData(std::size_t bytes) {
   }
   for (void* block : blocks) std::free(block);
   g_prepared = bytes;
-#else
-  (void)bytes;
-#endif
 }
 
+#else
+
+void PrepareHeapForLargeData(std::size_t) {}
+
+#endif
 }  // namespace platform

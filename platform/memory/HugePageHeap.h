@@ -9,7 +9,8 @@ namespace platform {
 // Makes the heap ready to take about `bytes` more, backed by huge pages;
 // below a few MiB it does nothing. The memory stays with the heap once freed
 // (it is not handed back to the system) and counts only where it is used.
-// Call it from the thread that will make the data, before making it.
+// Call it from the thread that will make the data, before making it. Under a
+// sanitizer's allocator it does nothing.
 void PrepareHeapForLargeData(std::size_t bytes);
 
 }  // namespace platform

@@ -35,6 +35,9 @@ std::string FlagsOfMappingAt(std::uintptr_t address) {
 }  // namespace
 
 TEST(HugePageHeap, LaterAllocationsLieInMemoryAdvisedForHugePages) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the sanitizer's allocator has its own memory";
+#endif
   if (access("/sys/kernel/mm/transparent_hugepage/enabled", F_OK) != 0) GTEST_SKIP() << "no huge pages here";
   platform::PrepareHeapForLargeData(std::size_t{64} << 20);
   // What a large list makes: many entries, then a large table. Only the

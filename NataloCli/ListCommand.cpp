@@ -13,7 +13,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <charconv>
 #include <cstring>
 #include <thread>
 #include <unordered_map>

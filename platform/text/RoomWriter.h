@@ -33,11 +33,6 @@ class RoomWriter {
   }
   // At most 20 bytes.
   void PutNumber(std::int64_t number) { m_end = std::to_chars(m_end, m_end + 20, number).ptr; }
-  // `digits` decimal digits of a number below 10^digits, zeros first.
-  void PutDigits(int number, int digits) {
-    for (int i = digits - 1; i >= 0; --i, number /= 10) m_end[i] = static_cast<char>('0' + number % 10);
-    m_end += digits;
-  }
   // Writes with `put(at)`, which returns the end of what it wrote.
   template <typename Put>
   void PutWith(const Put& put) {

@@ -1,7 +1,10 @@
 #include "common/entries/EntryTexts.h"
 
+#include "common/entries/EntryRecord.h"
+
 #include <array>
 
+#include "common/entries/EntryRecord.h"
 #include "common/entries/FeskItem.h"
 #include "common/entries/TextFormat.h"
 #include "common/text/DateFormat.h"
@@ -181,23 +184,36 @@ std::u16string FormatPersonName(const std::u16string& first, const std::u16strin
   return name;
 }
 
-std::u16string FormatAnniversaryName(const std::u16string& name, std::uint32_t displayNames) {
+std::u16string FormatAnniversaryName(std::u16string_view name, std::uint32_t displayNames) {
   const AnniversaryFormat format;
   std::u16string_view person, first, last;
-  if (!format.HeldPersonName(name, person) || !SplitPersonName(person, first, last)) return name;
+  if (!format.HeldPersonName(name, person) || !SplitPersonName(person, first, last)) return std::u16string(name);
   std::u16string held;
   AppendPersonName(first, last, displayNames, held);
   return FormatText(GetLocalTable().Get(u"DLG_FORMAT_ANNIVERSARYNAME"), {held});
 }
 
-void AppendDisplayName(const FeskItem& entry, std::uint32_t displayNames, std::u16string& out) {
-  if (entry.m_wKind == Birthday) {
-    AppendPersonName(entry.m_szFirstName, entry.m_szLastName, displayNames, out);
-  } else if (entry.m_wKind == Anniversary) {
-    out += FormatAnniversaryName(entry.m_szName, displayNames);
+namespace {
+
+void AppendDisplayName(std::uint16_t kind, std::u16string_view first, std::u16string_view last,
+                       std::u16string_view name, std::uint32_t displayNames, std::u16string& out) {
+  if (kind == Birthday) {
+    AppendPersonName(first, last, displayNames, out);
+  } else if (kind == Anniversary) {
+    out += FormatAnniversaryName(name, displayNames);
   } else {
-    out += entry.m_szName;
+    out += name;
   }
+}
+
+}  // namespace
+
+void AppendDisplayName(const FeskItem& entry, std::uint32_t displayNames, std::u16string& out) {
+  AppendDisplayName(entry.m_wKind, entry.m_szFirstName, entry.m_szLastName, entry.m_szName, displayNames, out);
+}
+
+void AppendDisplayName(const EntryRecord& entry, std::uint32_t displayNames, std::u16string& out) {
+  AppendDisplayName(entry.kind, entry.firstName, entry.lastName, entry.name, displayNames, out);
 }
 
 SortNameWriter::SortNameWriter(const EntryViewSettings& view)

@@ -11,6 +11,7 @@
 #include "common/entries/EntrySettings.h"
 
 class FeskItem;
+struct EntryRecord;
 
 struct EntryTextContext {
   EntryViewSettings view;
@@ -66,10 +67,11 @@ std::u16string FormatPersonName(const std::u16string& first, const std::u16strin
 // "DLG_FORMAT_ANNIVERSARYNAME" around a person's name of two parts ("Wedding
 // of Noah Becker" or "Wedding of Becker, Noah") holds that name in the chosen
 // order; any other name stays as written.
-std::u16string FormatAnniversaryName(const std::u16string& name, std::uint32_t displayNames);
+std::u16string FormatAnniversaryName(std::u16string_view name, std::uint32_t displayNames);
 // The name the list shows for the entry (FeskItem::GetDisplayName), appended
 // to `out`: a list of many entries fills one text again and again.
 void AppendDisplayName(const FeskItem& entry, std::uint32_t displayNames, std::u16string& out);
+void AppendDisplayName(const EntryRecord& entry, std::uint32_t displayNames, std::u16string& out);
 // What sorting by name compares: the display name, for an anniversary made
 // by "DLG_FORMAT_ANNIVERSARYNAME" the person's name it holds, so that it
 // stands beside that person's birthday and not under the format's first word.

@@ -5,6 +5,7 @@
 
 #include "common/entries/EntryCalendar.h"
 #include "common/entries/EntryPictures.h"
+#include "common/entries/EntryRecord.h"
 #include "common/entries/EntryStrings.h"
 #include "common/entries/EntryTexts.h"
 #include "common/store/Recurrence.h"
@@ -84,6 +85,27 @@ bool FeskItem::Read(BinaryReader& reader) {
     m_eReadState = RecordState::Repaired;
   }
   return true;
+}
+
+EntryRecord EntryRecordOf(const FeskItem& entry) {
+  EntryRecord record;
+  record.schedule = entry;
+  record.kind = entry.m_wKind;
+  record.contactOid = entry.m_dwContactOid;
+  record.date = entry.m_ftDate;
+  record.icon = entry.m_dwIcon;
+  record.ownSound = entry.m_bOwnSound;
+  record.soundType = entry.m_dwSoundType;
+  record.soundSource = entry.m_dwSoundSource;
+  record.volume = entry.m_dwVolume;
+  record.ownReminder = entry.m_bOwnReminder;
+  record.name = entry.m_szName;
+  record.firstName = entry.m_szFirstName;
+  record.lastName = entry.m_szLastName;
+  record.note = entry.m_szNote;
+  record.soundFile = entry.m_szSoundFile;
+  record.star = entry.IsStar();
+  return record;
 }
 
 std::u16string FeskItem::GetDisplayName() const { return GetDisplayName(CurrentViewSettings()); }

@@ -1,0 +1,37 @@
+#pragma once
+// One entry as a command that only reads the list needs it: the fields of its
+// record, and its texts as views of text kept elsewhere (the bytes of the file
+// being read, or an entry's own strings). Reading a large list this way makes
+// no item and copies no string for each record.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "common/entries/EntryKind.h"
+#include "common/store/ScheduleFields.h"
+#include "platform/clock/Clock.h"
+
+class FeskItem;
+
+struct EntryRecord {
+  ScheduleFields schedule{};  // the base record, with the UID the list hands out
+  std::uint16_t kind = Birthday;
+  std::uint32_t contactOid = 0;
+  platform::FileTime date = 0;  // only year, month and day count
+  std::uint32_t icon = 0;
+  std::uint32_t ownSound = 0;
+  std::uint32_t soundType = 0;
+  std::uint32_t soundSource = 0;
+  std::uint32_t volume = 0;
+  std::uint32_t ownReminder = 0;
+  std::u16string_view name;  // anniversaries and other dates
+  std::u16string_view firstName;  // birthdays
+  std::u16string_view lastName;   // birthdays
+  std::u16string_view note;
+  std::u16string_view soundFile;
+  bool star = false;
+};
+
+// The entry's fields, with views of its strings that last as long as it does
+// and stay as they are.
+EntryRecord EntryRecordOf(const FeskItem& entry);

@@ -90,38 +90,28 @@ StorageLoad ReadStorage(const std::string& path, Read read) {
 
 }  // namespace
 
-StorageLoad ScanEntries(const FeskList& list, const StorageList::ItemVisitor& visit, int* damaged) {
+StorageLoad ScanEntryRecords(const FeskList& list, const FeskList::RecordVisitor& visit, int* damaged) {
   platform::UniqueFd storage;
-  return ScanEntries(list, visit, damaged, storage);
+  return ScanEntryRecords(list, visit, damaged, storage);
 }
 
-StorageLoad ScanEntries(const FeskList& list, const StorageList::ItemVisitor& visit, int* damaged,
-                        platform::UniqueFd& storage) {
+StorageLoad ScanEntryRecords(const FeskList& list, const FeskList::RecordVisitor& visit, int* damaged,
+                             platform::UniqueFd& storage) {
   FeskList::ScanResult scan;
   const StorageLoad load = ReadStorage(list.m_szPath, [&] {
     storage = platform::OpenRegularFile(list.m_szPath, O_RDONLY);
-    return storage.IsOpen() && list.ScanAnyRevision(storage.Get(), visit, &scan);
-  });
-  if (damaged) *damaged = scan.damaged;
-  return load;
-}
-
-StorageLoad ScanEntryRecords(const FeskList& list, const FeskList::RecordVisitor& visit, int* damaged) {
-  FeskList::ScanResult scan;
-  const StorageLoad load = ReadStorage(list.m_szPath, [&] {
-    const platform::UniqueFd storage = platform::OpenRegularFile(list.m_szPath, O_RDONLY);
     return storage.IsOpen() && list.ScanRecords(storage.Get(), visit, &scan);
   });
   if (damaged) *damaged = scan.damaged;
   return load;
 }
 
-StorageLoad RescanEntries(const FeskList& list, int storage, const StorageList::ItemVisitor& visit) {
+StorageLoad RescanEntryRecords(const FeskList& list, int storage, const FeskList::RecordVisitor& visit) {
   const auto mutex = platform::NamedMutex::Create(StorageMutexName(platform::FromUtf8(list.m_szPath)));
   if (!mutex) return StorageLoad::Locked;
   const platform::NamedMutexLock lock(*mutex, StorageLockTimeout());
   if (!lock.Acquired()) return StorageLoad::Locked;
-  return list.ScanAnyRevision(storage, visit) ? StorageLoad::Loaded : StorageLoad::Unreadable;
+  return list.ScanRecords(storage, visit) ? StorageLoad::Loaded : StorageLoad::Unreadable;
 }
 
 StorageLoad OpenStorage(const FeskList& list, platform::UniqueFd& storage) {

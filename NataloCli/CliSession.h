@@ -40,21 +40,21 @@ FeskList& CommandList();
 
 enum class StorageLoad { Loaded, Missing, Locked, Unreadable };
 // Reads storage.dat while holding the storage mutex, handing each entry to
-// `visit` (FeskList::ScanAnyRevision): a file of an older revision is read as
-// well, and never rewritten. A missing or empty file gives no entries;
-// nothing is ever written. `damaged` receives the number of records that
-// could not be read whole (FeskList::ScanResult).
-StorageLoad ScanEntries(const FeskList& list, const StorageList::ItemVisitor& visit, int* damaged = nullptr);
-// As ScanEntries, with each entry as a record whose texts last during its visit only.
+// `visit` as a record whose texts last during its visit only
+// (FeskList::ScanRecords): a file of an older revision is read as well, and
+// never rewritten. A missing or empty file gives no entries; nothing is ever
+// written. `damaged` receives the number of records that could not be read
+// whole (FeskList::ScanResult).
 StorageLoad ScanEntryRecords(const FeskList& list, const FeskList::RecordVisitor& visit, int* damaged = nullptr);
-// As ScanEntries, and keeps the file open in `storage` for RescanEntries: the
-// second reading sees the same file, since saves replace it as a whole.
-StorageLoad ScanEntries(const FeskList& list, const StorageList::ItemVisitor& visit, int* damaged,
-                        platform::UniqueFd& storage);
-// Reads the file kept by ScanEntries again, from its start, under the storage
-// mutex. Loaded, or Locked/Unreadable when that fails.
-StorageLoad RescanEntries(const FeskList& list, int storage, const StorageList::ItemVisitor& visit);
-// Opens storage.dat under the storage mutex, checked as ScanEntries does; a
+// As ScanEntryRecords, and keeps the file open in `storage` for
+// RescanEntryRecords: the second reading sees the same file, since saves
+// replace it as a whole.
+StorageLoad ScanEntryRecords(const FeskList& list, const FeskList::RecordVisitor& visit, int* damaged,
+                             platform::UniqueFd& storage);
+// Reads the file kept by ScanEntryRecords again, from its start, under the
+// storage mutex. Loaded, or Locked/Unreadable when that fails.
+StorageLoad RescanEntryRecords(const FeskList& list, int storage, const FeskList::RecordVisitor& visit);
+// Opens storage.dat under the storage mutex, checked as ScanEntryRecords does; a
 // missing or empty file leaves `storage` closed. Reading it after the mutex
 // is released still gives the file as it was: saves replace it as a whole,
 // and only the reminder state of an entry is ever written into it in place.

@@ -136,10 +136,10 @@ EntryFacts EntryDescriber::Describe(const FeskItem& entry) {
   return facts;
 }
 
-bool IsComing(const FeskItem& entry, const CalendarDate& today, long days, int kind, bool stars) {
-  if (entry.IsStar() && !stars) return false;
-  if (kind >= 0 && (entry.IsStar() || entry.m_wKind != kind)) return false;
-  const CalendarDate next = NextOccurrence(DateOfFileTime(entry.m_ftDate), today);
+bool IsComing(const EntryRecord& entry, const CalendarDate& today, long days, int kind, bool stars) {
+  if (entry.star && !stars) return false;
+  if (kind >= 0 && (entry.star || entry.kind != kind)) return false;
+  const CalendarDate next = NextOccurrence(DateOfFileTime(entry.date), today);
   return DayNumber(next) - DayNumber(today) <= days;
 }
 

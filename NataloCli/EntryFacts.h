@@ -71,7 +71,7 @@ bool LooksLikeYearlessDate(std::string_view text);
 
 // Whether the entry (or star, when asked) of the kind (-1: any) is due
 // within `days` days of today.
-bool IsComing(const FeskItem& entry, const CalendarDate& today, long days, int kind, bool stars);
+bool IsComing(const EntryRecord& entry, const CalendarDate& today, long days, int kind, bool stars);
 // Puts facts in the order of their next date, then of their names; equal
 // ones keep their order.
 void SortComing(std::vector<EntryFacts>& coming);

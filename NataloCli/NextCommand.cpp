@@ -44,7 +44,7 @@ int RunNext(const CliArgs& args) {
   // of the same file.
   int damaged = 0;
   platform::UniqueFd storage;
-  const StorageLoad load = ScanEntries(list, [](std::unique_ptr<StorageItem>&) {}, &damaged, storage);
+  const StorageLoad load = ScanEntryRecords(list, [](const EntryRecord&) {}, &damaged, storage);
   if (const int failed = ReportLoad(load); failed != kExitDone) return failed;
   ReportDamage(damaged);
   EngineAccess engine;
@@ -52,13 +52,13 @@ int RunNext(const CliArgs& args) {
   const ActiveEvents events = engine.NextEvents();
 
   // The first item of each UID, as a lookup by UID finds it.
-  std::unordered_map<std::int32_t, std::unique_ptr<StorageItem>> firstOfUid;
+  std::unordered_map<std::int32_t, std::unique_ptr<FeskItem>> firstOfUid;
   firstOfUid.reserve(events.uids.size());
   for (std::int32_t uid : events.uids) firstOfUid.emplace(uid, nullptr);
   if (storage.IsOpen() && !firstOfUid.empty()) {
-    const StorageLoad again = RescanEntries(list, storage.Get(), [&firstOfUid](std::unique_ptr<StorageItem>& item) {
-      const auto it = firstOfUid.find(item->m_nUID);
-      if (it != firstOfUid.end() && !it->second) it->second = std::move(item);
+    const StorageLoad again = RescanEntryRecords(list, storage.Get(), [&firstOfUid](const EntryRecord& entry) {
+      const auto it = firstOfUid.find(entry.schedule.m_nUID);
+      if (it != firstOfUid.end() && !it->second) it->second = EntryOfRecord(entry);
     });
     if (const int failed = ReportLoad(again); failed != kExitDone) return failed;
   }
@@ -71,7 +71,7 @@ int RunNext(const CliArgs& args) {
   const CalendarDate reminderDay = DateOfFileTime(events.moment);
   EntryDescriber describer(Today(), &reminderDay);
   for (std::int32_t uid : events.uids) {
-    if (const FeskItem* entry = AsEntry(firstOfUid[uid].get())) due.push_back(describer.Describe(*entry));
+    if (const FeskItem* entry = firstOfUid[uid].get()) due.push_back(describer.Describe(*entry));
   }
   platform::SystemTime moment{};
   const bool found = !due.empty() && platform::FileTimeToSystemTime(events.moment, moment);

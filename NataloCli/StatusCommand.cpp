@@ -45,13 +45,10 @@ int RunStatus(const CliArgs& args) {
   const CalendarDate today = Today();
   std::vector<EntryFacts> coming;
   int damaged = 0;
-  const StorageLoad load = ScanEntries(
+  const StorageLoad load = ScanEntryRecords(
       list,
-      [&](std::unique_ptr<StorageItem>& item) {
-        if (const FeskItem* entry = AsEntry(item.get());
-            entry != nullptr && IsComing(*entry, today, kDaysAhead, -1, false)) {
-          coming.push_back(DescribeEntry(*entry, today));
-        }
+      [&](const EntryRecord& entry) {
+        if (IsComing(entry, today, kDaysAhead, -1, false)) coming.push_back(DescribeEntry(*EntryOfRecord(entry), today));
       },
       &damaged);
   if (const int failed = ReportLoad(load); failed != kExitDone) return failed;

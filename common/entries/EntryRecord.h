@@ -4,6 +4,7 @@
 // being read, or an entry's own strings). Reading a large list this way makes
 // no item and copies no string for each record.
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -35,3 +36,5 @@ struct EntryRecord {
 // The entry's fields, with views of its strings that last as long as it does
 // and stay as they are.
 EntryRecord EntryRecordOf(const FeskItem& entry);
+// An entry that holds what the record holds, with copies of its texts.
+std::unique_ptr<FeskItem> EntryOfRecord(const EntryRecord& record);

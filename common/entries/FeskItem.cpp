@@ -107,6 +107,26 @@ EntryRecord EntryRecordOf(const FeskItem& entry) {
   return record;
 }
 
+std::unique_ptr<FeskItem> EntryOfRecord(const EntryRecord& record) {
+  auto entry = std::make_unique<FeskItem>(record.kind, record.schedule.m_ftStart);
+  static_cast<ScheduleFields&>(*entry) = record.schedule;
+  entry->m_dwContactOid = record.contactOid;
+  entry->m_ftDate = record.date;
+  entry->m_dwIcon = record.icon;
+  entry->m_bOwnSound = record.ownSound;
+  entry->m_dwSoundType = record.soundType;
+  entry->m_dwSoundSource = record.soundSource;
+  entry->m_dwVolume = record.volume;
+  entry->m_bOwnReminder = record.ownReminder;
+  entry->m_szName = record.name;
+  entry->m_szFirstName = record.firstName;
+  entry->m_szLastName = record.lastName;
+  entry->m_szNote = record.note;
+  entry->m_szSoundFile = record.soundFile;
+  entry->m_bStar = record.star ? 1 : 0;
+  return entry;
+}
+
 std::u16string FeskItem::GetDisplayName() const { return GetDisplayName(CurrentViewSettings()); }
 
 std::u16string FeskItem::GetDisplayName(const EntryViewSettings& view) const {

@@ -17,12 +17,16 @@
 #include "common/calendar/EntryEvent.h"
 #include "common/calendar/IcsCalendar.h"
 #include "common/calendar/StorageId.h"
+#include "common/entries/EntrySettings.h"
 #include "common/text/LocalTable.h"
 #include "platform/file/AtomicFile.h"
 #include "platform/file/FileIo.h"
 #include "platform/text/Utf.h"
 
 namespace {
+
+// Events go to the calendar in pieces of about this size.
+constexpr std::size_t kEventPiece = 256 * 1024;
 
 // Where the calendar goes: a regular file is replaced as a whole; a pipe or
 // a character device is written through, as standard output is; anything
@@ -140,18 +144,13 @@ int RunExport(const CliArgs& args) {
   const std::u16string yearFormat = GetLocalTable().Get(u"CLI_ICS_SUMMARY_YEAR");
   bool unreadable = false;
   int damaged = 0;
-  // The events go out as the entries are read, stars after them; one event
-  // is filled anew for each entry. The records are read on this thread while
-  // another one fills their events and hands them to `put`. False when the
-  // file could not be read or, unless forced, lacks damaged records.
-  const auto forEachEvent = [&](const std::function<void(const IcsEvent&)>& put) {
-    const CalendarDate today = Today();
-    IcsEvent event;
+  // The entries go to `take` as they are read, stars after them. The records
+  // are read on this thread while another one hands their entries to `take`.
+  // False when the file could not be read or, unless forced, lacks damaged
+  // records.
+  const auto forEachEntry = [&](const std::function<void(const FeskItem&)>& take) {
     const auto add = [&](const StorageItem& item) {
-      if (const FeskItem* entry = AsEntry(&item); entry != nullptr && (stars || !entry->IsStar())) {
-        FillEvent(*entry, storageId, yearFormat, today, event);
-        put(event);
-      }
+      if (const FeskItem* entry = AsEntry(&item); entry != nullptr && (stars || !entry->IsStar())) take(*entry);
     };
     if (storage.IsOpen()) {
       FeskList::ScanResult scan;
@@ -174,11 +173,37 @@ int RunExport(const CliArgs& args) {
     }
     return true;
   };
+  // The events of a folder, one filled anew for each entry.
+  const auto forEachEvent = [&](const std::function<void(const IcsEvent&)>& put) {
+    const CalendarDate today = Today();
+    IcsEvent event;
+    return forEachEntry([&](const FeskItem& entry) {
+      FillEvent(entry, storageId, yearFormat, today, event);
+      put(event);
+    });
+  };
+  const std::string stamp = IcsUtcStamp(std::time(nullptr));
+  // The events of one calendar, written straight into text that goes to the
+  // calendar in large pieces.
+  const auto addEvents = [&](IcsCalendar& calendar) {
+    EntryEventWriter writer(storageId, yearFormat, Today(), stamp, CurrentViewSettings().dwDisplayNames);
+    std::string text;
+    std::size_t used = 0;
+    const bool given = forEachEntry([&](const FeskItem& entry) {
+      writer.Append(EntryRecordOf(entry), text, used);
+      if (used >= kEventPiece) {
+        calendar.AddText(std::string_view(text.data(), used));
+        used = 0;
+      }
+    });
+    calendar.AddText(std::string_view(text.data(), used));
+    return given;
+  };
   // A calendar that lacks damaged records is not finished unless forced, so
   // a file target is left as it was.
   const auto writeCalendar = [&](IcsCalendar::Sink sink) {
-    IcsCalendar calendar(appName, IcsUtcStamp(std::time(nullptr)), std::move(sink));
-    return forEachEvent([&calendar](const IcsEvent& event) { calendar.Add(event); }) && calendar.Finish();
+    IcsCalendar calendar(appName, stamp, std::move(sink));
+    return addEvents(calendar) && calendar.Finish();
   };
   // Through a stream, while a thread of its own reads the file a first time
   // for damaged records: what is made before that reading ends is held back,
@@ -204,14 +229,14 @@ int RunExport(const CliArgs& args) {
       }
       return true;
     };
-    IcsCalendar calendar(appName, IcsUtcStamp(std::time(nullptr)), [&](std::string_view piece) {
+    IcsCalendar calendar(appName, stamp, [&](std::string_view piece) {
       if (!released && !checkEnded.load(std::memory_order_acquire)) {
         held.append(piece);
         return true;
       }
       return endCheck() && sink(piece);
     });
-    const bool given = forEachEvent([&calendar](const IcsEvent& event) { calendar.Add(event); });
+    const bool given = addEvents(calendar);
     const bool whole = endCheck();
     // The first reading decides; the second can only agree, being of the same file.
     if (!readable) unreadable = true;

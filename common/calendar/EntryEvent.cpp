@@ -2,6 +2,11 @@
 
 #include <charconv>
 #include <cstdio>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "common/entries/EntryTexts.h"
 #include "common/entries/ReminderChoice.h"
@@ -103,4 +108,267 @@ void FillEvent(const FeskItem& entry, const std::string& storageId, const std::u
     event.alarm = true;
     event.alarmMinutes = -ReminderDays(entry.m_ftDate, entry.m_ftStart) * 1440 + minuteOfDay;
   }
+}
+
+namespace {
+
+constexpr std::size_t kLineOctets = 75;
+constexpr std::size_t kDays = 1024;      // stored days kept, by the day's number
+constexpr std::size_t kTriggers = 1024;  // TRIGGER lines kept
+
+// What an ASCII unit becomes in a TEXT value: 0 kept, 1 dropped (control
+// characters), or the escaped character after a backslash.
+constexpr std::array<char, 128> kAsciiEscape = [] {
+  std::array<char, 128> escape{};
+  for (std::size_t c = 0; c < 0x20; ++c) escape[c] = 1;
+  escape[0x7F] = 1;
+  escape['\\'] = '\\';
+  escape[';'] = ';';
+  escape[','] = ',';
+  escape['\n'] = 'n';
+  return escape;
+}();
+
+char* PutBytes(char* at, std::string_view bytes) {
+  std::memcpy(at, bytes.data(), bytes.size());
+  return at + bytes.size();
+}
+
+// Writes the UTF-8 of units none of which is ASCII, a lone surrogate as
+// U+FFFD, as platform::AppendUtf8 converts them.
+char* PutUtf8(char* at, std::u16string_view units) {
+  for (std::size_t i = 0; i < units.size(); ++i) {
+    char32_t c = units[i];
+    if (c >= 0xD800 && c <= 0xDFFF) {
+      if (c <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF) {
+        c = 0x10000 + ((c - 0xD800) << 10) + (units[i + 1] - 0xDC00);
+        ++i;
+      } else {
+        c = 0xFFFD;
+      }
+    }
+    if (c < 0x800) {
+      *at++ = static_cast<char>(0xC0 | (c >> 6));
+    } else if (c < 0x10000) {
+      *at++ = static_cast<char>(0xE0 | (c >> 12));
+      *at++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    } else {
+      *at++ = static_cast<char>(0xF0 | (c >> 18));
+      *at++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+      *at++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    }
+    *at++ = static_cast<char>(0x80 | (c & 0x3F));
+  }
+  return at;
+}
+
+// Writes the text as a TEXT value in UTF-8, as AppendIcsText escapes its
+// UTF-8: at most three bytes for each unit.
+char* PutIcsText(char* at, std::u16string_view text) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+#if defined(__SSE2__)
+    // Eight units that all stay as they are become eight bytes at once.
+    const __m128i low = _mm_set1_epi16(0x20);
+    const __m128i high = _mm_set1_epi16(0x7E);
+    for (; i + 8 <= text.size(); i += 8) {
+      const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
+      // Units from 0x8000 up compare as negative, so below 0x20.
+      __m128i odd = _mm_or_si128(_mm_cmplt_epi16(units, low), _mm_cmpgt_epi16(units, high));
+      odd = _mm_or_si128(odd, _mm_cmpeq_epi16(units, _mm_set1_epi16('\\')));
+      odd = _mm_or_si128(odd, _mm_cmpeq_epi16(units, _mm_set1_epi16(';')));
+      odd = _mm_or_si128(odd, _mm_cmpeq_epi16(units, _mm_set1_epi16(',')));
+      if (_mm_movemask_epi8(odd) != 0) break;
+      _mm_storel_epi64(reinterpret_cast<__m128i*>(at), _mm_packus_epi16(units, units));
+      at += 8;
+    }
+    if (i == text.size()) break;
+#endif
+    const char16_t c = text[i];
+    if (c < 0x80) {
+      const char escape = kAsciiEscape[c];
+      if (escape == 0) {
+        *at++ = static_cast<char>(c);
+      } else if (escape != 1) {
+        *at++ = '\\';
+        *at++ = escape;
+      }
+      ++i;
+    } else {
+      // A run of units beyond ASCII converts as a whole, keeping surrogate pairs together.
+      std::size_t end = i + 1;
+      while (end < text.size() && text[end] >= 0x80) ++end;
+      at = PutUtf8(at, text.substr(i, end - i));
+      i = end;
+    }
+  }
+  return at;
+}
+
+bool HasSurrogate(std::u16string_view text) {
+  for (const char16_t c : text) {
+    if (IsSurrogate(c)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+EntryEventWriter::EntryEventWriter(std::string_view storageId, std::u16string_view yearFormat,
+                                   const CalendarDate& today, std::string_view stamp, std::uint32_t displayNames)
+    : m_yearFormat(yearFormat), m_today(today), m_displayNames(displayNames), m_days(kDays), m_triggers(kTriggers) {
+  AppendIcsText(m_uidTail, "-" + std::string(storageId) + "@natalo");
+  m_stampLine = "DTSTAMP:" + std::string(stamp);
+  if (m_stampLine.size() > kLineOctets) {
+    const std::string line = std::move(m_stampLine);
+    m_stampLine.clear();
+    AppendFoldedIcsLine(m_stampLine, line);
+  } else {
+    m_stampLine += "\r\n";
+  }
+  // The pieces AppendFormattedUtf8 converts one by one.
+  if (HasSurrogate(yearFormat)) return;  // every summary with a year is made whole
+  std::size_t run = 0;
+  int next = 0;
+  const auto piece = [this](std::u16string_view literal, int arg) {
+    std::string utf8;
+    platform::AppendUtf8(utf8, literal);
+    Piece made;
+    AppendIcsText(made.text, utf8);
+    made.arg = arg;
+    m_piecesSize += made.text.size();
+    m_pieces.push_back(std::move(made));
+  };
+  for (std::size_t i = 0; i + 1 < yearFormat.size(); ++i) {
+    if (yearFormat[i] != u'%' || (yearFormat[i + 1] != u'%' && yearFormat[i + 1] != u's')) continue;
+    const bool arg = yearFormat[i + 1] == u's';
+    piece(yearFormat.substr(run, arg ? i - run : i + 1 - run), arg && next < 2 ? next++ : -1);
+    run = i + 2;
+    ++i;
+  }
+  piece(yearFormat.substr(std::min(run, yearFormat.size())), -1);
+}
+
+const EntryEventWriter::Day& EntryEventWriter::DayOf(std::uint64_t date) {
+  const std::uint64_t key = std::min(date, platform::TIME_NONE) / platform::FILETIME_PER_DAY;
+  Day& day = m_days[key % kDays];
+  if (day.key == key) return day;
+  day.key = key;
+  const CalendarDate stored = DateOfFileTime(date);
+  day.lines = m_stampLine;
+  day.yearKnown = !IsYearUnknown(stored);
+  day.yearDigits = 0;
+  if (day.yearKnown) {
+    AppendIcsDateLines(day.lines, stored, false);
+    for (int rest = stored.year; rest > 0 && day.yearDigits < 8; rest /= 10) {
+      day.year[7 - day.yearDigits++] = static_cast<char>('0' + rest % 10);
+    }
+  } else {
+    AppendIcsDateLines(day.lines, PlaceInYear(stored.month, stored.day, m_today.year),
+                       stored.month == 2 && stored.day == 29);
+  }
+  return day;
+}
+
+const EntryEventWriter::Trigger& EntryEventWriter::TriggerOf(std::uint64_t date, std::uint64_t start) {
+  const std::uint64_t day = std::min(date, platform::TIME_NONE) / platform::FILETIME_PER_DAY;
+  Trigger& trigger = m_triggers[(day * 0x9E3779B97F4A7C15ull ^ start / platform::FILETIME_PER_MINUTE) % kTriggers];
+  if (trigger.day == day && trigger.start == start) return trigger;
+  trigger.day = day;
+  trigger.start = start;
+  // The minute of the day the reminder comes at; none for a start beyond the calendar.
+  const std::int64_t minuteOfDay =
+      start > platform::TIME_NONE ? 0
+                                  : static_cast<std::int64_t>(start % platform::FILETIME_PER_DAY / platform::FILETIME_PER_MINUTE);
+  std::string line = "TRIGGER;RELATED=START:" + IcsDuration(-ReminderDays(date, start) * 1440 + minuteOfDay);
+  // The longest duration leaves the line far shorter than a fold.
+  line += "\r\n";
+  trigger.size = static_cast<std::uint8_t>(std::min(line.size(), sizeof trigger.line));
+  std::memcpy(trigger.line, line.data(), trigger.size);
+  return trigger;
+}
+
+char* EntryEventWriter::EndLine(char* line, char* end) {
+  if (static_cast<std::size_t>(end - line) <= kLineOctets) {
+    end[0] = '\r';
+    end[1] = '\n';
+    return end + 2;
+  }
+  m_fold.assign(line, end);
+  m_folded.clear();
+  AppendFoldedIcsLine(m_folded, m_fold);
+  return PutBytes(line, m_folded);
+}
+
+char* EntryEventWriter::PutSummary(char* at, const EntryRecord& entry, const Day& day) {
+  const bool withYear = day.yearKnown && (entry.kind == Birthday || entry.kind == Anniversary);
+  if (!withYear) return PutIcsText(at, m_name);
+  const std::string_view year(day.year + 8 - day.yearDigits, day.yearDigits);
+  if (m_pieces.empty() || (!m_name.empty() && (IsSurrogate(m_name.front()) || IsSurrogate(m_name.back())))) {
+    // A surrogate at a border of the pieces: the text is made whole, as FillEvent makes it.
+    m_summary.clear();
+    AppendFormattedUtf8(m_summary, m_yearFormat, {m_name, std::u16string(year.begin(), year.end())});
+    m_fold.clear();
+    AppendIcsText(m_fold, m_summary);
+    return PutBytes(at, m_fold);
+  }
+  for (const Piece& piece : m_pieces) {
+    at = PutBytes(at, piece.text);
+    if (piece.arg == 0) at = PutIcsText(at, m_name);
+    if (piece.arg == 1) at = PutBytes(at, year);
+  }
+  return at;
+}
+
+void EntryEventWriter::Append(const EntryRecord& entry, std::string& text, std::size_t& used) {
+  m_name.clear();
+  AppendDisplayName(entry, m_displayNames, m_name);
+  const Day& day = DayOf(entry.date);
+  const bool alarm = entry.schedule.m_bEnabled && !entry.star;
+  // Three bytes at most for each unit of a text, and a fold for every 71 bytes.
+  const std::size_t texts = 3 * (2 * (m_name.size() + m_yearFormat.size() + 8) + entry.note.size()) + m_piecesSize * 2;
+  const std::size_t room = (day.lines.size() + m_uidTail.size() + 320 + texts) * 21 / 20;
+  if (text.size() - used < room) text.resize(std::max(text.size() * 2, used + room));
+  char* const start = text.data() + used;
+  char* at = PutBytes(start, "BEGIN:VEVENT\r\nUID:");
+  char* line = at - 4;
+  if (entry.star) {
+    std::uint64_t hash = 14695981039346656037ull;
+    for (char16_t c : entry.firstName) hash = (hash ^ c) * 1099511628211ull;
+    hash = (hash ^ u'\n') * 1099511628211ull;
+    for (char16_t c : entry.lastName) hash = (hash ^ c) * 1099511628211ull;
+    hash = (hash ^ entry.date) * 1099511628211ull;
+    at = PutBytes(at, "star-");
+    for (int shift = 60; shift >= 0; shift -= 4) at[(60 - shift) / 4] = "0123456789abcdef"[(hash >> shift) & 0xF];
+    at += 16;
+  } else {
+    at = PutBytes(at, "entry-");
+    at = std::to_chars(at, at + 16, entry.schedule.m_nUID).ptr;
+  }
+  at = EndLine(line, PutBytes(at, m_uidTail));
+  at = PutBytes(at, day.lines);
+  line = at;
+  at = PutBytes(at, "SUMMARY:");
+  char* const summary = at;
+  at = PutSummary(at, entry, day);
+  const std::size_t summarySize = static_cast<std::size_t>(at - summary);
+  if (alarm && at - line > static_cast<std::ptrdiff_t>(kLineOctets)) m_summary.assign(summary, summarySize);
+  const bool summaryFolded = at - line > static_cast<std::ptrdiff_t>(kLineOctets);
+  at = EndLine(line, at);
+  if (!entry.note.empty()) {
+    line = at;
+    at = EndLine(line, PutIcsText(PutBytes(at, "DESCRIPTION:"), entry.note));
+  }
+  at = PutBytes(at, "TRANSP:TRANSPARENT\r\n");
+  if (alarm) {
+    at = PutBytes(at, "BEGIN:VALARM\r\nACTION:DISPLAY\r\nDESCRIPTION:");
+    line = at - 12;
+    // The summary's bytes, taken from its own line unless that was folded.
+    at = EndLine(line, summaryFolded ? PutBytes(at, m_summary) : PutBytes(at, std::string_view(summary, summarySize)));
+    const Trigger& trigger = TriggerOf(entry.date, entry.schedule.m_ftStart);
+    at = PutBytes(at, std::string_view(trigger.line, trigger.size));
+    at = PutBytes(at, "END:VALARM\r\n");
+  }
+  at = PutBytes(at, "END:VEVENT\r\n");
+  used += static_cast<std::size_t>(at - start);
 }

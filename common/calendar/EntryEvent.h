@@ -1,9 +1,14 @@
 #pragma once
 // The calendar event of an entry: a yearly all-day event with the entry's
 // reminder as its alarm, named by a UID that stays the same across exports.
+#include <array>
+#include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "common/calendar/IcsCalendar.h"
+#include "common/entries/EntryRecord.h"
 #include "common/entries/FeskItem.h"
 
 // Own entries keep their UID for good; stars have none of their own, so their
@@ -18,3 +23,65 @@ std::string EventUid(const FeskItem& entry, const std::string& storageId);
 // title has no year.
 void FillEvent(const FeskItem& entry, const std::string& storageId, const std::u16string& yearFormat,
                const CalendarDate& today, IcsEvent& event);
+
+// Writes the events of entries straight into calendar text: the bytes that
+// FillEvent and IcsCalendar::Add make together, with a fraction of their
+// work. What depends only on the stored day, or on the day and the
+// reminder's moment, is made once and reused; names and notes are converted
+// to UTF-8 and escaped in one pass into room made beforehand.
+class EntryEventWriter {
+ public:
+  // `stamp` is the calendar's DTSTAMP value; `displayNames` the view setting
+  // FillEvent takes from the current settings.
+  EntryEventWriter(std::string_view storageId, std::u16string_view yearFormat, const CalendarDate& today,
+                   std::string_view stamp, std::uint32_t displayNames);
+
+  // Writes the entry's event at `used` in `text`, making room when there is
+  // too little (the bytes past `used` are room, not text), and moves `used`
+  // past it.
+  void Append(const EntryRecord& entry, std::string& text, std::size_t& used);
+
+ private:
+  // The texts of one stored day: the stamp line and the date lines, and the
+  // year the summary names.
+  struct Day {
+    std::uint64_t key = ~std::uint64_t{0};
+    std::string lines;
+    char year[8] = {};
+    std::uint8_t yearDigits = 0;
+    bool yearKnown = false;
+  };
+  // The TRIGGER line of a stored day and a reminder moment.
+  struct Trigger {
+    std::uint64_t day = ~std::uint64_t{0};
+    std::uint64_t start = 0;
+    std::uint8_t size = 0;
+    char line[62] = {};
+  };
+  // A piece of the summary's format: escaped UTF-8, then the name (0), the
+  // year (1) or nothing (-1).
+  struct Piece {
+    std::string text;
+    int arg = -1;
+  };
+
+  const Day& DayOf(std::uint64_t date);
+  const Trigger& TriggerOf(std::uint64_t date, std::uint64_t start);
+  char* PutSummary(char* at, const EntryRecord& entry, const Day& day);
+  // Ends the line that starts at `line` and reaches `end`: folded when long.
+  char* EndLine(char* line, char* end);
+
+  std::string m_uidTail;  // "-<storage>@natalo", escaped
+  std::u16string m_yearFormat;
+  std::vector<Piece> m_pieces;
+  std::size_t m_piecesSize = 0;
+  CalendarDate m_today;
+  std::string m_stampLine;
+  std::uint32_t m_displayNames = 0;
+  std::u16string m_name;
+  std::string m_fold;
+  std::string m_folded;
+  std::string m_summary;
+  std::vector<Day> m_days;
+  std::vector<Trigger> m_triggers;
+};

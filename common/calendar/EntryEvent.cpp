@@ -134,6 +134,15 @@ char* PutBytes(char* at, std::string_view bytes) {
   return at + bytes.size();
 }
 
+// Copies `size` bytes in steps of 32, which the compiler makes a few moves
+// each: up to 31 bytes after them are read and written too, so the source
+// and the room must reach that far.
+constexpr std::size_t kStep = 32;
+char* PutPadded(char* at, const char* bytes, std::size_t size) {
+  for (std::size_t done = 0; done < size; done += kStep) std::memcpy(at + done, bytes + done, kStep);
+  return at + size;
+}
+
 // Writes the UTF-8 of units none of which is ASCII, a lone surrogate as
 // U+FFFD, as platform::AppendUtf8 converts them.
 char* PutUtf8(char* at, std::u16string_view units) {
@@ -163,43 +172,61 @@ char* PutUtf8(char* at, std::u16string_view units) {
 }
 
 // Writes the text as a TEXT value in UTF-8, as AppendIcsText escapes its
-// UTF-8: at most three bytes for each unit.
+// UTF-8: at most three bytes for each unit, and room for eight more.
 char* PutIcsText(char* at, std::u16string_view text) {
-  std::size_t i = 0;
-  while (i < text.size()) {
-#if defined(__SSE2__)
+  const char16_t* unit = text.data();
+  const char16_t* const end = unit + text.size();
+  while (unit < end) {
+#if defined(__SSE2__) && defined(__x86_64__)
     // Eight units that all stay as they are become eight bytes at once.
-    const __m128i low = _mm_set1_epi16(0x20);
-    const __m128i high = _mm_set1_epi16(0x7E);
-    for (; i + 8 <= text.size(); i += 8) {
-      const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
+    const auto odd = [](__m128i units) {
       // Units from 0x8000 up compare as negative, so below 0x20.
-      __m128i odd = _mm_or_si128(_mm_cmplt_epi16(units, low), _mm_cmpgt_epi16(units, high));
-      odd = _mm_or_si128(odd, _mm_cmpeq_epi16(units, _mm_set1_epi16('\\')));
-      odd = _mm_or_si128(odd, _mm_cmpeq_epi16(units, _mm_set1_epi16(';')));
-      odd = _mm_or_si128(odd, _mm_cmpeq_epi16(units, _mm_set1_epi16(',')));
-      if (_mm_movemask_epi8(odd) != 0) break;
+      __m128i look = _mm_or_si128(_mm_cmplt_epi16(units, _mm_set1_epi16(0x20)), _mm_cmpgt_epi16(units, _mm_set1_epi16(0x7E)));
+      look = _mm_or_si128(look, _mm_cmpeq_epi16(units, _mm_set1_epi16('\\')));
+      look = _mm_or_si128(look, _mm_cmpeq_epi16(units, _mm_set1_epi16(';')));
+      look = _mm_or_si128(look, _mm_cmpeq_epi16(units, _mm_set1_epi16(',')));
+      return _mm_movemask_epi8(look);
+    };
+    for (; end - unit >= 8; unit += 8) {
+      const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(unit));
+      // The room takes all eight bytes; only those before the first unit to
+      // look at count.
       _mm_storel_epi64(reinterpret_cast<__m128i*>(at), _mm_packus_epi16(units, units));
+      if (const int looked = odd(units); looked != 0) {
+        const int plain = __builtin_ctz(static_cast<unsigned>(looked)) / 2;
+        at += plain;
+        unit += plain;
+        break;
+      }
       at += 8;
     }
-    if (i == text.size()) break;
+    if (unit == end) break;
+    if (text.size() >= 8 && end - unit < 8) {
+      // The rest, in the eight units that end the text, when all of them stay.
+      const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(end - 8));
+      if (odd(units) == 0) {
+        const auto rest = static_cast<int>(end - unit);
+        const auto bytes = static_cast<std::uint64_t>(_mm_cvtsi128_si64(_mm_packus_epi16(units, units))) >> (8 * (8 - rest));
+        std::memcpy(at, &bytes, 8);
+        at += rest;
+        break;
+      }
+    }
 #endif
-    const char16_t c = text[i];
-    if (c < 0x80) {
-      const char escape = kAsciiEscape[c];
-      if (escape == 0) {
-        *at++ = static_cast<char>(c);
-      } else if (escape != 1) {
+    for (; unit < end && *unit < 0x80 && kAsciiEscape[*unit] == 0; ++unit) *at++ = static_cast<char>(*unit);
+    if (unit == end) break;
+    if (*unit < 0x80) {
+      const char escape = kAsciiEscape[*unit];
+      if (escape != 1) {
         *at++ = '\\';
         *at++ = escape;
       }
-      ++i;
+      ++unit;
     } else {
       // A run of units beyond ASCII converts as a whole, keeping surrogate pairs together.
-      std::size_t end = i + 1;
-      while (end < text.size() && text[end] >= 0x80) ++end;
-      at = PutUtf8(at, text.substr(i, end - i));
-      i = end;
+      const char16_t* const run = unit;
+      while (unit < end && *unit >= 0x80) ++unit;
+      at = PutUtf8(at, std::u16string_view(run, static_cast<std::size_t>(unit - run)));
     }
   }
   return at;
@@ -218,6 +245,11 @@ EntryEventWriter::EntryEventWriter(std::string_view storageId, std::u16string_vi
                                    const CalendarDate& today, std::string_view stamp, std::uint32_t displayNames)
     : m_yearFormat(yearFormat), m_today(today), m_displayNames(displayNames), m_days(kDays), m_triggers(kTriggers) {
   AppendIcsText(m_uidTail, "-" + std::string(storageId) + "@natalo");
+  // "UID:star-" and sixteen digits, or "UID:entry-" and at most eleven.
+  m_uidFits = 25 + m_uidTail.size() <= kLineOctets;
+  m_uidTail += "\r\n";
+  m_uidTailSize = m_uidTail.size();
+  m_uidTail.resize(m_uidTailSize + kStep);
   m_stampLine = "DTSTAMP:" + std::string(stamp);
   if (m_stampLine.size() > kLineOctets) {
     const std::string line = std::move(m_stampLine);
@@ -234,10 +266,11 @@ EntryEventWriter::EntryEventWriter(std::string_view storageId, std::u16string_vi
     std::string utf8;
     platform::AppendUtf8(utf8, literal);
     Piece made;
-    AppendIcsText(made.text, utf8);
+    made.at = m_pieceText.size();
+    AppendIcsText(m_pieceText, utf8);
+    made.size = m_pieceText.size() - made.at;
     made.arg = arg;
-    m_piecesSize += made.text.size();
-    m_pieces.push_back(std::move(made));
+    m_pieces.push_back(made);
   };
   for (std::size_t i = 0; i + 1 < yearFormat.size(); ++i) {
     if (yearFormat[i] != u'%' || (yearFormat[i + 1] != u'%' && yearFormat[i + 1] != u's')) continue;
@@ -247,6 +280,9 @@ EntryEventWriter::EntryEventWriter(std::string_view storageId, std::u16string_vi
     ++i;
   }
   piece(yearFormat.substr(std::min(run, yearFormat.size())), -1);
+  m_piecesSize = m_pieceText.size();
+  // Short pieces are copied sixteen bytes at a time.
+  m_pieceText.resize(m_pieceText.size() + 16);
 }
 
 const EntryEventWriter::Day& EntryEventWriter::DayOf(std::uint64_t date) {
@@ -255,18 +291,22 @@ const EntryEventWriter::Day& EntryEventWriter::DayOf(std::uint64_t date) {
   if (day.key == key) return day;
   day.key = key;
   const CalendarDate stored = DateOfFileTime(date);
-  day.lines = m_stampLine;
+  day.lines.assign(m_stampLine);
   day.yearKnown = !IsYearUnknown(stored);
   day.yearDigits = 0;
   if (day.yearKnown) {
     AppendIcsDateLines(day.lines, stored, false);
+    char digits[8];
     for (int rest = stored.year; rest > 0 && day.yearDigits < 8; rest /= 10) {
-      day.year[7 - day.yearDigits++] = static_cast<char>('0' + rest % 10);
+      digits[7 - day.yearDigits++] = static_cast<char>('0' + rest % 10);
     }
+    std::memcpy(day.year, digits + 8 - day.yearDigits, day.yearDigits);
   } else {
     AppendIcsDateLines(day.lines, PlaceInYear(stored.month, stored.day, m_today.year),
                        stored.month == 2 && stored.day == 29);
   }
+  day.size = day.lines.size();
+  day.lines.resize(day.size + kStep);
   return day;
 }
 
@@ -300,34 +340,74 @@ char* EntryEventWriter::EndLine(char* line, char* end) {
   return PutBytes(line, m_folded);
 }
 
+void EntryEventWriter::NameOf(const EntryRecord& entry) {
+  m_partCount = 1;
+  // A birthday shown as "first last" is joined from the record's own texts.
+  if (entry.kind == Birthday && m_displayNames == 0) {
+    if (entry.lastName.empty() || entry.firstName.empty()) {
+      m_parts[0] = entry.lastName.empty() ? entry.firstName : entry.lastName;
+      return;
+    }
+    if (!IsWrittenInCjkScript(entry.firstName) || !IsWrittenInCjkScript(entry.lastName)) {
+      m_parts[0] = entry.firstName;
+      m_parts[1] = u" ";
+      m_parts[2] = entry.lastName;
+      m_partCount = 3;
+      return;
+    }
+  }
+  m_name.clear();
+  AppendDisplayName(entry, m_displayNames, m_name);
+  m_parts[0] = m_name;
+}
+
+char* EntryEventWriter::PutName(char* at) const {
+  for (int part = 0; part < m_partCount; ++part) at = PutIcsText(at, m_parts[part]);
+  return at;
+}
+
 char* EntryEventWriter::PutSummary(char* at, const EntryRecord& entry, const Day& day) {
   const bool withYear = day.yearKnown && (entry.kind == Birthday || entry.kind == Anniversary);
-  if (!withYear) return PutIcsText(at, m_name);
-  const std::string_view year(day.year + 8 - day.yearDigits, day.yearDigits);
-  if (m_pieces.empty() || (!m_name.empty() && (IsSurrogate(m_name.front()) || IsSurrogate(m_name.back())))) {
+  if (!withYear) return PutName(at);
+  const std::string_view year(day.year, day.yearDigits);
+  const std::u16string_view front = m_parts[0];
+  const std::u16string_view back = m_parts[m_partCount - 1];
+  if (m_pieces.empty() || (!front.empty() && IsSurrogate(front.front())) || (!back.empty() && IsSurrogate(back.back()))) {
     // A surrogate at a border of the pieces: the text is made whole, as FillEvent makes it.
+    std::u16string name;
+    for (int part = 0; part < m_partCount; ++part) name += m_parts[part];
     m_summary.clear();
-    AppendFormattedUtf8(m_summary, m_yearFormat, {m_name, std::u16string(year.begin(), year.end())});
+    AppendFormattedUtf8(m_summary, m_yearFormat, {name, std::u16string(year.begin(), year.end())});
     m_fold.clear();
     AppendIcsText(m_fold, m_summary);
     return PutBytes(at, m_fold);
   }
   for (const Piece& piece : m_pieces) {
-    at = PutBytes(at, piece.text);
-    if (piece.arg == 0) at = PutIcsText(at, m_name);
-    if (piece.arg == 1) at = PutBytes(at, year);
+    const char* const text = m_pieceText.data() + piece.at;
+    if (piece.size <= 16) {
+      std::memcpy(at, text, 16);
+      at += piece.size;
+    } else {
+      at = PutBytes(at, std::string_view(text, piece.size));
+    }
+    if (piece.arg == 0) at = PutName(at);
+    if (piece.arg == 1) {
+      std::memcpy(at, day.year, 8);
+      at += year.size();
+    }
   }
   return at;
 }
 
 void EntryEventWriter::Append(const EntryRecord& entry, std::string& text, std::size_t& used) {
-  m_name.clear();
-  AppendDisplayName(entry, m_displayNames, m_name);
+  NameOf(entry);
+  std::size_t nameUnits = 0;
+  for (int part = 0; part < m_partCount; ++part) nameUnits += m_parts[part].size();
   const Day& day = DayOf(entry.date);
   const bool alarm = entry.schedule.m_bEnabled && !entry.star;
   // Three bytes at most for each unit of a text, and a fold for every 71 bytes.
-  const std::size_t texts = 3 * (2 * (m_name.size() + m_yearFormat.size() + 8) + entry.note.size()) + m_piecesSize * 2;
-  const std::size_t room = (day.lines.size() + m_uidTail.size() + 320 + texts) * 21 / 20;
+  const std::size_t texts = 3 * (2 * (nameUnits + m_yearFormat.size() + 8) + entry.note.size()) + m_piecesSize * 2;
+  const std::size_t room = (day.size + m_uidTail.size() + 480 + texts) * 21 / 20;
   if (text.size() - used < room) text.resize(std::max(text.size() * 2, used + room));
   char* const start = text.data() + used;
   char* at = PutBytes(start, "BEGIN:VEVENT\r\nUID:");
@@ -345,8 +425,12 @@ void EntryEventWriter::Append(const EntryRecord& entry, std::string& text, std::
     at = PutBytes(at, "entry-");
     at = std::to_chars(at, at + 16, entry.schedule.m_nUID).ptr;
   }
-  at = EndLine(line, PutBytes(at, m_uidTail));
-  at = PutBytes(at, day.lines);
+  if (m_uidFits) {
+    at = PutPadded(at, m_uidTail.data(), m_uidTailSize);
+  } else {
+    at = EndLine(line, PutBytes(at, std::string_view(m_uidTail.data(), m_uidTailSize - 2)));
+  }
+  at = PutPadded(at, day.lines.data(), day.size);
   line = at;
   at = PutBytes(at, "SUMMARY:");
   char* const summary = at;
@@ -364,9 +448,10 @@ void EntryEventWriter::Append(const EntryRecord& entry, std::string& text, std::
     at = PutBytes(at, "BEGIN:VALARM\r\nACTION:DISPLAY\r\nDESCRIPTION:");
     line = at - 12;
     // The summary's bytes, taken from its own line unless that was folded.
-    at = EndLine(line, summaryFolded ? PutBytes(at, m_summary) : PutBytes(at, std::string_view(summary, summarySize)));
+    // (read up to 31 bytes past its end, all in the room).
+    at = EndLine(line, summaryFolded ? PutBytes(at, m_summary) : PutPadded(at, summary, summarySize));
     const Trigger& trigger = TriggerOf(entry.date, entry.schedule.m_ftStart);
-    at = PutBytes(at, std::string_view(trigger.line, trigger.size));
+    at = PutPadded(at, trigger.line, trigger.size);
     at = PutBytes(at, "END:VALARM\r\n");
   }
   at = PutBytes(at, "END:VEVENT\r\n");

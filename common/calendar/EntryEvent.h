@@ -46,8 +46,9 @@ class EntryEventWriter {
   // year the summary names.
   struct Day {
     std::uint64_t key = ~std::uint64_t{0};
-    std::string lines;
-    char year[8] = {};
+    std::string lines;  // then room to copy them in steps
+    std::size_t size = 0;
+    char year[8] = {};  // the digits from the first
     std::uint8_t yearDigits = 0;
     bool yearKnown = false;
   };
@@ -56,29 +57,38 @@ class EntryEventWriter {
     std::uint64_t day = ~std::uint64_t{0};
     std::uint64_t start = 0;
     std::uint8_t size = 0;
-    char line[62] = {};
+    char line[64] = {};
   };
   // A piece of the summary's format: escaped UTF-8, then the name (0), the
   // year (1) or nothing (-1).
   struct Piece {
-    std::string text;
+    std::size_t at = 0;  // in m_pieceText
+    std::size_t size = 0;
     int arg = -1;
   };
 
   const Day& DayOf(std::uint64_t date);
   const Trigger& TriggerOf(std::uint64_t date, std::uint64_t start);
+  // Sets m_parts to the entry's display name, as AppendDisplayName makes it.
+  void NameOf(const EntryRecord& entry);
+  char* PutName(char* at) const;
   char* PutSummary(char* at, const EntryRecord& entry, const Day& day);
   // Ends the line that starts at `line` and reaches `end`: folded when long.
   char* EndLine(char* line, char* end);
 
-  std::string m_uidTail;  // "-<storage>@natalo", escaped
+  std::string m_uidTail;  // "-<storage>@natalo", escaped, the line end, then room to copy it in steps
+  std::size_t m_uidTailSize = 0;
+  bool m_uidFits = true;  // no UID line is long enough to fold
   std::u16string m_yearFormat;
   std::vector<Piece> m_pieces;
+  std::string m_pieceText;  // the pieces' texts, then room to copy the last in sixteen bytes
   std::size_t m_piecesSize = 0;
   CalendarDate m_today;
   std::string m_stampLine;
   std::uint32_t m_displayNames = 0;
   std::u16string m_name;
+  std::u16string_view m_parts[3];  // the display name
+  int m_partCount = 1;
   std::string m_fold;
   std::string m_folded;
   std::string m_summary;

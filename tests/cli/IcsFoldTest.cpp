@@ -134,6 +134,7 @@ TEST(IcsEventWriter, WritesWhatTheCalendarWritesOfFilledEvents) {
       {OtherDate, u"", u"", u"Car", u"abcdefg;abcdefg,abcdefg\\abcdefg\x7f abcdefg\x1f", {1990, 5, 17}, true, false},
       {Birthday, longName, u"Long \U0001F382 name, folded", u"", std::u16string(90, u'n'), {1961, 2, 28}, true, false},
       {Birthday, u"\U0001F382", u"\xDF82", u"", u"\xDC01\xDC02 \xD83C", {1996, 2, 29}, true, false},
+      {Birthday, u"\u5c71\u7530", u"\u592a\u90ce", u"", u"", {1960, 11, 30}, true, false},
       {Birthday, u"Leap", u"Less", u"", u"", {kYearUnknown, 2, 29}, true, false},
       {Anniversary, u"", u"", u"Yearless", u"", {kYearUnknown, 12, 31}, false, false},
       {Birthday, u"Star", u"Person", u"", u"", {1899, 12, 31}, true, true},

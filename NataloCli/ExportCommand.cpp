@@ -5,10 +5,14 @@
 
 #include <atomic>
 #include <cerrno>
+#include <condition_variable>
 #include <ctime>
+#include <deque>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "NataloCli/CliCommands.h"
 #include "NataloCli/CliSession.h"
@@ -24,9 +28,6 @@
 #include "platform/text/Utf.h"
 
 namespace {
-
-// Events go to the calendar in pieces of about this size.
-constexpr std::size_t kEventPiece = 256 * 1024;
 
 // Where the calendar goes: a regular file is replaced as a whole; a pipe or
 // a character device is written through, as standard output is; anything
@@ -75,6 +76,134 @@ int ExportToFolder(const std::string& path, const std::string& storageId,
   }
   return written ? kExitDone : CliFail(kExitStorage, CliText(u"CLI_EXPORT_FOLDER_FAILED", {platform::FromUtf8(path)}));
 }
+
+
+// Reads the file's records from a descriptor of its own; as ScanAnyRevision.
+using RecordScan = std::function<bool(int fd, const std::function<void(const EntryRecord&)>& visit,
+                                      FeskList::ScanResult* result)>;
+
+// The events of the file's records, made on a thread for each descriptor:
+// each thread reads the whole file and writes the events of its share of the
+// blocks of records (every second one for two threads). The blocks are
+// handed out in the file's order; a thread runs a few blocks ahead at most.
+class EventBlocks {
+ public:
+  EventBlocks(const RecordScan& scan, const std::vector<int>& fds, const std::function<EntryEventWriter()>& makeWriter,
+              bool stars)
+      : m_scan(scan), m_makeWriter(makeWriter), m_stars(stars), m_threads(fds.size()) {
+    for (std::size_t i = 0; i < fds.size(); ++i) m_threads[i].thread = std::thread([this, i, fd = fds[i]] { Run(i, fd); });
+  }
+  ~EventBlocks() {
+    Abandon();
+    for (Thread& thread : m_threads) {
+      if (thread.thread.joinable()) thread.thread.join();
+    }
+  }
+  EventBlocks(const EventBlocks&) = delete;
+  EventBlocks& operator=(const EventBlocks&) = delete;
+
+  // The next block's events; false after the last block.
+  bool Next(std::string_view& text) {
+    std::unique_lock lock(m_mutex);
+    if (m_handed) {
+      Thread& last = m_threads[(m_next - 1) % m_threads.size()];
+      last.spare.push_back(std::move(m_handedText));
+      m_handed = false;
+      m_changed.notify_all();
+    }
+    Thread& thread = m_threads[m_next % m_threads.size()];
+    m_changed.wait(lock, [&thread] { return !thread.full.empty() || thread.ended; });
+    if (thread.full.empty()) return false;
+    m_handedText = std::move(thread.full.front().first);
+    text = std::string_view(m_handedText.data(), thread.full.front().second);
+    thread.full.pop_front();
+    m_handed = true;
+    ++m_next;
+    m_changed.notify_all();
+    return true;
+  }
+
+  // The threads write no more events, and wait for nobody.
+  void Abandon() {
+    const std::lock_guard lock(m_mutex);
+    m_abandoned = true;
+    m_changed.notify_all();
+  }
+
+  // Waits for the threads to end; false when the first could not read the
+  // file. Every thread reads the same file, so the first one's reading stands
+  // for all of them.
+  bool Finish(FeskList::ScanResult& scan) {
+    for (Thread& thread : m_threads) thread.thread.join();
+    scan = m_threads.front().scan;
+    bool readable = true;
+    for (const Thread& thread : m_threads) readable = readable && thread.readable;
+    return readable;
+  }
+
+ private:
+  static constexpr std::size_t kBlockEvents = 1024;
+  static constexpr std::size_t kBlocksAhead = 8;
+
+  struct Thread {
+    std::deque<std::pair<std::string, std::size_t>> full;  // text and the bytes of it written
+    std::vector<std::string> spare;
+    bool ended = false;
+    bool readable = false;
+    FeskList::ScanResult scan;
+    std::thread thread;
+  };
+
+  std::string Spare(Thread& thread) {
+    const std::lock_guard lock(m_mutex);
+    if (thread.spare.empty()) return {};
+    std::string text = std::move(thread.spare.back());
+    thread.spare.pop_back();
+    return text;
+  }
+
+  void Push(Thread& thread, std::string& text, std::size_t used) {
+    std::unique_lock lock(m_mutex);
+    m_changed.wait(lock, [&] { return thread.full.size() < kBlocksAhead || m_abandoned; });
+    thread.full.emplace_back(std::move(text), used);
+    m_changed.notify_all();
+  }
+
+  void Run(std::size_t index, int fd) {
+    Thread& thread = m_threads[index];
+    EntryEventWriter writer = m_makeWriter();
+    std::string text = Spare(thread);
+    std::size_t used = 0;
+    std::size_t events = 0;  // of every thread
+    const std::size_t threads = m_threads.size();
+    thread.readable = m_scan(fd, [&](const EntryRecord& record) {
+      if (record.star && !m_stars) return;
+      if (events++ / kBlockEvents % threads != index || m_abandoned.load(std::memory_order_relaxed)) return;
+      writer.Append(record, text, used);
+      if (events % kBlockEvents == 0) {
+        Push(thread, text, used);
+        text = Spare(thread);
+        used = 0;
+      }
+    }, &thread.scan);
+    // The last block, when it is not whole and falls to this thread.
+    if (events % kBlockEvents != 0 && events / kBlockEvents % threads == index) Push(thread, text, used);
+    const std::lock_guard lock(m_mutex);
+    thread.ended = true;
+    m_changed.notify_all();
+  }
+
+  RecordScan m_scan;
+  std::function<EntryEventWriter()> m_makeWriter;
+  bool m_stars;
+  std::mutex m_mutex;
+  std::condition_variable m_changed;
+  std::vector<Thread> m_threads;
+  std::atomic<bool> m_abandoned{false};
+  std::size_t m_next = 0;  // the block Next hands out next
+  std::string m_handedText;
+  bool m_handed = false;
+};
 
 }  // namespace
 
@@ -183,65 +312,69 @@ int RunExport(const CliArgs& args) {
     });
   };
   const std::string stamp = IcsUtcStamp(std::time(nullptr));
-  // The events of one calendar, written straight into text that goes to the
-  // calendar in large pieces.
-  const auto addEvents = [&](IcsCalendar& calendar) {
-    EntryEventWriter writer(storageId, yearFormat, Today(), stamp, CurrentViewSettings().dwDisplayNames);
-    std::string text;
-    std::size_t used = 0;
-    const bool given = forEachEntry([&](const FeskItem& entry) {
-      writer.Append(EntryRecordOf(entry), text, used);
-      if (used >= kEventPiece) {
-        calendar.AddText(std::string_view(text.data(), used));
-        used = 0;
+  const std::uint32_t displayNames = CurrentViewSettings().dwDisplayNames;
+  const CalendarDate today = Today();
+  const auto makeWriter = [&] { return EntryEventWriter(storageId, yearFormat, today, stamp, displayNames); };
+  const RecordScan scanRecords = [&list](int fd, const std::function<void(const EntryRecord&)>& visit,
+                                         FeskList::ScanResult* result) {
+    return list.ScanAnyRevision(fd, [&visit](std::unique_ptr<StorageItem>& item) {
+      if (const FeskItem* entry = AsEntry(item.get()); entry != nullptr) visit(EntryRecordOf(*entry));
+    }, result);
+  };
+  // The events of one calendar, written straight into text by two threads
+  // when the file can be read twice at once. `check`, when given, reads the
+  // file meanwhile and says whether it is whole, before anything goes to the
+  // calendar. False when the file could not be read or, unless forced, lacks
+  // damaged records.
+  const auto addEvents = [&](IcsCalendar& calendar, const std::function<bool()>& check) {
+    if (storage.IsOpen()) {
+      std::vector<int> fds{storage.Get()};
+      platform::UniqueFd second = platform::OpenRegularFile("/proc/self/fd/" + std::to_string(storage.Get()), O_RDONLY);
+      if (second.IsOpen()) fds.push_back(second.Get());
+      EventBlocks blocks(scanRecords, fds, makeWriter, stars);
+      if (check && !check()) return false;  // the blocks are abandoned
+      for (std::string_view text; blocks.Next(text);) calendar.AddText(text);
+      FeskList::ScanResult scan;
+      if (!blocks.Finish(scan)) {
+        unreadable = true;
+        return false;
       }
-    });
-    calendar.AddText(std::string_view(text.data(), used));
-    return given;
+      damaged = scan.damaged;
+      if (damaged != 0 && !force) return false;
+    }
+    if (stars) {
+      EntryEventWriter writer = makeWriter();
+      std::string text;
+      std::size_t used = 0;
+      list.LoadStars();
+      for (const StorageItem& item : list) {
+        if (const FeskItem* entry = AsEntry(&item); entry != nullptr) writer.Append(EntryRecordOf(*entry), text, used);
+      }
+      calendar.AddText(std::string_view(text.data(), used));
+    }
+    return true;
   };
   // A calendar that lacks damaged records is not finished unless forced, so
   // a file target is left as it was.
   const auto writeCalendar = [&](IcsCalendar::Sink sink) {
     IcsCalendar calendar(appName, stamp, std::move(sink));
-    return addEvents(calendar) && calendar.Finish();
+    return addEvents(calendar, nullptr) && calendar.Finish();
   };
-  // Through a stream, while a thread of its own reads the file a first time
-  // for damaged records: what is made before that reading ends is held back,
-  // and none of it goes out unless the file was read whole.
+  // Through a stream, after a reading of its own found the file whole: none
+  // of the calendar goes out before. The events are made meanwhile.
   const auto writeStream = [&](const IcsCalendar::Sink& sink) {
     if (!checked.IsOpen()) return writeCalendar(sink);
-    FeskList::ScanResult scan;
-    bool readable = false;
-    std::atomic<bool> checkEnded{false};
-    std::thread check([&] {
-      readable = list.ScanAnyRevision(checked.Get(), [](std::unique_ptr<StorageItem>&) {}, &scan);
-      checkEnded.store(true, std::memory_order_release);
-    });
-    std::string held;
-    bool released = false;  // the check found the file whole: pieces go out
-    const auto endCheck = [&] {
-      if (check.joinable()) check.join();
-      if (!readable || scan.damaged != 0) return false;
-      if (!released) {
-        released = true;
-        if (!held.empty() && !sink(held)) return false;
-        std::string().swap(held);
+    IcsCalendar calendar(appName, stamp, sink);
+    const auto check = [&] {
+      FeskList::ScanResult scan;
+      if (!scanRecords(checked.Get(), [](const EntryRecord&) {}, &scan)) {
+        unreadable = true;
+        return false;
       }
-      return true;
+      damaged = scan.damaged;
+      return damaged == 0;
     };
-    IcsCalendar calendar(appName, stamp, [&](std::string_view piece) {
-      if (!released && !checkEnded.load(std::memory_order_acquire)) {
-        held.append(piece);
-        return true;
-      }
-      return endCheck() && sink(piece);
-    });
-    const bool given = addEvents(calendar);
-    const bool whole = endCheck();
-    // The first reading decides; the second can only agree, being of the same file.
-    if (!readable) unreadable = true;
-    if (readable && scan.damaged != 0) damaged = scan.damaged;
-    return given && whole && calendar.Finish();
+    return addEvents(calendar, check) && calendar.Finish();
   };
   if (vdir) {
     bool given = false;

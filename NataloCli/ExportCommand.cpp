@@ -114,8 +114,8 @@ class EventBlocks {
     Thread& thread = m_threads[m_next % m_threads.size()];
     m_changed.wait(lock, [&thread] { return !thread.full.empty() || thread.ended; });
     if (thread.full.empty()) return false;
-    m_handedText = std::move(thread.full.front().first);
-    text = std::string_view(m_handedText.data(), thread.full.front().second);
+    m_handedText = std::move(thread.full.front());
+    text = m_handedText.View();
     thread.full.pop_front();
     m_handed = true;
     ++m_next;
@@ -146,48 +146,47 @@ class EventBlocks {
   static constexpr std::size_t kBlocksAhead = 8;
 
   struct Thread {
-    std::deque<std::pair<std::string, std::size_t>> full;  // text and the bytes of it written
-    std::vector<std::string> spare;
+    std::deque<IcsEventText> full;
+    std::vector<IcsEventText> spare;
     bool ended = false;
     bool readable = false;
     FeskList::ScanResult scan;
     std::thread thread;
   };
 
-  std::string Spare(Thread& thread) {
+  IcsEventText Spare(Thread& thread) {
     const std::lock_guard lock(m_mutex);
     if (thread.spare.empty()) return {};
-    std::string text = std::move(thread.spare.back());
+    IcsEventText text = std::move(thread.spare.back());
     thread.spare.pop_back();
+    text.Clear();
     return text;
   }
 
-  void Push(Thread& thread, std::string& text, std::size_t used) {
+  void Push(Thread& thread, IcsEventText& text) {
     std::unique_lock lock(m_mutex);
     m_changed.wait(lock, [&] { return thread.full.size() < kBlocksAhead || m_abandoned; });
-    thread.full.emplace_back(std::move(text), used);
+    thread.full.push_back(std::move(text));
     m_changed.notify_all();
   }
 
   void Run(std::size_t index, int fd) {
     Thread& thread = m_threads[index];
     EntryEventWriter writer = m_makeWriter();
-    std::string text = Spare(thread);
-    std::size_t used = 0;
+    IcsEventText text = Spare(thread);
     std::size_t events = 0;  // of every thread
     const std::size_t threads = m_threads.size();
     thread.readable = m_scan(fd, [&](const EntryRecord& record) {
       if (record.star && !m_stars) return;
       if (events++ / kBlockEvents % threads != index || m_abandoned.load(std::memory_order_relaxed)) return;
-      writer.Append(record, text, used);
+      writer.Append(record, text);
       if (events % kBlockEvents == 0) {
-        Push(thread, text, used);
+        Push(thread, text);
         text = Spare(thread);
-        used = 0;
       }
     }, &thread.scan);
     // The last block, when it is not whole and falls to this thread.
-    if (events % kBlockEvents != 0 && events / kBlockEvents % threads == index) Push(thread, text, used);
+    if (events % kBlockEvents != 0 && events / kBlockEvents % threads == index) Push(thread, text);
     const std::lock_guard lock(m_mutex);
     thread.ended = true;
     m_changed.notify_all();
@@ -201,7 +200,7 @@ class EventBlocks {
   std::vector<Thread> m_threads;
   std::atomic<bool> m_abandoned{false};
   std::size_t m_next = 0;  // the block Next hands out next
-  std::string m_handedText;
+  IcsEventText m_handedText;
   bool m_handed = false;
 };
 
@@ -344,13 +343,12 @@ int RunExport(const CliArgs& args) {
     }
     if (stars) {
       EntryEventWriter writer = makeWriter();
-      std::string text;
-      std::size_t used = 0;
+      IcsEventText text;
       list.LoadStars();
       for (const StorageItem& item : list) {
-        if (const FeskItem* entry = AsEntry(&item); entry != nullptr) writer.Append(EntryRecordOf(*entry), text, used);
+        if (const FeskItem* entry = AsEntry(&item); entry != nullptr) writer.Append(EntryRecordOf(*entry), text);
       }
-      calendar.AddText(std::string_view(text.data(), used));
+      calendar.AddText(text.View());
     }
     return true;
   };

@@ -362,8 +362,29 @@ void EntryEventWriter::NameOf(const EntryRecord& entry) {
 }
 
 char* EntryEventWriter::PutName(char* at) const {
-  for (int part = 0; part < m_partCount; ++part) at = PutIcsText(at, m_parts[part]);
-  return at;
+  if (m_partCount == 3) {
+    at = PutIcsText(at, m_parts[0]);
+    *at++ = ' ';
+    return PutIcsText(at, m_parts[2]);
+  }
+  return PutIcsText(at, m_parts[0]);
+}
+
+char* EntryEventWriter::PutUid(char* at, std::int32_t uid) {
+  // The entries of a file mostly come with UIDs counting up by one: the last
+  // one's digits are counted on where no carry makes the number longer.
+  std::size_t digit = m_uidDigits;
+  if (uid > 0 && uid - 1 == m_lastUid) {
+    while (digit > 0 && m_uidText[digit - 1] == '9') m_uidText[--digit] = '0';
+  }
+  if (digit > 0 && uid > 0 && uid - 1 == m_lastUid) {
+    ++m_uidText[digit - 1];
+  } else {
+    m_uidDigits = static_cast<std::size_t>(std::to_chars(m_uidText, m_uidText + sizeof m_uidText, uid).ptr - m_uidText);
+  }
+  m_lastUid = uid;
+  std::memcpy(at, m_uidText, sizeof m_uidText);
+  return at + m_uidDigits;
 }
 
 char* EntryEventWriter::PutSummary(char* at, const EntryRecord& entry, const Day& day) {
@@ -399,7 +420,7 @@ char* EntryEventWriter::PutSummary(char* at, const EntryRecord& entry, const Day
   return at;
 }
 
-void EntryEventWriter::Append(const EntryRecord& entry, std::string& text, std::size_t& used) {
+void EntryEventWriter::Append(const EntryRecord& entry, IcsEventText& text) {
   NameOf(entry);
   std::size_t nameUnits = 0;
   for (int part = 0; part < m_partCount; ++part) nameUnits += m_parts[part].size();
@@ -408,8 +429,7 @@ void EntryEventWriter::Append(const EntryRecord& entry, std::string& text, std::
   // Three bytes at most for each unit of a text, and a fold for every 71 bytes.
   const std::size_t texts = 3 * (2 * (nameUnits + m_yearFormat.size() + 8) + entry.note.size()) + m_piecesSize * 2;
   const std::size_t room = (day.size + m_uidTail.size() + 480 + texts) * 21 / 20;
-  if (text.size() - used < room) text.resize(std::max(text.size() * 2, used + room));
-  char* const start = text.data() + used;
+  char* const start = text.Room(room);
   char* at = PutBytes(start, "BEGIN:VEVENT\r\nUID:");
   char* line = at - 4;
   if (entry.star) {
@@ -423,7 +443,7 @@ void EntryEventWriter::Append(const EntryRecord& entry, std::string& text, std::
     at += 16;
   } else {
     at = PutBytes(at, "entry-");
-    at = std::to_chars(at, at + 16, entry.schedule.m_nUID).ptr;
+    at = PutUid(at, entry.schedule.m_nUID);
   }
   if (m_uidFits) {
     at = PutPadded(at, m_uidTail.data(), m_uidTailSize);
@@ -455,5 +475,5 @@ void EntryEventWriter::Append(const EntryRecord& entry, std::string& text, std::
     at = PutBytes(at, "END:VALARM\r\n");
   }
   at = PutBytes(at, "END:VEVENT\r\n");
-  used += static_cast<std::size_t>(at - start);
+  text.Written(at);
 }

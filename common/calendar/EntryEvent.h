@@ -1,8 +1,11 @@
 #pragma once
 // The calendar event of an entry: a yearly all-day event with the entry's
 // reminder as its alarm, named by a UID that stays the same across exports.
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +27,31 @@ std::string EventUid(const FeskItem& entry, const std::string& storageId);
 void FillEvent(const FeskItem& entry, const std::string& storageId, const std::u16string& yearFormat,
                const CalendarDate& today, IcsEvent& event);
 
+// Text written into room made ahead of it, the room not filled first.
+class IcsEventText {
+ public:
+  std::string_view View() const { return {m_bytes.get(), m_size}; }
+  void Clear() { m_size = 0; }
+  // Room for at least `bytes` more after the text.
+  char* Room(std::size_t bytes) {
+    if (m_room - m_size < bytes) {
+      const std::size_t room = std::max(m_room * 2, m_size + bytes);
+      std::unique_ptr<char[]> grown = std::make_unique_for_overwrite<char[]>(room);
+      if (m_size != 0) std::memcpy(grown.get(), m_bytes.get(), m_size);
+      m_bytes = std::move(grown);
+      m_room = room;
+    }
+    return m_bytes.get() + m_size;
+  }
+  // The text now ends at `end`, in the room.
+  void Written(const char* end) { m_size = static_cast<std::size_t>(end - m_bytes.get()); }
+
+ private:
+  std::unique_ptr<char[]> m_bytes;
+  std::size_t m_size = 0;
+  std::size_t m_room = 0;
+};
+
 // Writes the events of entries straight into calendar text: the bytes that
 // FillEvent and IcsCalendar::Add make together, with a fraction of their
 // work. What depends only on the stored day, or on the day and the
@@ -36,10 +64,8 @@ class EntryEventWriter {
   EntryEventWriter(std::string_view storageId, std::u16string_view yearFormat, const CalendarDate& today,
                    std::string_view stamp, std::uint32_t displayNames);
 
-  // Writes the entry's event at `used` in `text`, making room when there is
-  // too little (the bytes past `used` are room, not text), and moves `used`
-  // past it.
-  void Append(const EntryRecord& entry, std::string& text, std::size_t& used);
+  // Writes the entry's event after `text`.
+  void Append(const EntryRecord& entry, IcsEventText& text);
 
  private:
   // The texts of one stored day: the stamp line and the date lines, and the
@@ -72,6 +98,7 @@ class EntryEventWriter {
   // Sets m_parts to the entry's display name, as AppendDisplayName makes it.
   void NameOf(const EntryRecord& entry);
   char* PutName(char* at) const;
+  char* PutUid(char* at, std::int32_t uid);
   char* PutSummary(char* at, const EntryRecord& entry, const Day& day);
   // Ends the line that starts at `line` and reaches `end`: folded when long.
   char* EndLine(char* line, char* end);
@@ -87,6 +114,9 @@ class EntryEventWriter {
   std::string m_stampLine;
   std::uint32_t m_displayNames = 0;
   std::u16string m_name;
+  std::int32_t m_lastUid = 0;
+  char m_uidText[16] = {};  // the last UID's digits
+  std::size_t m_uidDigits = 0;
   std::u16string_view m_parts[3];  // the display name
   int m_partCount = 1;
   std::string m_fold;

@@ -154,8 +154,7 @@ TEST(IcsEventWriter, WritesWhatTheCalendarWritesOfFilledEvents) {
     return text.size() - std::string("END:VCALENDAR\r\n").size();
   }();
   EntryEventWriter writer("id", format, {2026, 6, 1}, "20260101T000000Z", 0);
-  std::string written;
-  std::size_t used = 0;
+  IcsEventText written;
   int uid = 1;
   for (const auto& row : rows) {
     FeskItem entry(row.kind);
@@ -173,10 +172,10 @@ TEST(IcsEventWriter, WritesWhatTheCalendarWritesOfFilledEvents) {
     IcsEvent event;
     FillEvent(entry, "id", format, {2026, 6, 1}, event);
     calendar.Add(event);
-    writer.Append(EntryRecordOf(entry), written, used);
+    writer.Append(EntryRecordOf(entry), written);
   }
   ASSERT_TRUE(calendar.Finish());
-  EXPECT_EQ(written.substr(0, used), calendarText.substr(header, calendarText.size() - header - 15));
+  EXPECT_EQ(written.View(), calendarText.substr(header, calendarText.size() - header - 15));
 }
 
 }  // namespace

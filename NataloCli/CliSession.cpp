@@ -106,6 +106,16 @@ StorageLoad ScanEntries(const FeskList& list, const StorageList::ItemVisitor& vi
   return load;
 }
 
+StorageLoad ScanEntryRecords(const FeskList& list, const FeskList::RecordVisitor& visit, int* damaged) {
+  FeskList::ScanResult scan;
+  const StorageLoad load = ReadStorage(list.m_szPath, [&] {
+    const platform::UniqueFd storage = platform::OpenRegularFile(list.m_szPath, O_RDONLY);
+    return storage.IsOpen() && list.ScanRecords(storage.Get(), visit, &scan);
+  });
+  if (damaged) *damaged = scan.damaged;
+  return load;
+}
+
 StorageLoad RescanEntries(const FeskList& list, int storage, const StorageList::ItemVisitor& visit) {
   const auto mutex = platform::NamedMutex::Create(StorageMutexName(platform::FromUtf8(list.m_szPath)));
   if (!mutex) return StorageLoad::Locked;

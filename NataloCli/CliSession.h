@@ -45,6 +45,8 @@ enum class StorageLoad { Loaded, Missing, Locked, Unreadable };
 // nothing is ever written. `damaged` receives the number of records that
 // could not be read whole (FeskList::ScanResult).
 StorageLoad ScanEntries(const FeskList& list, const StorageList::ItemVisitor& visit, int* damaged = nullptr);
+// As ScanEntries, with each entry as a record whose texts last during its visit only.
+StorageLoad ScanEntryRecords(const FeskList& list, const FeskList::RecordVisitor& visit, int* damaged = nullptr);
 // As ScanEntries, and keeps the file open in `storage` for RescanEntries: the
 // second reading sees the same file, since saves replace it as a whole.
 StorageLoad ScanEntries(const FeskList& list, const StorageList::ItemVisitor& visit, int* damaged,

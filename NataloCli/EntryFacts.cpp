@@ -9,9 +9,11 @@
 #include "platform/clock/Clock.h"
 #include "platform/text/Utf.h"
 
-const char* KindWord(const FeskItem& entry) {
-  if (entry.IsStar()) return "star";
-  switch (entry.m_wKind) {
+const char* KindWord(const FeskItem& entry) { return KindWord(entry.IsStar(), entry.m_wKind); }
+
+const char* KindWord(bool star, std::uint16_t kind) {
+  if (star) return "star";
+  switch (kind) {
     case Birthday: return "birthday";
     case Anniversary: return "anniversary";
     default: return "other";

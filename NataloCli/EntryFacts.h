@@ -49,6 +49,7 @@ class EntryDescriber {
 
 // "birthday", "anniversary", "other" or "star".
 const char* KindWord(const FeskItem& entry);
+const char* KindWord(bool star, std::uint16_t kind);
 // Parses a kind word of the command line; false for an unknown one.
 bool ParseKindWord(std::string_view word, std::uint16_t& kind);
 

@@ -4,7 +4,6 @@
 #include "NataloCli/CliCommands.h"
 #include "NataloCli/CliSession.h"
 #include "NataloCli/EntryFacts.h"
-#include "NataloCli/ItemPipe.h"
 #include "NataloCli/JsonText.h"
 #include "common/entries/EntryTexts.h"
 #include "platform/memory/HugePageHeap.h"
@@ -96,21 +95,21 @@ class ComingList {
   }
 
   // Keeps the entry when it is due within `days` days of today.
-  void Consider(const FeskItem& entry, long days) {
+  void Consider(const EntryRecord& entry, long days) {
     // What depends on the stored day alone is worked out once for each.
-    const platform::FileTime storedDay = std::min(entry.m_ftDate, platform::TIME_NONE) / platform::FILETIME_PER_DAY;
+    const platform::FileTime storedDay = std::min(entry.date, platform::TIME_NONE) / platform::FILETIME_PER_DAY;
     const auto [it, added] = m_storedDays.try_emplace(storedDay);
     StoredDay& stored = it->second;
     if (added) {
-      stored.date = DateOfFileTime(entry.m_ftDate);
+      stored.date = DateOfFileTime(entry.date);
       stored.next = NextOccurrence(stored.date, m_today);
       stored.daysLeft = DayNumber(stored.next) - m_todayNumber;
     }
     if (stored.daysLeft > days) return;
     if (stored.dateTexts == kNoTexts) stored.dateTexts = MakeDateTexts(entry, stored.date);
     Row row;
-    row.uid = entry.m_nUID;
-    row.kind = KindWord(entry);
+    row.uid = entry.schedule.m_nUID;
+    row.kind = KindWord(entry.star, entry.kind);
     row.daysLeft = static_cast<std::uint16_t>(stored.daysLeft);
     row.reminder = ReminderIndex(entry);
     row.dateTexts = stored.dateTexts;
@@ -119,9 +118,9 @@ class ComingList {
     AppendDisplayName(entry, m_context.view.dwDisplayNames, m_name);
     platform::AppendUtf8(m_texts, m_name);
     row.nameSize = static_cast<std::uint32_t>(m_texts.size() - row.name);
-    if (m_json && !entry.m_szNote.empty()) {
+    if (m_json && !entry.note.empty()) {
       row.note = static_cast<std::uint32_t>(m_texts.size());
-      platform::AppendUtf8(m_texts, entry.m_szNote);
+      platform::AppendUtf8(m_texts, entry.note);
       row.noteSize = static_cast<std::uint32_t>(m_texts.size() - row.note);
     }
     if (m_days.size() <= row.daysLeft) m_days.resize(row.daysLeft + 1);
@@ -226,16 +225,18 @@ class ComingList {
 
   static constexpr const char* kReminderWords[] = {"on", "off", "skipped", "snoozed"};
 
-  static std::uint8_t ReminderIndex(const FeskItem& entry) {
-    if (!entry.m_bEnabled) return 1;
-    if (entry.m_wSkipNext) return 2;
-    if (entry.m_dwSnoozeCounter != 0) return 3;
+  static std::uint8_t ReminderIndex(const EntryRecord& entry) {
+    if (!entry.schedule.m_bEnabled) return 1;
+    if (entry.schedule.m_wSkipNext) return 2;
+    if (entry.schedule.m_dwSnoozeCounter != 0) return 3;
     return 0;
   }
 
-  std::uint32_t MakeDateTexts(const FeskItem& entry, const CalendarDate& date) {
+  std::uint32_t MakeDateTexts(const EntryRecord& record, const CalendarDate& date) {
     // Every text here depends on the stored date alone (and on the settings
     // and today, which stay).
+    FeskItem entry(record.kind, record.date);
+    entry.m_ftDate = record.date;
     DateTexts texts;
     texts.year = date.year;
     texts.yearless = IsYearUnknown(date);
@@ -513,24 +514,20 @@ int RunList(const CliArgs& args) {
     coming.Reserve(std::min<std::size_t>(static_cast<std::size_t>(info.st_size) / kSmallestRecordBytes + 1024, 1 << 18),
                    static_cast<std::size_t>(info.st_size) / 4);
   }
-  const auto consider = [&](const StorageItem& item) {
-    const FeskItem* entry = AsEntry(&item);
-    if (entry == nullptr || (entry->IsStar() && !stars)) return;
-    if (kind >= 0 && (entry->IsStar() || entry->m_wKind != kind)) return;
-    coming.Consider(*entry, days);
+  const auto consider = [&](const EntryRecord& entry) {
+    if (entry.star && !stars) return;
+    if (kind >= 0 && (entry.star || entry.kind != kind)) return;
+    coming.Consider(entry, days);
   };
   int damaged = 0;
-  StorageLoad load;
-  {
-    // The records are read on this thread while another one makes the rows.
-    ItemPipe pipe(consider);
-    load = ScanEntries(list, [&pipe](std::unique_ptr<StorageItem>& item) { pipe.Push(item); }, &damaged);
-  }
+  const StorageLoad load = ScanEntryRecords(list, consider, &damaged);
   if (const int failed = ReportLoad(load); failed != kExitDone) return failed;
   ReportDamage(damaged);
   if (stars) {
     list.LoadStars();
-    for (const StorageItem& item : list) consider(item);
+    for (const StorageItem& item : list) {
+      if (const FeskItem* entry = AsEntry(&item)) consider(EntryRecordOf(*entry));
+    }
   }
   if (!coming.Write()) return kExitStorage;
   return coming.Empty() ? kExitNothingFound : kExitDone;

@@ -7,6 +7,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "common/entries/EntryRecord.h"
 #include "common/entries/FeskItem.h"
 
 bool EntryStringBlock::Next(std::u16string& out) {
@@ -68,6 +69,44 @@ bool ReadEntryStrings(std::span<const std::uint8_t> block, bool withSoundFile, F
   next(entry.m_szNote);
   if (withSoundFile) next(entry.m_szSoundFile);
   return whole;
+}
+
+bool ReadEntryStrings(std::span<const std::uint8_t> block, EntryRecord& record) {
+  // As EntryStringBlock takes them, with the zeros of the whole block looked
+  // for eight characters at a time rather than string by string.
+  record.name = record.firstName = record.lastName = {};
+  std::u16string_view* const birthday[] = {&record.firstName, &record.lastName, &record.note, &record.soundFile};
+  std::u16string_view* const other[] = {&record.name, &record.note, &record.soundFile};
+  const std::span<std::u16string_view* const> wanted =
+      record.kind == Birthday ? std::span<std::u16string_view* const>(birthday) : other;
+  const auto* text = reinterpret_cast<const char16_t*>(block.data());
+  const std::size_t units = block.size() / 2;
+  std::size_t found = 0;
+  std::size_t start = 0;
+  const auto ends = [&](std::size_t end) {
+    *wanted[found++] = std::u16string_view(text + start, end - start);
+    start = end + 1;
+  };
+  std::size_t at = 0;
+#if defined(__SSE2__)
+  const __m128i zeros = _mm_setzero_si128();
+  for (; at + 8 <= units && found < wanted.size(); at += 8) {
+    const __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + at));
+    // Two bits for each zero character.
+    auto zero = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(eight, zeros)));
+    for (; zero != 0 && found < wanted.size(); zero &= zero - 1, zero &= zero - 1) {
+      ends(at + static_cast<std::size_t>(std::countr_zero(zero)) / 2);
+    }
+  }
+#endif
+  for (; at < units && found < wanted.size(); ++at) {
+    if (text[at] == 0) ends(at);
+  }
+  if (found == wanted.size()) return true;
+  // The string that does not end runs to the block's end; those after it are empty.
+  ends(units);
+  while (found < wanted.size()) *wanted[found++] = {};
+  return false;
 }
 
 namespace {

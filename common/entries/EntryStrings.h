@@ -11,6 +11,7 @@
 #include "common/store/BinaryWriter.h"
 
 class FeskItem;
+struct EntryRecord;
 
 // Takes the strings of a block in order. An odd last byte is no character.
 class EntryStringBlock {
@@ -31,6 +32,9 @@ class EntryStringBlock {
 // string that runs to the block's end keeps what it holds and the strings
 // after it are empty.
 bool ReadEntryStrings(std::span<const std::uint8_t> block, bool withSoundFile, FeskItem& entry);
+// The same for a record of the current revision (with its sound file), as
+// views of the block, which must be aligned for char16_t.
+bool ReadEntryStrings(std::span<const std::uint8_t> block, EntryRecord& record);
 
 // The most UTF-16 units, terminators included, that the strings of one
 // current record can hold.

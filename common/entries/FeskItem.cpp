@@ -66,9 +66,8 @@ bool FeskItem::Read(BinaryReader& reader) {
     return false;
   }
   BinaryReader fields(block);
-  if (!fields.ReadU16(m_wKind) || !fields.ReadU32(m_dwContactOid) || !fields.ReadU64(m_ftDate) ||
-      !fields.ReadU32(m_dwIcon) || !fields.ReadU32(m_bOwnSound) || !fields.ReadU32(m_dwSoundType) ||
-      !fields.ReadU32(m_dwSoundSource) || !fields.ReadU32(m_dwVolume) || !fields.ReadU32(m_bOwnReminder)) {
+  if (!ReadEntryFixedFields(fields, m_wKind, m_dwContactOid, m_ftDate, m_dwIcon, m_bOwnSound, m_dwSoundType,
+                            m_dwSoundSource, m_dwVolume, m_bOwnReminder)) {
     clearStrings();
     m_eReadState = RecordState::Skipped;
     return false;

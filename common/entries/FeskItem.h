@@ -84,6 +84,16 @@ class FeskItem : public StorageItem {
   std::uint32_t m_bOwnReminder = 0;
 };
 
+// Reads the fixed fields of an extension block, in their stored order.
+inline bool ReadEntryFixedFields(BinaryReader& fields, std::uint16_t& kind, std::uint32_t& contactOid,
+                                 platform::FileTime& date, std::uint32_t& icon, std::uint32_t& ownSound,
+                                 std::uint32_t& soundType, std::uint32_t& soundSource, std::uint32_t& volume,
+                                 std::uint32_t& ownReminder) {
+  return fields.ReadU16(kind) && fields.ReadU32(contactOid) && fields.ReadU64(date) && fields.ReadU32(icon) &&
+         fields.ReadU32(ownSound) && fields.ReadU32(soundType) && fields.ReadU32(soundSource) &&
+         fields.ReadU32(volume) && fields.ReadU32(ownReminder);
+}
+
 // The entry behind a list item, or nullptr when the item is not an entry.
 const FeskItem* AsEntry(const StorageItem* item);
 FeskItem* AsEntry(StorageItem* item);

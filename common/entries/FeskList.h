@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/entries/EntryCalendar.h"
+#include "common/entries/EntryRecord.h"
 #include "common/entries/EntrySettings.h"
 #include "common/entries/FeskItem.h"
 #include "common/store/StorageList.h"
@@ -92,6 +93,13 @@ class FeskList : public StorageList {
   // ever written. False when the header is not accepted or reading failed.
   bool ScanAnyRevision(int fd, const ItemVisitor& visit, ScanResult* result = nullptr,
                        const EntryReminderDefaults& defaults = CurrentReminderDefaults()) const;
+  // The same, handing `visit` each entry as a record whose texts are views of
+  // the bytes read, valid during the visit only: no item is made and no
+  // string copied for a record of the current revision. Records, damage,
+  // UIDs and refusals are those ScanAnyRevision gives.
+  using RecordVisitor = std::function<void(const EntryRecord&)>;
+  bool ScanRecords(int fd, const RecordVisitor& visit, ScanResult* result = nullptr,
+                   const EntryReminderDefaults& defaults = CurrentReminderDefaults()) const;
   // The same after opening the list's file; Missing or NotRegular when it
   // cannot be opened.
   bool ScanStorageFile(const ItemVisitor& visit, ScanResult* result = nullptr,

@@ -207,19 +207,25 @@ bool StorageList::ScanFile(const ItemVisitor& visit, int* damaged, StorageRefusa
   return ScanFrom(reader, visit, damaged, why);
 }
 
+std::int32_t StorageList::ScanUids::Take(std::int32_t stored) {
+  if (stored >= m_next) m_next = Following(stored);
+  std::int32_t uid = stored;
+  if (uid <= 0) {
+    uid = NewUID(m_next, [this](const auto& use) {
+      for (const std::int32_t handed : m_handed) use(handed);
+    });
+  }
+  m_next = Following(m_next);
+  m_handed.push_back(uid);
+  return uid;
+}
+
 bool StorageList::ScanFrom(BinaryReader& reader, const ItemVisitor& visit, int* damaged, StorageRefusal* why) const {
   if (!ReadHeader(reader, nullptr, why)) return false;
-  std::int32_t nextUID = 1;
-  // The UIDs handed out so far, for the rare case the counter stands still.
-  std::vector<std::int32_t> uids;
-  const int found = ReadRecordStream(reader, nextUID, [&](std::unique_ptr<StorageItem>& item) {
-    if (item->m_nUID <= 0) {
-      item->m_nUID = NewUID(nextUID, [&uids](const auto& use) {
-        for (const std::int32_t uid : uids) use(uid);
-      });
-    }
-    nextUID = Following(nextUID);
-    uids.push_back(item->m_nUID);
+  std::int32_t unused = 1;
+  ScanUids uids;
+  const int found = ReadRecordStream(reader, unused, [&](std::unique_ptr<StorageItem>& item) {
+    item->m_nUID = uids.Take(item->m_nUID);
     visit(item);
   });
   if (damaged) *damaged = found;

@@ -131,6 +131,16 @@ class StorageList {
   // well when reading fails part way: the items visited until then are only
   // part of the file. The list itself is left unchanged.
   using ItemVisitor = std::function<void(std::unique_ptr<StorageItem>&)>;
+  // The UIDs a scan gives the records it reads, in file order, as Load would:
+  // a record stored without one gets the next free one.
+  class ScanUids {
+   public:
+    std::int32_t Take(std::int32_t stored);
+
+   private:
+    std::int32_t m_next = 1;
+    std::vector<std::int32_t> m_handed;  // for the rare case the counter stands still
+  };
   bool ScanFile(const ItemVisitor& visit, int* damaged = nullptr, StorageRefusal* why = nullptr) const;
   // What ScanFile does once the file is open.
   bool ScanFrom(BinaryReader& reader, const ItemVisitor& visit, int* damaged = nullptr,

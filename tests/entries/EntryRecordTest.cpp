@@ -1,3 +1,4 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 
 #include <span>
@@ -6,6 +7,8 @@
 
 #include "common/entries/FeskItem.h"
 #include "common/entries/FeskList.h"
+#include "platform/file/FileIo.h"
+#include "platform/file/UniqueFd.h"
 #include "tests/entries/EntriesFixture.h"
 #include "tests/entries/EntryBytes.h"
 
@@ -159,7 +162,15 @@ TEST_F(Records, TextsTooLongForTheRecordFailTheSaveAndKeepTheOldFile) {
   EXPECT_EQ(back.m_szNote, largest->m_szNote);
 }
 
-TEST_F(Records, DamagedBlocksKeepWhatCanBeRead) {
+enum Outcome { Kept, Skipped, Cut };
+struct DamagedBlock {
+  const char* what;
+  std::string bytes;  // one record
+  Outcome outcome;
+  std::u16string first, last, note;  // Birthday strings, or the name in `first`
+};
+
+std::vector<DamagedBlock> DamagedBlocks() {
   const auto block = [](std::uint16_t length, std::uint16_t kind, const std::string& strings) {
     FileBytes b = YearlyBase();
     b.U16(length);
@@ -169,13 +180,7 @@ TEST_F(Records, DamagedBlocksKeepWhatCanBeRead) {
   };
   const std::string bornStrings = Utf16z(u"Ann") + Utf16z(u"Lee") + Utf16z(u"") + Utf16z(u"");
   const std::uint16_t bornLength = static_cast<std::uint16_t>(38 + bornStrings.size());
-  enum Outcome { Kept, Skipped, Cut };
-  const struct {
-    const char* what;
-    std::string bytes;
-    Outcome outcome;
-    std::u16string first, last, note;  // Birthday strings, or the name in `first`
-  } cases[] = {
+  return std::vector<DamagedBlock>{
       {"whole", block(bornLength, 0, bornStrings), Kept, u"Ann", u"Lee", u""},
       {"length 0", YearlyBase().U16(0).Str(), Skipped, u"", u"", u""},
       {"length below the fixed fields", YearlyBase().U16(20).Raw(std::string(20, '\1')).Str(), Skipped, u"", u"", u""},
@@ -197,7 +202,10 @@ TEST_F(Records, DamagedBlocksKeepWhatCanBeRead) {
       {"fixed fields cut short", YearlyBase().U16(bornLength).U16(0).U32(0).Str(), Cut, u"", u"", u""},
       {"no extension block", YearlyBase().Str(), Cut, u"", u"", u""},
   };
-  for (const auto& c : cases) {
+}
+
+TEST_F(Records, DamagedBlocksKeepWhatCanBeRead) {
+  for (const auto& c : DamagedBlocks()) {
     SCOPED_TRACE(c.what);
     FeskItem entry;
     entry.m_szNote = u"old note";
@@ -299,6 +307,66 @@ TEST_F(Records, AScanSeesWhatALoadKeeps) {
   EXPECT_EQ(loaded.size(), 4u);
   EXPECT_EQ(damaged, list.m_nDamagedRecords);
   EXPECT_EQ(damaged, 3);
+}
+
+// What a scan gives of each entry, and what it found besides.
+struct ScanSeen {
+  std::vector<std::tuple<std::int32_t, std::uint16_t, platform::FileTime, std::uint32_t, std::uint16_t, std::u16string,
+                         std::u16string, std::u16string, std::u16string, std::u16string>>
+      entries;
+  bool ok = false;
+  FeskList::ScanResult result;
+
+  void Add(const EntryRecord& e) {
+    entries.emplace_back(e.schedule.m_nUID, e.kind, e.date, e.schedule.m_bEnabled, e.schedule.m_wSkipNext,
+                         std::u16string(e.firstName), std::u16string(e.lastName), std::u16string(e.name),
+                         std::u16string(e.note), std::u16string(e.soundFile));
+  }
+  bool operator==(const ScanSeen& other) const {
+    return entries == other.entries && ok == other.ok && result.damaged == other.result.damaged &&
+           result.refusal == other.result.refusal && result.revision == other.result.revision;
+  }
+};
+
+TEST_F(Records, ARecordScanSeesWhatAnItemScanSees) {
+  const auto header = [] {
+    FileBytes file;
+    file.Header(0xCE09, 0x0103, 3);
+    return file.Str();
+  };
+  FileBytes following = YearlyBase();
+  EntryFields(following.U16(38 + 12), 2, 0, 0x01B0000000000000ULL, 64).Raw(Utf16z(u"Day") + Utf16z(u"") + Utf16z(u""));
+  std::vector<std::pair<std::string, std::string>> files;
+  for (const auto& c : DamagedBlocks()) files.emplace_back(c.what, header() + c.bytes + following.Str());
+  files.emplace_back("no records", header());
+  files.emplace_back("cut in the header", header().substr(0, 5));
+  // More than the scan reads at once, with names of every length from 0 to
+  // 40, so that records lie across the pieces read and at odd addresses.
+  FeskList many(StoragePath());
+  for (int i = 0; i < 12000; ++i) {
+    const std::u16string name(static_cast<std::size_t>(i % 41), static_cast<char16_t>(u'a' + i % 26));
+    auto entry = Entry(static_cast<std::uint16_t>(i % 3), At(1950 + i % 60, 1 + i % 12, 1 + i % 28), name, u"Lee");
+    entry->m_szNote = i % 7 == 0 ? u"note " + name : u"";
+    entry->m_bEnabled = i % 5 != 0;
+    many.Add(std::move(entry));
+  }
+  ASSERT_TRUE(many.Save());
+  files.emplace_back("12000 entries", testsupport::ReadFileBytes(StoragePath()));
+
+  for (const auto& [what, bytes] : files) {
+    SCOPED_TRACE(what);
+    ASSERT_TRUE(testsupport::WriteFileBytes(StoragePath(), bytes));
+    const platform::UniqueFd fd = platform::OpenRegularFile(StoragePath(), O_RDONLY);
+    ASSERT_TRUE(fd.IsOpen());
+    const FeskList list(StoragePath());
+    ScanSeen items, records;
+    items.ok = list.ScanAnyRevision(fd.Get(), [&](std::unique_ptr<StorageItem>& item) {
+      items.Add(EntryRecordOf(*AsEntry(item.get())));
+    }, &items.result);
+    records.ok = list.ScanRecords(fd.Get(), [&](const EntryRecord& record) { records.Add(record); }, &records.result);
+    EXPECT_TRUE(records == items) << records.entries.size() << " records against " << items.entries.size() << " items, "
+                                  << records.result.damaged << " damaged against " << items.result.damaged;
+  }
 }
 
 TEST_F(Records, TheNextRecordStartsWhereTheLengthSays) {

@@ -3,11 +3,9 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
-#include <atomic>
 #include <cerrno>
 #include <condition_variable>
 #include <ctime>
-#include <deque>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -78,130 +76,156 @@ int ExportToFolder(const std::string& path, const std::string& storageId,
 }
 
 
-// Reads the file's records from a descriptor of its own; as ScanAnyRevision.
-using RecordScan = std::function<bool(int fd, const std::function<void(const EntryRecord&)>& visit,
-                                      FeskList::ScanResult* result)>;
-
-// The events of the file's records, made on a thread for each descriptor:
-// each thread reads the whole file and writes the events of its share of the
-// blocks of records (every second one for two threads). The blocks are
-// handed out in the file's order; a thread runs a few blocks ahead at most.
-class EventBlocks {
+// The events of the file's records, made while the file is read: the
+// reading thread copies each record into a batch, two threads write the
+// batches' events, and a fourth hands them out in the file's order, once a
+// reading of its own (when asked for one) found the file whole. A few
+// batches are in hand at a time, and their memory is used again.
+class EventBatches {
  public:
-  EventBlocks(const RecordScan& scan, const std::vector<int>& fds, const std::function<EntryEventWriter()>& makeWriter,
-              bool stars)
-      : m_scan(scan), m_makeWriter(makeWriter), m_stars(stars), m_threads(fds.size()) {
-    for (std::size_t i = 0; i < fds.size(); ++i) m_threads[i].thread = std::thread([this, i, fd = fds[i]] { Run(i, fd); });
+  EventBatches(const std::function<EntryEventWriter()>& makeWriter, bool stars, std::function<bool()> check,
+               std::function<void(std::string_view)> put)
+      : m_stars(stars), m_check(std::move(check)), m_put(std::move(put)) {
+    for (std::thread& writer : m_writers) writer = std::thread([this, makeWriter] { Write(makeWriter()); });
+    m_putter = std::thread([this] { Put(); });
   }
-  ~EventBlocks() {
-    Abandon();
-    for (Thread& thread : m_threads) {
-      if (thread.thread.joinable()) thread.thread.join();
+  ~EventBatches() { End(false); }
+  EventBatches(const EventBatches&) = delete;
+  EventBatches& operator=(const EventBatches&) = delete;
+
+  // A record of the reading; its texts are copied.
+  void Take(const EntryRecord& record) {
+    if (record.star && !m_stars) return;
+    if (!m_filling && !Fresh()) return;
+    Batch& batch = *m_filling;
+    EntryRecord& copy = batch.records.emplace_back(record);
+    // The views hold the offsets of the copies until the batch is sealed.
+    const auto keep = [&batch](std::u16string_view& text) {
+      const std::size_t at = batch.texts.size();
+      batch.texts.append(text);
+      text = std::u16string_view(reinterpret_cast<const char16_t*>(at), text.size());
+    };
+    keep(copy.name);
+    keep(copy.firstName);
+    keep(copy.lastName);
+    keep(copy.note);
+    copy.soundFile = {};
+    if (batch.records.size() == kBatchRecords) Seal();
+  }
+
+  // The reading ended; the events go out when `whole`. Waits until all went
+  // out; false when they did not (the own reading found the file damaged).
+  bool End(bool whole) {
+    if (m_putter.joinable()) {
+      if (m_filling) Seal();
+      {
+        const std::lock_guard lock(m_mutex);
+        m_ended = true;
+        if (!whole) m_abandoned = true;
+        m_changed.notify_all();
+      }
+      for (std::thread& writer : m_writers) writer.join();
+      m_putter.join();
     }
-  }
-  EventBlocks(const EventBlocks&) = delete;
-  EventBlocks& operator=(const EventBlocks&) = delete;
-
-  // The next block's events; false after the last block.
-  bool Next(std::string_view& text) {
-    std::unique_lock lock(m_mutex);
-    if (m_handed) {
-      Thread& last = m_threads[(m_next - 1) % m_threads.size()];
-      last.spare.push_back(std::move(m_handedText));
-      m_handed = false;
-      m_changed.notify_all();
-    }
-    Thread& thread = m_threads[m_next % m_threads.size()];
-    m_changed.wait(lock, [&thread] { return !thread.full.empty() || thread.ended; });
-    if (thread.full.empty()) return false;
-    m_handedText = std::move(thread.full.front());
-    text = m_handedText.View();
-    thread.full.pop_front();
-    m_handed = true;
-    ++m_next;
-    m_changed.notify_all();
-    return true;
-  }
-
-  // The threads write no more events, and wait for nobody.
-  void Abandon() {
-    const std::lock_guard lock(m_mutex);
-    m_abandoned = true;
-    m_changed.notify_all();
-  }
-
-  // Waits for the threads to end; false when the first could not read the
-  // file. Every thread reads the same file, so the first one's reading stands
-  // for all of them.
-  bool Finish(FeskList::ScanResult& scan) {
-    for (Thread& thread : m_threads) thread.thread.join();
-    scan = m_threads.front().scan;
-    bool readable = true;
-    for (const Thread& thread : m_threads) readable = readable && thread.readable;
-    return readable;
+    return !m_abandoned;
   }
 
  private:
-  static constexpr std::size_t kBlockEvents = 1024;
-  static constexpr std::size_t kBlocksAhead = 8;
+  static constexpr std::size_t kBatchRecords = 1024;
+  static constexpr std::size_t kBatchesInHand = 8;
 
-  struct Thread {
-    std::deque<IcsEventText> full;
-    std::vector<IcsEventText> spare;
-    bool ended = false;
-    bool readable = false;
-    FeskList::ScanResult scan;
-    std::thread thread;
+  struct Batch {
+    std::vector<EntryRecord> records;
+    std::u16string texts;
+    IcsEventText events;
+    bool done = false;
   };
 
-  IcsEventText Spare(Thread& thread) {
-    const std::lock_guard lock(m_mutex);
-    if (thread.spare.empty()) return {};
-    IcsEventText text = std::move(thread.spare.back());
-    thread.spare.pop_back();
-    text.Clear();
-    return text;
-  }
-
-  void Push(Thread& thread, IcsEventText& text) {
+  // A batch to fill, once fewer than kBatchesInHand are in hand; false when
+  // the events were abandoned.
+  bool Fresh() {
     std::unique_lock lock(m_mutex);
-    m_changed.wait(lock, [&] { return thread.full.size() < kBlocksAhead || m_abandoned; });
-    thread.full.push_back(std::move(text));
-    m_changed.notify_all();
+    m_changed.wait(lock, [this] { return m_batches.size() - m_putCount < kBatchesInHand || m_abandoned; });
+    if (m_abandoned) return false;
+    if (m_spare.empty()) {
+      m_filling = std::make_unique<Batch>();
+      m_filling->records.reserve(kBatchRecords);
+    } else {
+      m_filling = std::move(m_spare.back());
+      m_spare.pop_back();
+    }
+    return true;
   }
 
-  void Run(std::size_t index, int fd) {
-    Thread& thread = m_threads[index];
-    EntryEventWriter writer = m_makeWriter();
-    IcsEventText text = Spare(thread);
-    std::size_t events = 0;  // of every thread
-    const std::size_t threads = m_threads.size();
-    thread.readable = m_scan(fd, [&](const EntryRecord& record) {
-      if (record.star && !m_stars) return;
-      if (events++ / kBlockEvents % threads != index || m_abandoned.load(std::memory_order_relaxed)) return;
-      writer.Append(record, text);
-      if (events % kBlockEvents == 0) {
-        Push(thread, text);
-        text = Spare(thread);
+  void Seal() {
+    Batch& batch = *m_filling;
+    const char16_t* const base = batch.texts.data();
+    for (EntryRecord& record : batch.records) {
+      for (std::u16string_view* text : {&record.name, &record.firstName, &record.lastName, &record.note}) {
+        *text = std::u16string_view(base + reinterpret_cast<std::uintptr_t>(text->data()), text->size());
       }
-    }, &thread.scan);
-    // The last block, when it is not whole and falls to this thread.
-    if (events % kBlockEvents != 0 && events / kBlockEvents % threads == index) Push(thread, text);
+    }
     const std::lock_guard lock(m_mutex);
-    thread.ended = true;
+    m_batches.push_back(std::move(m_filling));
     m_changed.notify_all();
   }
 
-  RecordScan m_scan;
-  std::function<EntryEventWriter()> m_makeWriter;
+  void Write(EntryEventWriter writer) {
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+      m_changed.wait(lock, [this] { return m_claimed < m_batches.size() || m_ended || m_abandoned; });
+      if (m_abandoned || m_claimed == m_batches.size()) return;
+      Batch& batch = *m_batches[m_claimed++];
+      lock.unlock();
+      for (const EntryRecord& record : batch.records) writer.Append(record, batch.events);
+      lock.lock();
+      batch.done = true;
+      m_changed.notify_all();
+    }
+  }
+
+  void Put() {
+    if (m_check && !m_check()) {
+      const std::lock_guard lock(m_mutex);
+      m_abandoned = true;
+      m_changed.notify_all();
+      return;
+    }
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+      m_changed.wait(lock, [this] {
+        return (m_putCount < m_batches.size() && m_batches[m_putCount]->done) ||
+               (m_ended && m_putCount == m_batches.size()) || m_abandoned;
+      });
+      if (m_abandoned || m_putCount == m_batches.size()) return;
+      std::unique_ptr<Batch> batch = std::move(m_batches[m_putCount]);
+      lock.unlock();
+      m_put(batch->events.View());
+      batch->records.clear();
+      batch->texts.clear();
+      batch->events.Clear();
+      batch->done = false;
+      lock.lock();
+      m_spare.push_back(std::move(batch));
+      ++m_putCount;
+      m_changed.notify_all();
+    }
+  }
+
   bool m_stars;
+  std::function<bool()> m_check;
+  std::function<void(std::string_view)> m_put;
+  std::unique_ptr<Batch> m_filling;  // the reading thread's
   std::mutex m_mutex;
   std::condition_variable m_changed;
-  std::vector<Thread> m_threads;
-  std::atomic<bool> m_abandoned{false};
-  std::size_t m_next = 0;  // the block Next hands out next
-  IcsEventText m_handedText;
-  bool m_handed = false;
+  std::vector<std::unique_ptr<Batch>> m_batches;  // sealed, in order; empty once put
+  std::size_t m_claimed = 0;   // batches whose events are or were being written
+  std::size_t m_putCount = 0;  // batches handed out
+  std::vector<std::unique_ptr<Batch>> m_spare;
+  bool m_ended = false;
+  bool m_abandoned = false;
+  std::thread m_writers[2];
+  std::thread m_putter;
 };
 
 }  // namespace
@@ -255,17 +279,12 @@ int RunExport(const CliArgs& args) {
   if ((storage.IsOpen() || stars || vdir) && !StorageIdentifier(list.m_szPath, storageId)) {
     return CliFail(kExitStorage, CliText(u"CLI_STORAGE_ID_FAILED", {platform::FromUtf8(StorageIdPath(list.m_szPath))}));
   }
-  // What goes through a stream cannot be taken back, and a folder would lose
-  // the events of the damaged records: a damaged file is found out by a
-  // first reading before anything is written there. A stream's calendar is
-  // made meanwhile when the file can be read twice at once (see writeStream).
-  platform::UniqueFd checked;
-  if ((kind == ExportTarget::Stream || vdir) && !force && storage.IsOpen()) {
-    if (!vdir) checked = platform::OpenRegularFile("/proc/self/fd/" + std::to_string(storage.Get()), O_RDONLY);
+  // A folder would lose the events of the damaged records: a damaged file is
+  // found out by a first reading before anything is written there. A
+  // calendar goes out only after its own reading found the file whole.
+  if (vdir && !force && storage.IsOpen()) {
     FeskList::ScanResult scan;
-    if (!checked.IsOpen() && !list.ScanAnyRevision(storage.Get(), [](std::unique_ptr<StorageItem>&) {}, &scan)) {
-      return ReportLoad(StorageLoad::Unreadable);
-    }
+    if (!list.ScanRecords(storage.Get(), [](const EntryRecord&) {}, &scan)) return ReportLoad(StorageLoad::Unreadable);
     if (scan.damaged != 0) return RefuseDamaged(scan.damaged);
   }
   const std::string appName = platform::ToUtf8(GetLocalTable().GetAppName());
@@ -314,32 +333,40 @@ int RunExport(const CliArgs& args) {
   const std::uint32_t displayNames = CurrentViewSettings().dwDisplayNames;
   const CalendarDate today = Today();
   const auto makeWriter = [&] { return EntryEventWriter(storageId, yearFormat, today, stamp, displayNames); };
-  const RecordScan scanRecords = [&list](int fd, const std::function<void(const EntryRecord&)>& visit,
-                                         FeskList::ScanResult* result) {
-    return list.ScanAnyRevision(fd, [&visit](std::unique_ptr<StorageItem>& item) {
-      if (const FeskItem* entry = AsEntry(item.get()); entry != nullptr) visit(EntryRecordOf(*entry));
-    }, result);
-  };
-  // The events of one calendar, written straight into text by two threads
-  // when the file can be read twice at once. `check`, when given, reads the
-  // file meanwhile and says whether it is whole, before anything goes to the
-  // calendar. False when the file could not be read or, unless forced, lacks
-  // damaged records.
-  const auto addEvents = [&](IcsCalendar& calendar, const std::function<bool()>& check) {
+  // The events of one calendar, written straight into text while the file
+  // is read. Nothing goes out before a reading found the file whole: a
+  // second one, on a descriptor of its own, runs alongside unless forced.
+  // False when the file could not be read or, unless forced, lacks damaged
+  // records; then none of its events reach the calendar.
+  const auto addEvents = [&](IcsCalendar& calendar) {
     if (storage.IsOpen()) {
-      std::vector<int> fds{storage.Get()};
-      platform::UniqueFd second = platform::OpenRegularFile("/proc/self/fd/" + std::to_string(storage.Get()), O_RDONLY);
-      if (second.IsOpen()) fds.push_back(second.Get());
-      EventBlocks blocks(scanRecords, fds, makeWriter, stars);
-      if (check && !check()) return false;  // the blocks are abandoned
-      for (std::string_view text; blocks.Next(text);) calendar.AddText(text);
+      const platform::UniqueFd checked =
+          force ? platform::UniqueFd()
+                : platform::OpenRegularFile("/proc/self/fd/" + std::to_string(storage.Get()), O_RDONLY);
+      const auto check = [&](int fd) {
+        FeskList::ScanResult scan;
+        if (!list.ScanRecords(fd, [](const EntryRecord&) {}, &scan)) {
+          unreadable = true;
+          return false;
+        }
+        damaged = scan.damaged;
+        return damaged == 0;
+      };
+      if (!force && !checked.IsOpen() && !check(storage.Get())) return false;
+      std::function<bool()> checkAlongside;
+      if (checked.IsOpen()) checkAlongside = [&] { return check(checked.Get()); };
+      EventBatches batches(makeWriter, stars, checkAlongside, [&calendar](std::string_view text) { calendar.AddText(text); });
       FeskList::ScanResult scan;
-      if (!blocks.Finish(scan)) {
+      const bool readable =
+          list.ScanRecords(storage.Get(), [&batches](const EntryRecord& record) { batches.Take(record); }, &scan);
+      const bool handed = batches.End(readable && (scan.damaged == 0 || force));
+      if (!readable) {
         unreadable = true;
         return false;
       }
+      // Both readings are of the same file; this one has the last word.
       damaged = scan.damaged;
-      if (damaged != 0 && !force) return false;
+      if ((damaged != 0 && !force) || !handed) return false;
     }
     if (stars) {
       EntryEventWriter writer = makeWriter();
@@ -353,26 +380,11 @@ int RunExport(const CliArgs& args) {
     return true;
   };
   // A calendar that lacks damaged records is not finished unless forced, so
-  // a file target is left as it was.
+  // a file target is left as it was; through a stream, nothing goes out
+  // before the file was read whole.
   const auto writeCalendar = [&](IcsCalendar::Sink sink) {
     IcsCalendar calendar(appName, stamp, std::move(sink));
-    return addEvents(calendar, nullptr) && calendar.Finish();
-  };
-  // Through a stream, after a reading of its own found the file whole: none
-  // of the calendar goes out before. The events are made meanwhile.
-  const auto writeStream = [&](const IcsCalendar::Sink& sink) {
-    if (!checked.IsOpen()) return writeCalendar(sink);
-    IcsCalendar calendar(appName, stamp, sink);
-    const auto check = [&] {
-      FeskList::ScanResult scan;
-      if (!scanRecords(checked.Get(), [](const EntryRecord&) {}, &scan)) {
-        unreadable = true;
-        return false;
-      }
-      damaged = scan.damaged;
-      return damaged == 0;
-    };
-    return addEvents(calendar, check) && calendar.Finish();
+    return addEvents(calendar) && calendar.Finish();
   };
   if (vdir) {
     bool given = false;
@@ -388,18 +400,18 @@ int RunExport(const CliArgs& args) {
       return writeCalendar([fd](std::string_view piece) { return platform::WriteAll(fd, piece); });
     });
   } else if (target == "-") {
-    written = writeStream(WriteStdout);
+    written = writeCalendar(WriteStdout);
     if (!written && !unreadable && (damaged == 0 || force)) return kExitStorage;  // WriteStdout said why
   } else {
     // No O_CREAT: the pipe or device must still be the one looked at.
     const platform::UniqueFd stream(open(target.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC));
     struct stat info {};
     if (stream.IsOpen() && fstat(stream.Get(), &info) == 0 && (S_ISFIFO(info.st_mode) || S_ISCHR(info.st_mode))) {
-      written = writeStream([&stream](std::string_view piece) { return platform::WriteAll(stream.Get(), piece); });
-    } else if (checked.IsOpen()) {
+      written = writeCalendar([&stream](std::string_view piece) { return platform::WriteAll(stream.Get(), piece); });
+    } else if (!force && storage.IsOpen()) {
       // The calendar has nowhere to go; a damaged file is still told of first.
       FeskList::ScanResult scan;
-      if (!list.ScanAnyRevision(checked.Get(), [](std::unique_ptr<StorageItem>&) {}, &scan)) {
+      if (!list.ScanRecords(storage.Get(), [](const EntryRecord&) {}, &scan)) {
         unreadable = true;
       } else {
         damaged = scan.damaged;

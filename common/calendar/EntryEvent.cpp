@@ -113,8 +113,43 @@ void FillEvent(const FeskItem& entry, const std::string& storageId, const std::u
 namespace {
 
 constexpr std::size_t kLineOctets = 75;
-constexpr std::size_t kDays = 1024;      // stored days kept, by the day's number
-constexpr std::size_t kTriggers = 1024;  // TRIGGER lines kept
+// The tables of days and TRIGGER lines: open addressing, kept at most half
+// full; at their largest they start anew rather than grow.
+constexpr std::size_t kFirstSlots = 1024;
+constexpr std::size_t kMostSlots = 1 << 16;
+constexpr std::uint64_t kNoKey = ~std::uint64_t{0};
+
+std::size_t SlotOf(std::uint64_t hash, std::size_t slots) {
+  return static_cast<std::size_t>((hash * 0x9E3779B97F4A7C15ull) >> 32) & (slots - 1);
+}
+
+// The slot of the entry `same` finds, or the empty one where it belongs,
+// after making room for one more.
+template <typename Entry, typename Same>
+Entry& FindSlot(std::vector<Entry>& table, std::size_t& used, std::uint64_t hash, const Same& same) {
+  for (std::size_t at = SlotOf(hash, table.size());; at = (at + 1) & (table.size() - 1)) {
+    if (same(table[at])) return table[at];
+    if (table[at].key != kNoKey) continue;
+    if (2 * (used + 1) <= table.size()) {
+      ++used;
+      return table[at];
+    }
+    // Full enough: larger while it may be, else empty again.
+    std::vector<Entry> old(table.size() < kMostSlots ? table.size() * 2 : table.size());
+    old.swap(table);
+    used = 0;
+    if (table.size() > old.size()) {
+      for (Entry& entry : old) {
+        if (entry.key == kNoKey) continue;
+        std::size_t to = SlotOf(entry.hash, table.size());
+        while (table[to].key != kNoKey) to = (to + 1) & (table.size() - 1);
+        table[to] = std::move(entry);
+        ++used;
+      }
+    }
+    return FindSlot(table, used, hash, same);
+  }
+}
 
 // What an ASCII unit becomes in a TEXT value: 0 kept, 1 dropped (control
 // characters), or the escaped character after a backslash.
@@ -243,7 +278,7 @@ bool HasSurrogate(std::u16string_view text) {
 
 EntryEventWriter::EntryEventWriter(std::string_view storageId, std::u16string_view yearFormat,
                                    const CalendarDate& today, std::string_view stamp, std::uint32_t displayNames)
-    : m_yearFormat(yearFormat), m_today(today), m_displayNames(displayNames), m_days(kDays), m_triggers(kTriggers) {
+    : m_yearFormat(yearFormat), m_today(today), m_displayNames(displayNames), m_days(kFirstSlots), m_triggers(kFirstSlots) {
   AppendIcsText(m_uidTail, "-" + std::string(storageId) + "@natalo");
   // "UID:star-" and sixteen digits, or "UID:entry-" and at most eleven.
   m_uidFits = 25 + m_uidTail.size() <= kLineOctets;
@@ -287,9 +322,12 @@ EntryEventWriter::EntryEventWriter(std::string_view storageId, std::u16string_vi
 
 const EntryEventWriter::Day& EntryEventWriter::DayOf(std::uint64_t date) {
   const std::uint64_t key = std::min(date, platform::TIME_NONE) / platform::FILETIME_PER_DAY;
-  Day& day = m_days[key % kDays];
+  // Most days are found in the first slot looked at.
+  if (const Day& first = m_days[SlotOf(key, m_days.size())]; first.key == key) return first;
+  Day& day = FindSlot(m_days, m_dayCount, key, [key](const Day& slot) { return slot.key == key; });
   if (day.key == key) return day;
   day.key = key;
+  day.hash = key;
   const CalendarDate stored = DateOfFileTime(date);
   day.lines.assign(m_stampLine);
   day.yearKnown = !IsYearUnknown(stored);
@@ -312,9 +350,15 @@ const EntryEventWriter::Day& EntryEventWriter::DayOf(std::uint64_t date) {
 
 const EntryEventWriter::Trigger& EntryEventWriter::TriggerOf(std::uint64_t date, std::uint64_t start) {
   const std::uint64_t day = std::min(date, platform::TIME_NONE) / platform::FILETIME_PER_DAY;
-  Trigger& trigger = m_triggers[(day * 0x9E3779B97F4A7C15ull ^ start / platform::FILETIME_PER_MINUTE) % kTriggers];
-  if (trigger.day == day && trigger.start == start) return trigger;
-  trigger.day = day;
+  const std::uint64_t hash = day * 0xC2B2AE3D27D4EB4Full + start;
+  if (const Trigger& first = m_triggers[SlotOf(hash, m_triggers.size())]; first.key == day && first.start == start) {
+    return first;
+  }
+  Trigger& trigger = FindSlot(m_triggers, m_triggerCount, hash,
+                              [day, start](const Trigger& slot) { return slot.key == day && slot.start == start; });
+  if (trigger.key == day && trigger.start == start) return trigger;
+  trigger.key = day;
+  trigger.hash = hash;
   trigger.start = start;
   // The minute of the day the reminder comes at; none for a start beyond the calendar.
   const std::int64_t minuteOfDay =

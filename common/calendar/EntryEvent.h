@@ -71,7 +71,8 @@ class EntryEventWriter {
   // The texts of one stored day: the stamp line and the date lines, and the
   // year the summary names.
   struct Day {
-    std::uint64_t key = ~std::uint64_t{0};
+    std::uint64_t key = ~std::uint64_t{0};  // the day's number; none when all ones
+    std::uint64_t hash = 0;
     std::string lines;  // then room to copy them in steps
     std::size_t size = 0;
     char year[8] = {};  // the digits from the first
@@ -80,7 +81,8 @@ class EntryEventWriter {
   };
   // The TRIGGER line of a stored day and a reminder moment.
   struct Trigger {
-    std::uint64_t day = ~std::uint64_t{0};
+    std::uint64_t key = ~std::uint64_t{0};  // the stored day's number; none when all ones
+    std::uint64_t hash = 0;
     std::uint64_t start = 0;
     std::uint8_t size = 0;
     char line[64] = {};
@@ -123,5 +125,7 @@ class EntryEventWriter {
   std::string m_folded;
   std::string m_summary;
   std::vector<Day> m_days;
+  std::size_t m_dayCount = 0;
   std::vector<Trigger> m_triggers;
+  std::size_t m_triggerCount = 0;
 };

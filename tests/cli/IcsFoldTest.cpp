@@ -174,6 +174,20 @@ TEST(IcsEventWriter, WritesWhatTheCalendarWritesOfFilledEvents) {
     calendar.Add(event);
     writer.Append(EntryRecordOf(entry), written);
   }
+  // More days and reminders than the writer's tables first hold, then each again.
+  for (int i = 0; i < 3000; ++i) {
+    FeskItem entry(Birthday);
+    entry.m_szFirstName = u"Day";
+    ASSERT_TRUE(MidnightOf({1950, 1, 1}, entry.m_ftDate));
+    entry.m_ftDate += static_cast<platform::FileTime>(i % 1500) * platform::FILETIME_PER_DAY;
+    entry.m_ftStart = entry.m_ftDate - 3 * platform::FILETIME_PER_DAY;
+    entry.m_bEnabled = 1;
+    entry.m_nUID = uid++;
+    IcsEvent event;
+    FillEvent(entry, "id", format, {2026, 6, 1}, event);
+    calendar.Add(event);
+    writer.Append(EntryRecordOf(entry), written);
+  }
   ASSERT_TRUE(calendar.Finish());
   EXPECT_EQ(written.View(), calendarText.substr(header, calendarText.size() - header - 15));
 }

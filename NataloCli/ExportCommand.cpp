@@ -77,10 +77,11 @@ int ExportToFolder(const std::string& path, const std::string& storageId,
 
 
 // The events of the file's records, made while the file is read: the
-// reading thread copies each record into a batch, two threads write the
-// batches' events, and a fourth hands them out in the file's order, once a
-// reading of its own (when asked for one) found the file whole. A few
-// batches are in hand at a time, and their memory is used again.
+// reading thread copies what the events need of each record into a batch,
+// two threads write the batches' events, and a fourth hands them out in the
+// file's order, once a reading of its own (when asked for one) found the
+// file whole. A few batches are in hand at a time, and their memory is used
+// again.
 class EventBatches {
  public:
   EventBatches(const std::function<EntryEventWriter()>& makeWriter, bool stars, std::function<bool()> check,
@@ -98,18 +99,19 @@ class EventBatches {
     if (record.star && !m_stars) return;
     if (!m_filling && !Fresh()) return;
     Batch& batch = *m_filling;
-    EntryRecord& copy = batch.records.emplace_back(record);
-    // The views hold the offsets of the copies until the batch is sealed.
-    const auto keep = [&batch](std::u16string_view& text) {
-      const std::size_t at = batch.texts.size();
-      batch.texts.append(text);
-      text = std::u16string_view(reinterpret_cast<const char16_t*>(at), text.size());
-    };
-    keep(copy.name);
-    keep(copy.firstName);
-    keep(copy.lastName);
-    keep(copy.note);
-    copy.soundFile = {};
+    Copied& copy = batch.records.emplace_back();
+    copy.date = record.date;
+    copy.start = record.schedule.m_ftStart;
+    copy.uid = record.schedule.m_nUID;
+    copy.enabled = record.schedule.m_bEnabled != 0;
+    copy.star = record.star;
+    copy.kind = record.kind;
+    const std::u16string_view texts[] = {record.name, record.firstName, record.lastName, record.note};
+    for (std::size_t i = 0; i < 4; ++i) {
+      copy.at[i] = static_cast<std::uint32_t>(batch.texts.size());
+      copy.size[i] = static_cast<std::uint16_t>(texts[i].size());
+      batch.texts.append(texts[i]);
+    }
     if (batch.records.size() == kBatchRecords) Seal();
   }
 
@@ -134,8 +136,19 @@ class EventBatches {
   static constexpr std::size_t kBatchRecords = 1024;
   static constexpr std::size_t kBatchesInHand = 8;
 
+  // What EntryEventWriter::Append reads of a record; texts in the batch's.
+  struct Copied {
+    platform::FileTime date = 0;
+    platform::FileTime start = 0;
+    std::int32_t uid = 0;
+    std::uint32_t at[4] = {};    // name, first name, last name, note
+    std::uint16_t size[4] = {};  // a record holds less than 64 KiB
+    std::uint16_t kind = 0;
+    bool enabled = false;
+    bool star = false;
+  };
   struct Batch {
-    std::vector<EntryRecord> records;
+    std::vector<Copied> records;
     std::u16string texts;
     IcsEventText events;
     bool done = false;
@@ -158,26 +171,33 @@ class EventBatches {
   }
 
   void Seal() {
-    Batch& batch = *m_filling;
-    const char16_t* const base = batch.texts.data();
-    for (EntryRecord& record : batch.records) {
-      for (std::u16string_view* text : {&record.name, &record.firstName, &record.lastName, &record.note}) {
-        *text = std::u16string_view(base + reinterpret_cast<std::uintptr_t>(text->data()), text->size());
-      }
-    }
     const std::lock_guard lock(m_mutex);
     m_batches.push_back(std::move(m_filling));
     m_changed.notify_all();
   }
 
   void Write(EntryEventWriter writer) {
+    EntryRecord record;
     std::unique_lock lock(m_mutex);
     for (;;) {
       m_changed.wait(lock, [this] { return m_claimed < m_batches.size() || m_ended || m_abandoned; });
       if (m_abandoned || m_claimed == m_batches.size()) return;
       Batch& batch = *m_batches[m_claimed++];
       lock.unlock();
-      for (const EntryRecord& record : batch.records) writer.Append(record, batch.events);
+      const char16_t* const texts = batch.texts.data();
+      for (const Copied& copy : batch.records) {
+        record.date = copy.date;
+        record.schedule.m_ftStart = copy.start;
+        record.schedule.m_nUID = copy.uid;
+        record.schedule.m_bEnabled = copy.enabled;
+        record.star = copy.star;
+        record.kind = copy.kind;
+        record.name = {texts + copy.at[0], copy.size[0]};
+        record.firstName = {texts + copy.at[1], copy.size[1]};
+        record.lastName = {texts + copy.at[2], copy.size[2]};
+        record.note = {texts + copy.at[3], copy.size[3]};
+        writer.Append(record, batch.events);
+      }
       lock.lock();
       batch.done = true;
       m_changed.notify_all();

@@ -354,15 +354,18 @@ int RunExport(const CliArgs& args) {
   const CalendarDate today = Today();
   const auto makeWriter = [&] { return EntryEventWriter(storageId, yearFormat, today, stamp, displayNames); };
   // The events of one calendar, written straight into text while the file
-  // is read. Nothing goes out before a reading found the file whole: a
-  // second one, on a descriptor of its own, runs alongside unless forced.
-  // False when the file could not be read or, unless forced, lacks damaged
-  // records; then none of its events reach the calendar.
+  // is read. What goes through a stream cannot be taken back: nothing goes
+  // there before a reading found the file whole, a second one on a
+  // descriptor of its own, alongside, unless forced. (A file is replaced
+  // only once whole.) False when the file could not be read or, unless
+  // forced, lacks damaged records; then none of its events reach the
+  // calendar.
+  const bool checkFirst = kind == ExportTarget::Stream && !force;
   const auto addEvents = [&](IcsCalendar& calendar) {
     if (storage.IsOpen()) {
       const platform::UniqueFd checked =
-          force ? platform::UniqueFd()
-                : platform::OpenRegularFile("/proc/self/fd/" + std::to_string(storage.Get()), O_RDONLY);
+          checkFirst ? platform::OpenRegularFile("/proc/self/fd/" + std::to_string(storage.Get()), O_RDONLY)
+                     : platform::UniqueFd();
       const auto check = [&](int fd) {
         FeskList::ScanResult scan;
         if (!list.ScanRecords(fd, [](const EntryRecord&) {}, &scan)) {
@@ -372,7 +375,7 @@ int RunExport(const CliArgs& args) {
         damaged = scan.damaged;
         return damaged == 0;
       };
-      if (!force && !checked.IsOpen() && !check(storage.Get())) return false;
+      if (checkFirst && !checked.IsOpen() && !check(storage.Get())) return false;
       std::function<bool()> checkAlongside;
       if (checked.IsOpen()) checkAlongside = [&] { return check(checked.Get()); };
       EventBatches batches(makeWriter, stars, checkAlongside, [&calendar](std::string_view text) { calendar.AddText(text); });

@@ -10,40 +10,47 @@
 #include "common/entries/EntryRecord.h"
 #include "common/entries/FeskItem.h"
 
-bool EntryStringBlock::Next(std::u16string& out) {
-  const std::size_t chars = m_bytes.size() / 2;
-  const std::uint8_t* bytes = m_bytes.data();
-  const std::size_t start = std::min(m_pos, chars);
-  std::size_t end = start;
+namespace {
+
+// Finds the first `wanted` strings of a block and hands each to
+// `take(index, first character, characters)`. A string without its zero runs
+// to the block's end and those after it are empty. An odd last byte is no
+// character. False when a string did not end inside the block.
+template <typename Take>
+bool FindStrings(std::span<const std::uint8_t> block, const std::size_t wanted, const Take& take) {
+  const std::uint8_t* bytes = block.data();
+  const std::size_t units = block.size() / 2;
+  std::size_t found = 0;
+  std::size_t start = 0;
+  const auto ends = [&](std::size_t end) {
+    take(found++, start, end - start);
+    start = end + 1;
+  };
+  std::size_t at = 0;
 #if defined(__SSE2__)
-  // Eight characters at a time while they last.
+  // The zeros of eight characters at a time, two bits for each.
   const __m128i zeros = _mm_setzero_si128();
-  for (; end + 8 <= chars; end += 8) {
-    const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 2 * end));
-    const auto zero = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(units, zeros)));
-    if (zero != 0) {
-      end += static_cast<std::size_t>(std::countr_zero(zero)) / 2;
-      break;
+  for (; at + 8 <= units && found < wanted; at += 8) {
+    const __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 2 * at));
+    auto zero = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(eight, zeros)));
+    for (; zero != 0 && found < wanted; zero &= zero - 1, zero &= zero - 1) {
+      ends(at + static_cast<std::size_t>(std::countr_zero(zero)) / 2);
     }
   }
 #endif
-  // Four characters at a time: a zero among them sets the top bit of its
-  // 16-bit lane in `zero` (lanes after a zero may be set as well, so only
-  // the lowest counts).
-  while (end + 4 <= chars) {
-    std::uint64_t word;
-    std::memcpy(&word, bytes + 2 * end, 8);
-    const std::uint64_t zero = (word - 0x0001000100010001ULL) & ~word & 0x8000800080008000ULL;
-    if (zero != 0) {
-      end += static_cast<std::size_t>(std::countr_zero(zero)) / 16;
-      break;
-    }
-    end += 4;
+  for (; at < units && found < wanted; ++at) {
+    if ((bytes[2 * at] | bytes[2 * at + 1]) == 0) ends(at);
   }
-  while (end < chars && (bytes[2 * end] | bytes[2 * end + 1]) != 0) ++end;
-  // The bytes are little-endian UTF-16, as the machine's own char16_t.
-  static_assert(std::endian::native == std::endian::little);
-  const std::size_t size = end - start;
+  if (found == wanted) return true;
+  ends(units);
+  while (found < wanted) take(found++, units, 0);
+  return false;
+}
+
+// The bytes are little-endian UTF-16, as the machine's own char16_t.
+static_assert(std::endian::native == std::endian::little);
+
+void AssignText(std::u16string& out, const std::uint8_t* bytes, std::size_t start, std::size_t size) {
   if (size <= out.capacity()) {
     out.resize(size);
   } else {
@@ -52,61 +59,42 @@ bool EntryStringBlock::Next(std::u16string& out) {
     out = std::u16string(size, u'\0');
   }
   if (size > 0) std::memcpy(out.data(), bytes + 2 * start, 2 * size);
-  m_pos = end + 1;
-  return end < chars;
 }
 
+}  // namespace
+
 bool ReadEntryStrings(std::span<const std::uint8_t> block, bool withSoundFile, FeskItem& entry) {
-  EntryStringBlock strings(block);
-  bool whole = true;
-  const auto next = [&strings, &whole](std::u16string& out) { whole = strings.Next(out) && whole; };
+  std::u16string* texts[4];
+  std::size_t count = 0;
   if (entry.m_wKind == Birthday) {
-    next(entry.m_szFirstName);
-    next(entry.m_szLastName);
+    texts[count++] = &entry.m_szFirstName;
+    texts[count++] = &entry.m_szLastName;
   } else {
-    next(entry.m_szName);
+    texts[count++] = &entry.m_szName;
   }
-  next(entry.m_szNote);
-  if (withSoundFile) next(entry.m_szSoundFile);
-  return whole;
+  texts[count++] = &entry.m_szNote;
+  if (withSoundFile) texts[count++] = &entry.m_szSoundFile;
+  return FindStrings(block, count, [&](std::size_t i, std::size_t start, std::size_t size) {
+    AssignText(*texts[i], block.data(), start, size);
+  });
 }
 
 bool ReadEntryStrings(std::span<const std::uint8_t> block, EntryRecord& record) {
-  // As EntryStringBlock takes them, with the zeros of the whole block looked
-  // for eight characters at a time rather than string by string.
+  std::u16string_view* texts[4];
+  std::size_t count = 0;
   record.name = record.firstName = record.lastName = {};
-  std::u16string_view* const birthday[] = {&record.firstName, &record.lastName, &record.note, &record.soundFile};
-  std::u16string_view* const other[] = {&record.name, &record.note, &record.soundFile};
-  const std::span<std::u16string_view* const> wanted =
-      record.kind == Birthday ? std::span<std::u16string_view* const>(birthday) : other;
+  if (record.kind == Birthday) {
+    texts[count++] = &record.firstName;
+    texts[count++] = &record.lastName;
+  } else {
+    texts[count++] = &record.name;
+  }
+  texts[count++] = &record.note;
+  texts[count++] = &record.soundFile;
   const auto* text = reinterpret_cast<const char16_t*>(block.data());
-  const std::size_t units = block.size() / 2;
-  std::size_t found = 0;
-  std::size_t start = 0;
-  const auto ends = [&](std::size_t end) {
-    *wanted[found++] = std::u16string_view(text + start, end - start);
-    start = end + 1;
-  };
-  std::size_t at = 0;
-#if defined(__SSE2__)
-  const __m128i zeros = _mm_setzero_si128();
-  for (; at + 8 <= units && found < wanted.size(); at += 8) {
-    const __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + at));
-    // Two bits for each zero character.
-    auto zero = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(eight, zeros)));
-    for (; zero != 0 && found < wanted.size(); zero &= zero - 1, zero &= zero - 1) {
-      ends(at + static_cast<std::size_t>(std::countr_zero(zero)) / 2);
-    }
-  }
-#endif
-  for (; at < units && found < wanted.size(); ++at) {
-    if (text[at] == 0) ends(at);
-  }
-  if (found == wanted.size()) return true;
-  // The string that does not end runs to the block's end; those after it are empty.
-  ends(units);
-  while (found < wanted.size()) *wanted[found++] = {};
-  return false;
+  return FindStrings(block, count, [&](std::size_t i, std::size_t start, std::size_t size) {
+    *texts[i] = std::u16string_view(text + start, size);
+  });
 }
 
 namespace {

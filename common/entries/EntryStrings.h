@@ -13,24 +13,11 @@
 class FeskItem;
 struct EntryRecord;
 
-// Takes the strings of a block in order. An odd last byte is no character.
-class EntryStringBlock {
- public:
-  explicit EntryStringBlock(std::span<const std::uint8_t> bytes) : m_bytes(bytes) {}
-  // The next string. False when it does not end inside the block: `out` then
-  // holds the characters up to the block's end (empty when none is left).
-  bool Next(std::u16string& out);
-
- private:
-  std::span<const std::uint8_t> m_bytes;
-  std::size_t m_pos = 0;  // in characters
-};
-
 // Fills the entry's strings from a block: for a Birthday first name, last
 // name, note and (when `withSoundFile`) sound file; for other kinds name, note
 // and sound file. False when one of them does not end inside the block; the
 // string that runs to the block's end keeps what it holds and the strings
-// after it are empty.
+// after it are empty. An odd last byte is no character.
 bool ReadEntryStrings(std::span<const std::uint8_t> block, bool withSoundFile, FeskItem& entry);
 // The same for a record of the current revision (with its sound file), as
 // views of the block, which must be aligned for char16_t.

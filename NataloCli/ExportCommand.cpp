@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <condition_variable>
+#include <cstring>
 #include <ctime>
 #include <functional>
 #include <mutex>
@@ -107,10 +108,13 @@ class EventBatches {
     copy.star = record.star;
     copy.kind = record.kind;
     const std::u16string_view texts[] = {record.name, record.firstName, record.lastName, record.note};
+    std::size_t at = batch.texts.size();
+    batch.texts.resize(at + texts[0].size() + texts[1].size() + texts[2].size() + texts[3].size());
     for (std::size_t i = 0; i < 4; ++i) {
-      copy.at[i] = static_cast<std::uint32_t>(batch.texts.size());
+      copy.at[i] = static_cast<std::uint32_t>(at);
       copy.size[i] = static_cast<std::uint16_t>(texts[i].size());
-      batch.texts.append(texts[i]);
+      if (!texts[i].empty()) std::memcpy(batch.texts.data() + at, texts[i].data(), texts[i].size() * sizeof(char16_t));
+      at += texts[i].size();
     }
     if (batch.records.size() == kBatchRecords) Seal();
   }

@@ -3,12 +3,15 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
-#include <atomic>
 #include <cerrno>
+#include <condition_variable>
+#include <cstring>
 #include <ctime>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "NataloCli/CliCommands.h"
 #include "NataloCli/CliSession.h"
@@ -17,6 +20,7 @@
 #include "common/calendar/EntryEvent.h"
 #include "common/calendar/IcsCalendar.h"
 #include "common/calendar/StorageId.h"
+#include "common/entries/EntrySettings.h"
 #include "common/text/LocalTable.h"
 #include "platform/file/AtomicFile.h"
 #include "platform/file/FileIo.h"
@@ -72,6 +76,182 @@ int ExportToFolder(const std::string& path, const std::string& storageId,
   return written ? kExitDone : CliFail(kExitStorage, CliText(u"CLI_EXPORT_FOLDER_FAILED", {platform::FromUtf8(path)}));
 }
 
+
+// The events of the file's records, made while the file is read: the
+// reading thread copies what the events need of each record into a batch,
+// two threads write the batches' events, and a fourth hands them out in the
+// file's order, once a reading of its own (when asked for one) found the
+// file whole. A few batches are in hand at a time, and their memory is used
+// again.
+class EventBatches {
+ public:
+  EventBatches(const std::function<EntryEventWriter()>& makeWriter, bool stars, std::function<bool()> check,
+               std::function<void(std::string_view)> put)
+      : m_stars(stars), m_check(std::move(check)), m_put(std::move(put)) {
+    for (std::thread& writer : m_writers) writer = std::thread([this, makeWriter] { Write(makeWriter()); });
+    m_putter = std::thread([this] { Put(); });
+  }
+  ~EventBatches() { End(false); }
+  EventBatches(const EventBatches&) = delete;
+  EventBatches& operator=(const EventBatches&) = delete;
+
+  // A record of the reading; its texts are copied.
+  void Take(const EntryRecord& record) {
+    if (record.star && !m_stars) return;
+    if (!m_filling && !Fresh()) return;
+    Batch& batch = *m_filling;
+    Copied& copy = batch.records.emplace_back();
+    copy.date = record.date;
+    copy.start = record.schedule.m_ftStart;
+    copy.uid = record.schedule.m_nUID;
+    copy.enabled = record.schedule.m_bEnabled != 0;
+    copy.star = record.star;
+    copy.kind = record.kind;
+    const std::u16string_view texts[] = {record.name, record.firstName, record.lastName, record.note};
+    std::size_t at = batch.texts.size();
+    batch.texts.resize(at + texts[0].size() + texts[1].size() + texts[2].size() + texts[3].size());
+    for (std::size_t i = 0; i < 4; ++i) {
+      copy.at[i] = static_cast<std::uint32_t>(at);
+      copy.size[i] = static_cast<std::uint16_t>(texts[i].size());
+      if (!texts[i].empty()) std::memcpy(batch.texts.data() + at, texts[i].data(), texts[i].size() * sizeof(char16_t));
+      at += texts[i].size();
+    }
+    if (batch.records.size() == kBatchRecords) Seal();
+  }
+
+  // The reading ended; the events go out when `whole`. Waits until all went
+  // out; false when they did not (the own reading found the file damaged).
+  bool End(bool whole) {
+    if (m_putter.joinable()) {
+      if (m_filling) Seal();
+      {
+        const std::lock_guard lock(m_mutex);
+        m_ended = true;
+        if (!whole) m_abandoned = true;
+        m_changed.notify_all();
+      }
+      for (std::thread& writer : m_writers) writer.join();
+      m_putter.join();
+    }
+    return !m_abandoned;
+  }
+
+ private:
+  static constexpr std::size_t kBatchRecords = 1024;
+  static constexpr std::size_t kBatchesInHand = 8;
+
+  // What EntryEventWriter::Append reads of a record; texts in the batch's.
+  struct Copied {
+    platform::FileTime date = 0;
+    platform::FileTime start = 0;
+    std::int32_t uid = 0;
+    std::uint32_t at[4] = {};    // name, first name, last name, note
+    std::uint16_t size[4] = {};  // a record holds less than 64 KiB
+    std::uint16_t kind = 0;
+    bool enabled = false;
+    bool star = false;
+  };
+  struct Batch {
+    std::vector<Copied> records;
+    std::u16string texts;
+    IcsEventText events;
+    bool done = false;
+  };
+
+  // A batch to fill, once fewer than kBatchesInHand are in hand; false when
+  // the events were abandoned.
+  bool Fresh() {
+    std::unique_lock lock(m_mutex);
+    m_changed.wait(lock, [this] { return m_batches.size() - m_putCount < kBatchesInHand || m_abandoned; });
+    if (m_abandoned) return false;
+    if (m_spare.empty()) {
+      m_filling = std::make_unique<Batch>();
+      m_filling->records.reserve(kBatchRecords);
+    } else {
+      m_filling = std::move(m_spare.back());
+      m_spare.pop_back();
+    }
+    return true;
+  }
+
+  void Seal() {
+    const std::lock_guard lock(m_mutex);
+    m_batches.push_back(std::move(m_filling));
+    m_changed.notify_all();
+  }
+
+  void Write(EntryEventWriter writer) {
+    EntryRecord record;
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+      m_changed.wait(lock, [this] { return m_claimed < m_batches.size() || m_ended || m_abandoned; });
+      if (m_abandoned || m_claimed == m_batches.size()) return;
+      Batch& batch = *m_batches[m_claimed++];
+      lock.unlock();
+      const char16_t* const texts = batch.texts.data();
+      for (const Copied& copy : batch.records) {
+        record.date = copy.date;
+        record.schedule.m_ftStart = copy.start;
+        record.schedule.m_nUID = copy.uid;
+        record.schedule.m_bEnabled = copy.enabled;
+        record.star = copy.star;
+        record.kind = copy.kind;
+        record.name = {texts + copy.at[0], copy.size[0]};
+        record.firstName = {texts + copy.at[1], copy.size[1]};
+        record.lastName = {texts + copy.at[2], copy.size[2]};
+        record.note = {texts + copy.at[3], copy.size[3]};
+        writer.Append(record, batch.events);
+      }
+      lock.lock();
+      batch.done = true;
+      m_changed.notify_all();
+    }
+  }
+
+  void Put() {
+    if (m_check && !m_check()) {
+      const std::lock_guard lock(m_mutex);
+      m_abandoned = true;
+      m_changed.notify_all();
+      return;
+    }
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+      m_changed.wait(lock, [this] {
+        return (m_putCount < m_batches.size() && m_batches[m_putCount]->done) ||
+               (m_ended && m_putCount == m_batches.size()) || m_abandoned;
+      });
+      if (m_abandoned || m_putCount == m_batches.size()) return;
+      std::unique_ptr<Batch> batch = std::move(m_batches[m_putCount]);
+      lock.unlock();
+      m_put(batch->events.View());
+      batch->records.clear();
+      batch->texts.clear();
+      batch->events.Clear();
+      batch->done = false;
+      lock.lock();
+      m_spare.push_back(std::move(batch));
+      ++m_putCount;
+      m_changed.notify_all();
+    }
+  }
+
+  bool m_stars;
+  std::function<bool()> m_check;
+  std::function<void(std::string_view)> m_put;
+  std::unique_ptr<Batch> m_filling;  // the reading thread's
+  std::mutex m_mutex;
+  std::condition_variable m_changed;
+  std::vector<std::unique_ptr<Batch>> m_batches;  // sealed, in order; empty once put
+  std::size_t m_claimed = 0;   // batches whose events are or were being written
+  std::size_t m_putCount = 0;  // batches handed out
+  std::vector<std::unique_ptr<Batch>> m_spare;
+  bool m_ended = false;
+  bool m_abandoned = false;
+  std::thread m_writers[2];
+  std::thread m_putter;
+};
+
 }  // namespace
 
 int RunExport(const CliArgs& args) {
@@ -123,35 +303,25 @@ int RunExport(const CliArgs& args) {
   if ((storage.IsOpen() || stars || vdir) && !StorageIdentifier(list.m_szPath, storageId)) {
     return CliFail(kExitStorage, CliText(u"CLI_STORAGE_ID_FAILED", {platform::FromUtf8(StorageIdPath(list.m_szPath))}));
   }
-  // What goes through a stream cannot be taken back, and a folder would lose
-  // the events of the damaged records: a damaged file is found out by a
-  // first reading before anything is written there. A stream's calendar is
-  // made meanwhile when the file can be read twice at once (see writeStream).
-  platform::UniqueFd checked;
-  if ((kind == ExportTarget::Stream || vdir) && !force && storage.IsOpen()) {
-    if (!vdir) checked = platform::OpenRegularFile("/proc/self/fd/" + std::to_string(storage.Get()), O_RDONLY);
+  // A folder would lose the events of the damaged records: a damaged file is
+  // found out by a first reading before anything is written there. A
+  // calendar goes out only after its own reading found the file whole.
+  if (vdir && !force && storage.IsOpen()) {
     FeskList::ScanResult scan;
-    if (!checked.IsOpen() && !list.ScanAnyRevision(storage.Get(), [](std::unique_ptr<StorageItem>&) {}, &scan)) {
-      return ReportLoad(StorageLoad::Unreadable);
-    }
+    if (!list.ScanRecords(storage.Get(), [](const EntryRecord&) {}, &scan)) return ReportLoad(StorageLoad::Unreadable);
     if (scan.damaged != 0) return RefuseDamaged(scan.damaged);
   }
   const std::string appName = platform::ToUtf8(GetLocalTable().GetAppName());
   const std::u16string yearFormat = GetLocalTable().Get(u"CLI_ICS_SUMMARY_YEAR");
   bool unreadable = false;
   int damaged = 0;
-  // The events go out as the entries are read, stars after them; one event
-  // is filled anew for each entry. The records are read on this thread while
-  // another one fills their events and hands them to `put`. False when the
-  // file could not be read or, unless forced, lacks damaged records.
-  const auto forEachEvent = [&](const std::function<void(const IcsEvent&)>& put) {
-    const CalendarDate today = Today();
-    IcsEvent event;
+  // The entries go to `take` as they are read, stars after them. The records
+  // are read on this thread while another one hands their entries to `take`.
+  // False when the file could not be read or, unless forced, lacks damaged
+  // records.
+  const auto forEachEntry = [&](const std::function<void(const FeskItem&)>& take) {
     const auto add = [&](const StorageItem& item) {
-      if (const FeskItem* entry = AsEntry(&item); entry != nullptr && (stars || !entry->IsStar())) {
-        FillEvent(*entry, storageId, yearFormat, today, event);
-        put(event);
-      }
+      if (const FeskItem* entry = AsEntry(&item); entry != nullptr && (stars || !entry->IsStar())) take(*entry);
     };
     if (storage.IsOpen()) {
       FeskList::ScanResult scan;
@@ -174,49 +344,74 @@ int RunExport(const CliArgs& args) {
     }
     return true;
   };
-  // A calendar that lacks damaged records is not finished unless forced, so
-  // a file target is left as it was.
-  const auto writeCalendar = [&](IcsCalendar::Sink sink) {
-    IcsCalendar calendar(appName, IcsUtcStamp(std::time(nullptr)), std::move(sink));
-    return forEachEvent([&calendar](const IcsEvent& event) { calendar.Add(event); }) && calendar.Finish();
+  // The events of a folder, one filled anew for each entry.
+  const auto forEachEvent = [&](const std::function<void(const IcsEvent&)>& put) {
+    const CalendarDate today = Today();
+    IcsEvent event;
+    return forEachEntry([&](const FeskItem& entry) {
+      FillEvent(entry, storageId, yearFormat, today, event);
+      put(event);
+    });
   };
-  // Through a stream, while a thread of its own reads the file a first time
-  // for damaged records: what is made before that reading ends is held back,
-  // and none of it goes out unless the file was read whole.
-  const auto writeStream = [&](const IcsCalendar::Sink& sink) {
-    if (!checked.IsOpen()) return writeCalendar(sink);
-    FeskList::ScanResult scan;
-    bool readable = false;
-    std::atomic<bool> checkEnded{false};
-    std::thread check([&] {
-      readable = list.ScanAnyRevision(checked.Get(), [](std::unique_ptr<StorageItem>&) {}, &scan);
-      checkEnded.store(true, std::memory_order_release);
-    });
-    std::string held;
-    bool released = false;  // the check found the file whole: pieces go out
-    const auto endCheck = [&] {
-      if (check.joinable()) check.join();
-      if (!readable || scan.damaged != 0) return false;
-      if (!released) {
-        released = true;
-        if (!held.empty() && !sink(held)) return false;
-        std::string().swap(held);
+  const std::string stamp = IcsUtcStamp(std::time(nullptr));
+  const std::uint32_t displayNames = CurrentViewSettings().dwDisplayNames;
+  const CalendarDate today = Today();
+  const auto makeWriter = [&] { return EntryEventWriter(storageId, yearFormat, today, stamp, displayNames); };
+  // The events of one calendar, written straight into text while the file
+  // is read. What goes through a stream cannot be taken back: nothing goes
+  // there before a reading found the file whole, a second one on a
+  // descriptor of its own, alongside, unless forced. (A file is replaced
+  // only once whole.) False when the file could not be read or, unless
+  // forced, lacks damaged records; then none of its events reach the
+  // calendar.
+  const bool checkFirst = kind == ExportTarget::Stream && !force;
+  const auto addEvents = [&](IcsCalendar& calendar) {
+    if (storage.IsOpen()) {
+      const platform::UniqueFd checked =
+          checkFirst ? platform::OpenRegularFile("/proc/self/fd/" + std::to_string(storage.Get()), O_RDONLY)
+                     : platform::UniqueFd();
+      const auto check = [&](int fd) {
+        FeskList::ScanResult scan;
+        if (!list.ScanRecords(fd, [](const EntryRecord&) {}, &scan)) {
+          unreadable = true;
+          return false;
+        }
+        damaged = scan.damaged;
+        return damaged == 0;
+      };
+      if (checkFirst && !checked.IsOpen() && !check(storage.Get())) return false;
+      std::function<bool()> checkAlongside;
+      if (checked.IsOpen()) checkAlongside = [&] { return check(checked.Get()); };
+      EventBatches batches(makeWriter, stars, checkAlongside, [&calendar](std::string_view text) { calendar.AddText(text); });
+      FeskList::ScanResult scan;
+      const bool readable =
+          list.ScanRecords(storage.Get(), [&batches](const EntryRecord& record) { batches.Take(record); }, &scan);
+      const bool handed = batches.End(readable && (scan.damaged == 0 || force));
+      if (!readable) {
+        unreadable = true;
+        return false;
       }
-      return true;
-    };
-    IcsCalendar calendar(appName, IcsUtcStamp(std::time(nullptr)), [&](std::string_view piece) {
-      if (!released && !checkEnded.load(std::memory_order_acquire)) {
-        held.append(piece);
-        return true;
+      // Both readings are of the same file; this one has the last word.
+      damaged = scan.damaged;
+      if ((damaged != 0 && !force) || !handed) return false;
+    }
+    if (stars) {
+      EntryEventWriter writer = makeWriter();
+      IcsEventText text;
+      list.LoadStars();
+      for (const StorageItem& item : list) {
+        if (const FeskItem* entry = AsEntry(&item); entry != nullptr) writer.Append(EntryRecordOf(*entry), text);
       }
-      return endCheck() && sink(piece);
-    });
-    const bool given = forEachEvent([&calendar](const IcsEvent& event) { calendar.Add(event); });
-    const bool whole = endCheck();
-    // The first reading decides; the second can only agree, being of the same file.
-    if (!readable) unreadable = true;
-    if (readable && scan.damaged != 0) damaged = scan.damaged;
-    return given && whole && calendar.Finish();
+      calendar.AddText(text.View());
+    }
+    return true;
+  };
+  // A calendar that lacks damaged records is not finished unless forced, so
+  // a file target is left as it was; through a stream, nothing goes out
+  // before the file was read whole.
+  const auto writeCalendar = [&](IcsCalendar::Sink sink) {
+    IcsCalendar calendar(appName, stamp, std::move(sink));
+    return addEvents(calendar) && calendar.Finish();
   };
   if (vdir) {
     bool given = false;
@@ -232,18 +427,18 @@ int RunExport(const CliArgs& args) {
       return writeCalendar([fd](std::string_view piece) { return platform::WriteAll(fd, piece); });
     });
   } else if (target == "-") {
-    written = writeStream(WriteStdout);
+    written = writeCalendar(WriteStdout);
     if (!written && !unreadable && (damaged == 0 || force)) return kExitStorage;  // WriteStdout said why
   } else {
     // No O_CREAT: the pipe or device must still be the one looked at.
     const platform::UniqueFd stream(open(target.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC));
     struct stat info {};
     if (stream.IsOpen() && fstat(stream.Get(), &info) == 0 && (S_ISFIFO(info.st_mode) || S_ISCHR(info.st_mode))) {
-      written = writeStream([&stream](std::string_view piece) { return platform::WriteAll(stream.Get(), piece); });
-    } else if (checked.IsOpen()) {
+      written = writeCalendar([&stream](std::string_view piece) { return platform::WriteAll(stream.Get(), piece); });
+    } else if (!force && storage.IsOpen()) {
       // The calendar has nowhere to go; a damaged file is still told of first.
       FeskList::ScanResult scan;
-      if (!list.ScanAnyRevision(checked.Get(), [](std::unique_ptr<StorageItem>&) {}, &scan)) {
+      if (!list.ScanRecords(storage.Get(), [](const EntryRecord&) {}, &scan)) {
         unreadable = true;
       } else {
         damaged = scan.damaged;

@@ -90,6 +90,20 @@ void AppendFoldedIcsLine(std::string& out, std::string_view line) {
   out += "\r\n";
 }
 
+void AppendIcsDateLines(std::string& out, const CalendarDate& date, bool lastDayOfFebruary) {
+  out += "DTSTART;VALUE=DATE:";
+  AppendDateValue(out, date);
+  out += "\r\nDTEND;VALUE=DATE:";
+  AppendDateValue(out, DayAfter(date));
+  out += "\r\n";
+  // 29 February falls on the month's last day, so common years show it on the 28th.
+  if (lastDayOfFebruary || (date.month == 2 && date.day == 29)) {
+    out += "RRULE:FREQ=YEARLY;BYMONTH=2;BYMONTHDAY=-1\r\n";
+  } else {
+    out += "RRULE:FREQ=YEARLY\r\n";
+  }
+}
+
 std::string IcsUtcStamp(std::time_t moment) {
   std::tm utc{};
   gmtime_r(&moment, &utc);
@@ -167,17 +181,7 @@ void IcsCalendar::Add(const IcsEvent& event) {
   m_text += "BEGIN:VEVENT\r\n";
   TextLine("UID:", event.uid);
   m_text += m_stampLine;
-  m_text += "DTSTART;VALUE=DATE:";
-  AppendDateValue(m_text, event.date);
-  m_text += "\r\nDTEND;VALUE=DATE:";
-  AppendDateValue(m_text, DayAfter(event.date));
-  m_text += "\r\n";
-  // 29 February falls on the month's last day, so common years show it on the 28th.
-  if (event.lastDayOfFebruary || (event.date.month == 2 && event.date.day == 29)) {
-    m_text += "RRULE:FREQ=YEARLY;BYMONTH=2;BYMONTHDAY=-1\r\n";
-  } else {
-    m_text += "RRULE:FREQ=YEARLY\r\n";
-  }
+  AppendIcsDateLines(m_text, event.date, event.lastDayOfFebruary);
   // The summary is escaped once for its two lines.
   m_summary.clear();
   AppendIcsText(m_summary, event.summary);
@@ -197,6 +201,16 @@ void IcsCalendar::Add(const IcsEvent& event) {
   }
   m_text += "END:VEVENT\r\n";
   if (m_text.size() >= kPieceBytes) Flush();
+}
+
+void IcsCalendar::AddText(std::string_view text) {
+  if (m_text.size() + text.size() < kPieceBytes) {
+    m_text.append(text);
+    return;
+  }
+  // A large piece goes over as it is, after what came before it.
+  Flush();
+  if (!m_failed && !text.empty() && !m_sink(text)) m_failed = true;
 }
 
 bool IcsCalendar::Finish() {

@@ -32,6 +32,8 @@ class IcsCalendar {
   // before the first event.
   IcsCalendar(std::string_view name, std::string_view stamp, Sink sink);
   void Add(const IcsEvent& event);
+  // Adds text made elsewhere: whole events, as EntryEventWriter writes them.
+  void AddText(std::string_view text);
   // Ends the calendar and hands over the rest. False when any piece could not
   // be written; after such a failure no further piece is offered.
   bool Finish();
@@ -61,6 +63,8 @@ void AppendIcsText(std::string& out, std::string_view text);
 // Appends a content line folded so that no line exceeds 75 octets, never
 // inside a UTF-8 sequence, with CRLF after each piece.
 void AppendFoldedIcsLine(std::string& out, std::string_view line);
+// Appends the DTSTART, DTEND and RRULE lines of a yearly event on `date`.
+void AppendIcsDateLines(std::string& out, const CalendarDate& date, bool lastDayOfFebruary);
 // The DTSTAMP value of a moment: UTC "YYYYMMDDTHHMMSSZ".
 std::string IcsUtcStamp(std::time_t moment);
 // A DURATION value for a number of minutes ("-P1DT12H", "PT9H30M", "PT0S").

@@ -570,9 +570,14 @@ TEST_F(CliTest, DamagedStorageIsReportedAndGivesNoCalendarUnlessForced) {
     const CliRun forced = folder.Run({"export", "--ics", "--force"});
     EXPECT_EQ(forced.code, 0) << c.what;
     EXPECT_NE(forced.err.find("damaged"), std::string::npos);
+    // The events in the file's order, across the batches threads write.
     std::size_t events = 0;
-    for (std::size_t at = forced.out.find("BEGIN:VEVENT"); at != std::string::npos; at = forced.out.find("BEGIN:VEVENT", at + 1)) ++events;
+    bool ordered = true;
+    for (std::size_t at = forced.out.find("UID:entry-"); at != std::string::npos; at = forced.out.find("UID:entry-", at + 1)) {
+      ordered = ordered && std::atoi(forced.out.c_str() + at + 10) == static_cast<int>(++events);
+    }
     EXPECT_EQ(events, static_cast<std::size_t>(c.forcedEvents)) << c.what;
+    EXPECT_TRUE(ordered) << c.what;
     EXPECT_EQ(ReadFileBytes(folder.StoragePath()), c.bytes);
   }
 }

@@ -7,6 +7,7 @@
 #include "NataloCli/JsonText.h"
 #include "common/calendar/EntryEvent.h"
 #include "common/calendar/IcsCalendar.h"
+#include "common/entries/EntryRecord.h"
 #include "common/entries/FeskItem.h"
 #include "common/entries/TextFormat.h"
 #include "platform/text/Utf.h"
@@ -113,6 +114,82 @@ TEST(IcsSummary, ReadsAsTheFormattedTextInUtf8) {
           << platform::ToUtf8(format) << " " << platform::ToUtf8(name);
     }
   }
+}
+
+// Events written straight from records read as FillEvent's events written by
+// the calendar, one after another through one writer, so that what it keeps
+// of a day or a reminder is reused: days in one slot of its table, one day for
+// several kinds, folded lines, escapes, dates without a year, stars.
+TEST(IcsEventWriter, WritesWhatTheCalendarWritesOfFilledEvents) {
+  const std::u16string longName(40, u'\u05e9');
+  const struct {
+    std::uint16_t kind;
+    std::u16string first, last, name, note;
+    CalendarDate date;
+    bool enabled, star;
+  } rows[] = {
+      {Birthday, u"Ann", u"Lee, Jr.; \\x", u"", u"line\nnext\x01 \U0001F382", {1990, 5, 17}, true, false},
+      {Birthday, u"Zo\u00eb", u"", u"", u"", {1993, 3, 6}, true, false},  // 1024 days later
+      {Anniversary, u"", u"", u"Wedding", u"", {1990, 5, 17}, true, false},
+      {OtherDate, u"", u"", u"Car", u"abcdefg;abcdefg,abcdefg\\abcdefg\x7f abcdefg\x1f", {1990, 5, 17}, true, false},
+      {Birthday, longName, u"Long \U0001F382 name, folded", u"", std::u16string(90, u'n'), {1961, 2, 28}, true, false},
+      {Birthday, u"\U0001F382", u"\xDF82", u"", u"\xDC01\xDC02 \xD83C", {1996, 2, 29}, true, false},
+      {Birthday, u"\u5c71\u7530", u"\u592a\u90ce", u"", u"", {1960, 11, 30}, true, false},
+      {Birthday, u"Leap", u"Less", u"", u"", {kYearUnknown, 2, 29}, true, false},
+      {Anniversary, u"", u"", u"Yearless", u"", {kYearUnknown, 12, 31}, false, false},
+      {Birthday, u"Star", u"Person", u"", u"", {1899, 12, 31}, true, true},
+  };
+  const std::u16string format = u"%s (%s), 100%%";
+  std::string calendarText;
+  IcsCalendar calendar({}, "20260101T000000Z", [&calendarText](std::string_view piece) {
+    calendarText.append(piece);
+    return true;
+  });
+  const std::size_t header = [] {
+    std::string text;
+    IcsCalendar({}, "20260101T000000Z", [&text](std::string_view piece) {
+      text.append(piece);
+      return true;
+    }).Finish();
+    return text.size() - std::string("END:VCALENDAR\r\n").size();
+  }();
+  EntryEventWriter writer("id", format, {2026, 6, 1}, "20260101T000000Z", 0);
+  IcsEventText written;
+  int uid = 1;
+  for (const auto& row : rows) {
+    FeskItem entry(row.kind);
+    entry.m_szFirstName = row.first;
+    entry.m_szLastName = row.last;
+    entry.m_szName = row.name;
+    entry.m_szNote = row.note;
+    ASSERT_TRUE(MidnightOf(row.date, entry.m_ftDate));
+    // Reminders at a minute of their own, a few days before.
+    ASSERT_TRUE(MidnightOf({2001, row.date.month, 1}, entry.m_ftStart));
+    entry.m_ftStart += (570 + uid) * platform::FILETIME_PER_MINUTE;
+    entry.m_bEnabled = row.enabled;
+    entry.m_bStar = row.star;
+    entry.m_nUID = uid++;
+    IcsEvent event;
+    FillEvent(entry, "id", format, {2026, 6, 1}, event);
+    calendar.Add(event);
+    writer.Append(EntryRecordOf(entry), written);
+  }
+  // More days and reminders than the writer's tables first hold, then each again.
+  for (int i = 0; i < 3000; ++i) {
+    FeskItem entry(Birthday);
+    entry.m_szFirstName = u"Day";
+    ASSERT_TRUE(MidnightOf({1950, 1, 1}, entry.m_ftDate));
+    entry.m_ftDate += static_cast<platform::FileTime>(i % 1500) * platform::FILETIME_PER_DAY;
+    entry.m_ftStart = entry.m_ftDate - 3 * platform::FILETIME_PER_DAY;
+    entry.m_bEnabled = 1;
+    entry.m_nUID = uid++;
+    IcsEvent event;
+    FillEvent(entry, "id", format, {2026, 6, 1}, event);
+    calendar.Add(event);
+    writer.Append(EntryRecordOf(entry), written);
+  }
+  ASSERT_TRUE(calendar.Finish());
+  EXPECT_EQ(written.View(), calendarText.substr(header, calendarText.size() - header - 15));
 }
 
 }  // namespace

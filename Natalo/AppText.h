@@ -3,10 +3,11 @@
 #include <QString>
 
 #include <string>
+#include <string_view>
 
 #include "common/text/LocalTable.h"
 
-inline QString ToQString(const std::u16string& text) { return QString::fromStdU16String(text); }
+inline QString ToQString(std::u16string_view text) { return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())); }
 
 // The texts of the keys. Callers name each key literally in a Get call, so
 // that the build checks that local.dat has it.

@@ -29,7 +29,7 @@ ViewNoteDialog::ViewNoteDialog(FeskItem& entry, keypad::KeypadWindow* host)
   m_note = new QPlainTextEdit(Content());
   m_note->setObjectName(QStringLiteral("NoteField"));
   m_note->setFont(keypad::CondensedFont(h * 12 / 10, 400));
-  m_note->setPlainText(QString::fromStdU16String(entry.m_szNote));
+  m_note->setPlainText(ToQString(entry.Note()));
   m_note->setTabChangesFocus(true);
   m_note->setLineWrapMode(QPlainTextEdit::WidgetWidth);
   m_note->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -93,11 +93,11 @@ void ViewNoteDialog::Finish() {
   }
   const std::u16string text = m_note->toPlainText().left(kMaxNoteChars).toStdU16String();
   // Letter case counts: a note changed only in case is a change the user wants.
-  if (text == m_entry.m_szNote) {
+  if (text == m_entry.Note()) {
     Done(keypad::kResultCancel);
     return;
   }
-  m_entry.m_szNote = text;
+  m_entry.SetNote(text);
   Done(keypad::kResultDone);
 }
 

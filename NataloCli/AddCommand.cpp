@@ -78,15 +78,15 @@ int BuildEntry(const AddRequest& request, FeskItem& entry) {
   if (request.kind == Birthday && !request.words.empty()) {
     // The last word is the last name; a single word is a first name.
     const std::size_t split = request.words.size() == 1 ? 1 : request.words.size() - 1;
-    entry.m_szFirstName = JoinWords(request.words, 0, split);
-    entry.m_szLastName = JoinWords(request.words, split, request.words.size());
+    entry.SetFirstName(JoinWords(request.words, 0, split));
+    entry.SetLastName(JoinWords(request.words, split, request.words.size()));
   } else {
-    entry.m_szName = JoinWords(request.words, 0, request.words.size());
+    entry.SetName(JoinWords(request.words, 0, request.words.size()));
   }
   if (const int failed = CheckEntryNames(entry, "add"); failed != kExitDone) return failed;
   if (const int failed = CheckEntryDate(request.kind, request.date, "add"); failed != kExitDone) return failed;
   if (!SetEntryDate(entry, request.date)) return CliUsageFail(CliText(u"CLI_BAD_DATE", {u""}), "add");
-  entry.m_szNote = request.note;
+  entry.SetNote(request.note);
   entry.m_dwIcon = DefaultIconOfKind(request.kind);
   entry.m_bEnabled = request.reminder ? 1 : 0;
   ApplyDefaultReminder(entry);

@@ -165,11 +165,11 @@ int ApplyEdit(const EditRequest& request, FeskItem& entry) {
     return CliUsageFail(CliText(u"CLI_EDIT_NOT_FOR_KIND", {request.firstName ? u"--first-name" : u"--last-name"}), "edit");
   }
   if (request.name && birthday) return CliUsageFail(CliText(u"CLI_EDIT_NOT_FOR_KIND", {u"--name"}), "edit");
-  if (request.firstName) entry.m_szFirstName = *request.firstName;
-  if (request.lastName) entry.m_szLastName = *request.lastName;
-  if (request.name) entry.m_szName = *request.name;
+  if (request.firstName) entry.SetFirstName(*request.firstName);
+  if (request.lastName) entry.SetLastName(*request.lastName);
+  if (request.name) entry.SetName(*request.name);
   if (const int failed = CheckEntryNames(entry, "edit"); failed != kExitDone) return failed;
-  if (request.note) entry.m_szNote = *request.note;
+  if (request.note) entry.SetNote(*request.note);
 
   // The reminder keeps its offset and time across a change of the date.
   std::uint32_t code = g_settings.g_dwReminderDate;
@@ -194,7 +194,7 @@ int ApplyEdit(const EditRequest& request, FeskItem& entry) {
     entry.m_bOwnSound = 0;
     entry.m_dwSoundSource = 0;
     entry.m_dwVolume = 0;
-    entry.m_szSoundFile.clear();
+    entry.SetSoundFile({});
   } else if (request.sound) {
     // An entry that took the program's sound starts from its type and volume.
     if (entry.m_bOwnSound == 0) {
@@ -203,7 +203,7 @@ int ApplyEdit(const EditRequest& request, FeskItem& entry) {
     }
     entry.m_bOwnSound = 1;
     entry.m_dwSoundSource = 2;
-    entry.m_szSoundFile = *request.sound;
+    entry.SetSoundFile(*request.sound);
   }
   if (request.reminder && (entry.m_bEnabled != 0) != *request.reminder) {
     // As the menu's command: switching clears what the reminder had skipped or snoozed.

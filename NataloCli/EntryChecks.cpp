@@ -18,19 +18,19 @@ bool HasControlCharacter(std::u16string_view text, bool lineFeedAllowed) {
 
 int CheckEntryNames(const FeskItem& entry, std::string_view command) {
   if (entry.m_wKind == Birthday) {
-    if (entry.m_szFirstName.empty() && entry.m_szLastName.empty()) {
+    if (entry.FirstName().empty() && entry.LastName().empty()) {
       return CliUsageFail(CliText(u"MSG_BIRTHDAY_NAMES_EMPTY"), command);
     }
-    if (entry.m_szFirstName.size() > kMaxPersonNameChars || entry.m_szLastName.size() > kMaxPersonNameChars) {
+    if (entry.FirstName().size() > kMaxPersonNameChars || entry.LastName().size() > kMaxPersonNameChars) {
       return CliUsageFail(CliText(u"CLI_TOO_LONG"), command);
     }
     return kExitDone;
   }
-  if (entry.m_szName.empty()) {
+  if (entry.Name().empty()) {
     return CliUsageFail(
         CliText(entry.m_wKind == Anniversary ? u"MSG_ANNIVERSARY_NAME_EMPTY" : u"MSG_OTHERDATE_NAME_EMPTY"), command);
   }
-  if (entry.m_szName.size() > kMaxNameChars) return CliUsageFail(CliText(u"CLI_TOO_LONG"), command);
+  if (entry.Name().size() > kMaxNameChars) return CliUsageFail(CliText(u"CLI_TOO_LONG"), command);
   return kExitDone;
 }
 

@@ -83,7 +83,7 @@ ReminderSoundChoice ChooseReminderSound(const FeskItem& item, const AppSettings&
   if (item.m_bOwnSound == 1) {
     type = item.m_dwSoundType;
     if (item.m_dwSoundSource > 1) {
-      choice.file = item.m_szSoundFile;
+      choice.file = item.SoundFile();
     } else if (item.m_dwSoundSource == 0) {
       choice.file = KindFile(item, settings);
     }
@@ -92,8 +92,8 @@ ReminderSoundChoice ChooseReminderSound(const FeskItem& item, const AppSettings&
   } else {
     if (item.m_dwSoundSource == 0) {
       if (KindFlag(item, settings) != 0) choice.file = KindFile(item, settings);
-    } else if (item.m_dwSoundSource > 1 && !item.m_szSoundFile.empty()) {
-      choice.file = item.m_szSoundFile;
+    } else if (item.m_dwSoundSource > 1 && !item.SoundFile().empty()) {
+      choice.file = item.SoundFile();
     }
     if (!FileExists(choice.file)) choice.file = clockFile;
     if (type != 0) choice.volume = settings.g_dwSoundVolume + 1;

@@ -26,7 +26,7 @@
 
 namespace {
 
-QString Text(const std::u16string& text) { return ToQString(text); }
+QString Text(std::u16string_view text) { return ToQString(text); }
 
 keypad::LineField* MakeLineField(int limit, const QString& value) {
   auto* field = new keypad::LineField;
@@ -58,13 +58,13 @@ EntryEditor::EntryEditor(FeskItem& entry, std::uint16_t kind, QWidget* parent)
   m_form = new keypad::FormColumn;
   QString dateLabel;
   if (kind == Birthday) {
-    m_first = MakeLineField(kPersonNameLimit, Text(entry.m_szFirstName));
-    m_last = MakeLineField(kPersonNameLimit, Text(entry.m_szLastName));
+    m_first = MakeLineField(kPersonNameLimit, Text(entry.FirstName()));
+    m_last = MakeLineField(kPersonNameLimit, Text(entry.LastName()));
     m_form->AddRow(Text(t.Get(u"DLG_STATIC_FIRSTNAME")), m_first);
     m_form->AddRow(Text(t.Get(u"DLG_STATIC_LASTNAME")), m_last);
     dateLabel = Text(t.Get(u"DLG_STATIC_BIRTHDAYDATE"));
   } else {
-    m_name = MakeLineField(kNameLimit, Text(entry.m_szName));
+    m_name = MakeLineField(kNameLimit, Text(entry.Name()));
     if (kind == Anniversary) {
       m_form->AddRow(Text(t.Get(u"DLG_STATIC_ANNIVERSARY")), m_name);
       dateLabel = Text(t.Get(u"DLG_STATIC_ANNIVERSARYDATE"));
@@ -94,7 +94,7 @@ EntryEditor::EntryEditor(FeskItem& entry, std::uint16_t kind, QWidget* parent)
   m_form->AddRow(dateLabel, m_date);
   m_note = new keypad::NoteField;
   m_note->SetLimit(kNoteLimit);
-  m_note->SetValue(Text(entry.m_szNote));
+  m_note->SetValue(Text(entry.Note()));
   m_note->setMinimumHeight(3 * fontMetrics().height() + 8);
   m_form->AddRow(Text(t.Get(u"DLG_STATIC_NOTE")), m_note);
   m_reminder = new keypad::SpinnerList;
@@ -194,12 +194,12 @@ bool EntryEditor::Check() {
 void EntryEditor::WriteFields(FeskItem& entry) const {
   CopyEntry(*m_work, entry);
   if (m_kind == Birthday) {
-    entry.m_szFirstName = keypad::CutToLimit(m_first->Value(), kPersonNameLimit).toStdU16String();
-    entry.m_szLastName = keypad::CutToLimit(m_last->Value(), kPersonNameLimit).toStdU16String();
+    entry.SetFirstName(keypad::CutToLimit(m_first->Value(), kPersonNameLimit).toStdU16String());
+    entry.SetLastName(keypad::CutToLimit(m_last->Value(), kPersonNameLimit).toStdU16String());
   } else {
-    entry.m_szName = keypad::CutToLimit(m_name->Value(), kNameLimit).toStdU16String();
+    entry.SetName(keypad::CutToLimit(m_name->Value(), kNameLimit).toStdU16String());
   }
-  entry.m_szNote = keypad::CutToLimit(m_note->Value(), kNoteLimit).toStdU16String();
+  entry.SetNote(keypad::CutToLimit(m_note->Value(), kNoteLimit).toStdU16String());
 
   platform::SystemTime picked;
   CalendarDate day = Today();
@@ -274,8 +274,8 @@ void EntryEditor::ChooseContact() {
     m_name->clear();
   } else {
     FeskItem person(Birthday);
-    person.m_szFirstName = first;
-    person.m_szLastName = last;
+    person.SetFirstName(first);
+    person.SetLastName(last);
     const std::u16string name = FormatText(LocalText().Get(u"DLG_FORMAT_ANNIVERSARYNAME"), {person.GetDisplayName()});
     m_name->setText(keypad::CutToLimit(Text(name), kNameLimit));
   }

@@ -126,12 +126,12 @@ SoundDialog::SoundDialog(FeskItem& entry, QWidget* parent) : FullScreenDialog(ke
     case 1: m_sound->SetCurrentIndex(kSystemAlarm); break;
     case 2:
       m_sound->SetCurrentIndex(kCustomFile);
-      m_file->setText(keypad::CutToLimit(ToQString(entry.m_szSoundFile), kFileLimit));
+      m_file->setText(keypad::CutToLimit(ToQString(entry.SoundFile()), kFileLimit));
       break;
     default: {
       // The listed file with the stored path, wherever the list now puts it.
       const auto it = std::find_if(m_files.begin(), m_files.end(),
-                                   [&entry](const platform::SoundFileInfo& f) { return f.path == entry.m_szSoundFile; });
+                                   [&entry](const platform::SoundFileInfo& f) { return f.path == entry.SoundFile(); });
       const int listed = it == m_files.end() ? 0 : static_cast<int>(it - m_files.begin());
       if (!m_files.empty()) m_sound->SetCurrentIndex(kFirstListed + listed);
       break;
@@ -250,18 +250,18 @@ void SoundDialog::Save() {
   const int s = m_sound->CurrentIndex();
   if (s == kProgramDefault || s == kSystemAlarm) {
     m_entry.m_dwSoundSource = static_cast<std::uint32_t>(s);
-    m_entry.m_szSoundFile.clear();
+    m_entry.SetSoundFile({});
   } else if (s == kCustomFile) {
     m_entry.m_dwSoundSource = 2;
-    m_entry.m_szSoundFile = keypad::CutToLimit(m_file->Value(), kFileLimit).toStdU16String();
+    m_entry.SetSoundFile(keypad::CutToLimit(m_file->Value(), kFileLimit).toStdU16String());
   } else {
     m_entry.m_dwSoundSource = 3;
-    m_entry.m_szSoundFile = m_sound->ItemData(s).toString().toStdU16String();
+    m_entry.SetSoundFile(m_sound->ItemData(s).toString().toStdU16String());
   }
   if (m_entry.m_bOwnSound != 0) {
     m_entry.m_dwVolume = static_cast<std::uint32_t>(std::max(m_volume->CurrentIndex(), 0));
   } else {
     m_entry.m_dwVolume = 0;
-    if (m_entry.m_dwSoundSource == 0) m_entry.m_szSoundFile.clear();
+    if (m_entry.m_dwSoundSource == 0) m_entry.SetSoundFile({});
   }
 }

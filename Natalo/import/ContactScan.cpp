@@ -122,15 +122,13 @@ class EntryMaker {
     platform::FileTime when = 0;
     if (!ContactDateToFileTime(value, out.date, when)) return;
     std::unique_ptr<FeskItem> entry(AsEntry(m_list.CreateItem().release()));
-    entry->m_szFirstName = first;
-    entry->m_szLastName = last;
-    entry->m_szNote.clear();
+    entry->Texts().Assign({u"", first, last});
     entry->m_ftDate = when;
     if (kind == Anniversary) {
       entry->m_wKind = Birthday;
       std::u16string name = FormatText(m_anniversaryName, {entry->GetDisplayName(m_view)});
       if (name.size() > kMaxAnniversaryName) name.resize(kMaxAnniversaryName);
-      entry->m_szName = std::move(name);
+      entry->SetName(std::move(name));
       entry->m_wKind = Anniversary;
     }
     // The id tells two contacts of the same name apart, in this scan and the next.

@@ -23,11 +23,12 @@ std::vector<ContactChoice> ListContactChoices(const platform::ContactStore& stor
     platform::ContactItem item;
     if (!folder.GetItem(i, item)) continue;
     FeskItem person(Birthday);
-    item.GetFirstName(person.m_szFirstName);
-    item.GetLastName(person.m_szLastName);
+    std::u16string first, last;
+    item.GetFirstName(first);
+    item.GetLastName(last);
     // Shown as the editors will take them: without leading and trailing spaces.
-    person.m_szFirstName = TrimSpaces(person.m_szFirstName);
-    person.m_szLastName = TrimSpaces(person.m_szLastName);
+    person.SetFirstName(TrimSpaces(first));
+    person.SetLastName(TrimSpaces(last));
     const QString name = QString::fromStdU16String(person.GetDisplayName()).trimmed();
     // A contact whose names are only spaces has nothing to show or to take.
     if (name.isEmpty() || name == QLatin1String(",")) continue;

@@ -37,7 +37,7 @@ constexpr int kStoredEntries = 10'000;
 constexpr int kManyEntries = 100'000;
 
 int AcceptAtOnce(FeskItem& entry, void*) {
-  entry.m_szFirstName = u"New";
+  entry.SetFirstName(u"New");
   return 1;
 }
 
@@ -61,8 +61,8 @@ struct BenchWindow {
     list = std::make_unique<FeskList>((root / "storage.dat").string());
     for (int i = 0; i < entries; ++i) {
       auto entry = std::make_unique<FeskItem>(static_cast<std::uint16_t>(i % 3));
-      entry->m_szFirstName = platform::FromUtf8("Name" + std::to_string((i * 7919) % entries));
-      entry->m_szName = entry->m_szFirstName;
+      entry->SetFirstName(platform::FromUtf8("Name" + std::to_string((i * 7919) % entries)));
+      entry->SetName(entry->FirstName());
       MidnightOf({1940 + i % 80, 1 + i % 12, 1 + i % 28}, entry->m_ftDate);
       list->Add(std::move(entry));
     }

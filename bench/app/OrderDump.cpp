@@ -68,19 +68,19 @@ int main(int argc, char** argv) {
     for (int i = 0; i < entries; ++i) {
       const auto kind = static_cast<std::uint16_t>(next() % 3);
       auto entry = std::make_unique<FeskItem>(kind);
-      entry->m_szFirstName = NameOf(next(), i);
-      entry->m_szLastName = NameOf(next(), i);
-      entry->m_szName = entry->m_szFirstName;
+      entry->SetFirstName(NameOf(next(), i));
+      entry->SetLastName(NameOf(next(), i));
+      entry->SetName(entry->FirstName());
       if (kind == Anniversary && next() % 3 == 0) {
         std::u16string person = NameOf(next(), i) + u" " + NameOf(next(), i);
-        if (next() % 4 == 0) person = entry->m_szLastName + u", " + entry->m_szFirstName;
-        entry->m_szName = wedding.substr(0, wedding.find(u"%s")) + person + wedding.substr(wedding.find(u"%s") + 2);
+        if (next() % 4 == 0) person = std::u16string(entry->LastName()) + u", " + std::u16string(entry->FirstName());
+        entry->SetName(wedding.substr(0, wedding.find(u"%s")) + person + wedding.substr(wedding.find(u"%s") + 2));
       }
       const int year = next() % 10 == 0 ? kYearUnknown : 1900 + static_cast<int>(next() % 125);
       MidnightOf({year, 1 + static_cast<int>(next() % 12), 1 + static_cast<int>(next() % 28)}, entry->m_ftDate);
       if (next() % 50 == 0) MidnightOf({2000, 2, 29}, entry->m_ftDate);
       entry->m_dwIcon = next() % 8;
-      if (next() % 7 == 0) entry->m_szNote = u"note";
+      if (next() % 7 == 0) entry->SetNote(u"note");
       list.Add(std::move(entry));
     }
     list.LoadStars();

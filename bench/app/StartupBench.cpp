@@ -44,14 +44,14 @@ struct BenchFolder : benchsupport::ProgramFolderRoot {
       auto entry = std::make_unique<FeskItem>(kind);
       const std::u16string number = u"Person " + std::u16string(1, static_cast<char16_t>(u'A' + i % 26));
       if (kind == Birthday) {
-        entry->m_szFirstName = number;
-        entry->m_szLastName = u"Number" + std::u16string(1, static_cast<char16_t>(u'a' + (i / 26) % 26));
+        entry->SetFirstName(number);
+        entry->SetLastName(u"Number" + std::u16string(1, static_cast<char16_t>(u'a' + (i / 26) % 26)));
       } else {
-        entry->m_szName = u"Date " + number;
+        entry->SetName(u"Date " + number);
       }
       MidnightOf(CalendarDate{1940 + i % 80, 1 + i % 12, 1 + i % 28}, entry->m_ftDate);
       entry->m_dwIcon = DefaultIconOfKind(kind);
-      if (i % 7 == 0) entry->m_szNote = u"A note";
+      if (i % 7 == 0) entry->SetNote(u"A note");
       list.Add(std::move(entry));
     }
     if (entries > 0) list.Save();

@@ -38,9 +38,14 @@ struct BenchFolder : benchsupport::ProgramFolderRoot {
       const std::uint16_t kind = static_cast<std::uint16_t>(i % 3);
       auto entry = std::make_unique<FeskItem>(kind);
       const std::u16string name = u"Person " + std::u16string(1, static_cast<char16_t>(u'A' + i % 26));
-      (kind == Birthday ? entry->m_szFirstName : entry->m_szName) = name + u" " + std::u16string(8, u'x');
-      entry->m_szLastName = u"Number";
-      entry->m_szNote = i % 5 == 0 ? u"A note; with, things to escape\nand a second line" : u"";
+      const std::u16string shown = name + u" " + std::u16string(8, u'x');
+      if (kind == Birthday) {
+        entry->SetFirstName(shown);
+      } else {
+        entry->SetName(shown);
+      }
+      entry->SetLastName(u"Number");
+      entry->SetNote(i % 5 == 0 ? u"A note; with, things to escape\nand a second line" : u"");
       MidnightOf({1950 + i % 70, 1 + i % 12, 1 + i % 28}, entry->m_ftDate);
       entry->m_bEnabled = i % 4 != 0;
       ApplyReminder(*entry, static_cast<std::uint32_t>(i % 10), 0x0900);

@@ -28,7 +28,7 @@ void SaveEntriesDueAt(const std::string& folder, platform::FileTime due) {
   for (int i = 0; i < kEntries; ++i) {
     const auto kind = static_cast<std::uint16_t>(i % 3);
     auto entry = Entry(kind, i % 3 == 0 ? "Person Number" : "Some date", {1940 + i % 80, 1 + i % 12, 1 + i % 28});
-    if (i % 7 == 0) entry->m_szNote = u"A note";
+    if (i % 7 == 0) entry->SetNote(u"A note");
     if (i == 0) {
       entry->m_ftSnooze = due;
       entry->m_dwSnoozeCounter = 1;

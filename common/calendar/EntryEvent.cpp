@@ -47,7 +47,9 @@ void AppendFormattedUtf8(std::string& out, std::u16string_view format,
 std::string EventUid(const FeskItem& entry, const std::string& storageId) {
   if (!entry.IsStar()) return "entry-" + std::to_string(entry.m_nUID) + "-" + storageId + "@natalo";
   std::uint64_t hash = 14695981039346656037ull;
-  for (char16_t c : entry.m_szFirstName + u"\n" + entry.m_szLastName) hash = (hash ^ c) * 1099511628211ull;
+  for (char16_t c : std::u16string(entry.FirstName()) + u"\n" + std::u16string(entry.LastName())) {
+    hash = (hash ^ c) * 1099511628211ull;
+  }
   hash = (hash ^ entry.m_ftDate) * 1099511628211ull;
   char text[24];
   std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
@@ -96,7 +98,7 @@ void FillEvent(const FeskItem& entry, const std::string& storageId, const std::u
     }
   }
   event.description.clear();
-  platform::AppendUtf8(event.description, entry.m_szNote);
+  platform::AppendUtf8(event.description, entry.Note());
   event.alarm = false;
   event.alarmMinutes = 0;
   if (entry.m_bEnabled && !entry.IsStar()) {

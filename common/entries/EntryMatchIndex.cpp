@@ -9,10 +9,10 @@ namespace {
 // Both names folded as the rule compares them, the first one's length in front
 // so that no split of one name pair can give another pair's key.
 std::u16string BirthdayKey(const FeskItem& entry) {
-  const auto length = static_cast<std::uint32_t>(entry.m_szFirstName.size());
+  const auto length = static_cast<std::uint32_t>(entry.FirstName().size());
   std::u16string key{static_cast<char16_t>(length & 0xFFFF), static_cast<char16_t>(length >> 16)};
-  key += FoldNameForMatching(entry.m_szFirstName);
-  key += FoldNameForMatching(entry.m_szLastName);
+  key += FoldNameForMatching(entry.FirstName());
+  key += FoldNameForMatching(entry.LastName());
   return key;
 }
 

@@ -53,8 +53,8 @@ bool FindMatchingEntry(const StorageList& list, const FeskItem& candidate, std::
       break;
     }
     if (kind == Birthday && found == nullptr && (contact == 0 || entry->m_dwContactOid == 0) &&
-        NamesEqualIgnoringCase(entry->m_szFirstName, candidate.m_szFirstName) &&
-        NamesEqualIgnoringCase(entry->m_szLastName, candidate.m_szLastName)) {
+        NamesEqualIgnoringCase(entry->FirstName(), candidate.FirstName()) &&
+        NamesEqualIgnoringCase(entry->LastName(), candidate.LastName())) {
       found = entry;
       // Without a contact id the names are all there is to go by.
       if (contact == 0) break;
@@ -75,15 +75,11 @@ void CopyEntry(const FeskItem& from, FeskItem& to) {
   to.m_wKind = from.m_wKind;
   to.m_ftDate = from.m_ftDate;
   to.m_dwContactOid = from.m_dwContactOid;
-  to.m_szName = from.m_szName;
-  to.m_szFirstName = from.m_szFirstName;
-  to.m_szLastName = from.m_szLastName;
-  to.m_szNote = from.m_szNote;
+  to.Texts() = from.Texts();
   to.m_bOwnSound = from.m_bOwnSound;
   to.m_dwSoundType = from.m_dwSoundType;
   to.m_dwSoundSource = from.m_dwSoundSource;
   to.m_dwVolume = from.m_dwVolume;
-  to.m_szSoundFile = from.m_szSoundFile;
   to.m_dwIcon = from.m_dwIcon;
   to.m_bStar = from.m_bStar;
   to.m_bOwnReminder = from.m_bOwnReminder;

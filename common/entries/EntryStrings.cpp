@@ -50,33 +50,26 @@ bool FindStrings(std::span<const std::uint8_t> block, const std::size_t wanted, 
 // The bytes are little-endian UTF-16, as the machine's own char16_t.
 static_assert(std::endian::native == std::endian::little);
 
-void AssignText(std::u16string& out, const std::uint8_t* bytes, std::size_t start, std::size_t size) {
-  if (size <= out.capacity()) {
-    out.resize(size);
-  } else {
-    // Made at its size: growing a string doubles its room, which every
-    // loaded name would then carry unused.
-    out = std::u16string(size, u'\0');
-  }
-  if (size > 0) std::memcpy(out.data(), bytes + 2 * start, 2 * size);
-}
-
 }  // namespace
 
 bool ReadEntryStrings(std::span<const std::uint8_t> block, bool withSoundFile, FeskItem& entry) {
-  std::u16string* texts[4];
+  EntryStringSet::Slot slots[4];
   std::size_t count = 0;
   if (entry.m_wKind == Birthday) {
-    texts[count++] = &entry.m_szFirstName;
-    texts[count++] = &entry.m_szLastName;
+    slots[count++] = EntryStringSet::FirstName;
+    slots[count++] = EntryStringSet::LastName;
   } else {
-    texts[count++] = &entry.m_szName;
+    slots[count++] = EntryStringSet::Name;
   }
-  texts[count++] = &entry.m_szNote;
-  if (withSoundFile) texts[count++] = &entry.m_szSoundFile;
-  return FindStrings(block, count, [&](std::size_t i, std::size_t start, std::size_t size) {
-    AssignText(*texts[i], block.data(), start, size);
+  slots[count++] = EntryStringSet::Note;
+  if (withSoundFile) slots[count++] = EntryStringSet::SoundFile;
+  // The characters may lie at an odd address: they are copied as bytes.
+  EntryStringSet::Pieces pieces{};
+  const bool whole = FindStrings(block, count, [&](std::size_t i, std::size_t start, std::size_t size) {
+    pieces[slots[i]] = {block.data() + 2 * start, size};
   });
+  entry.Texts().Assign(pieces);
+  return whole;
 }
 
 bool ReadEntryStrings(std::span<const std::uint8_t> block, EntryRecord& record) {
@@ -100,13 +93,13 @@ bool ReadEntryStrings(std::span<const std::uint8_t> block, EntryRecord& record) 
 namespace {
 
 // Removes up to `excess` units from the end of `text`; returns how many went.
-std::size_t CutFromEnd(std::u16string& text, std::size_t excess) {
+std::size_t CutFromEnd(std::u16string_view& text, std::size_t excess) {
   if (excess == 0 || text.empty()) return 0;
   std::size_t keep = text.size() > excess ? text.size() - excess : 0;
   // A high surrogate left without its partner would be a broken character.
   if (keep > 0 && text[keep - 1] >= 0xD800 && text[keep - 1] <= 0xDBFF) --keep;
   const std::size_t removed = text.size() - keep;
-  text.resize(keep);
+  text = text.substr(0, keep);
   return removed;
 }
 
@@ -114,22 +107,24 @@ std::size_t CutFromEnd(std::u16string& text, std::size_t excess) {
 
 bool FitStringsToRecord(FeskItem& entry) {
   const bool birthday = entry.m_wKind == Birthday;
-  std::u16string* order[] = {&entry.m_szNote, &entry.m_szSoundFile,
-                             birthday ? &entry.m_szLastName : &entry.m_szName,
-                             birthday ? &entry.m_szFirstName : nullptr};
+  const EntryStringSet::Slot order[] = {EntryStringSet::Note, EntryStringSet::SoundFile,
+                                        birthday ? EntryStringSet::LastName : EntryStringSet::Name,
+                                        birthday ? EntryStringSet::FirstName : EntryStringSet::kSlots};
+  EntryStringSet::Texts texts = entry.Texts().All();
   std::size_t units = 0;
-  for (const std::u16string* text : order) {
-    if (text) units += StoredText(*text).size() + 1;
+  for (const EntryStringSet::Slot slot : order) {
+    if (slot != EntryStringSet::kSlots) units += StoredText(texts[slot]).size() + 1;
   }
   if (units <= kMaxRecordStringUnits) return false;
   std::size_t excess = units - kMaxRecordStringUnits;
-  for (std::u16string* text : order) {
-    if (!text || excess == 0) continue;
+  for (const EntryStringSet::Slot slot : order) {
+    if (slot == EntryStringSet::kSlots || excess == 0) continue;
     // Only the stored part counts; what follows a zero character is dropped.
-    text->resize(StoredText(*text).size());
-    const std::size_t removed = CutFromEnd(*text, excess);
+    texts[slot] = StoredText(texts[slot]);
+    const std::size_t removed = CutFromEnd(texts[slot], excess);
     excess -= std::min(removed, excess);
   }
+  entry.Texts().Assign(texts);
   return true;
 }
 

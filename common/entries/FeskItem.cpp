@@ -32,26 +32,20 @@ bool FeskItem::Write(BinaryWriter& writer) const {
   block.WriteU32(m_dwVolume);
   block.WriteU32(m_bOwnReminder);
   if (m_wKind == Birthday) {
-    WriteEntryString(block, m_szFirstName);
-    WriteEntryString(block, m_szLastName);
+    WriteEntryString(block, FirstName());
+    WriteEntryString(block, LastName());
   } else {
-    WriteEntryString(block, m_szName);
+    WriteEntryString(block, Name());
   }
-  WriteEntryString(block, m_szNote);
-  WriteEntryString(block, m_szSoundFile);
+  WriteEntryString(block, Note());
+  WriteEntryString(block, SoundFile());
   // A length that wrapped around would make the rest of the file unreadable.
   if (block.Data().size() > MAX_EXTENSION_SIZE) return false;
   return StorageItem::Write(writer) && WriteExtensionBlock(writer, block.Data());
 }
 
 bool FeskItem::Read(BinaryReader& reader) {
-  const auto clearStrings = [this] {
-    m_szName.clear();
-    m_szFirstName.clear();
-    m_szLastName.clear();
-    m_szNote.clear();
-    m_szSoundFile.clear();
-  };
+  const auto clearStrings = [this] { m_texts.Clear(); };
   if (!StorageItem::Read(reader)) {
     clearStrings();
     return false;
@@ -72,14 +66,6 @@ bool FeskItem::Read(BinaryReader& reader) {
     m_eReadState = RecordState::Skipped;
     return false;
   }
-  // The strings of the kind are read over what an item read before held
-  // (the room they had is used again); the others are cleared.
-  if (m_wKind == Birthday) {
-    m_szName.clear();
-  } else {
-    m_szFirstName.clear();
-    m_szLastName.clear();
-  }
   if (!ReadEntryStrings(block.subspan(kEntryFixedFieldsSize), true, *this)) {
     m_eReadState = RecordState::Repaired;
   }
@@ -98,11 +84,11 @@ EntryRecord EntryRecordOf(const FeskItem& entry) {
   record.soundSource = entry.m_dwSoundSource;
   record.volume = entry.m_dwVolume;
   record.ownReminder = entry.m_bOwnReminder;
-  record.name = entry.m_szName;
-  record.firstName = entry.m_szFirstName;
-  record.lastName = entry.m_szLastName;
-  record.note = entry.m_szNote;
-  record.soundFile = entry.m_szSoundFile;
+  record.name = entry.Name();
+  record.firstName = entry.FirstName();
+  record.lastName = entry.LastName();
+  record.note = entry.Note();
+  record.soundFile = entry.SoundFile();
   record.star = entry.IsStar();
   return record;
 }
@@ -118,11 +104,7 @@ std::unique_ptr<FeskItem> EntryOfRecord(const EntryRecord& record) {
   entry->m_dwSoundSource = record.soundSource;
   entry->m_dwVolume = record.volume;
   entry->m_bOwnReminder = record.ownReminder;
-  entry->m_szName = record.name;
-  entry->m_szFirstName = record.firstName;
-  entry->m_szLastName = record.lastName;
-  entry->m_szNote = record.note;
-  entry->m_szSoundFile = record.soundFile;
+  entry->Texts().Assign({record.name, record.firstName, record.lastName, record.note, record.soundFile});
   entry->m_bStar = record.star ? 1 : 0;
   return entry;
 }

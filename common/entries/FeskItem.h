@@ -17,6 +17,7 @@
 
 #include "common/entries/EntryKind.h"
 #include "common/entries/EntrySettings.h"
+#include "common/entries/EntryStringSet.h"
 #include "common/store/StorageItem.h"
 
 // The fixed fields of the extension block, in bytes, after its length field.
@@ -61,27 +62,41 @@ class FeskItem : public StorageItem {
   bool IsStar() const { return m_bStar != 0; }
   // Whether a snoozed reminder of the entry is still to come back after `now`.
   bool IsSnoozed(platform::FileTime now) const { return m_bEnabled && m_ftSnooze > now; }
-  bool HasNote() const { return !m_szNote.empty(); }
+  bool HasNote() const { return !Note().empty(); }
   // False for a date kept without a year (kYearUnknown, EntryCalendar.h).
   bool HasYear() const;
 
-  // The fields stand in an order that leaves no padding between them: every
-  // entry of a large list is held in memory.
+  // The texts, each empty when absent: name for anniversaries and other
+  // dates, first and last name for birthdays.
+  std::u16string_view Name() const { return m_texts.Get(EntryStringSet::Name); }
+  std::u16string_view FirstName() const { return m_texts.Get(EntryStringSet::FirstName); }
+  std::u16string_view LastName() const { return m_texts.Get(EntryStringSet::LastName); }
+  std::u16string_view Note() const { return m_texts.Get(EntryStringSet::Note); }
+  std::u16string_view SoundFile() const { return m_texts.Get(EntryStringSet::SoundFile); }
+  void SetName(std::u16string_view text) { m_texts.Set(EntryStringSet::Name, text); }
+  void SetFirstName(std::u16string_view text) { m_texts.Set(EntryStringSet::FirstName, text); }
+  void SetLastName(std::u16string_view text) { m_texts.Set(EntryStringSet::LastName, text); }
+  void SetNote(std::u16string_view text) { m_texts.Set(EntryStringSet::Note, text); }
+  void SetSoundFile(std::u16string_view text) { m_texts.Set(EntryStringSet::SoundFile, text); }
+  EntryStringSet& Texts() { return m_texts; }
+  const EntryStringSet& Texts() const { return m_texts; }
+
+  // The fields stand in an order that leaves no padding between them, the
+  // first two in what the base part leaves free at its end: every entry of a
+  // large list is held in memory.
+  std::uint8_t m_bStar = 0;
   std::uint16_t m_wKind = Birthday;
   std::uint32_t m_dwContactOid = 0;
   platform::FileTime m_ftDate = 0;  // only year, month and day count
-  std::u16string m_szName;       // anniversaries and other dates
-  std::u16string m_szFirstName;  // birthdays
-  std::u16string m_szLastName;   // birthdays
-  std::u16string m_szNote;
   std::uint32_t m_bOwnSound = 0;
   std::uint32_t m_dwSoundType = 0;
   std::uint32_t m_dwSoundSource = 0;
   std::uint32_t m_dwVolume = 0;
-  std::u16string m_szSoundFile;
   std::uint32_t m_dwIcon = 0;
-  std::uint32_t m_bStar = 0;
   std::uint32_t m_bOwnReminder = 0;
+
+ private:
+  EntryStringSet m_texts;
 };
 
 // Reads the fixed fields of an extension block, in their stored order.

@@ -144,7 +144,7 @@ bool FeskList::LoadAndUpgradeFile(const EntryReminderDefaults& defaults) {
   if (!oldReader) {
     // The entries and their texts take about three times the file.
     struct stat info {};
-    if (stat(m_szPath.c_str(), &info) == 0 && info.st_size > 0) {
+    if (!getenv("NOPREP") && stat(m_szPath.c_str(), &info) == 0 && info.st_size > 0) {
       platform::PrepareHeapForLargeData(3 * static_cast<std::size_t>(info.st_size));
     }
     if (!Load()) return false;
@@ -195,9 +195,9 @@ std::size_t FeskList::LoadStarsFile(const std::string& path) {
     // A date no calendar has cannot be shown or counted; the line is skipped.
     if (!MidnightOf({line.nYear, line.nMonth, line.nDay}, date)) continue;
     auto star = std::make_unique<FeskItem>(Birthday);
-    star->m_szFirstName = line.szFirstName;
-    star->m_szLastName = line.szLastName;
-    star->m_szNote = line.szDescription;
+    star->SetFirstName(line.szFirstName);
+    star->SetLastName(line.szLastName);
+    star->SetNote(line.szDescription);
     star->m_ftDate = date;
     star->m_bEnabled = 0;
     star->m_bStar = 1;

@@ -20,8 +20,8 @@ bool SameEntry(const FeskItem& a, const FeskItem& b) {
          a.m_ftDate == b.m_ftDate && a.m_dwContactOid == b.m_dwContactOid && a.m_dwIcon == b.m_dwIcon &&
          a.m_bOwnSound == b.m_bOwnSound && a.m_dwSoundType == b.m_dwSoundType &&
          a.m_dwSoundSource == b.m_dwSoundSource && a.m_dwVolume == b.m_dwVolume &&
-         a.m_bOwnReminder == b.m_bOwnReminder && a.m_szName == b.m_szName && a.m_szFirstName == b.m_szFirstName &&
-         a.m_szLastName == b.m_szLastName && a.m_szNote == b.m_szNote && a.m_szSoundFile == b.m_szSoundFile;
+         a.m_bOwnReminder == b.m_bOwnReminder && a.Name() == b.Name() && a.FirstName() == b.FirstName() &&
+         a.LastName() == b.LastName() && a.Note() == b.Note() && a.SoundFile() == b.SoundFile();
 }
 
 }  // namespace

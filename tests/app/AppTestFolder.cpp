@@ -85,9 +85,9 @@ StartupOptions OptionsFor(const AppTestFolder& folder, QSize screen) {
 std::unique_ptr<FeskItem> MakeDated(std::uint16_t kind, const char* name, int year, int month, int day) {
   auto entry = std::make_unique<FeskItem>(kind);
   if (kind == Birthday) {
-    entry->m_szFirstName = platform::FromUtf8(name);
+    entry->SetFirstName(platform::FromUtf8(name));
   } else {
-    entry->m_szName = platform::FromUtf8(name);
+    entry->SetName(platform::FromUtf8(name));
   }
   MidnightOf(CalendarDate{year, month, day}, entry->m_ftDate);
   entry->m_dwIcon = DefaultIconOfKind(kind);
@@ -96,7 +96,7 @@ std::unique_ptr<FeskItem> MakeDated(std::uint16_t kind, const char* name, int ye
 
 std::unique_ptr<FeskItem> MakeBirthday(const char* first, const char* last, int year, int month, int day) {
   auto entry = MakeDated(Birthday, first, year, month, day);
-  entry->m_szLastName = platform::FromUtf8(last);
+  entry->SetLastName(platform::FromUtf8(last));
   return entry;
 }
 
@@ -104,7 +104,7 @@ void FillSampleEntries(FeskList& list) {
   list.Add(MakeBirthday("Anna", "Berg", 1985, 3, 14));
   list.Add(MakeBirthday("Jonas", "Keller", 1972, 7, 2));
   auto noted = MakeBirthday("Maria", "Lopez", 1990, 11, 23);
-  noted->m_szNote = u"Likes orchids";
+  noted->SetNote(u"Likes orchids");
   list.Add(std::move(noted));
   auto skipped = MakeBirthday("Peter", "Nowak", 1964, 1, 9);
   skipped->m_wSkipNext = 1;
@@ -118,7 +118,7 @@ void FillSampleEntries(FeskList& list) {
   list.Add(MakeDated(Anniversary, "Company founded", 1998, 10, 1));
   auto disabledNote = MakeDated(Anniversary, "First flat", 2005, 4, 1);
   disabledNote->m_bEnabled = 0;
-  disabledNote->m_szNote = u"Old street";
+  disabledNote->SetNote(u"Old street");
   list.Add(std::move(disabledNote));
   list.Add(MakeDated(OtherDate, "Car inspection", 2020, 8, 12));
   list.Add(MakeDated(OtherDate, "Tax return", 2019, 5, 31));

@@ -128,13 +128,13 @@ class EntryListTest : public QObject {
     g_settings.g_bShowBirthdays = 0;
     QVERIFY(f.view->FillList());
     QCOMPARE(f.view->RowCount(), 2);
-    QCOMPARE(f.view->EntryAt(0)->m_szName, u"Apple");
+    QCOMPARE(f.view->EntryAt(0)->Name(), u"Apple");
     QCOMPARE(f.view->SelectedRow(), 0);
 
     g_settings.g_bSortAscending = 0;
     f.view->SelectRow(1, false);  // Cherry
     f.view->SortRows();
-    QCOMPARE(f.view->EntryAt(0)->m_szName, u"Cherry");
+    QCOMPARE(f.view->EntryAt(0)->Name(), u"Cherry");
     QCOMPARE(f.view->SelectedRow(), 0);
     QCOMPARE(f.view->FindRow(f.view->EntryAt(1)), 1);
   }
@@ -185,7 +185,7 @@ class EntryListTest : public QObject {
     ListFixture f;
     auto ann = MakeBirthday("Ann", "Lee", 1961, 12, 22);
     ann->m_bEnabled = 1;
-    ann->m_szNote = u"Orchids";
+    ann->SetNote(u"Orchids");
     FeskItem* first = f.Add(std::move(ann));
     auto car = MakeDated(OtherDate, "Car inspection", 2020, 12, 28);
     car->m_bEnabled = 1;
@@ -230,7 +230,7 @@ class EntryListTest : public QObject {
     QCOMPARE(f.list.Count(), 2u);
     const FeskItem& singer = *AsEntry(&*f.list.begin());
     FeskItem& plain = *AsEntry(&*std::next(f.list.begin()));
-    plain.m_szNote.clear();  // a star without description
+    plain.SetNote({});  // a star without description
     const EntryRowPainter& painter = f.view->RowPainter();
     const int width = 240;
     const int rowHeight = painter.RowHeight();

@@ -41,7 +41,7 @@ namespace {
 // What the fake editor does: its result, and a name it gives the entry.
 int g_editorResult = 1;
 int FakeEditor(FeskItem& entry, void*) {
-  if (g_editorResult == 1) entry.m_szName = u"Edited";
+  if (g_editorResult == 1) entry.SetName(u"Edited");
   return g_editorResult;
 }
 int FakeIconPicker(FeskItem& entry, QWidget*) {
@@ -486,7 +486,7 @@ class MenuCommandTest : public QObject {
     QFETCH(QString, after);
     WindowFixture f;
     FeskItem* entry = f.Add(MakeBirthday("Jo", "Ray", 1980, 2, 3));
-    entry->m_szNote = before.toStdU16String();
+    entry->SetNote(before.toStdU16String());
     f.window = std::make_unique<MainWindow>(QStringLiteral("Natalo"), f.list, nullptr, true);
     WithNoteDialog([&](ViewNoteDialog& dialog) {
       QCOMPARE(dialog.Title(), QStringLiteral("Jo Ray"));
@@ -495,14 +495,14 @@ class MenuCommandTest : public QObject {
       dialog.SoftKeys()->Press(static_cast<keypad::SoftKeyBar::Key>(key));
     });
     QCOMPARE(RunViewNoteDialog(*entry, f.window.get()), result);
-    QCOMPARE(QString::fromStdU16String(entry->m_szNote), after);
+    QCOMPARE(ToQString(entry->Note()), after);
   }
 
   void aStarsNoteOnlyScrolls() {
     WindowFixture f;
     f.WithStars();
     FeskItem* star = AsEntry(&*f.list.begin());
-    star->m_szNote = QString(QStringLiteral("line\n")).repeated(80).toStdU16String();
+    star->SetNote(QString(QStringLiteral("line\n")).repeated(80).toStdU16String());
     f.window = std::make_unique<MainWindow>(QStringLiteral("Natalo"), f.list, nullptr, true);
     f.window->show();
     QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
@@ -513,7 +513,7 @@ class MenuCommandTest : public QObject {
       note->setFocus();
       QTest::keyClicks(note, "abc");
       QTest::keyClick(note, Qt::Key_Delete);
-      QCOMPARE(note->toPlainText().toStdU16String(), star->m_szNote);
+      QCOMPARE(note->toPlainText().toStdU16String(), star->Note());
       QCOMPARE(note->verticalScrollBar()->value(), 0);
       QTest::keyClick(note, Qt::Key_Down);
       QTest::keyClick(note, Qt::Key_Down);
@@ -534,10 +534,10 @@ class MenuCommandTest : public QObject {
       dialog.SoftKeys()->Press(keypad::SoftKeyBar::Left);
     });
     w.RunCommand(cmd::kViewNote);
-    QCOMPARE(entry->m_szNote, std::u16string(u"Flowers"));
+    QCOMPARE(entry->Note(), std::u16string(u"Flowers"));
     FeskList stored(f.list.m_szPath);
     QVERIFY(stored.Load());
-    QCOMPARE(AsEntry(&*stored.begin())->m_szNote, std::u16string(u"Flowers"));
+    QCOMPARE(AsEntry(&*stored.begin())->Note(), std::u16string(u"Flowers"));
     QCOMPARE(f.recalculations, 0);
   }
 };

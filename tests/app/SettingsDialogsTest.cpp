@@ -62,7 +62,7 @@ struct SettingsFixture {
   QStringList RowNames() const {
     QStringList names;
     for (int row = 0; row < window->List().RowCount(); ++row) {
-      names << ToQString(window->List().EntryAt(row)->m_szFirstName);
+      names << ToQString(window->List().EntryAt(row)->FirstName());
     }
     return names;
   }

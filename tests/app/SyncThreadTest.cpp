@@ -3,6 +3,7 @@
 // by the command line reaches the list at once, and the next save keeps it.
 #include <QtTest>
 
+#include "Natalo/AppText.h"
 #include "Natalo/EntryStorage.h"
 #include "Natalo/EntryListView.h"
 #include "Natalo/MainWindow.h"
@@ -20,7 +21,7 @@
 // The first names of a list's entries, sorted, to compare lists whatever their order.
 static QStringList SortedFirstNames(const FeskList& list) {
   QStringList names;
-  for (const StorageItem& item : list) names << QString::fromStdU16String(AsEntry(&item)->m_szFirstName);
+  for (const StorageItem& item : list) names << ToQString(AsEntry(&item)->FirstName());
   names.sort();
   return names;
 }
@@ -98,10 +99,10 @@ class SyncThreadTest : public QObject {
     FeskList reread(storage);
     QVERIFY(reread.Load());
     QStringList names;
-    for (const StorageItem& item : reread) names << QString::fromStdU16String(AsEntry(&item)->m_szFirstName);
+    for (const StorageItem& item : reread) names << ToQString(AsEntry(&item)->FirstName());
     QCOMPARE(names, QStringList({"Anna", "Own", "Carl"}));
-    QCOMPARE(AsEntry(reread.FindByUID(3))->m_szFirstName, u"Own");
-    QCOMPARE(AsEntry(reread.FindByUID(4))->m_szFirstName, u"Carl");
+    QCOMPARE(AsEntry(reread.FindByUID(3))->FirstName(), u"Own");
+    QCOMPARE(AsEntry(reread.FindByUID(4))->FirstName(), u"Carl");
     QTRY_COMPARE(window.List().RowCount(), 3);
     StopSyncThread();
   }
@@ -211,12 +212,12 @@ class SyncThreadTest : public QObject {
       QVERIFY(writer.Load());
       StorageNotice notice{2, static_cast<StorageChange>(change)};
       if (change == int(StorageChange::EntryChanged)) {
-        AsEntry(writer.FindByUID(2))->m_szFirstName = u"Jonny";
+        AsEntry(writer.FindByUID(2))->SetFirstName(u"Jonny");
       } else if (change == int(StorageChange::EntryRemoved)) {
         writer.Remove(writer.FindByUID(2));
       } else if (change == int(StorageChange::ListChanged)) {
         writer.Remove(writer.FindByUID(1));
-        AsEntry(writer.FindByUID(3))->m_szFirstName = u"Karl";
+        AsEntry(writer.FindByUID(3))->SetFirstName(u"Karl");
         writer.Add(MakeBirthday("Dora", "Lind", 1980, 2, 3));
         notice.uid = 0;
       } else {

@@ -78,8 +78,12 @@ void CliFolder::Save(std::vector<std::unique_ptr<FeskItem>> entries) const {
 std::unique_ptr<FeskItem> MakeEntry(std::uint16_t kind, const std::string& name, const CalendarDate& date,
                                     const std::string& lastName) {
   auto entry = std::make_unique<FeskItem>(kind);
-  (kind == Birthday ? entry->m_szFirstName : entry->m_szName) = platform::FromUtf8(name);
-  entry->m_szLastName = platform::FromUtf8(lastName);
+  if (kind == Birthday) {
+    entry->SetFirstName(platform::FromUtf8(name));
+  } else {
+    entry->SetName(platform::FromUtf8(name));
+  }
+  entry->SetLastName(platform::FromUtf8(lastName));
   MidnightOf(date, entry->m_ftDate);
   entry->m_bEnabled = 1;
   ApplyReminder(*entry, 2, 0x0C00);

@@ -288,7 +288,7 @@ TEST_F(CliTest, ExportedCalendarReadsBackWithDatesRecurrenceAndAlarms) {
   std::vector<std::unique_ptr<FeskItem>> entries;
   entries.push_back(MakeEntry(Birthday, "Leap", {2000, 2, 29}, "Year"));
   auto noted = MakeEntry(Anniversary, std::string(60, 'W') + " \xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D", {2010, 6, 19});
-  noted->m_szNote = u"Line one\nsemi; comma, back\\slash";
+  noted->SetNote(u"Line one\nsemi; comma, back\\slash");
   entries.push_back(std::move(noted));
   entries.push_back(MakeEntry(OtherDate, "Quiet", {2015, 12, 31}));
   entries.back()->m_bEnabled = 0;
@@ -461,7 +461,7 @@ TEST_F(CliTest, CalendarFolderRewritesOnlyWhatChanged) {
   // The same entries, the first with a note and the last gone.
   std::vector<std::unique_ptr<FeskItem>> entries;
   entries.push_back(MakeEntry(Birthday, "Anna", DaysAhead(3, 30), "Berg"));
-  entries.back()->m_szNote = u"cake";
+  entries.back()->SetNote(u"cake");
   entries.push_back(MakeEntry(Birthday, "Jonas", DaysAhead(0, 41), "Keller"));
   entries.push_back(MakeEntry(Anniversary, "Wedding", DaysAhead(12, 10)));
   entries.push_back(MakeEntry(OtherDate, "Tax day", DaysAhead(20)));
@@ -594,9 +594,9 @@ TEST_F(CliTest, AddSavesChecksDuplicatesArmsTheReminderAndTellsTheApplication) {
   ASSERT_TRUE(list.Load());
   ASSERT_EQ(list.Count(), 6u);
   const FeskItem* ada = AsEntry(&*std::next(list.begin(), 5));
-  EXPECT_EQ(ada->m_szFirstName, u"Ada King");
-  EXPECT_EQ(ada->m_szLastName, u"Lovelace");
-  EXPECT_EQ(ada->m_szNote, u"Send a card");
+  EXPECT_EQ(ada->FirstName(), u"Ada King");
+  EXPECT_EQ(ada->LastName(), u"Lovelace");
+  EXPECT_EQ(ada->Note(), u"Send a card");
   EXPECT_EQ(DateOfFileTime(ada->m_ftDate), (CalendarDate{1815, 12, 10}));
   EXPECT_EQ(ada->m_bEnabled, 1u);
 
@@ -729,7 +729,7 @@ TEST_F(CliTest, EditAndDeleteChangeTheStoredEntryWithTheEditorsChecks) {
     }
   }
   const FeskItem* anne = AsEntry(list.FindByUID(1));
-  EXPECT_EQ(anne->m_szNote, u"Card");
+  EXPECT_EQ(anne->Note(), u"Card");
   EXPECT_EQ(anne->m_bOwnReminder, 1u);
   EXPECT_EQ(ReminderDays(anne->m_ftDate, anne->m_ftStart), 3);
   platform::SystemTime at;
@@ -738,7 +738,7 @@ TEST_F(CliTest, EditAndDeleteChangeTheStoredEntryWithTheEditorsChecks) {
   const FeskItem* wedding = AsEntry(list.FindByUID(3));
   EXPECT_EQ(DateOfFileTime(wedding->m_ftDate), (CalendarDate{kYearUnknown, 7, 4}));
   EXPECT_EQ(wedding->m_bEnabled, 0u);
-  EXPECT_EQ(AsEntry(list.FindByUID(6))->m_szNote, u"a=b");
+  EXPECT_EQ(AsEntry(list.FindByUID(6))->Note(), u"a=b");
 
   // An application that does not answer would save its own copy over an edit
   // or a deletion: the file is put back and the command fails.
@@ -850,7 +850,7 @@ TEST_F(CliTest, OldRevisionIsReadAsItIsAndUpgradedOnlyByAdd) {
   FeskList list(folder.StoragePath());
   ASSERT_TRUE(list.Load());
   ASSERT_EQ(list.Count(), 2u);
-  EXPECT_EQ(AsEntry(list.FindByUID(7))->m_szNote, u"From the first version");
+  EXPECT_EQ(AsEntry(list.FindByUID(7))->Note(), u"From the first version");
   std::vector<std::string> kept;
   for (const auto& found : std::filesystem::directory_iterator(folder.Folder())) {
     if (found.path().filename().string().starts_with("storage.dat.rev1")) kept.push_back(ReadFileBytes(found.path()));
@@ -920,7 +920,7 @@ TEST_F(CliTest, ImportTakesContactsBySettingsAndRulesAndReports) {
     FeskList list(folder.StoragePath());
     EXPECT_TRUE(list.Load());
     for (const StorageItem& item : list) {
-      if (AsEntry(&item)->m_szFirstName == u"Anna") return DateOfFileTime(AsEntry(&item)->m_ftDate);
+      if (AsEntry(&item)->FirstName() == u"Anna") return DateOfFileTime(AsEntry(&item)->m_ftDate);
     }
     return CalendarDate{};
   };

@@ -106,7 +106,7 @@ TEST(IcsSummary, ReadsAsTheFormattedTextInUtf8) {
   for (const std::u16string& format : formats) {
     for (const std::u16string& name : names) {
       FeskItem entry(Birthday);
-      entry.m_szFirstName = name;
+      entry.SetFirstName(name);
       ASSERT_TRUE(MidnightOf({1990, 5, 17}, entry.m_ftDate));
       IcsEvent event;
       FillEvent(entry, "id", format, {2026, 1, 1}, event);
@@ -158,10 +158,10 @@ TEST(IcsEventWriter, WritesWhatTheCalendarWritesOfFilledEvents) {
   int uid = 1;
   for (const auto& row : rows) {
     FeskItem entry(row.kind);
-    entry.m_szFirstName = row.first;
-    entry.m_szLastName = row.last;
-    entry.m_szName = row.name;
-    entry.m_szNote = row.note;
+    entry.SetFirstName(row.first);
+    entry.SetLastName(row.last);
+    entry.SetName(row.name);
+    entry.SetNote(row.note);
     ASSERT_TRUE(MidnightOf(row.date, entry.m_ftDate));
     // Reminders at a minute of their own, a few days before.
     ASSERT_TRUE(MidnightOf({2001, row.date.month, 1}, entry.m_ftStart));
@@ -177,7 +177,7 @@ TEST(IcsEventWriter, WritesWhatTheCalendarWritesOfFilledEvents) {
   // More days and reminders than the writer's tables first hold, then each again.
   for (int i = 0; i < 3000; ++i) {
     FeskItem entry(Birthday);
-    entry.m_szFirstName = u"Day";
+    entry.SetFirstName(u"Day");
     ASSERT_TRUE(MidnightOf({1950, 1, 1}, entry.m_ftDate));
     entry.m_ftDate += static_cast<platform::FileTime>(i % 1500) * platform::FILETIME_PER_DAY;
     entry.m_ftStart = entry.m_ftDate - 3 * platform::FILETIME_PER_DAY;

@@ -122,7 +122,7 @@ class EditorScreensTest : public QObject {
       entry.m_bOwnSound = 1;
       entry.m_dwSoundType = 1;
       entry.m_dwSoundSource = 2;
-      entry.m_szSoundFile = u"/usr/share/sounds/freedesktop/stereo/bell.oga";
+      entry.SetSoundFile(u"/usr/share/sounds/freedesktop/stereo/bell.oga");
       Dialog(window, [&] { RunSoundDialog(entry, &window); }, "sound-own-" + tag);
       Dialog(window, [&] { RunIconPicker(entry, &window); }, "iconpicker-" + tag);
       keypad::LineField path;
@@ -156,13 +156,13 @@ class EditorScreensTest : public QObject {
     entry.m_ftDate = enginetest::At(1978, 11, 23, 12, 0);
     const std::u16string longName = u"Maximiliane Theodora Wilhelmina von Hohenzollern-Sigmaringen";
     if (entry.m_wKind == Birthday) {
-      entry.m_szFirstName = u"Maximiliane Theodora";
-      entry.m_szLastName = u"von Hohenzollern-Sigmaringen";
+      entry.SetFirstName(u"Maximiliane Theodora");
+      entry.SetLastName(u"von Hohenzollern-Sigmaringen");
     } else {
-      entry.m_szName = entry.m_wKind == Anniversary ? u"Wedding of " + longName : u"Moving day into the new flat";
+      entry.SetName(entry.m_wKind == Anniversary ? u"Wedding of " + longName : u"Moving day into the new flat");
     }
-    entry.m_szNote = u"Likes dark chocolate and long walks; ring before visiting. Gift ideas: a book on "
-                     u"old maps, tickets for the autumn concert, a cast-iron pan.";
+    entry.SetNote(u"Likes dark chocolate and long walks; ring before visiting. Gift ideas: a book on "
+                  u"old maps, tickets for the autumn concert, a cast-iron pan.");
     ApplyDefaultReminder(entry);
   }
 

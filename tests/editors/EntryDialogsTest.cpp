@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "Natalo/AppText.h"
 #include "Natalo/editors/EditorServices.h"
 #include "Natalo/editors/EntryDialogs.h"
 #include "Natalo/editors/ReminderDialog.h"
@@ -158,7 +159,7 @@ class EntryDialogsTest : public QObject {
     });
     QCOMPARE(RunSoundDialog(entry, m_window), keypad::kResultDone);
     QCOMPARE(entry.m_dwSoundSource, 3u);
-    QVERIFY(QString::fromStdU16String(entry.m_szSoundFile).endsWith("c-chime.oga"));
+    QVERIFY(ToQString(entry.SoundFile()).endsWith("c-chime.oga"));
     QCOMPARE(entry.m_bOwnSound, 0u);
     QCOMPARE(entry.m_dwVolume, 0u);  // program settings store no volume
     std::uint32_t previewed = 0;
@@ -168,7 +169,7 @@ class EntryDialogsTest : public QObject {
     Touch(user / "a-alarm.oga");
     WhenRunning<SoundDialog>([&](SoundDialog& dialog) {
       const int s = dialog.SoundRow()->CurrentIndex();
-      QCOMPARE(dialog.SoundRow()->ItemData(s).toString().toStdU16String(), entry.m_szSoundFile);
+      QCOMPARE(dialog.SoundRow()->ItemData(s).toString().toStdU16String(), entry.SoundFile());
       // Own settings: the volume follows the type; type 0 greys it.
       dialog.SettingsRow()->SetCurrentIndex(1);
       dialog.TypeRow()->SetCurrentIndex(1);
@@ -187,7 +188,7 @@ class EntryDialogsTest : public QObject {
     QCOMPARE(entry.m_dwSoundType, 3u);
     QCOMPARE(entry.m_dwVolume, 2u);
     QCOMPARE(entry.m_dwSoundSource, 2u);
-    QVERIFY(entry.m_szSoundFile == u"/music/song.flac");
+    QVERIFY(entry.SoundFile() == u"/music/song.flac");
   }
 
   void soundFolderListing() {

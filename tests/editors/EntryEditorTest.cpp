@@ -53,8 +53,12 @@ QString Message(const QString& key) {
 FeskItem* Listed(FeskList& list, std::uint16_t kind, const char16_t* first, const char16_t* last = u"",
                  std::uint32_t oid = 0) {
   auto entry = std::make_unique<FeskItem>(kind);
-  (kind == Birthday ? entry->m_szFirstName : entry->m_szName) = first;
-  entry->m_szLastName = last;
+  if (kind == Birthday) {
+    entry->SetFirstName(first);
+  } else {
+    entry->SetName(first);
+  }
+  entry->SetLastName(last);
   entry->m_dwContactOid = oid;
   entry->m_ftDate = At(1980, 3, 10);
   return AsEntry(list.Add(std::move(entry)));
@@ -154,8 +158,8 @@ class EntryEditorTest : public QObject {
     if (message.isEmpty()) {
       QCOMPARE(result, keypad::kResultDone);
       QCOMPARE(shown, QString());
-      QCOMPARE(ToQString(kind == Birthday ? entry.m_szLastName : entry.m_szName), kind == Birthday ? last : first);
-      QCOMPARE(ToQString(entry.m_szNote), QString("a note"));
+      QCOMPARE(ToQString(kind == Birthday ? entry.LastName() : entry.Name()), kind == Birthday ? last : first);
+      QCOMPARE(ToQString(entry.Note()), QString("a note"));
       QCOMPARE(entry.m_bEnabled, 0u);
       // The date at the program's reminder time (12:00 by default).
       const platform::SystemTime want = DayFromToday(daysFromToday);
@@ -163,7 +167,7 @@ class EntryEditorTest : public QObject {
     } else {
       QCOMPARE(result, keypad::kResultCancel);
       QCOMPARE(shown, Key(platform::FromUtf8(message.toStdString()).c_str()));
-      QVERIFY(entry.m_szFirstName.empty() && entry.m_szName.empty());  // untouched
+      QVERIFY(entry.FirstName().empty() && entry.Name().empty());  // untouched
     }
   }
 
@@ -191,8 +195,8 @@ class EntryEditorTest : public QObject {
     if (situation == "linked") Listed(*m_list, Anniversary, u"Wedding of Ann", u"", 77);
     if (situation == "typed") Listed(*m_list, Anniversary, u"Wedding", u"", 0);
     FeskItem& entry = edited ? *edited : fresh;
-    const std::u16string firstBefore = entry.m_szFirstName, lastBefore = entry.m_szLastName;
-    const std::u16string nameBefore = entry.m_szName;
+    const std::u16string firstBefore(entry.FirstName()), lastBefore(entry.LastName());
+    const std::u16string nameBefore(entry.Name());
     QString shown;
     WhenRunning<EntryEditor>([&](EntryEditor& editor) {
       if (editor.FirstNameField()) {
@@ -220,9 +224,9 @@ class EntryEditorTest : public QObject {
     QCOMPARE(result, refused ? keypad::kResultCancel : keypad::kResultDone);
     if (refused) {
       QCOMPARE(shown, entry.m_wKind == Birthday ? Key(u"MSG_DUPLICATE_BIRTHDAY") : Key(u"MSG_DUPLICATE_ANNIVERSARY"));
-      QCOMPARE(entry.m_szFirstName, firstBefore);
-      QCOMPARE(entry.m_szLastName, lastBefore);
-      QCOMPARE(entry.m_szName, nameBefore);
+      QCOMPARE(entry.FirstName(), firstBefore);
+      QCOMPARE(entry.LastName(), lastBefore);
+      QCOMPARE(entry.Name(), nameBefore);
     } else {
       QCOMPARE(shown, QString());
     }
@@ -244,8 +248,8 @@ class EntryEditorTest : public QObject {
     QFETCH(QString, focus);
     QFETCH(QString, message);
     FeskItem entry(Birthday);
-    entry.m_szFirstName = u"Ann";
-    entry.m_szNote = u"line one\nline two";
+    entry.SetFirstName(u"Ann");
+    entry.SetNote(u"line one\nline two");
     entry.m_ftDate = At(1980, 3, 10, 12, 0);
     QString focused, shown;
     bool running = false, framed = false;
@@ -306,7 +310,11 @@ class EntryEditorTest : public QObject {
     QFETCH(QString, message);
     QFETCH(QDate, stored);
     FeskItem entry(static_cast<std::uint16_t>(kind));
-    (kind == Birthday ? entry.m_szFirstName : entry.m_szName) = u"Ann";
+    if (kind == Birthday) {
+      entry.SetFirstName(u"Ann");
+    } else {
+      entry.SetName(u"Ann");
+    }
     entry.m_ftDate = At(date.year(), date.month(), date.day(), 12, 0);
     const platform::FileTime before = entry.m_ftDate;
     QString opened, shown;
@@ -348,7 +356,7 @@ class EntryEditorTest : public QObject {
 
   void cancelAfterChangingTheIcon() {
     FeskItem entry(Birthday);
-    entry.m_szFirstName = u"Ann";
+    entry.SetFirstName(u"Ann");
     entry.m_dwIcon = 40;
     std::uint32_t workIcon = 0;
     WhenRunning<EntryEditor>([&](EntryEditor& editor) {

@@ -30,10 +30,10 @@ inline std::unique_ptr<FeskItem> Entry(std::uint16_t kind, platform::FileTime da
   auto entry = std::make_unique<FeskItem>(kind);
   entry->m_ftDate = date;
   if (kind == Birthday) {
-    entry->m_szFirstName = std::move(first);
-    entry->m_szLastName = std::move(last);
+    entry->SetFirstName(std::move(first));
+    entry->SetLastName(std::move(last));
   } else {
-    entry->m_szName = std::move(first);
+    entry->SetName(std::move(first));
   }
   return entry;
 }

@@ -51,8 +51,8 @@ TEST_F(Records, WriteLaysOutTheBlockByteForByte) {
   entry->m_dwSoundSource = 3;
   entry->m_dwVolume = 4;
   entry->m_bOwnReminder = 1;
-  entry->m_szNote = u"Hi";
-  entry->m_szSoundFile = u"";
+  entry->SetNote(u"Hi");
+  entry->SetSoundFile(u"");
 
   FileBytes expected = YearlyBase();
   expected.U16(38 + 2 * (7 + 2 + 0 + 3));
@@ -86,8 +86,8 @@ TEST_F(Records, WriteAndReadGiveTheSameEntry) {
   entry->m_dwVolume = 5;
   entry->m_bOwnReminder = 1;
   // Lone surrogates are kept as they are: the record holds code units, not characters.
-  entry->m_szNote = std::u16string(u"line\nbreak ") + char16_t{0xD800} + u"x" + char16_t{0xDC00};
-  entry->m_szSoundFile = u"/home/ann/sounds/bell.oga";
+  entry->SetNote(std::u16string(u"line\nbreak ") + char16_t{0xD800} + u"x" + char16_t{0xDC00});
+  entry->SetSoundFile(u"/home/ann/sounds/bell.oga");
 
   FeskItem back;
   ASSERT_TRUE(ReadOne(Written(*entry), back));
@@ -104,23 +104,50 @@ TEST_F(Records, WriteAndReadGiveTheSameEntry) {
   EXPECT_EQ(back.m_dwSoundSource, 2u);
   EXPECT_EQ(back.m_dwVolume, 5u);
   EXPECT_EQ(back.m_bOwnReminder, 1u);
-  EXPECT_EQ(back.m_szFirstName, u"Ann");
-  EXPECT_EQ(back.m_szLastName, u"Lee");
-  EXPECT_EQ(back.m_szNote, entry->m_szNote);
-  EXPECT_EQ(back.m_szSoundFile, entry->m_szSoundFile);
+  EXPECT_EQ(back.FirstName(), u"Ann");
+  EXPECT_EQ(back.LastName(), u"Lee");
+  EXPECT_EQ(back.Note(), entry->Note());
+  EXPECT_EQ(back.SoundFile(), entry->SoundFile());
 
   // Read into the same item, as a scan does: nothing of the birthday stays.
   auto other = Entry(OtherDate, At(2001, 1, 1), u"Moved in");
   ASSERT_TRUE(ReadOne(Written(*other), back));
   EXPECT_EQ(back.m_wKind, OtherDate);
-  EXPECT_EQ(back.m_szName, u"Moved in");
-  EXPECT_TRUE(back.m_szSoundFile.empty());
-  EXPECT_TRUE(back.m_szNote.empty());
-  EXPECT_TRUE(back.m_szFirstName.empty());
-  EXPECT_TRUE(back.m_szLastName.empty());
+  EXPECT_EQ(back.Name(), u"Moved in");
+  EXPECT_TRUE(back.SoundFile().empty());
+  EXPECT_TRUE(back.Note().empty());
+  EXPECT_TRUE(back.FirstName().empty());
+  EXPECT_TRUE(back.LastName().empty());
   ASSERT_TRUE(ReadOne(Written(*entry), back));
-  EXPECT_TRUE(back.m_szName.empty());
-  EXPECT_EQ(back.m_szLastName, u"Lee");
+  EXPECT_TRUE(back.Name().empty());
+  EXPECT_EQ(back.LastName(), u"Lee");
+}
+
+// The five texts share one block: a text set from another of the same entry,
+// or from itself, must be copied before the old block goes.
+TEST(EntryStringSetTest, SetsFromItsOwnTextsAndCopiesWhole) {
+  FeskItem entry(Birthday);
+  entry.SetFirstName(u"Ann");
+  entry.SetLastName(u"Lee-Whitmore");
+  entry.SetName(entry.LastName());
+  entry.SetLastName(entry.LastName().substr(4));
+  entry.SetNote(entry.FirstName());
+  EXPECT_EQ(entry.Name(), u"Lee-Whitmore");
+  EXPECT_EQ(entry.LastName(), u"Whitmore");
+  EXPECT_EQ(entry.Note(), u"Ann");
+  EXPECT_EQ(entry.FirstName(), u"Ann");
+  EXPECT_TRUE(entry.SoundFile().empty());
+
+  FeskItem copy(Birthday);
+  copy.Texts() = entry.Texts();
+  entry.SetFirstName({});
+  EXPECT_EQ(copy.FirstName(), u"Ann");
+  EXPECT_EQ(copy.Name(), u"Lee-Whitmore");
+  EntryStringSet moved = std::move(copy.Texts());
+  EXPECT_EQ(moved.Get(EntryStringSet::LastName), u"Whitmore");
+  EXPECT_TRUE(copy.LastName().empty());
+  moved.Clear();
+  EXPECT_TRUE(moved.Get(EntryStringSet::Note).empty());
 }
 
 TEST_F(Records, StarsAreNeverStored) {
@@ -145,7 +172,7 @@ TEST_F(Records, TextsTooLongForTheRecordFailTheSaveAndKeepTheOldFile) {
   const std::string before = FileContent();
 
   auto huge = Entry(Anniversary, At(1990, 6, 1), u"Wedding");
-  huge->m_szNote.assign(100'000, u'x');
+  huge->SetNote(std::u16string(100'000, u'x'));
   bool ok = true;
   EXPECT_EQ(Written(*huge, &ok), "");
   EXPECT_FALSE(ok);
@@ -155,11 +182,11 @@ TEST_F(Records, TextsTooLongForTheRecordFailTheSaveAndKeepTheOldFile) {
 
   // The largest note that fits is stored and read back whole.
   auto largest = Entry(Anniversary, At(1990, 6, 1), u"");
-  largest->m_szNote.assign((0xFFFF - 38 - 2 * 3) / 2, u'y');
+  largest->SetNote(std::u16string((0xFFFF - 38 - 2 * 3) / 2, u'y'));
   FeskItem back;
   ASSERT_TRUE(ReadOne(Written(*largest, &ok), back));
   EXPECT_TRUE(ok);
-  EXPECT_EQ(back.m_szNote, largest->m_szNote);
+  EXPECT_EQ(back.Note(), largest->Note());
 }
 
 enum Outcome { Kept, Skipped, Cut };
@@ -208,7 +235,7 @@ TEST_F(Records, DamagedBlocksKeepWhatCanBeRead) {
   for (const auto& c : DamagedBlocks()) {
     SCOPED_TRACE(c.what);
     FeskItem entry;
-    entry.m_szNote = u"old note";
+    entry.SetNote(u"old note");
     BinaryReader reader(AsSpan(c.bytes));
     const bool read = entry.Read(reader);
     EXPECT_EQ(read, c.outcome == Kept);
@@ -221,14 +248,14 @@ TEST_F(Records, DamagedBlocksKeepWhatCanBeRead) {
       EXPECT_NE(entry.m_eReadState, RecordState::Skipped);
     }
     if (c.outcome != Kept) {
-      EXPECT_EQ(entry.m_szNote, u"") << "a failed read leaves none of the old strings";
+      EXPECT_EQ(entry.Note(), u"") << "a failed read leaves none of the old strings";
       continue;
     }
     EXPECT_EQ(entry.m_eReadState, std::string_view(c.what).starts_with("whole") ? RecordState::Whole : RecordState::Repaired);
-    EXPECT_EQ(entry.m_wKind == Birthday ? entry.m_szFirstName : entry.m_szName, c.first);
-    EXPECT_EQ(entry.m_szLastName, c.last);
-    EXPECT_EQ(entry.m_szNote, c.note);
-    EXPECT_EQ(entry.m_szSoundFile, u"");
+    EXPECT_EQ(entry.m_wKind == Birthday ? entry.FirstName() : entry.Name(), c.first);
+    EXPECT_EQ(entry.LastName(), c.last);
+    EXPECT_EQ(entry.Note(), c.note);
+    EXPECT_EQ(entry.SoundFile(), u"");
   }
 }
 
@@ -259,8 +286,8 @@ TEST_F(Records, ADamagedRecordCostsNoOtherRecord) {
     ASSERT_EQ(list.Count(), 3u);
     const int damaged = shortBlock ? 2 : 1;
     EXPECT_EQ(list.m_nDamagedRecords, damaged);
-    EXPECT_EQ(AsEntry(list.FindByUID(2))->m_szNote, u"note");
-    EXPECT_EQ(AsEntry(list.FindByUID(4))->m_szName, u"Three");
+    EXPECT_EQ(AsEntry(list.FindByUID(2))->Note(), u"note");
+    EXPECT_EQ(AsEntry(list.FindByUID(4))->Name(), u"Three");
     // The file as it was is kept beside it, once however often it is loaded,
     // and the notice names the count and the copy.
     FeskList again(StoragePath());
@@ -294,13 +321,13 @@ TEST_F(Records, AScanSeesWhatALoadKeeps) {
   FeskList list(StoragePath());
   ASSERT_TRUE(list.Load());
   Seen loaded;
-  for (const StorageItem& item : list) loaded.emplace_back(item.m_nUID, AsEntry(&item)->m_szName, AsEntry(&item)->m_szNote);
+  for (const StorageItem& item : list) loaded.emplace_back(item.m_nUID, AsEntry(&item)->Name(), AsEntry(&item)->Note());
   // Every other item is taken, so both fresh and read-over items are seen.
   Seen scanned;
   std::vector<std::unique_ptr<StorageItem>> taken;
   int damaged = -1;
   ASSERT_TRUE(FeskList(StoragePath()).ScanFile([&](std::unique_ptr<StorageItem>& item) {
-    scanned.emplace_back(item->m_nUID, AsEntry(item.get())->m_szName, AsEntry(item.get())->m_szNote);
+    scanned.emplace_back(item->m_nUID, AsEntry(item.get())->Name(), AsEntry(item.get())->Note());
     if (scanned.size() % 2 == 1) taken.push_back(std::move(item));
   }, &damaged));
   EXPECT_EQ(scanned, loaded);
@@ -346,7 +373,7 @@ TEST_F(Records, ARecordScanSeesWhatAnItemScanSees) {
   for (int i = 0; i < 12000; ++i) {
     const std::u16string name(static_cast<std::size_t>(i % 41), static_cast<char16_t>(u'a' + i % 26));
     auto entry = Entry(static_cast<std::uint16_t>(i % 3), At(1950 + i % 60, 1 + i % 12, 1 + i % 28), name, u"Lee");
-    entry->m_szNote = i % 7 == 0 ? u"note " + name : u"";
+    entry->SetNote(i % 7 == 0 ? u"note " + name : u"");
     entry->m_bEnabled = i % 5 != 0;
     many.Add(std::move(entry));
   }
@@ -382,7 +409,7 @@ TEST_F(Records, TheNextRecordStartsWhereTheLengthSays) {
   FeskList list(StoragePath());
   ASSERT_TRUE(list.Load());
   ASSERT_EQ(list.Count(), 2u);
-  EXPECT_EQ(AsEntry(list.FindByUID(8))->m_szName, u"Day");
+  EXPECT_EQ(AsEntry(list.FindByUID(8))->Name(), u"Day");
 }
 
 }  // namespace

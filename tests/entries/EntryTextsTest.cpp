@@ -341,7 +341,7 @@ TEST_F(Texts, PicturesAndStatusPictures) {
   for (const auto& c : cases) {
     entry->m_bEnabled = c.enabled;
     entry->m_wSkipNext = c.skip;
-    entry->m_szNote = c.note ? u"note" : u"";
+    entry->SetNote(c.note ? u"note" : u"");
     entry->m_ftSnooze = c.snoozeMinutes == 0 ? 0 : At(2009, 3, 10, 9, 30 + c.snoozeMinutes);
     EXPECT_EQ(entry->GetStatusIconCount(), c.count);
     EXPECT_EQ(entry->GetStatusIcon(0), c.first) << c.snoozeMinutes;
@@ -353,7 +353,7 @@ TEST_F(Texts, PicturesAndStatusPictures) {
   SetHighResolutionScreen(false);
   EXPECT_EQ(entry->GetStatusIcon(0), 0);
   entry->m_bEnabled = 1;
-  entry->m_szNote = u"note";
+  entry->SetNote(u"note");
   EXPECT_EQ(entry->GetStatusIcon(0), 139);
   EXPECT_EQ(entry->GetStatusIcon(1), 138);
   EXPECT_EQ(entry->GetStatusIconSize().cy, 12);

@@ -216,9 +216,9 @@ TEST_F(List, StarsFollowTheStoredEntries) {
   auto it = list.begin();
   EXPECT_GT(it->m_nUID, 0);
   const FeskItem* ann = AsEntry(&*++it);
-  EXPECT_EQ(ann->m_szFirstName, u"Ann");
-  EXPECT_EQ(ann->m_szLastName, u"Lee");
-  EXPECT_EQ(ann->m_szNote, u"Singer");
+  EXPECT_EQ(ann->FirstName(), u"Ann");
+  EXPECT_EQ(ann->LastName(), u"Lee");
+  EXPECT_EQ(ann->Note(), u"Singer");
   EXPECT_EQ(ann->m_ftDate, At(1961, 7, 5));
   EXPECT_EQ(ann->m_wKind, Birthday);
   EXPECT_EQ(ann->m_nUID, -1);
@@ -226,7 +226,7 @@ TEST_F(List, StarsFollowTheStoredEntries) {
   EXPECT_TRUE(ann->IsStar());
   EXPECT_EQ(ann->GetIcon(), 48);
   const FeskItem* ed = AsEntry(&*++it);
-  EXPECT_EQ(ed->m_szNote, u"Leap day,  with a comma");
+  EXPECT_EQ(ed->Note(), u"Leap day,  with a comma");
   EXPECT_EQ(ed->m_nUID, -2);
 
   // Saving writes the stored entry alone.
@@ -269,7 +269,7 @@ TEST_F(List, RefreshItemStateCopiesTheStateBlockOnly) {
   theirs->m_ftSnooze = At(2009, 3, 10, 12, 5);
   theirs->m_dwAutoSnoozeCounter = 2;
   theirs->m_dwSnoozeCounter = 3;
-  AsEntry(theirs)->m_szName = u"Changed elsewhere";
+  AsEntry(theirs)->SetName(u"Changed elsewhere");
   ASSERT_TRUE(other.WriteItemState(*theirs));
 
   ASSERT_TRUE(RefreshItemState(list, mine->m_nUID));
@@ -277,7 +277,7 @@ TEST_F(List, RefreshItemStateCopiesTheStateBlockOnly) {
   EXPECT_EQ(mine->m_ftSnooze, At(2009, 3, 10, 12, 5));
   EXPECT_EQ(mine->m_dwAutoSnoozeCounter, 2u);
   EXPECT_EQ(mine->m_dwSnoozeCounter, 3u);
-  EXPECT_EQ(AsEntry(mine)->m_szName, u"Wedding");
+  EXPECT_EQ(AsEntry(mine)->Name(), u"Wedding");
   EXPECT_FALSE(RefreshItemState(list, 999));
 }
 

@@ -67,15 +67,15 @@ TEST_F(Upgrade, Revision1IsUpgradedOnceAndOnlyOnce) {
   ASSERT_EQ(list.Count(), 2u);
   const FeskItem* ann = AsEntry(list.FindByUID(5));
   ASSERT_NE(ann, nullptr);
-  EXPECT_EQ(ann->m_szFirstName, u"Ann");
-  EXPECT_EQ(ann->m_szLastName, u"Lee");
-  EXPECT_EQ(ann->m_szNote, u"Sings");
+  EXPECT_EQ(ann->FirstName(), u"Ann");
+  EXPECT_EQ(ann->LastName(), u"Lee");
+  EXPECT_EQ(ann->Note(), u"Sings");
   EXPECT_EQ(ann->m_ftDate, At(1961, 7, 5));
   EXPECT_EQ(ann->m_dwIcon, 0u);
   EXPECT_EQ(ann->m_ftStart, At(2001, 7, 4, 8, 0));
   const FeskItem* wedding = AsEntry(list.FindByUID(9));
   ASSERT_NE(wedding, nullptr);
-  EXPECT_EQ(wedding->m_szName, u"Wedding");
+  EXPECT_EQ(wedding->Name(), u"Wedding");
   EXPECT_EQ(wedding->m_ftStart, At(2001, 2, 28, 8, 0));
   EXPECT_EQ(wedding->m_bOwnReminder, 0u);
   EXPECT_GT(list.m_nNextUID, 9);
@@ -90,7 +90,7 @@ TEST_F(Upgrade, Revision1IsUpgradedOnceAndOnlyOnce) {
   ASSERT_TRUE(second.LoadAndUpgradeStorage());
   ASSERT_EQ(second.Count(), 2u);
   EXPECT_EQ(AsEntry(second.FindByUID(5))->m_ftStart, At(2001, 7, 4, 8, 0));
-  EXPECT_EQ(AsEntry(second.FindByUID(5))->m_szNote, u"Sings");
+  EXPECT_EQ(AsEntry(second.FindByUID(5))->Note(), u"Sings");
   EXPECT_EQ(FileContent(), upgraded);
 }
 
@@ -115,12 +115,12 @@ TEST_F(Upgrade, Revision2GetsDefaultPicturesAndReminders) {
   EXPECT_EQ(ann->m_dwIcon, 40u);
   EXPECT_EQ(wedding->m_dwIcon, 22u);
   EXPECT_EQ(moved->m_dwIcon, 64u);
-  EXPECT_EQ(ann->m_szSoundFile, u"/sounds/bell.oga");
+  EXPECT_EQ(ann->SoundFile(), u"/sounds/bell.oga");
   EXPECT_EQ(ann->m_bOwnSound, 0u);
   EXPECT_EQ(ann->m_dwSoundType, 2u);
   EXPECT_EQ(ann->m_dwVolume, 3u);
   EXPECT_EQ(wedding->m_dwContactOid, 0x42u);
-  EXPECT_EQ(moved->m_szNote, u"note");
+  EXPECT_EQ(moved->Note(), u"note");
   EXPECT_EQ(ann->m_ftStart, At(2001, 7, 4, 8, 0));
   EXPECT_EQ(wedding->m_ftStart, At(2001, 2, 28, 8, 0));
   // 5 January minus a day.
@@ -128,7 +128,7 @@ TEST_F(Upgrade, Revision2GetsDefaultPicturesAndReminders) {
   // The leap day reminds as a dated one does, the day before 28 February.
   const FeskItem* noYear = AsEntry(list.FindByUID(4));
   EXPECT_FALSE(noYear->HasYear());
-  EXPECT_EQ(noYear->m_szLastName, u"Year");
+  EXPECT_EQ(noYear->LastName(), u"Year");
   EXPECT_EQ(noYear->m_ftStart, At(2001, 2, 27, 8, 0));
   EXPECT_EQ(FileRevision(FileContent()), 3u);
   FeskList upgraded;
@@ -171,7 +171,7 @@ TEST_F(Upgrade, ADamagedOldRecordCostsNoOtherRecordAndTheOldFileIsKept) {
     for (const StorageItem& item : list) uids.push_back(item.m_nUID);
     EXPECT_EQ(uids, c.uids);
     if (const FeskItem* damaged = AsEntry(list.FindByUID(8))) {
-      EXPECT_EQ(damaged->m_szNote, c.note);
+      EXPECT_EQ(damaged->Note(), c.note);
     }
     EXPECT_EQ(FileRevision(FileContent()), 3u);
     ExpectOneCopy("rev2", file.Str());
@@ -223,8 +223,8 @@ TEST_F(Upgrade, TextsTooLongForTheCurrentRecordAreCutNoteFirst) {
     ASSERT_TRUE(list.LoadAndUpgradeStorage());
     const FeskItem* ann = AsEntry(list.FindByUID(5));
     ASSERT_NE(ann, nullptr);
-    EXPECT_EQ(ann->m_szNote.size(), std::min(note.size(), c.noteAfter));
-    EXPECT_EQ(ann->m_szLastName, u"Lee");
+    EXPECT_EQ(ann->Note().size(), std::min(note.size(), c.noteAfter));
+    EXPECT_EQ(ann->LastName(), u"Lee");
     EXPECT_EQ(FileRevision(FileContent()), 3u);
     if (note.size() > c.noteAfter) {
       ExpectOneCopy("rev" + std::to_string(c.revision), file.Str());
@@ -247,7 +247,7 @@ TEST_F(Upgrade, AFailedUpgradeSaveKeepsTheOldFileAndTheEntries) {
   FeskList list;
   EXPECT_FALSE(list.LoadAndUpgradeStorage());
   ASSERT_EQ(list.Count(), 1u);
-  EXPECT_EQ(AsEntry(list.FindByUID(5))->m_szLastName, u"Lee");
+  EXPECT_EQ(AsEntry(list.FindByUID(5))->LastName(), u"Lee");
   EXPECT_EQ(FileContent(), file.Str());
 
   // The next start upgrades it.
@@ -279,11 +279,11 @@ TEST_F(Upgrade, ReadUpgradeAndSaveHoldTheStorageMutexThroughout) {
   hold.reset();
   ASSERT_TRUE(loading.get());
   ASSERT_EQ(list.Count(), 1u);
-  EXPECT_EQ(AsEntry(&*list.begin())->m_szName, u"Added");
+  EXPECT_EQ(AsEntry(&*list.begin())->Name(), u"Added");
   FeskList stored;
   ASSERT_TRUE(stored.Load());
   ASSERT_EQ(stored.Count(), 1u);
-  EXPECT_EQ(AsEntry(&*stored.begin())->m_szName, u"Added");
+  EXPECT_EQ(AsEntry(&*stored.begin())->Name(), u"Added");
 }
 
 TEST_F(Upgrade, CurrentAndLaterLowRevisionsLoadAsTheyAre) {

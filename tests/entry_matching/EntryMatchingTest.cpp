@@ -21,10 +21,10 @@ FeskItem* Add(FeskList& list, std::uint16_t kind, std::u16string first, std::u16
               std::uint32_t oid = 0) {
   auto entry = std::make_unique<FeskItem>(kind);
   if (kind == Birthday) {
-    entry->m_szFirstName = std::move(first);
-    entry->m_szLastName = std::move(last);
+    entry->SetFirstName(std::move(first));
+    entry->SetLastName(std::move(last));
   } else {
-    entry->m_szName = std::move(first);
+    entry->SetName(std::move(first));
   }
   entry->m_dwContactOid = oid;
   return AsEntry(list.Add(std::move(entry)));
@@ -70,9 +70,9 @@ TEST(FindMatchingEntry, FirstMatchOfTheKindByTheRule) {
   };
   for (const Case& c : cases) {
     FeskItem candidate(c.kind);
-    candidate.m_szFirstName = c.first;
-    candidate.m_szLastName = c.last;
-    candidate.m_szName = c.first;
+    candidate.SetFirstName(c.first);
+    candidate.SetLastName(c.last);
+    candidate.SetName(c.first);
     candidate.m_dwContactOid = c.oid;
     std::int32_t uid = -5;
     const FeskItem* match = hand;
@@ -122,7 +122,7 @@ TEST(EntryMatchIndex, FindsWhatTheWalkFinds) {
       }
       const Spec& s = lists[n][i];
       FeskItem* entry = Add(list, s.kind, s.first, s.last, s.oid);
-      entry->m_szFirstName = s.first;
+      entry->SetFirstName(s.first);
       entry->m_bStar = s.star ? 1 : 0;
       if (early) {
         // Appended with the name key Find built for the entry, as the contact scan does.
@@ -136,8 +136,8 @@ TEST(EntryMatchIndex, FindsWhatTheWalkFinds) {
     const auto compare = [&](const char* when) {
       for (const Spec& c : candidates) {
         FeskItem candidate(c.kind);
-        candidate.m_szFirstName = c.first;
-        candidate.m_szLastName = c.last;
+        candidate.SetFirstName(c.first);
+        candidate.SetLastName(c.last);
         candidate.m_dwContactOid = c.oid;
         const FeskItem* walked = nullptr;
         FindMatchingEntry(list, candidate, c.kind, nullptr, &walked);
@@ -165,8 +165,8 @@ TEST(EntryMatchIndex, FindsWhatTheWalkFinds) {
 TEST(CopyEntry, CopiesEveryFieldButKeepsTheList) {
   FeskList list("unused");
   FeskItem* from = Add(list, Anniversary, u"Wedding", {}, 9);
-  from->m_szNote = u"note";
-  from->m_szSoundFile = u"/a.oga";
+  from->SetNote(u"note");
+  from->SetSoundFile(u"/a.oga");
   from->m_dwIcon = 12;
   from->m_bOwnReminder = 1;
   from->m_bEnabled = 0;
@@ -175,9 +175,9 @@ TEST(CopyEntry, CopiesEveryFieldButKeepsTheList) {
   CopyEntry(*from, to);
   EXPECT_EQ(to.m_wKind, Anniversary);
   EXPECT_EQ(to.m_nUID, from->m_nUID);
-  EXPECT_EQ(to.m_szName, u"Wedding");
-  EXPECT_EQ(to.m_szNote, u"note");
-  EXPECT_EQ(to.m_szSoundFile, u"/a.oga");
+  EXPECT_EQ(to.Name(), u"Wedding");
+  EXPECT_EQ(to.Note(), u"note");
+  EXPECT_EQ(to.SoundFile(), u"/a.oga");
   EXPECT_EQ(to.m_dwContactOid, 9u);
   EXPECT_EQ(to.m_dwIcon, 12u);
   EXPECT_EQ(to.m_bOwnReminder, 1u);

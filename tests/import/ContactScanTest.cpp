@@ -272,7 +272,7 @@ class ContactScanTest : public QObject {
     const FeskItem* ann = nullptr;
     for (const StorageItem& item : *app.List()) {
       const FeskItem* entry = AsEntry(&item);
-      if (entry->m_wKind == Birthday && entry->m_szFirstName == u"Ann") ann = entry;
+      if (entry->m_wKind == Birthday && entry->FirstName() == u"Ann") ann = entry;
     }
     QVERIFY(ann != nullptr && window.List().SelectRow(window.List().FindRow(ann), true));
     keypad::PushMessageBoxAnswer(keypad::IDYES);
@@ -333,7 +333,7 @@ class ContactScanTest : public QObject {
     ContactScanHooks hooks;
     hooks.ask = [&](const FeskItem& entry, const platform::SystemTime& date, ConflictChoice& choice) {
       ++asked;
-      if (entry.m_szFirstName != u"Ann" || date.wYear != 1961 || date.wMonth != 7 || date.wDay != 5) return 2;
+      if (entry.FirstName() != u"Ann" || date.wYear != 1961 || date.wMonth != 7 || date.wDay != 5) return 2;
       choice.rule = ConflictContactTakesEntryDate;
       choice.askAgain = false;
       return 1;
@@ -433,7 +433,7 @@ class ContactScanTest : public QObject {
     ContactScanHooks hooks;
     hooks.ask = [&](const FeskItem& entry, const platform::SystemTime&, ConflictChoice& choice) {
       // The user (or another program) makes Ann's card read-only while the scan runs.
-      if (entry.m_szFirstName == u"Ann") chmod((f.Contacts() + "a.vcf").c_str(), 0444);
+      if (entry.FirstName() == u"Ann") chmod((f.Contacts() + "a.vcf").c_str(), 0444);
       choice.rule = ConflictContactTakesEntryDate;
       return 1;
     };

@@ -47,8 +47,8 @@ class ImportScreensTest : public QObject {
       ContactScanSettings settings;
       Shoot([&] { RunScanOptionsDialog(settings, &window); }, "options-" + tag);
       FeskItem entry(Birthday);
-      entry.m_szFirstName = u"Maximiliane Theodora";
-      entry.m_szLastName = u"von Hohenzollern-Sigmaringen";
+      entry.SetFirstName(u"Maximiliane Theodora");
+      entry.SetLastName(u"von Hohenzollern-Sigmaringen");
       entry.m_ftDate = enginetest::At(1978, 11, 23);
       ConflictChoice choice;
       Shoot([&] { RunScanAskDialog(entry, editortest::Day(1978, 11, 24), choice, &window); }, "ask-" + tag);

@@ -105,8 +105,10 @@ struct PinnedClock {
 
 std::unique_ptr<FeskItem> Anna() {
   auto anna = Entry(Birthday, "Anna Berg", {1985, 3, 14});
-  anna->m_szNote = u"Likes orchids and long walks.\nCall before noon.";
-  for (int i = 3; i <= 20; ++i) anna->m_szNote += u"\nMore to remember";
+  anna->SetNote(u"Likes orchids and long walks.\nCall before noon.");
+  std::u16string note(anna->Note());
+  for (int i = 3; i <= 20; ++i) note += u"\nMore to remember";
+  anna->SetNote(note);
   return anna;
 }
 

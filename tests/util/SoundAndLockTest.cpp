@@ -62,7 +62,7 @@ TEST(ReminderSound, ChoiceOfFileScriptAndVolume) {
     entry->m_dwSoundType = c.type;
     entry->m_dwSoundSource = c.source;
     entry->m_dwVolume = c.volume;
-    entry->m_szSoundFile = platform::FromUtf8(c.file);
+    entry->SetSoundFile(platform::FromUtf8(c.file));
     settings.g_dwBSoundType = c.kindFlag;
     const ReminderSoundChoice choice = ChooseReminderSound(*entry, settings);
     EXPECT_EQ(choice.file, c.expectFile) << c.what;

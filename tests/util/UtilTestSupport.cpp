@@ -12,10 +12,10 @@ std::unique_ptr<FeskItem> Entry(std::uint16_t kind, const char* name, CalendarDa
   const std::string text = name;
   if (kind == Birthday) {
     const auto space = text.find(' ');
-    entry->m_szFirstName = platform::FromUtf8(text.substr(0, space));
-    if (space != std::string::npos) entry->m_szLastName = platform::FromUtf8(text.substr(space + 1));
+    entry->SetFirstName(platform::FromUtf8(text.substr(0, space)));
+    if (space != std::string::npos) entry->SetLastName(platform::FromUtf8(text.substr(space + 1)));
   } else {
-    entry->m_szName = platform::FromUtf8(text);
+    entry->SetName(platform::FromUtf8(text));
   }
   MidnightOf(date, entry->m_ftDate);
   entry->m_dwIcon = DefaultIconOfKind(kind);

@@ -34,7 +34,7 @@ void SaveDue(const std::string& folder, FileTime snooze) {
   auto anna = Entry(Birthday, "Anna Berg", {1985, today.month, std::min(today.day, 28)});
   anna->m_ftSnooze = snooze;
   anna->m_dwSnoozeCounter = snooze ? 1 : 0;
-  anna->m_szNote = u"Likes orchids";
+  anna->SetNote(u"Likes orchids");
   entries.push_back(std::move(anna));
   entries.push_back(Entry(Anniversary, "Ben wedding", {2010, today.month, std::min(today.day, 28)}));
   ASSERT_TRUE(SaveEntries(folder, std::move(entries)));

@@ -3,9 +3,10 @@
 // with its reminder state. A save that must not drop what other programs wrote
 // meanwhile compares the file with this.
 //
-// A load remembers every record at once, so those go into one array sorted by
-// UID (24 bytes a record, no allocation per record); records seen later, one
-// at a time, go into a small map beside it.
+// A load remembers every record at once, so their UIDs go into one array
+// sorted by UID (4 bytes a record, no allocation per record). Most records
+// have no reminder state at all; the few that have one keep it in a map.
+// Records seen later, one at a time, go into a small map beside them.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -31,7 +32,7 @@ class KnownRecords {
   template <typename ItemAt>
   void Remember(std::size_t count, ItemAt each) {
     Clear();
-    m_sorted.reserve(count);
+    m_uids.reserve(count);
     for (std::size_t i = 0; i < count; ++i) {
       if (const StorageItem* item = each(i)) Add(*item);
     }
@@ -47,22 +48,14 @@ class KnownRecords {
   bool Forget(std::int32_t uid);
 
  private:
-  struct Record {
-    std::int32_t uid;
-    std::uint16_t wSkipNext;
-    bool gone;  // forgotten since it was remembered
-    std::uint32_t dwAutoSnoozeCounter;
-    std::uint32_t dwSnoozeCounter;
-    std::uint64_t ftSnooze;
-    KnownRecordState State() const { return {wSkipNext, ftSnooze, dwAutoSnoozeCounter, dwSnoozeCounter}; }
-  };
-  static_assert(sizeof(Record) == 24);
-
   void Add(const StorageItem& item);
   void Sort();
-  Record* Lookup(std::int32_t uid);
-  const Record* Lookup(std::int32_t uid) const;
+  // Where the UID stands among the loaded records, or -1.
+  std::ptrdiff_t Position(std::int32_t uid) const;
 
-  std::vector<Record> m_sorted;
+  std::vector<std::int32_t> m_uids;
+  std::vector<bool> m_gone;  // forgotten since it was remembered, by position
+  // The loaded records' states that are not all zero.
+  std::unordered_map<std::int32_t, KnownRecordState> m_states;
   std::unordered_map<std::int32_t, KnownRecordState> m_later;
 };

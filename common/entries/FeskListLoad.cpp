@@ -142,10 +142,10 @@ bool FeskList::LoadAndUpgradeFile(const EntryReminderDefaults& defaults) {
     }
   }
   if (!oldReader) {
-    // The entries and their texts take about three times the file.
+    // The entries and their texts take about twice the file.
     struct stat info {};
-    if (!getenv("NOPREP") && stat(m_szPath.c_str(), &info) == 0 && info.st_size > 0) {
-      platform::PrepareHeapForLargeData(3 * static_cast<std::size_t>(info.st_size));
+    if (stat(m_szPath.c_str(), &info) == 0 && info.st_size > 0) {
+      platform::PrepareHeapForLargeData(2 * static_cast<std::size_t>(info.st_size));
     }
     if (!Load()) return false;
     // The next save writes only what could be read; the file as it was

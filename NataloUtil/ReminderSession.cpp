@@ -75,8 +75,6 @@ bool ReminderSession::Write(const FeskItem& item) {
 bool ReminderSession::GetData(std::string_view commandLine) {
   const ReminderCommand command = ParseReminderCommand(commandLine);
   m_ftFire = command.fireTime;
-  platform::SystemTime fireTime{};
-  if (!platform::FileTimeToSystemTime(command.fireTime, fireTime)) fireTime = {};
 
   // Read as a load reads the file, each record into an item of its own, but
   // only the entries the command line names are kept: the others go as soon
@@ -104,7 +102,6 @@ bool ReminderSession::GetData(std::string_view commandLine) {
   if (!m_pQueueMutex) busy = true;
 
   for (std::unique_ptr<FeskItem>& copy : named) {
-    copy->m_stFireTime = fireTime;
     if (busy || m_pActiveReminder) {
       WriteLog("GetData: busy snooze of %d", copy->m_nUID);
       m_bRecalcNeeded = true;
@@ -123,8 +120,7 @@ bool ReminderSession::GetData(std::string_view commandLine) {
 void ReminderSession::CheckFirstTimeReminder(FeskItem& item) {
   // The moment of the command line, exactly: the calendar record keeps only
   // milliseconds, and a snooze time written elsewhere may carry more.
-  platform::FileTime fire = m_ftFire;
-  if (fire == 0 && !platform::SystemTimeToFileTime(item.m_stFireTime, fire)) fire = 0;
+  const platform::FileTime fire = m_ftFire;
   const platform::FileTime snooze = item.m_ftSnooze;
   if (fire == snooze) return;
   if (item.m_dwAutoSnoozeCounter == 0 && item.m_dwSnoozeCounter == 0) return;

@@ -71,7 +71,6 @@ void CopyEntry(const FeskItem& from, FeskItem& to) {
   static_cast<ScheduleFields&>(to) = static_cast<const ScheduleFields&>(from);
   to.m_bShowSeconds = from.m_bShowSeconds;
   to.m_dwStatePos = from.m_dwStatePos;
-  to.m_stFireTime = from.m_stFireTime;
   to.m_wKind = from.m_wKind;
   to.m_ftDate = from.m_ftDate;
   to.m_dwContactOid = from.m_dwContactOid;

@@ -1,11 +1,12 @@
 #include "common/entries/EntryStringSet.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
 namespace {
 
-const char16_t* CharactersOf(const std::uint32_t* block) {
+const char16_t* CharactersOf(const std::uint16_t* block) {
   return reinterpret_cast<const char16_t*>(block + EntryStringSet::kSlots);
 }
 
@@ -62,15 +63,16 @@ void EntryStringSet::Assign(const Texts& texts) {
 
 void EntryStringSet::Assign(const Pieces& pieces) {
   std::size_t units = 0;
-  for (const Piece& piece : pieces) units += piece.units;
-  std::uint32_t* block = nullptr;
+  for (const Piece& piece : pieces) units += std::min(piece.units, kMaxUnits);
+  std::uint16_t* block = nullptr;
   if (units > 0) {
-    block = static_cast<std::uint32_t*>(::operator new(kSlots * sizeof(std::uint32_t) + units * sizeof(char16_t)));
+    block = static_cast<std::uint16_t*>(::operator new((kSlots + units) * sizeof(char16_t)));
     auto* at = reinterpret_cast<char*>(block + kSlots);
     for (std::size_t i = 0; i < kSlots; ++i) {
-      block[i] = static_cast<std::uint32_t>(pieces[i].units);
-      if (pieces[i].units > 0) std::memcpy(at, pieces[i].characters, pieces[i].units * sizeof(char16_t));
-      at += pieces[i].units * sizeof(char16_t);
+      const std::size_t kept = std::min(pieces[i].units, kMaxUnits);
+      block[i] = static_cast<std::uint16_t>(kept);
+      if (kept > 0) std::memcpy(at, pieces[i].characters, kept * sizeof(char16_t));
+      at += kept * sizeof(char16_t);
     }
   }
   // The old block goes only now: the pieces may lie in it.

@@ -37,9 +37,11 @@ class EntryStringSet {
   void Assign(const Pieces& pieces);
   void Clear() { Release(); }
 
+  static constexpr std::size_t kMaxUnits = 0xFFFF;
+
  private:
-  // The block: kSlots lengths, then the characters. Lengths are 32-bit: an
-  // entry made in memory may hold more than a record can store.
-  std::uint32_t* m_block = nullptr;
+  // The block: kSlots lengths, then the characters. A text is kept up to
+  // kMaxUnits: a record holds less than half of that for all its texts.
+  std::uint16_t* m_block = nullptr;
   void Release();
 };

@@ -92,8 +92,6 @@ class StorageItem : public ScheduleFields {
   std::uint32_t m_bShowSeconds = 0;
   // File offset of the state block, recorded by Read.
   std::uint32_t m_dwStatePos = 0;
-  // In the reminder utility: when the shown reminder fired. Never stored.
-  platform::SystemTime m_stFireTime{};
   // Set by Read; never stored.
   RecordState m_eReadState = RecordState::Whole;
 };

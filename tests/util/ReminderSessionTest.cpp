@@ -50,7 +50,9 @@ TEST_F(ReminderSessionTest, FirstDueEntryIsShownOthersComeBackInTwoMinutes) {
   ASSERT_TRUE(session.GetData(Armed(m_clock.Now(), "2,1,99")));
   ASSERT_NE(session.ActiveReminder(), nullptr);
   EXPECT_EQ(session.ActiveReminder()->m_nUID, 1);  // list order, not argument order
-  EXPECT_EQ(session.ActiveReminder()->m_stFireTime.wHour, 9);
+  platform::SystemTime fired{};
+  ASSERT_TRUE(platform::FileTimeToSystemTime(session.FireTime(), fired));
+  EXPECT_EQ(fired.wHour, 9);
   EXPECT_TRUE(session.RecalcNeeded());
   const auto ben = StoredEntry(m_folder, 2);
   EXPECT_EQ(ben->m_ftSnooze, m_clock.Now() + 120 * FILETIME_PER_SECOND);

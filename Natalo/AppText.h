@@ -7,7 +7,9 @@
 
 #include "common/text/LocalTable.h"
 
-inline QString ToQString(std::u16string_view text) { return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())); }
+inline QString ToQString(std::u16string_view text) {
+  return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 // The texts of the keys. Callers name each key literally in a Get call, so
 // that the build checks that local.dat has it.

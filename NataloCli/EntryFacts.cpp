@@ -139,8 +139,11 @@ EntryFacts EntryDescriber::Describe(const FeskItem& entry) {
 bool IsComing(const EntryRecord& entry, const CalendarDate& today, long days, int kind, bool stars) {
   if (entry.star && !stars) return false;
   if (kind >= 0 && (entry.star || entry.kind != kind)) return false;
-  const CalendarDate next = NextOccurrence(DateOfFileTime(entry.date), today);
-  return DayNumber(next) - DayNumber(today) <= days;
+  return DaysUntilNext(entry, today) <= days;
+}
+
+std::int64_t DaysUntilNext(const EntryRecord& entry, const CalendarDate& today) {
+  return DayNumber(NextOccurrence(DateOfFileTime(entry.date), today)) - DayNumber(today);
 }
 
 void SortComing(std::vector<EntryFacts>& coming) {

@@ -69,6 +69,8 @@ bool ParseEntryDate(std::string_view text, CalendarDate& out);
 // digits around a hyphen), so that it is taken as a date and not as an option.
 bool LooksLikeYearlessDate(std::string_view text);
 
+// Days from today to the entry's next date (0: today).
+std::int64_t DaysUntilNext(const EntryRecord& entry, const CalendarDate& today);
 // Whether the entry (or star, when asked) of the kind (-1: any) is due
 // within `days` days of today.
 bool IsComing(const EntryRecord& entry, const CalendarDate& today, long days, int kind, bool stars);

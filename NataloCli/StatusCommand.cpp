@@ -1,6 +1,10 @@
 // natalo status [--json]: one short line for a desktop panel, the next date
 // and who is due then; --json gives the object panels read: text, tooltip and
 // a class ("today", "upcoming" or "none") for the panel's style.
+#include <array>
+#include <memory>
+#include <vector>
+
 #include "NataloCli/CliCommands.h"
 #include "NataloCli/CliSession.h"
 #include "NataloCli/EntryFacts.h"
@@ -31,6 +35,53 @@ std::string NamesOfFirstDate(const std::vector<EntryFacts>& coming) {
   return names;
 }
 
+// Of a year of entries, only those of the soonest days are described: every
+// entry of the first date (the line counts them) and enough after it for the
+// tooltip. A count for each day ahead tells, while reading, which day is the
+// last that can still be shown; entries after it are never made into items.
+class ShownEntries {
+ public:
+  void Offer(const EntryRecord& record, std::int64_t days) {
+    if (days < 0 || days > m_lastDay) return;
+    const auto day = static_cast<std::size_t>(days);
+    ++m_perDay[day];
+    ++m_upToLastDay;
+    m_kept.push_back({days, EntryOfRecord(record)});
+    // The last day moves in while the days before it hold the tooltip's lines.
+    while (m_lastDay > 0 && m_upToLastDay - m_perDay[static_cast<std::size_t>(m_lastDay)] >= kTooltipLines) {
+      m_upToLastDay -= m_perDay[static_cast<std::size_t>(m_lastDay)];
+      --m_lastDay;
+    }
+    if (m_kept.size() >= 2 * m_keptAfterPrune + 64) Prune();
+  }
+
+  // The facts of the entries kept, in reading order.
+  std::vector<EntryFacts> Describe(const CalendarDate& today) {
+    Prune();
+    EntryDescriber describer(today);
+    std::vector<EntryFacts> facts;
+    facts.reserve(m_kept.size());
+    for (const Kept& kept : m_kept) facts.push_back(describer.Describe(*kept.entry));
+    return facts;
+  }
+
+ private:
+  struct Kept {
+    std::int64_t days;
+    std::unique_ptr<FeskItem> entry;
+  };
+  void Prune() {
+    std::erase_if(m_kept, [this](const Kept& kept) { return kept.days > m_lastDay; });
+    m_keptAfterPrune = m_kept.size();
+  }
+
+  std::array<std::size_t, kDaysAhead + 1> m_perDay{};
+  std::int64_t m_lastDay = kDaysAhead;
+  std::size_t m_upToLastDay = 0;
+  std::vector<Kept> m_kept;
+  std::size_t m_keptAfterPrune = 0;
+};
+
 }  // namespace
 
 int RunStatus(const CliArgs& args) {
@@ -43,16 +94,17 @@ int RunStatus(const CliArgs& args) {
   }
   FeskList& list = CommandList();
   const CalendarDate today = Today();
-  std::vector<EntryFacts> coming;
+  ShownEntries shown;
   int damaged = 0;
   const StorageLoad load = ScanEntryRecords(
       list,
       [&](const EntryRecord& entry) {
-        if (IsComing(entry, today, kDaysAhead, -1, false)) coming.push_back(DescribeEntry(*EntryOfRecord(entry), today));
+        if (IsComing(entry, today, kDaysAhead, -1, false)) shown.Offer(entry, DaysUntilNext(entry, today));
       },
       &damaged);
   if (const int failed = ReportLoad(load); failed != kExitDone) return failed;
   ReportDamage(damaged);
+  std::vector<EntryFacts> coming = shown.Describe(today);
   SortComing(coming);
 
   const char* style = coming.empty() ? "none" : coming.front().daysLeft == 0 ? "today" : "upcoming";

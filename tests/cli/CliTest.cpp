@@ -1002,6 +1002,30 @@ assert status["tooltip"].count("\n") == {"none": 0, "today": 3, "upcoming": 0}[s
 )py", json.out);
     EXPECT_EQ(checked.code, 0) << checked.out << json.out;
   }
+
+  // Read latest day first, the soonest last: the tooltip still gives the ten
+  // soonest, and the first date all of its names in order.
+  std::vector<std::unique_ptr<FeskItem>> entries;
+  for (int days = 20; days >= 7; --days) {
+    entries.push_back(MakeEntry(Birthday, "Day" + std::to_string(days), DaysAhead(days, 30)));
+  }
+  for (const char* name : {"Zed", "Abe", "Mia"}) {
+    entries.push_back(MakeEntry(Birthday, name, DaysAhead(5, 30)));
+  }
+  entries.push_back(MakeEntry(Birthday, "Aaa", DaysAhead(13, 30)));  // on the last day shown, read last
+  folder.Save(std::move(entries));
+  const CliRun json = folder.Run({"status", "--json"});
+  ASSERT_EQ(json.code, 0) << json.err;
+  const CliRun checked = folder.Python(R"py(
+import json, re, sys
+status = json.load(sys.stdin)
+assert status["text"] == "Next in 5 days: Abe, Mia +1", status
+lines = status["tooltip"].split("\n")
+assert [re.match(r"in (\d+) days: (\w+)", l).groups() for l in lines] == \
+    [("5", "Abe"), ("5", "Mia"), ("5", "Zed")] + \
+    [(str(d), "Day%d" % d) for d in range(7, 13)] + [("13", "Aaa")], lines
+)py", json.out);
+  EXPECT_EQ(checked.code, 0) << checked.out << json.out;
 }
 
 }  // namespace

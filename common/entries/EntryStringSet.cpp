@@ -27,6 +27,8 @@ EntryStringSet& EntryStringSet::operator=(EntryStringSet&& other) noexcept {
 }
 
 void EntryStringSet::Release() {
+  // Most entries read have no block yet: the call is not worth making for them.
+  if (m_block == nullptr) return;
   ::operator delete(m_block);
   m_block = nullptr;
 }

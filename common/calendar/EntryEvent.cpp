@@ -42,15 +42,23 @@ void AppendFormattedUtf8(std::string& out, std::u16string_view format,
   if (run < format.size()) platform::AppendUtf8(out, format.substr(run));
 }
 
+// A star has no UID of its own: its event's UID hashes (FNV-1a) its names
+// and date, which stay the same from one export to the next.
+std::uint64_t StarHash(std::u16string_view first, std::u16string_view last, platform::FileTime date) {
+  std::uint64_t hash = 14695981039346656037ull;
+  const auto add = [&hash](std::uint64_t value) { hash = (hash ^ value) * 1099511628211ull; };
+  for (const char16_t c : first) add(c);
+  add(u'\n');
+  for (const char16_t c : last) add(c);
+  add(date);
+  return hash;
+}
+
 }  // namespace
 
 std::string EventUid(const FeskItem& entry, const std::string& storageId) {
   if (!entry.IsStar()) return "entry-" + std::to_string(entry.m_nUID) + "-" + storageId + "@natalo";
-  std::uint64_t hash = 14695981039346656037ull;
-  for (char16_t c : std::u16string(entry.FirstName()) + u"\n" + std::u16string(entry.LastName())) {
-    hash = (hash ^ c) * 1099511628211ull;
-  }
-  hash = (hash ^ entry.m_ftDate) * 1099511628211ull;
+  const std::uint64_t hash = StarHash(entry.FirstName(), entry.LastName(), entry.m_ftDate);
   char text[24];
   std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
   return std::string("star-") + text + "-" + storageId + "@natalo";
@@ -479,11 +487,7 @@ void EntryEventWriter::Append(const EntryRecord& entry, IcsEventText& text) {
   char* at = PutBytes(start, "BEGIN:VEVENT\r\nUID:");
   char* line = at - 4;
   if (entry.star) {
-    std::uint64_t hash = 14695981039346656037ull;
-    for (char16_t c : entry.firstName) hash = (hash ^ c) * 1099511628211ull;
-    hash = (hash ^ u'\n') * 1099511628211ull;
-    for (char16_t c : entry.lastName) hash = (hash ^ c) * 1099511628211ull;
-    hash = (hash ^ entry.date) * 1099511628211ull;
+    const std::uint64_t hash = StarHash(entry.firstName, entry.lastName, entry.date);
     at = PutBytes(at, "star-");
     for (int shift = 60; shift >= 0; shift -= 4) at[(60 - shift) / 4] = "0123456789abcdef"[(hash >> shift) & 0xF];
     at += 16;

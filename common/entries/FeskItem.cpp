@@ -60,8 +60,7 @@ bool FeskItem::Read(BinaryReader& reader) {
     return false;
   }
   BinaryReader fields(block);
-  if (!ReadEntryFixedFields(fields, m_wKind, m_dwContactOid, m_ftDate, m_dwIcon, m_bOwnSound, m_dwSoundType,
-                            m_dwSoundSource, m_dwVolume, m_bOwnReminder)) {
+  if (!ReadEntryFixedFields(fields, *this)) {
     clearStrings();
     m_eReadState = RecordState::Skipped;
     return false;
@@ -99,11 +98,11 @@ std::unique_ptr<FeskItem> EntryOfRecord(const EntryRecord& record) {
   entry->m_dwContactOid = record.contactOid;
   entry->m_ftDate = record.date;
   entry->m_dwIcon = record.icon;
-  entry->m_bOwnSound = record.ownSound;
+  entry->m_bOwnSound = record.ownSound != 0 ? 1 : 0;
   entry->m_dwSoundType = record.soundType;
   entry->m_dwSoundSource = record.soundSource;
   entry->m_dwVolume = record.volume;
-  entry->m_bOwnReminder = record.ownReminder;
+  entry->m_bOwnReminder = record.ownReminder != 0 ? 1 : 0;
   entry->Texts().Assign({record.name, record.firstName, record.lastName, record.note, record.soundFile});
   entry->m_bStar = record.star ? 1 : 0;
   return entry;

@@ -63,10 +63,7 @@ bool FeskList::ScanAnyRevision(int fd, const ItemVisitor& visit, ScanResult* res
     FeskList old(m_szPath);
     if (!old.ReadHeader(reader, nullptr, &found.refusal)) return finish(false);
     found.damaged = oldReader(reader, old, defaults);
-    for (std::unique_ptr<StorageItem>& item : old.TakeItems()) {
-      item->m_pList = const_cast<FeskList*>(this);
-      visit(item);
-    }
+    for (std::unique_ptr<StorageItem>& item : old.TakeItems()) visit(item);
     if (reader.Failed()) {
       found.refusal = StorageRefusal::ReadError;
       return finish(false);

@@ -49,13 +49,13 @@ RecordResult ReadRevision1(BinaryReader& r, FeskItem& entry) {
 
 RecordResult ReadRevision2(BinaryReader& r, FeskItem& entry) {
   constexpr std::size_t kFixed = 2 + 4 + 8 + 4 + 4 * 4;
-  std::uint32_t oldIcon = 0;
+  std::uint32_t oldIcon = 0, ownSound = 0;
   std::vector<std::uint8_t> block;
   if (const RecordResult base = ReadOldBase(r, entry); base != RecordResult::Read) return base;
   if (const RecordResult read = ReadOldBlock(r, block); read != RecordResult::Read) return read;
   BinaryReader fields(block);
   if (!fields.ReadU16(entry.m_wKind) || !fields.ReadU32(entry.m_dwContactOid) || !fields.ReadU64(entry.m_ftDate) ||
-      !fields.ReadU32(oldIcon) || !fields.ReadU32(entry.m_bOwnSound) || !fields.ReadU32(entry.m_dwSoundType) ||
+      !fields.ReadU32(oldIcon) || !fields.ReadU32(ownSound) || !fields.ReadU32(entry.m_dwSoundType) ||
       !fields.ReadU32(entry.m_dwSoundSource) || !fields.ReadU32(entry.m_dwVolume)) {
     return RecordResult::Skipped;
   }

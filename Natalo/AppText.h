@@ -5,10 +5,17 @@
 #include <string>
 #include <string_view>
 
+#include "common/entries/EntryText.h"
 #include "common/text/LocalTable.h"
 
 inline QString ToQString(std::u16string_view text) {
   return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// An entry's text, kept as Latin-1 or UTF-16.
+inline QString EntryQString(const EntryText& text) {
+  if (text.IsLatin1()) return QString::fromLatin1(text.Bytes().data(), static_cast<qsizetype>(text.size()));
+  return ToQString(text.Units());
 }
 
 // The texts of the keys. Callers name each key literally in a Get call, so

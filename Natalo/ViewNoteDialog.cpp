@@ -29,7 +29,7 @@ ViewNoteDialog::ViewNoteDialog(FeskItem& entry, keypad::KeypadWindow* host)
   m_note = new QPlainTextEdit(Content());
   m_note->setObjectName(QStringLiteral("NoteField"));
   m_note->setFont(keypad::CondensedFont(h * 12 / 10, 400));
-  m_note->setPlainText(ToQString(entry.Note()));
+  m_note->setPlainText(EntryQString(entry.Note()));
   m_note->setTabChangesFocus(true);
   m_note->setLineWrapMode(QPlainTextEdit::WidgetWidth);
   m_note->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

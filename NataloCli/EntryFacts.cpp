@@ -105,7 +105,7 @@ EntryFacts EntryDescriber::Describe(const FeskItem& entry) {
   EntryFacts facts;
   facts.uid = entry.m_nUID;
   facts.kind = KindWord(entry);
-  facts.note = platform::ToUtf8(entry.Note());
+  facts.note = platform::ToUtf8(WideText(entry.Note()));
   facts.name = platform::ToUtf8(entry.GetDisplayName(m_context.view));
   facts.date = DateOfFileTime(entry.m_ftDate);
   facts.next = NextOccurrence(facts.date, m_context.today);

@@ -398,9 +398,10 @@ int RunExport(const CliArgs& args) {
     if (stars) {
       EntryEventWriter writer = makeWriter();
       IcsEventText text;
+      std::u16string texts;
       list.LoadStars();
       for (const StorageItem& item : list) {
-        if (const FeskItem* entry = AsEntry(&item); entry != nullptr) writer.Append(EntryRecordOf(*entry), text);
+        if (const FeskItem* entry = AsEntry(&item); entry != nullptr) writer.Append(EntryRecordOf(*entry, texts), text);
       }
       calendar.AddText(text.View());
     }

@@ -525,8 +525,9 @@ int RunList(const CliArgs& args) {
   ReportDamage(damaged);
   if (stars) {
     list.LoadStars();
+    std::u16string texts;
     for (const StorageItem& item : list) {
-      if (const FeskItem* entry = AsEntry(&item)) consider(EntryRecordOf(*entry));
+      if (const FeskItem* entry = AsEntry(&item)) consider(EntryRecordOf(*entry, texts));
     }
   }
   if (!coming.Write()) return kExitStorage;

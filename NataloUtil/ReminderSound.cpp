@@ -83,7 +83,7 @@ ReminderSoundChoice ChooseReminderSound(const FeskItem& item, const AppSettings&
   if (item.m_bOwnSound == 1) {
     type = item.m_dwSoundType;
     if (item.m_dwSoundSource > 1) {
-      choice.file = item.SoundFile();
+      choice.file = item.SoundFile().str();
     } else if (item.m_dwSoundSource == 0) {
       choice.file = KindFile(item, settings);
     }
@@ -93,7 +93,7 @@ ReminderSoundChoice ChooseReminderSound(const FeskItem& item, const AppSettings&
     if (item.m_dwSoundSource == 0) {
       if (KindFlag(item, settings) != 0) choice.file = KindFile(item, settings);
     } else if (item.m_dwSoundSource > 1 && !item.SoundFile().empty()) {
-      choice.file = item.SoundFile();
+      choice.file = item.SoundFile().str();
     }
     if (!FileExists(choice.file)) choice.file = clockFile;
     if (type != 0) choice.volume = settings.g_dwSoundVolume + 1;

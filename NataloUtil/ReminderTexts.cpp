@@ -30,7 +30,7 @@ KindKeys KeysOf(std::uint16_t kind) {
 }  // namespace
 
 std::u16string ReminderName(const FeskItem& item, std::uint32_t displayNames) {
-  if (item.m_wKind == Anniversary) return FormatAnniversaryName(item.Name(), displayNames);
+  if (item.m_wKind == Anniversary) return FormatAnniversaryName(WideText(item.Name()), displayNames);
   if (item.m_wKind != Birthday) return std::u16string(item.Name());
   const std::u16string first(item.FirstName());
   const std::u16string last(item.LastName());
@@ -70,7 +70,7 @@ ReminderTexts BuildReminderTexts(const FeskItem& item, std::uint32_t displayName
   const std::u16string days = FormatDaysLeft(item, context);
   texts.line3 = age.empty() ? FormatCountedText(keys.format3NoYear, u"", days, {days})
                             : FormatCountdownText(keys.format3, age, days);
-  texts.note = item.Note();
+  texts.note = item.Note().str();
   texts.showZodiac = item.m_wKind == Birthday && zodiac != 0;
   if (texts.showZodiac) {
     texts.zodiacSign = GetZodiacSign(item);

@@ -58,13 +58,13 @@ EntryEditor::EntryEditor(FeskItem& entry, std::uint16_t kind, QWidget* parent)
   m_form = new keypad::FormColumn;
   QString dateLabel;
   if (kind == Birthday) {
-    m_first = MakeLineField(kPersonNameLimit, Text(entry.FirstName()));
-    m_last = MakeLineField(kPersonNameLimit, Text(entry.LastName()));
+    m_first = MakeLineField(kPersonNameLimit, EntryQString(entry.FirstName()));
+    m_last = MakeLineField(kPersonNameLimit, EntryQString(entry.LastName()));
     m_form->AddRow(Text(t.Get(u"DLG_STATIC_FIRSTNAME")), m_first);
     m_form->AddRow(Text(t.Get(u"DLG_STATIC_LASTNAME")), m_last);
     dateLabel = Text(t.Get(u"DLG_STATIC_BIRTHDAYDATE"));
   } else {
-    m_name = MakeLineField(kNameLimit, Text(entry.Name()));
+    m_name = MakeLineField(kNameLimit, EntryQString(entry.Name()));
     if (kind == Anniversary) {
       m_form->AddRow(Text(t.Get(u"DLG_STATIC_ANNIVERSARY")), m_name);
       dateLabel = Text(t.Get(u"DLG_STATIC_ANNIVERSARYDATE"));
@@ -94,7 +94,7 @@ EntryEditor::EntryEditor(FeskItem& entry, std::uint16_t kind, QWidget* parent)
   m_form->AddRow(dateLabel, m_date);
   m_note = new keypad::NoteField;
   m_note->SetLimit(kNoteLimit);
-  m_note->SetValue(Text(entry.Note()));
+  m_note->SetValue(EntryQString(entry.Note()));
   m_note->setMinimumHeight(3 * fontMetrics().height() + 8);
   m_form->AddRow(Text(t.Get(u"DLG_STATIC_NOTE")), m_note);
   m_reminder = new keypad::SpinnerList;

@@ -126,7 +126,7 @@ SoundDialog::SoundDialog(FeskItem& entry, QWidget* parent) : FullScreenDialog(ke
     case 1: m_sound->SetCurrentIndex(kSystemAlarm); break;
     case 2:
       m_sound->SetCurrentIndex(kCustomFile);
-      m_file->setText(keypad::CutToLimit(ToQString(entry.SoundFile()), kFileLimit));
+      m_file->setText(keypad::CutToLimit(EntryQString(entry.SoundFile()), kFileLimit));
       break;
     default: {
       // The listed file with the stored path, wherever the list now puts it.

@@ -58,7 +58,7 @@ std::uint64_t StarHash(std::u16string_view first, std::u16string_view last, plat
 
 std::string EventUid(const FeskItem& entry, const std::string& storageId) {
   if (!entry.IsStar()) return "entry-" + std::to_string(entry.m_nUID) + "-" + storageId + "@natalo";
-  const std::uint64_t hash = StarHash(entry.FirstName(), entry.LastName(), entry.m_ftDate);
+  const std::uint64_t hash = StarHash(WideText(entry.FirstName()), WideText(entry.LastName()), entry.m_ftDate);
   char text[24];
   std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
   return std::string("star-") + text + "-" + storageId + "@natalo";
@@ -106,7 +106,7 @@ void FillEvent(const FeskItem& entry, const std::string& storageId, const std::u
     }
   }
   event.description.clear();
-  platform::AppendUtf8(event.description, entry.Note());
+  platform::AppendUtf8(event.description, WideText(entry.Note()));
   event.alarm = false;
   event.alarmMinutes = 0;
   if (entry.m_bEnabled && !entry.IsStar()) {

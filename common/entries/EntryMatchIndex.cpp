@@ -11,8 +11,8 @@ namespace {
 std::u16string BirthdayKey(const FeskItem& entry) {
   const auto length = static_cast<std::uint32_t>(entry.FirstName().size());
   std::u16string key{static_cast<char16_t>(length & 0xFFFF), static_cast<char16_t>(length >> 16)};
-  key += FoldNameForMatching(entry.FirstName());
-  key += FoldNameForMatching(entry.LastName());
+  key += FoldNameForMatching(WideText(entry.FirstName()));
+  key += FoldNameForMatching(WideText(entry.LastName()));
   return key;
 }
 

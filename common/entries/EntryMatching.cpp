@@ -53,8 +53,8 @@ bool FindMatchingEntry(const StorageList& list, const FeskItem& candidate, std::
       break;
     }
     if (kind == Birthday && found == nullptr && (contact == 0 || entry->m_dwContactOid == 0) &&
-        NamesEqualIgnoringCase(entry->FirstName(), candidate.FirstName()) &&
-        NamesEqualIgnoringCase(entry->LastName(), candidate.LastName())) {
+        NamesEqualIgnoringCase(WideText(entry->FirstName()), WideText(candidate.FirstName())) &&
+        NamesEqualIgnoringCase(WideText(entry->LastName()), WideText(candidate.LastName()))) {
       found = entry;
       // Without a contact id the names are all there is to go by.
       if (contact == 0) break;

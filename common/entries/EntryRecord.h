@@ -33,8 +33,8 @@ struct EntryRecord {
   bool star = false;
 };
 
-// The entry's fields, with views of its strings that last as long as it does
-// and stay as they are.
-EntryRecord EntryRecordOf(const FeskItem& entry);
+// The entry's fields, with views of its texts as UTF-16, which are copied into
+// `texts` for them: the views last until `texts` changes.
+EntryRecord EntryRecordOf(const FeskItem& entry, std::u16string& texts);
 // An entry that holds what the record holds, with copies of its texts.
 std::unique_ptr<FeskItem> EntryOfRecord(const EntryRecord& record);

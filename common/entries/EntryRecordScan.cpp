@@ -120,8 +120,8 @@ bool FeskList::ScanRecords(int fd, const RecordVisitor& visit, ScanResult* resul
   if (IsOldRevision(found.revision)) {
     return ScanAnyRevision(
         fd,
-        [&visit](std::unique_ptr<StorageItem>& item) {
-          if (const FeskItem* entry = AsEntry(item.get())) visit(EntryRecordOf(*entry));
+        [&visit, texts = std::u16string()](std::unique_ptr<StorageItem>& item) mutable {
+          if (const FeskItem* entry = AsEntry(item.get())) visit(EntryRecordOf(*entry, texts));
         },
         result, defaults);
   }

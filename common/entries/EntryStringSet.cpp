@@ -1,13 +1,93 @@
 #include "common/entries/EntryStringSet.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <new>
 
 namespace {
 
-const char16_t* CharactersOf(const std::uint16_t* block) {
-  return reinterpret_cast<const char16_t*>(block + EntryStringSet::kSlots);
+// UTF-16 units are read and written as the machine's own char16_t.
+static_assert(std::endian::native == std::endian::little);
+
+constexpr std::uintptr_t kLatin1 = 1, kShortLengths = 2, kFlags = 3;
+static_assert(__STDCPP_DEFAULT_NEW_ALIGNMENT__ > kFlags);
+
+// Where the characters start: after five lengths of one byte (and a byte that
+// keeps UTF-16 units at an even address) or of two bytes.
+std::size_t HeaderSize(bool latin1, bool shortLengths) { return shortLengths ? (latin1 ? 5 : 6) : 10; }
+
+std::size_t LengthAt(const std::uint8_t* block, bool shortLengths, std::size_t slot) {
+  if (shortLengths) return block[slot];
+  std::uint16_t length = 0;
+  std::memcpy(&length, block + 2 * slot, sizeof length);
+  return length;
+}
+
+// One text to copy into a block: Latin-1 bytes, or UTF-16 units as
+// little-endian bytes at any address.
+struct Source {
+  const std::uint8_t* bytes = nullptr;
+  std::size_t units = 0;
+  bool latin1 = false;
+};
+
+bool AllBelow256(const Source& source) {
+  if (source.latin1) return true;
+  unsigned high = 0;
+  for (std::size_t i = 0; i < source.units; ++i) high |= source.bytes[2 * i + 1];
+  return high == 0;
+}
+
+void CopyAsLatin1(const Source& source, std::uint8_t* to) {
+  if (source.latin1) {
+    std::memcpy(to, source.bytes, source.units);
+    return;
+  }
+  for (std::size_t i = 0; i < source.units; ++i) to[i] = source.bytes[2 * i];
+}
+
+void CopyAsUtf16(const Source& source, std::uint8_t* to) {
+  if (!source.latin1) {
+    std::memcpy(to, source.bytes, 2 * source.units);
+    return;
+  }
+  auto* units = reinterpret_cast<char16_t*>(to);
+  for (std::size_t i = 0; i < source.units; ++i) units[i] = source.bytes[i];
+}
+
+// A block holding `sources`, with its flags; 0 when they are all empty.
+std::uintptr_t BuildBlock(std::array<Source, EntryStringSet::kSlots> sources) {
+  std::size_t units = 0, longest = 0;
+  bool latin1 = true;
+  for (Source& source : sources) {
+    source.units = std::min(source.units, EntryStringSet::kMaxUnits);
+    units += source.units;
+    longest = std::max(longest, source.units);
+    latin1 = latin1 && AllBelow256(source);
+  }
+  if (units == 0) return 0;
+  const bool shortLengths = longest <= 0xFF;
+  const std::size_t header = HeaderSize(latin1, shortLengths);
+  auto* block = static_cast<std::uint8_t*>(::operator new(header + units * (latin1 ? 1 : 2)));
+  std::uint8_t* at = block + header;
+  for (std::size_t i = 0; i < sources.size(); ++i) {
+    const Source& source = sources[i];
+    if (shortLengths) {
+      block[i] = static_cast<std::uint8_t>(source.units);
+    } else {
+      const auto length = static_cast<std::uint16_t>(source.units);
+      std::memcpy(block + 2 * i, &length, sizeof length);
+    }
+    if (latin1) {
+      CopyAsLatin1(source, at);
+      at += source.units;
+    } else {
+      CopyAsUtf16(source, at);
+      at += 2 * source.units;
+    }
+  }
+  return reinterpret_cast<std::uintptr_t>(block) | (latin1 ? kLatin1 : 0) | (shortLengths ? kShortLengths : 0);
 }
 
 }  // namespace
@@ -21,63 +101,67 @@ EntryStringSet& EntryStringSet::operator=(EntryStringSet&& other) noexcept {
   if (this != &other) {
     Release();
     m_block = other.m_block;
-    other.m_block = nullptr;
+    other.m_block = 0;
   }
   return *this;
 }
 
 void EntryStringSet::Release() {
   // Most entries read have no block yet: the call is not worth making for them.
-  if (m_block == nullptr) return;
-  ::operator delete(m_block);
-  m_block = nullptr;
+  if (m_block == 0) return;
+  ::operator delete(reinterpret_cast<void*>(m_block & ~kFlags));
+  m_block = 0;
 }
 
-std::u16string_view EntryStringSet::Get(Slot slot) const {
-  if (m_block == nullptr) return {};
-  std::size_t start = 0;
-  for (std::size_t i = 0; i < slot; ++i) start += m_block[i];
-  return {CharactersOf(m_block) + start, m_block[slot]};
+EntryText EntryStringSet::Get(Slot slot) const {
+  if (m_block == 0) return {};
+  return All()[slot];
 }
 
 EntryStringSet::Texts EntryStringSet::All() const {
   Texts texts{};
-  if (m_block == nullptr) return texts;
-  const char16_t* at = CharactersOf(m_block);
+  if (m_block == 0) return texts;
+  const auto* block = reinterpret_cast<const std::uint8_t*>(m_block & ~kFlags);
+  const bool latin1 = (m_block & kLatin1) != 0, shortLengths = (m_block & kShortLengths) != 0;
+  const std::uint8_t* at = block + HeaderSize(latin1, shortLengths);
   for (std::size_t i = 0; i < kSlots; ++i) {
-    texts[i] = {at, m_block[i]};
-    at += m_block[i];
+    const std::size_t units = LengthAt(block, shortLengths, i);
+    if (latin1) {
+      texts[i] = EntryText::Latin1(reinterpret_cast<const char*>(at), units);
+      at += units;
+    } else {
+      texts[i] = std::u16string_view(reinterpret_cast<const char16_t*>(at), units);
+      at += 2 * units;
+    }
   }
   return texts;
 }
 
-void EntryStringSet::Set(Slot slot, std::u16string_view text) {
+void EntryStringSet::Set(Slot slot, EntryText text) {
   Texts texts = All();
   texts[slot] = text;
   Assign(texts);
 }
 
 void EntryStringSet::Assign(const Texts& texts) {
-  Pieces pieces;
-  for (std::size_t i = 0; i < kSlots; ++i) pieces[i] = {texts[i].data(), texts[i].size()};
-  Assign(pieces);
+  std::array<Source, kSlots> sources;
+  for (std::size_t i = 0; i < kSlots; ++i) {
+    const EntryText& text = texts[i];
+    const void* data = text.IsLatin1() ? static_cast<const void*>(text.Bytes().data()) : text.Units().data();
+    sources[i] = {static_cast<const std::uint8_t*>(data), text.size(), text.IsLatin1()};
+  }
+  // The old block goes only after the new one is filled: the texts may lie in it.
+  const std::uintptr_t block = BuildBlock(sources);
+  Release();
+  m_block = block;
 }
 
 void EntryStringSet::Assign(const Pieces& pieces) {
-  std::size_t units = 0;
-  for (const Piece& piece : pieces) units += std::min(piece.units, kMaxUnits);
-  std::uint16_t* block = nullptr;
-  if (units > 0) {
-    block = static_cast<std::uint16_t*>(::operator new((kSlots + units) * sizeof(char16_t)));
-    auto* at = reinterpret_cast<char*>(block + kSlots);
-    for (std::size_t i = 0; i < kSlots; ++i) {
-      const std::size_t kept = std::min(pieces[i].units, kMaxUnits);
-      block[i] = static_cast<std::uint16_t>(kept);
-      if (kept > 0) std::memcpy(at, pieces[i].characters, kept * sizeof(char16_t));
-      at += kept * sizeof(char16_t);
-    }
+  std::array<Source, kSlots> sources;
+  for (std::size_t i = 0; i < kSlots; ++i) {
+    sources[i] = {static_cast<const std::uint8_t*>(pieces[i].characters), pieces[i].units, false};
   }
-  // The old block goes only now: the pieces may lie in it.
+  const std::uintptr_t block = BuildBlock(sources);
   Release();
   m_block = block;
 }

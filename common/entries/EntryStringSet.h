@@ -4,28 +4,35 @@
 // another. An entry with no text holds no block at all. Every entry of a large
 // list is held in memory, and five separate strings would cost each of them
 // 160 bytes before the first character, and one allocation per name.
+//
+// When no unit of the five is above 255 (Latin-1, which most names in Latin
+// script are), each character takes one byte instead of two, and when no text
+// is longer than 255 units, each length takes one byte too. The texts read the
+// same either way (EntryText.h).
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <string_view>
+
+#include "common/entries/EntryText.h"
 
 class EntryStringSet {
  public:
   enum Slot : std::size_t { Name, FirstName, LastName, Note, SoundFile, kSlots };
-  using Texts = std::array<std::u16string_view, kSlots>;
+  using Texts = std::array<EntryText, kSlots>;
 
   EntryStringSet() = default;
   EntryStringSet(const EntryStringSet& other) { Assign(other.All()); }
   EntryStringSet& operator=(const EntryStringSet& other);
-  EntryStringSet(EntryStringSet&& other) noexcept : m_block(other.m_block) { other.m_block = nullptr; }
+  EntryStringSet(EntryStringSet&& other) noexcept : m_block(other.m_block) { other.m_block = 0; }
   EntryStringSet& operator=(EntryStringSet&& other) noexcept;
   ~EntryStringSet() { Release(); }
 
-  std::u16string_view Get(Slot slot) const;
+  // Views of the block: valid until the set changes.
+  EntryText Get(Slot slot) const;
   Texts All() const;
-  // Replaces one text; `text` may be a view of this set's own block.
-  void Set(Slot slot, std::u16string_view text);
-  // Replaces all five at once, with one allocation; views of this set's own
+  // Replaces one text; `text` may be one of this set's own.
+  void Set(Slot slot, EntryText text);
+  // Replaces all five at once, with one allocation; texts of this set's own
   // block are fine.
   void Assign(const Texts& texts);
   // The same from UTF-16 characters in the machine's order at any address.
@@ -40,8 +47,8 @@ class EntryStringSet {
   static constexpr std::size_t kMaxUnits = 0xFFFF;
 
  private:
-  // The block: kSlots lengths, then the characters. A text is kept up to
-  // kMaxUnits: a record holds less than half of that for all its texts.
-  std::uint16_t* m_block = nullptr;
+  // The block's address with two flags in its low bits, which an allocation's
+  // alignment leaves zero: the characters are bytes, the lengths are bytes.
+  std::uintptr_t m_block = 0;
   void Release();
 };

@@ -1,6 +1,7 @@
 #include "common/entries/EntryStrings.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstring>
 #if defined(__SSE2__)
@@ -110,8 +111,14 @@ bool FitStringsToRecord(FeskItem& entry) {
   const EntryStringSet::Slot order[] = {EntryStringSet::Note, EntryStringSet::SoundFile,
                                         birthday ? EntryStringSet::LastName : EntryStringSet::Name,
                                         birthday ? EntryStringSet::FirstName : EntryStringSet::kSlots};
-  EntryStringSet::Texts texts = entry.Texts().All();
+  // Cut as UTF-16: what is cut is seldom there, and never in a large list.
+  std::array<std::u16string, EntryStringSet::kSlots> wide;
+  std::array<std::u16string_view, EntryStringSet::kSlots> texts;
   std::size_t units = 0;
+  for (std::size_t slot = 0; slot < EntryStringSet::kSlots; ++slot) {
+    wide[slot] = entry.Texts().Get(static_cast<EntryStringSet::Slot>(slot)).str();
+    texts[slot] = wide[slot];
+  }
   for (const EntryStringSet::Slot slot : order) {
     if (slot != EntryStringSet::kSlots) units += StoredText(texts[slot]).size() + 1;
   }
@@ -124,15 +131,15 @@ bool FitStringsToRecord(FeskItem& entry) {
     const std::size_t removed = CutFromEnd(texts[slot], excess);
     excess -= std::min(removed, excess);
   }
-  entry.Texts().Assign(texts);
+  entry.Texts().Assign({texts[0], texts[1], texts[2], texts[3], texts[4]});
   return true;
 }
 
 std::u16string_view StoredText(std::u16string_view text) { return text.substr(0, text.find(u'\0')); }
 
-bool WriteEntryString(BinaryWriter& writer, std::u16string_view text) {
-  for (const char16_t c : StoredText(text)) {
-    if (!writer.WriteU16(c)) return false;
+bool WriteEntryString(BinaryWriter& writer, EntryText text) {
+  for (std::size_t i = 0; i < text.size() && text[i] != 0; ++i) {
+    if (!writer.WriteU16(text[i])) return false;
   }
   return writer.WriteU16(0);
 }

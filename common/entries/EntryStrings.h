@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/entries/EntryText.h"
 #include "common/store/BinaryWriter.h"
 
 class FeskItem;
@@ -34,4 +35,4 @@ bool FitStringsToRecord(FeskItem& entry);
 // The text up to its first zero character, as a record stores it.
 std::u16string_view StoredText(std::u16string_view text);
 // Writes the stored text and its terminator.
-bool WriteEntryString(BinaryWriter& writer, std::u16string_view text);
+bool WriteEntryString(BinaryWriter& writer, EntryText text);

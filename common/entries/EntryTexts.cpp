@@ -209,7 +209,11 @@ void AppendDisplayName(std::uint16_t kind, std::u16string_view first, std::u16st
 }  // namespace
 
 void AppendDisplayName(const FeskItem& entry, std::uint32_t displayNames, std::u16string& out) {
-  AppendDisplayName(entry.m_wKind, entry.FirstName(), entry.LastName(), entry.Name(), displayNames, out);
+  if (entry.m_wKind == Birthday) {
+    AppendPersonName(WideText(entry.FirstName()), WideText(entry.LastName()), displayNames, out);
+  } else {
+    AppendDisplayName(entry.m_wKind, {}, {}, WideText(entry.Name()), displayNames, out);
+  }
 }
 
 void AppendDisplayName(const EntryRecord& entry, std::uint32_t displayNames, std::u16string& out) {
@@ -221,13 +225,14 @@ SortNameWriter::SortNameWriter(const EntryViewSettings& view)
 
 void SortNameWriter::Append(const FeskItem& entry, std::u16string& out) const {
   if (entry.m_wKind == Birthday) {
-    AppendPersonName(entry.FirstName(), entry.LastName(), m_displayNames, out);
+    AppendPersonName(WideText(entry.FirstName()), WideText(entry.LastName()), m_displayNames, out);
     return;
   }
   // An anniversary that holds no person's name sorts by its name as it is.
+  const WideText name(entry.Name());
   std::u16string_view person, first, last;
-  if (entry.m_wKind != Anniversary || !AnniversaryFormat(m_format).HeldPersonName(entry.Name(), person)) {
-    out += entry.Name();
+  if (entry.m_wKind != Anniversary || !AnniversaryFormat(m_format).HeldPersonName(name, person)) {
+    out += name.View();
   } else if (SplitPersonName(person, first, last)) {
     AppendPersonName(first, last, m_displayNames, out);
   } else {

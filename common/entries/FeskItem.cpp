@@ -1,5 +1,6 @@
 #include "common/entries/FeskItem.h"
 
+#include <array>
 #include <typeinfo>
 #include <vector>
 
@@ -71,7 +72,7 @@ bool FeskItem::Read(BinaryReader& reader) {
   return true;
 }
 
-EntryRecord EntryRecordOf(const FeskItem& entry) {
+EntryRecord EntryRecordOf(const FeskItem& entry, std::u16string& texts) {
   EntryRecord record;
   record.schedule = entry;
   record.kind = entry.m_wKind;
@@ -83,11 +84,22 @@ EntryRecord EntryRecordOf(const FeskItem& entry) {
   record.soundSource = entry.m_dwSoundSource;
   record.volume = entry.m_dwVolume;
   record.ownReminder = entry.m_bOwnReminder;
-  record.name = entry.Name();
-  record.firstName = entry.FirstName();
-  record.lastName = entry.LastName();
-  record.note = entry.Note();
-  record.soundFile = entry.SoundFile();
+  const EntryStringSet::Texts all = entry.Texts().All();
+  std::size_t units = 0;
+  for (const EntryText& text : all) units += text.size();
+  texts.clear();
+  texts.reserve(units);
+  std::array<std::u16string_view, EntryStringSet::kSlots> views;
+  for (std::size_t i = 0; i < all.size(); ++i) {
+    const std::size_t start = texts.size();
+    all[i].AppendTo(texts);
+    views[i] = std::u16string_view(texts).substr(start);
+  }
+  record.name = views[EntryStringSet::Name];
+  record.firstName = views[EntryStringSet::FirstName];
+  record.lastName = views[EntryStringSet::LastName];
+  record.note = views[EntryStringSet::Note];
+  record.soundFile = views[EntryStringSet::SoundFile];
   record.star = entry.IsStar();
   return record;
 }

@@ -68,16 +68,16 @@ class FeskItem : public StorageItem {
 
   // The texts, each empty when absent: name for anniversaries and other
   // dates, first and last name for birthdays.
-  std::u16string_view Name() const { return m_texts.Get(EntryStringSet::Name); }
-  std::u16string_view FirstName() const { return m_texts.Get(EntryStringSet::FirstName); }
-  std::u16string_view LastName() const { return m_texts.Get(EntryStringSet::LastName); }
-  std::u16string_view Note() const { return m_texts.Get(EntryStringSet::Note); }
-  std::u16string_view SoundFile() const { return m_texts.Get(EntryStringSet::SoundFile); }
-  void SetName(std::u16string_view text) { m_texts.Set(EntryStringSet::Name, text); }
-  void SetFirstName(std::u16string_view text) { m_texts.Set(EntryStringSet::FirstName, text); }
-  void SetLastName(std::u16string_view text) { m_texts.Set(EntryStringSet::LastName, text); }
-  void SetNote(std::u16string_view text) { m_texts.Set(EntryStringSet::Note, text); }
-  void SetSoundFile(std::u16string_view text) { m_texts.Set(EntryStringSet::SoundFile, text); }
+  EntryText Name() const { return m_texts.Get(EntryStringSet::Name); }
+  EntryText FirstName() const { return m_texts.Get(EntryStringSet::FirstName); }
+  EntryText LastName() const { return m_texts.Get(EntryStringSet::LastName); }
+  EntryText Note() const { return m_texts.Get(EntryStringSet::Note); }
+  EntryText SoundFile() const { return m_texts.Get(EntryStringSet::SoundFile); }
+  void SetName(EntryText text) { m_texts.Set(EntryStringSet::Name, text); }
+  void SetFirstName(EntryText text) { m_texts.Set(EntryStringSet::FirstName, text); }
+  void SetLastName(EntryText text) { m_texts.Set(EntryStringSet::LastName, text); }
+  void SetNote(EntryText text) { m_texts.Set(EntryStringSet::Note, text); }
+  void SetSoundFile(EntryText text) { m_texts.Set(EntryStringSet::SoundFile, text); }
   EntryStringSet& Texts() { return m_texts; }
   const EntryStringSet& Texts() const { return m_texts; }
 

@@ -495,7 +495,7 @@ class MenuCommandTest : public QObject {
       dialog.SoftKeys()->Press(static_cast<keypad::SoftKeyBar::Key>(key));
     });
     QCOMPARE(RunViewNoteDialog(*entry, f.window.get()), result);
-    QCOMPARE(ToQString(entry->Note()), after);
+    QCOMPARE(EntryQString(entry->Note()), after);
   }
 
   void aStarsNoteOnlyScrolls() {

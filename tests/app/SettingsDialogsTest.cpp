@@ -62,7 +62,7 @@ struct SettingsFixture {
   QStringList RowNames() const {
     QStringList names;
     for (int row = 0; row < window->List().RowCount(); ++row) {
-      names << ToQString(window->List().EntryAt(row)->FirstName());
+      names << EntryQString(window->List().EntryAt(row)->FirstName());
     }
     return names;
   }

@@ -21,7 +21,7 @@
 // The first names of a list's entries, sorted, to compare lists whatever their order.
 static QStringList SortedFirstNames(const FeskList& list) {
   QStringList names;
-  for (const StorageItem& item : list) names << ToQString(AsEntry(&item)->FirstName());
+  for (const StorageItem& item : list) names << EntryQString(AsEntry(&item)->FirstName());
   names.sort();
   return names;
 }
@@ -99,7 +99,7 @@ class SyncThreadTest : public QObject {
     FeskList reread(storage);
     QVERIFY(reread.Load());
     QStringList names;
-    for (const StorageItem& item : reread) names << ToQString(AsEntry(&item)->FirstName());
+    for (const StorageItem& item : reread) names << EntryQString(AsEntry(&item)->FirstName());
     QCOMPARE(names, QStringList({"Anna", "Own", "Carl"}));
     QCOMPARE(AsEntry(reread.FindByUID(3))->FirstName(), u"Own");
     QCOMPARE(AsEntry(reread.FindByUID(4))->FirstName(), u"Carl");

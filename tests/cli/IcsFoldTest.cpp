@@ -155,6 +155,7 @@ TEST(IcsEventWriter, WritesWhatTheCalendarWritesOfFilledEvents) {
   }();
   EntryEventWriter writer("id", format, {2026, 6, 1}, "20260101T000000Z", 0);
   IcsEventText written;
+  std::u16string texts;
   int uid = 1;
   for (const auto& row : rows) {
     FeskItem entry(row.kind);
@@ -172,7 +173,7 @@ TEST(IcsEventWriter, WritesWhatTheCalendarWritesOfFilledEvents) {
     IcsEvent event;
     FillEvent(entry, "id", format, {2026, 6, 1}, event);
     calendar.Add(event);
-    writer.Append(EntryRecordOf(entry), written);
+    writer.Append(EntryRecordOf(entry, texts), written);
   }
   // More days and reminders than the writer's tables first hold, then each again.
   for (int i = 0; i < 3000; ++i) {
@@ -186,7 +187,7 @@ TEST(IcsEventWriter, WritesWhatTheCalendarWritesOfFilledEvents) {
     IcsEvent event;
     FillEvent(entry, "id", format, {2026, 6, 1}, event);
     calendar.Add(event);
-    writer.Append(EntryRecordOf(entry), written);
+    writer.Append(EntryRecordOf(entry, texts), written);
   }
   ASSERT_TRUE(calendar.Finish());
   EXPECT_EQ(written.View(), calendarText.substr(header, calendarText.size() - header - 15));

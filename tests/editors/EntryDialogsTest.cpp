@@ -159,7 +159,7 @@ class EntryDialogsTest : public QObject {
     });
     QCOMPARE(RunSoundDialog(entry, m_window), keypad::kResultDone);
     QCOMPARE(entry.m_dwSoundSource, 3u);
-    QVERIFY(ToQString(entry.SoundFile()).endsWith("c-chime.oga"));
+    QVERIFY(EntryQString(entry.SoundFile()).endsWith("c-chime.oga"));
     QCOMPARE(entry.m_bOwnSound, 0u);
     QCOMPARE(entry.m_dwVolume, 0u);  // program settings store no volume
     std::uint32_t previewed = 0;

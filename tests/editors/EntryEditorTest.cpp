@@ -158,8 +158,8 @@ class EntryEditorTest : public QObject {
     if (message.isEmpty()) {
       QCOMPARE(result, keypad::kResultDone);
       QCOMPARE(shown, QString());
-      QCOMPARE(ToQString(kind == Birthday ? entry.LastName() : entry.Name()), kind == Birthday ? last : first);
-      QCOMPARE(ToQString(entry.Note()), QString("a note"));
+      QCOMPARE(EntryQString(kind == Birthday ? entry.LastName() : entry.Name()), kind == Birthday ? last : first);
+      QCOMPARE(EntryQString(entry.Note()), QString("a note"));
       QCOMPARE(entry.m_bEnabled, 0u);
       // The date at the program's reminder time (12:00 by default).
       const platform::SystemTime want = DayFromToday(daysFromToday);

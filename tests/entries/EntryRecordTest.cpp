@@ -150,6 +150,46 @@ TEST(EntryStringSetTest, SetsFromItsOwnTextsAndCopiesWhole) {
   EXPECT_TRUE(moved.Get(EntryStringSet::Note).empty());
 }
 
+// Texts are held as bytes while every unit of the entry's five is below 256,
+// and lengths as bytes while no text is longer than 255: each way must give
+// back every unit, in memory and through a record.
+TEST(EntryStringSetTest, KeepsEveryUnitInEachWayOfHoldingThem) {
+  const std::u16string latinLong(300, u'\u00E4'), wideLong(300, u'\u20AC');
+  struct Case {
+    std::u16string first, last, note;
+    bool latin1;
+  } cases[] = {
+      {u"Zo\u00EB", u"M\u00FCller-\u00FF", u"caf\u00E9", true},
+      {u"Zo\u00EB", u"Lee", u"\u20AC 5", false},
+      {u"Ann", u"\U0001F382", u"", false},
+      {u"Ann", latinLong, u"x", true},
+      {wideLong, u"Lee", u"\u00E9", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.last.size()) + (c.latin1 ? " latin-1" : " utf-16"));
+    auto entry = std::make_unique<FeskItem>(Birthday);
+    entry->Texts().Assign({u"", c.first, c.last, c.note});
+    EXPECT_EQ(entry->FirstName().IsLatin1(), c.latin1);
+    EXPECT_EQ(entry->FirstName().str(), c.first);
+    EXPECT_EQ(entry->LastName().str(), c.last);
+    EXPECT_EQ(entry->Note().str(), c.note);
+    EXPECT_TRUE(entry->SoundFile().empty());
+    FeskItem back(Birthday);
+    ASSERT_TRUE(ReadOne(Written(*entry), back));
+    EXPECT_EQ(back.FirstName(), entry->FirstName());
+    EXPECT_EQ(back.LastName().str(), c.last);
+    EXPECT_EQ(back.Note().str(), c.note);
+  }
+  // One text above Latin-1 makes the whole block UTF-16, and back.
+  FeskItem entry(Birthday);
+  entry.SetFirstName(u"Zo\u00EB");
+  entry.SetNote(u"\u20AC");
+  EXPECT_FALSE(entry.FirstName().IsLatin1());
+  entry.SetNote(entry.FirstName());
+  EXPECT_TRUE(entry.Note().IsLatin1());
+  EXPECT_EQ(entry.Note(), u"Zo\u00EB");
+}
+
 TEST_F(Records, StarsAreNeverStored) {
   FeskList list(StoragePath());
   list.Add(Entry(Birthday, At(1961, 7, 5)));
@@ -388,7 +428,8 @@ TEST_F(Records, ARecordScanSeesWhatAnItemScanSees) {
     const FeskList list(StoragePath());
     ScanSeen items, records;
     items.ok = list.ScanAnyRevision(fd.Get(), [&](std::unique_ptr<StorageItem>& item) {
-      items.Add(EntryRecordOf(*AsEntry(item.get())));
+      std::u16string texts;
+      items.Add(EntryRecordOf(*AsEntry(item.get()), texts));
     }, &items.result);
     records.ok = list.ScanRecords(fd.Get(), [&](const EntryRecord& record) { records.Add(record); }, &records.result);
     EXPECT_TRUE(records == items) << records.entries.size() << " records against " << items.entries.size() << " items, "

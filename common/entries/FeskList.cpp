@@ -122,38 +122,34 @@ std::vector<std::pair<std::uintptr_t, std::uint32_t>> ByAddress(const std::vecto
   return visits;
 }
 
-// A row of a sort by date: its packed key and its place before the sort.
-struct DateRow {
-  std::uint64_t number;
-  std::uint32_t place;
-  std::uint32_t last;  // after the others in either direction
-};
-
-// Orders the rows by `last`, then `number`; rows with equal keys keep their
-// order. A stable radix sort, a byte a pass, that skips the bytes in which
-// every key is the same: the keys of a sort by date differ in three or four
-// of their eight bytes.
-void SortDateRows(std::vector<DateRow>& rows) {
+// Orders `places` by the keys `numbers` holds for them, those marked in
+// `last` after all others; places with equal keys keep their order. A stable
+// radix sort of the places, a byte of the keys a pass, that skips the bytes in
+// which every key is the same: the keys of a sort by date differ in three or
+// four of their eight bytes. The places are four bytes each and the keys are
+// not moved, so a large list is sorted with little more memory than its keys.
+void SortPlaces(std::vector<std::uint32_t>& places, const std::vector<std::uint64_t>& numbers,
+                const std::vector<bool>& last) {
   std::uint64_t any = 0, all = ~std::uint64_t{0};
   bool anyLast = false;
-  for (const DateRow& row : rows) {
-    any |= row.number;
-    all &= row.number;
-    anyLast = anyLast || row.last != 0;
+  for (const std::uint32_t place : places) {
+    any |= numbers[place];
+    all &= numbers[place];
+    anyLast = anyLast || last[place];
   }
   const std::uint64_t differing = any & ~all;
-  std::vector<DateRow> other(rows.size());
+  std::vector<std::uint32_t> other(places.size());
   std::size_t firsts[256];
   for (int shift = 0; shift < 64; shift += 8) {
     if (((differing >> shift) & 0xFF) == 0) continue;
     std::fill(std::begin(firsts), std::end(firsts), 0);
-    for (const DateRow& row : rows) ++firsts[(row.number >> shift) & 0xFF];
+    for (const std::uint32_t place : places) ++firsts[(numbers[place] >> shift) & 0xFF];
     std::size_t start = 0;
     for (std::size_t& first : firsts) start += std::exchange(first, start);
-    for (const DateRow& row : rows) other[firsts[(row.number >> shift) & 0xFF]++] = row;
-    rows.swap(other);
+    for (const std::uint32_t place : places) other[firsts[(numbers[place] >> shift) & 0xFF]++] = place;
+    places.swap(other);
   }
-  if (anyLast) std::stable_partition(rows.begin(), rows.end(), [](const DateRow& row) { return row.last == 0; });
+  if (anyLast) std::stable_partition(places.begin(), places.end(), [&last](std::uint32_t place) { return !last[place]; });
 }
 
 }  // namespace
@@ -185,16 +181,18 @@ void FeskList::SortEntries(std::vector<FeskItem*>& rows, const EntryOrderSetting
   };
   std::vector<FeskItem*> sorted(rows.size());
   if (order.dwSort != 4) {
-    std::vector<DateRow> keyed(rows.size());
+    std::vector<std::uint64_t> numbers(rows.size());
+    std::vector<bool> last(rows.size());
+    std::vector<std::uint32_t> places(rows.size());
     for (std::size_t i = 0; i < rows.size(); ++i) {
       fetchAhead(i);
-      bool last = false;
-      keyed[i].number = NumberKeyOf(*rows[i], order, today, last) ^ flip;
-      keyed[i].place = static_cast<std::uint32_t>(i);
-      keyed[i].last = last ? 1 : 0;
+      bool isLast = false;
+      numbers[i] = NumberKeyOf(*rows[i], order, today, isLast) ^ flip;
+      last[i] = isLast;
+      places[i] = static_cast<std::uint32_t>(i);
     }
-    SortDateRows(keyed);
-    for (std::size_t i = 0; i < rows.size(); ++i) sorted[i] = rows[keyed[i].place];
+    SortPlaces(places, numbers, last);
+    for (std::size_t i = 0; i < rows.size(); ++i) sorted[i] = rows[places[i]];
     rows = std::move(sorted);
     return;
   }
@@ -253,9 +251,9 @@ void FeskList::SortEntries(std::vector<FeskItem*>& rows, const EntryOrderSetting
 
 std::vector<FeskItem*> FeskList::ShownEntries(const StorageList& list, const EntryOrderSettings& order,
                                               const EntryViewSettings& view, const CalendarDate& today) {
-  std::vector<FeskItem*> shown;
-  shown.reserve(list.Count());
   if (order.dwSort == 4) {
+    std::vector<FeskItem*> shown;
+    shown.reserve(list.Count());
     for (StorageItem& item : list) {
       FeskItem* entry = AsEntry(&item);
       if (entry != nullptr && FilterEntry(*entry, order)) shown.push_back(entry);
@@ -264,15 +262,20 @@ std::vector<FeskItem*> FeskList::ShownEntries(const StorageList& list, const Ent
     return shown;
   }
   // The key is made while the entry is at hand for the filter: a second walk
-  // over a large list would fetch every entry from memory again.
+  // over a large list would fetch every entry from memory again. Keys and
+  // places are those of the list's items, so no array of the shown entries
+  // is needed until they are in order.
   const std::uint64_t flip = order.bAscending ? 0 : ~std::uint64_t{0};
-  std::vector<DateRow> keyed;
-  keyed.reserve(list.Count());
+  std::vector<std::uint64_t> numbers(list.Count());
+  std::vector<bool> last(list.Count());
+  std::vector<std::uint32_t> places;
+  places.reserve(list.Count());
   // The entries some items on are fetched while this one is worked on: the
   // line of the item's type and the one of its kind and date.
   constexpr int kAhead = 8;
   auto ahead = list.begin();
   for (int i = 0; i < kAhead && ahead != list.end(); ++i) ++ahead;
+  std::uint32_t place = 0;
   for (StorageItem& item : list) {
     if (ahead != list.end()) {
       const char* bytes = reinterpret_cast<const char*>(&*ahead);
@@ -280,17 +283,20 @@ std::vector<FeskItem*> FeskList::ShownEntries(const StorageList& list, const Ent
       __builtin_prefetch(bytes + 128);
       ++ahead;
     }
-    FeskItem* entry = AsEntry(&item);
-    if (entry == nullptr || !FilterEntry(*entry, order)) continue;
-    bool last = false;
-    const std::uint64_t number = NumberKeyOf(*entry, order, today, last) ^ flip;
-    keyed.push_back({number, static_cast<std::uint32_t>(shown.size()), last ? 1u : 0u});
-    shown.push_back(entry);
+    const FeskItem* entry = AsEntry(&item);
+    if (entry != nullptr && FilterEntry(*entry, order)) {
+      bool isLast = false;
+      numbers[place] = NumberKeyOf(*entry, order, today, isLast) ^ flip;
+      last[place] = isLast;
+      places.push_back(place);
+    }
+    ++place;
   }
-  SortDateRows(keyed);
-  std::vector<FeskItem*> sorted(shown.size());
-  for (std::size_t i = 0; i < keyed.size(); ++i) sorted[i] = shown[keyed[i].place];
-  return sorted;
+  SortPlaces(places, numbers, last);
+  numbers = {};
+  std::vector<FeskItem*> shown(places.size());
+  for (std::size_t i = 0; i < places.size(); ++i) shown[i] = static_cast<FeskItem*>(&list.At(places[i]));
+  return shown;
 }
 
 int FeskList::CompareSortKeys(const SortKey& a, const SortKey& b, const EntryOrderSettings& order) {

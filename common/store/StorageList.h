@@ -104,6 +104,7 @@ class StorageList {
   std::vector<std::unique_ptr<StorageItem>> TakeItems() { return std::exchange(m_items, {}); }
   std::size_t Count() const { return m_items.size(); }
   bool IsEmpty() const { return m_items.empty(); }
+  StorageItem& At(std::size_t index) const { return *m_items[index]; }
   Iterator begin() const { return Iterator(m_items.begin()); }
   Iterator end() const { return Iterator(m_items.end()); }
   // The first item with this UID, or nullptr.

@@ -144,7 +144,9 @@ bool FeskList::LoadAndUpgradeFile(const EntryReminderDefaults& defaults) {
     if (stat(m_szPath.c_str(), &info) == 0 && info.st_size > 0) {
       platform::PrepareHeapForLargeData(2 * static_cast<std::size_t>(info.st_size));
     }
-    if (!Load()) return false;
+    const bool loaded = Load();
+    platform::EndLargeData();
+    if (!loaded) return false;
     // The next save writes only what could be read; the file as it was
     // stays beside it, once for each damaged content.
     if (m_nDamagedRecords > 0) {

@@ -2,6 +2,7 @@
 
 #include <malloc.h>
 #include <sys/mman.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -37,6 +38,8 @@ constexpr std::size_t kMost = 512 * kMiB;
 
 std::mutex g_mutex;
 std::size_t g_prepared = 0;
+// The range advised for huge pages and not yet given back to ordinary ones.
+std::uintptr_t g_advisedFirst = 0, g_advisedLast = 0;
 
 }  // namespace
 
@@ -48,7 +51,10 @@ void PrepareHeapForLargeData(std::size_t bytes) {
   // what is freed at its top for what comes next.
   mallopt(M_MMAP_THRESHOLD, static_cast<int>(kBlock * 2));
   mallopt(M_TRIM_THRESHOLD, static_cast<int>(kMost));
+  // Room for every block first: a list grown between them would lie between
+  // them and keep them apart from the heap's top once they are freed.
   std::vector<void*> blocks;
+  blocks.reserve(kMost / kBlock + 1);
   std::uintptr_t low = UINTPTR_MAX, high = 0;
   for (std::size_t taken = 0; taken < bytes; taken += kBlock) {
     void* block = std::malloc(kBlock);
@@ -63,15 +69,32 @@ void PrepareHeapForLargeData(std::size_t bytes) {
   const std::uintptr_t first = (low + kHugePage - 1) / kHugePage * kHugePage;
   const std::uintptr_t last = high / kHugePage * kHugePage;
   if (!blocks.empty() && last > first && high - low <= blocks.size() * (kBlock + kMiB)) {
-    madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+    if (madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE) == 0) {
+      g_advisedFirst = first;
+      g_advisedLast = last;
+    }
   }
   for (void* block : blocks) std::free(block);
   g_prepared = bytes;
 }
 
+void EndLargeData() {
+  const std::lock_guard lock(g_mutex);
+  if (g_advisedLast == 0) return;
+  // The heap's top block, which ends at the program break, is where the
+  // next blocks come from; what lies below it is in use or kept free.
+  const auto top = reinterpret_cast<std::uintptr_t>(sbrk(0)) - mallinfo2().keepcost;
+  const std::uintptr_t from = (top + kHugePage - 1) / kHugePage * kHugePage;
+  if (top >= g_advisedFirst && from < g_advisedLast) {
+    madvise(reinterpret_cast<void*>(from), g_advisedLast - from, MADV_NOHUGEPAGE);
+  }
+  g_advisedFirst = g_advisedLast = 0;
+}
+
 #else
 
 void PrepareHeapForLargeData(std::size_t) {}
+void EndLargeData() {}
 
 #endif
 }  // namespace platform

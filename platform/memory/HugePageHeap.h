@@ -12,5 +12,9 @@ namespace platform {
 // Call it from the thread that will make the data, before making it. Under a
 // sanitizer's allocator it does nothing.
 void PrepareHeapForLargeData(std::size_t bytes);
+// The data is made: the heap backs what it takes from now on above it with
+// ordinary pages again, so that the small blocks made later do not each take
+// a huge page of their own. Call it from the same thread.
+void EndLargeData();
 
 }  // namespace platform

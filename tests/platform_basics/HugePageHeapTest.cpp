@@ -1,5 +1,5 @@
 // Memory a large list takes after the heap was made ready lies where the
-// kernel was asked to use huge pages.
+// kernel was asked to use huge pages, and what is made after the list does not.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -49,6 +49,14 @@ TEST(HugePageHeap, LaterAllocationsLieInMemoryAdvisedForHugePages) {
                                        reinterpret_cast<std::uintptr_t>(table) + (std::size_t{6} << 20)}) {
     EXPECT_NE(FlagsOfMappingAt(address).find(" hg"), std::string::npos) << FlagsOfMappingAt(address);
   }
+  // Once the data is made, what comes after it is not advised.
+  platform::EndLargeData();
+  void* later = std::malloc(std::size_t{6} << 20);
+  const auto inLater = reinterpret_cast<std::uintptr_t>(later) + (std::size_t{4} << 20);
+  EXPECT_EQ(FlagsOfMappingAt(inLater).find(" hg"), std::string::npos) << FlagsOfMappingAt(inLater);
+  const auto inTable = reinterpret_cast<std::uintptr_t>(table) + (std::size_t{6} << 20);
+  EXPECT_NE(FlagsOfMappingAt(inTable).find(" hg"), std::string::npos) << FlagsOfMappingAt(inTable);
+  std::free(later);
   std::free(table);
   for (void* entry : entries) std::free(entry);
 }

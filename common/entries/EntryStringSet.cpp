@@ -79,6 +79,8 @@ std::uintptr_t BuildBlock(std::array<Source, EntryStringSet::kSlots> sources) {
       const auto length = static_cast<std::uint16_t>(source.units);
       std::memcpy(block + 2 * i, &length, sizeof length);
     }
+    // An empty text may have no characters to point at.
+    if (source.units == 0) continue;
     if (latin1) {
       CopyAsLatin1(source, at);
       at += source.units;

@@ -162,6 +162,7 @@ TEST(EntryStringSetTest, KeepsEveryUnitInEachWayOfHoldingThem) {
       {u"Zo\u00EB", u"M\u00FCller-\u00FF", u"caf\u00E9", true},
       {u"Zo\u00EB", u"Lee", u"\u20AC 5", false},
       {u"Ann", u"\U0001F382", u"", false},
+      {u"Ann", u"Abcdefg\u0100xy", u"", false},
       {u"Ann", latinLong, u"x", true},
       {wideLong, u"Lee", u"\u00E9", false},
   };

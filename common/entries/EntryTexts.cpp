@@ -209,11 +209,8 @@ void AppendDisplayName(std::uint16_t kind, std::u16string_view first, std::u16st
 }  // namespace
 
 void AppendDisplayName(const FeskItem& entry, std::uint32_t displayNames, std::u16string& out) {
-  if (entry.m_wKind == Birthday) {
-    AppendPersonName(WideText(entry.FirstName()), WideText(entry.LastName()), displayNames, out);
-  } else {
-    AppendDisplayName(entry.m_wKind, {}, {}, WideText(entry.Name()), displayNames, out);
-  }
+  AppendDisplayName(entry.m_wKind, WideText(entry.FirstName()), WideText(entry.LastName()), WideText(entry.Name()),
+                    displayNames, out);
 }
 
 void AppendDisplayName(const EntryRecord& entry, std::uint32_t displayNames, std::u16string& out) {

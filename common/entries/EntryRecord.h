@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/entries/EntryKind.h"
 #include "common/store/ScheduleFields.h"
@@ -38,3 +39,14 @@ struct EntryRecord {
 EntryRecord EntryRecordOf(const FeskItem& entry, std::u16string& texts);
 // An entry that holds what the record holds, with copies of its texts.
 std::unique_ptr<FeskItem> EntryOfRecord(const EntryRecord& record);
+
+// Copies of records' texts that could not be viewed where they lay: the
+// views of a record kept here last as long as this does.
+class KeptTexts {
+ public:
+  // Points the record's views at copies of their texts kept here.
+  void Keep(EntryRecord& record);
+
+ private:
+  std::vector<std::unique_ptr<char16_t[]>> m_texts;
+};

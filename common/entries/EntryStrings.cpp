@@ -91,6 +91,12 @@ bool ReadEntryStrings(std::span<const std::uint8_t> block, EntryRecord& record) 
   });
 }
 
+bool EntryStringsEnd(std::span<const std::uint8_t> block, std::uint16_t kind) {
+  // The names, the note and the sound file.
+  const std::size_t count = (kind == Birthday ? 2 : 1) + 2;
+  return FindStrings(block, count, [](std::size_t, std::size_t, std::size_t) {});
+}
+
 namespace {
 
 // Removes up to `excess` units from the end of `text`; returns how many went.

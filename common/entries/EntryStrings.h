@@ -23,6 +23,9 @@ bool ReadEntryStrings(std::span<const std::uint8_t> block, bool withSoundFile, F
 // The same for a record of the current revision (with its sound file), as
 // views of the block, which must be aligned for char16_t.
 bool ReadEntryStrings(std::span<const std::uint8_t> block, EntryRecord& record);
+// Whether ReadEntryStrings would find every string of a current record of
+// `kind` whole; the block may lie at any address.
+bool EntryStringsEnd(std::span<const std::uint8_t> block, std::uint16_t kind);
 
 // The most UTF-16 units, terminators included, that the strings of one
 // current record can hold.

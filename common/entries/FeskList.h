@@ -4,6 +4,7 @@
 // magic and revision, the entry factory, the order and filter of the main list,
 // the stars and the upgrade of files written in the two older revisions.
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -100,6 +101,35 @@ class FeskList : public StorageList {
   using RecordVisitor = std::function<void(const EntryRecord&)>;
   bool ScanRecords(int fd, const RecordVisitor& visit, ScanResult* result = nullptr,
                    const EntryReminderDefaults& defaults = CurrentReminderDefaults()) const;
+  // A record of the current revision where a scan read it, with the UID
+  // the list gives it.
+  struct RecordPlace {
+    const std::uint8_t* bytes = nullptr;
+    std::uint32_t size = 0;
+    std::int32_t uid = 0;
+  };
+  // Where a scan of places reads the file: each call gives a piece of
+  // kRecordPieceBytes bytes, which the scan fills and frames before it asks
+  // for the next. The places in a piece stay valid until the source gives
+  // the piece out again.
+  static constexpr std::size_t kRecordPieceBytes = (std::size_t{1} << 20) + 54 + 2 + 0xFFFF;
+  using PieceSource = std::function<std::uint8_t*()>;
+  // Reads the file as ScanRecords does, but hands `visit` where each record
+  // lies instead of decoding it, so that other threads can; an entry of an
+  // older revision is written there anew. `result` counts the records cut
+  // off or skipped; DecodeRecordPlace and CheckRecords find those whose
+  // texts did not end.
+  using PlaceVisitor = std::function<void(const RecordPlace&)>;
+  bool ScanRecordPlaces(int fd, const PieceSource& pieces, const PlaceVisitor& visit,
+                        ScanResult* result = nullptr) const;
+  // The record at a place, as ScanRecords hands it; false when one of its
+  // texts did not end in it (a damaged record). The texts are views of the
+  // place, or of `aligned` where they lie at an odd address (else `aligned`
+  // is left empty).
+  static bool DecodeRecordPlace(const RecordPlace& place, EntryRecord& record, std::vector<char16_t>& aligned);
+  // Reads the file as ScanRecords does, only to find what it would find:
+  // the records that are damaged, the refusal, whether it could be read.
+  bool CheckRecords(int fd, ScanResult* result) const;
   // The same after opening the list's file; Missing or NotRegular when it
   // cannot be opened.
   bool ScanStorageFile(const ItemVisitor& visit, ScanResult* result = nullptr,
@@ -130,6 +160,13 @@ class FeskList : public StorageList {
 
  private:
   bool LoadAndUpgradeFile(const EntryReminderDefaults& defaults);
+  // Reads the records of a current file into pieces (from `pieces` when
+  // given) and hands each one not skipped to `visitFramed` with its UID and
+  // the damage count; an older file's entries go to `visitOld`.
+  using FramedVisitor = std::function<void(std::span<const std::uint8_t>, std::int32_t, int&)>;
+  bool ScanRecordsKeeping(int fd, const PieceSource* pieces, const FramedVisitor& visitFramed,
+                          const std::function<void(const FeskItem&)>& visitOld, ScanResult* result,
+                          const EntryReminderDefaults& defaults) const;
 
   std::int32_t m_nNextStarUID = -1;
 };

@@ -6,8 +6,6 @@
 #include <cerrno>
 #include <cstring>
 
-BinaryReader::BinaryReader(std::span<const std::uint8_t> data) : m_data(data.data()), m_size(data.size()) {}
-
 BinaryReader::BinaryReader(int fd, std::size_t bufferSize) : m_fd(fd), m_buffer(std::max<std::size_t>(bufferSize, 16)) {
   m_data = m_buffer.data();
 }

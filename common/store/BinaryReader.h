@@ -12,7 +12,7 @@
 class BinaryReader {
  public:
   // Reads from memory the caller keeps alive.
-  explicit BinaryReader(std::span<const std::uint8_t> data);
+  explicit BinaryReader(std::span<const std::uint8_t> data) : m_data(data.data()), m_size(data.size()) {}
   // Reads from the descriptor's current offset on; the caller keeps it open.
   explicit BinaryReader(int fd, std::size_t bufferSize = 64 * 1024);
 

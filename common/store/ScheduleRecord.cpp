@@ -1,5 +1,7 @@
 #include "common/store/ScheduleRecord.h"
 
+#include <cstring>
+
 #include "common/store/Recurrence.h"
 
 bool WriteStateBlock(BinaryWriter& w, const ScheduleFields& f) {
@@ -35,6 +37,14 @@ bool ReadScheduleRecord(BinaryReader& r, ScheduleFields& f, std::uint64_t* state
   if (f.m_dwKind != Monthly) return true;
   return r.ReadU32(f.m_dwMonths) && r.ReadU16(f.m_wMonthlyType) && r.ReadI32(f.m_nMonthDay) &&
          r.ReadU32(f.m_dwWeekOfMonth) && r.ReadU32(f.m_dwWeekDay);
+}
+
+std::size_t ScheduleRecordSize(std::span<const std::uint8_t> bytes) {
+  if (bytes.size() < BASE_RECORD_SIZE) return 0;
+  std::uint32_t kind = 0;
+  std::memcpy(&kind, bytes.data(), sizeof kind);
+  const std::size_t size = kind == Monthly ? BASE_RECORD_SIZE + MONTHLY_GROUP_SIZE : BASE_RECORD_SIZE;
+  return bytes.size() < size ? 0 : size;
 }
 
 bool WriteExtensionBlock(BinaryWriter& w, std::span<const std::uint8_t> data) {

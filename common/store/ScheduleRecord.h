@@ -23,6 +23,11 @@ inline constexpr std::size_t MONTHLY_GROUP_SIZE = 18;
 inline constexpr std::size_t STATE_BLOCK_OFFSET = 18;
 inline constexpr std::size_t STATE_BLOCK_SIZE = 18;
 inline constexpr std::size_t MAX_EXTENSION_SIZE = 0xFFFF;
+inline constexpr std::size_t SCHEDULE_UID_OFFSET = 14;
+
+// The length of the schedule part of the record that `bytes` begin with: 0
+// when they end before it does, where ReadScheduleRecord fails.
+std::size_t ScheduleRecordSize(std::span<const std::uint8_t> bytes);
 
 // Writes the schedule part of a record (base fields, monthly group for Monthly).
 bool WriteScheduleRecord(BinaryWriter& writer, const ScheduleFields& fields);

@@ -435,6 +435,24 @@ TEST_F(Records, ARecordScanSeesWhatAnItemScanSees) {
     records.ok = list.ScanRecords(fd.Get(), [&](const EntryRecord& record) { records.Add(record); }, &records.result);
     EXPECT_TRUE(records == items) << records.entries.size() << " records against " << items.entries.size() << " items, "
                                   << records.result.damaged << " damaged against " << items.result.damaged;
+    // The places of the records, decoded afterwards, and a check alone find
+    // the same.
+    ScanSeen places, checked;
+    std::vector<std::unique_ptr<std::uint8_t[]>> pieces;
+    std::vector<FeskList::RecordPlace> found;
+    places.ok = list.ScanRecordPlaces(
+        fd.Get(), [&] { return pieces.emplace_back(new std::uint8_t[FeskList::kRecordPieceBytes]).get(); },
+        [&](const FeskList::RecordPlace& place) { found.push_back(place); }, &places.result);
+    EntryRecord record;
+    std::vector<char16_t> aligned;
+    for (const FeskList::RecordPlace& place : found) {
+      if (!FeskList::DecodeRecordPlace(place, record, aligned)) ++places.result.damaged;
+      places.Add(record);
+    }
+    EXPECT_TRUE(places == items) << places.entries.size() << " places, " << places.result.damaged << " damaged";
+    checked.ok = list.CheckRecords(fd.Get(), &checked.result);
+    checked.entries = items.entries;
+    EXPECT_TRUE(checked == items) << checked.result.damaged << " damaged";
   }
 }
 

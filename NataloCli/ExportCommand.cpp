@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <condition_variable>
 #include <cstring>
@@ -77,17 +78,22 @@ int ExportToFolder(const std::string& path, const std::string& storageId,
 }
 
 
-// The events of the file's records, made while the file is read: the
-// reading thread copies what the events need of each record into a batch,
-// two threads write the batches' events, and a fourth hands them out in the
-// file's order, once a reading of its own (when asked for one) found the
-// file whole. A few batches are in hand at a time, and their memory is used
-// again.
+// The events of the file's records, made while the file is read. The
+// reading thread reads the file into a few pieces and notes where each
+// record lies, in batches; two threads decode the batches and write their
+// events; a fourth hands the events out in the file's order, once a reading
+// of its own found the file whole (when it is asked to). A piece is read into
+// again once every batch in it went out, and the memory of the events is
+// used again.
 class EventBatches {
  public:
-  EventBatches(const std::function<EntryEventWriter()>& makeWriter, bool stars, std::function<bool()> check,
+  EventBatches(const std::function<EntryEventWriter()>& makeWriter, std::function<bool()> check,
                std::function<void(std::string_view)> put)
-      : m_stars(stars), m_check(std::move(check)), m_put(std::move(put)) {
+      : m_check(std::move(check)), m_put(std::move(put)) {
+    for (std::size_t i = 0; i < kBatchesInHand; ++i) {
+      m_spare.push_back(std::make_unique<IcsEventText>());
+      m_spare.back()->Room(kBatchRecords * 512);
+    }
     for (std::thread& writer : m_writers) writer = std::thread([this, makeWriter] { Write(makeWriter()); });
     m_putter = std::thread([this] { Put(); });
   }
@@ -95,28 +101,38 @@ class EventBatches {
   EventBatches(const EventBatches&) = delete;
   EventBatches& operator=(const EventBatches&) = delete;
 
-  // A record of the reading; its texts are copied.
-  void Take(const EntryRecord& record) {
-    if (record.star && !m_stars) return;
-    if (!m_filling && !Fresh()) return;
-    Batch& batch = *m_filling;
-    Copied& copy = batch.records.emplace_back();
-    copy.date = record.date;
-    copy.start = record.schedule.m_ftStart;
-    copy.uid = record.schedule.m_nUID;
-    copy.enabled = record.schedule.m_bEnabled != 0;
-    copy.star = record.star;
-    copy.kind = record.kind;
-    const std::u16string_view texts[] = {record.name, record.firstName, record.lastName, record.note};
-    std::size_t at = batch.texts.size();
-    batch.texts.resize(at + texts[0].size() + texts[1].size() + texts[2].size() + texts[3].size());
-    for (std::size_t i = 0; i < 4; ++i) {
-      copy.at[i] = static_cast<std::uint32_t>(at);
-      copy.size[i] = static_cast<std::uint16_t>(texts[i].size());
-      if (!texts[i].empty()) std::memcpy(batch.texts.data() + at, texts[i].data(), texts[i].size() * sizeof(char16_t));
-      at += texts[i].size();
+  // A piece for the reading: the records of the last one go into batches of
+  // their own. Waits while every piece holds records whose events did not
+  // go out yet.
+  std::uint8_t* NewPiece() {
+    if (m_filling) Seal();
+    std::unique_lock lock(m_mutex);
+    if (m_reading >= 0) Release(static_cast<std::size_t>(m_reading));
+    m_changed.wait(lock, [this] { return !m_free.empty() || m_pieces.size() < kPieces || m_abandoned; });
+    if (m_abandoned && m_free.empty() && m_pieces.size() == kPieces) {
+      // Nothing is written any more: the reading goes on in the same piece.
+      ++m_uses[static_cast<std::size_t>(m_reading)];
+      return m_pieces[static_cast<std::size_t>(m_reading)].get();
     }
-    if (batch.records.size() == kBatchRecords) Seal();
+    if (m_free.empty()) {
+      m_pieces.push_back(std::make_unique_for_overwrite<std::uint8_t[]>(FeskList::kRecordPieceBytes));
+      m_uses.push_back(0);
+      m_free.push_back(m_pieces.size() - 1);
+    }
+    m_reading = static_cast<int>(m_free.back());
+    m_free.pop_back();
+    m_uses[static_cast<std::size_t>(m_reading)] = 1;  // the reading's own
+    return m_pieces[static_cast<std::size_t>(m_reading)].get();
+  }
+
+  // A record of the reading, in the piece it last asked for.
+  void Take(const FeskList::RecordPlace& place) {
+    if (!m_filling) {
+      m_filling = std::make_unique<Batch>();
+      m_filling->places.reserve(kBatchRecords);
+    }
+    m_filling->places.push_back(place);
+    if (m_filling->places.size() == kBatchRecords) Seal();
   }
 
   // The reading ended; the events go out when `whole`. Waits until all went
@@ -135,75 +151,69 @@ class EventBatches {
     }
     return !m_abandoned;
   }
+  // The records whose texts did not end, once ended.
+  int Damaged() const { return m_damaged; }
 
  private:
   static constexpr std::size_t kBatchRecords = 1024;
-  static constexpr std::size_t kBatchesInHand = 8;
+  // Batches written and not yet handed out, at most.
+  static constexpr std::size_t kBatchesInHand = 4;
+  // Pieces of the file in hand, at most: about 3 MiB.
+  static constexpr std::size_t kPieces = 3;
 
-  // What EntryEventWriter::Append reads of a record; texts in the batch's.
-  struct Copied {
-    platform::FileTime date = 0;
-    platform::FileTime start = 0;
-    std::int32_t uid = 0;
-    std::uint32_t at[4] = {};    // name, first name, last name, note
-    std::uint16_t size[4] = {};  // a record holds less than 64 KiB
-    std::uint16_t kind = 0;
-    bool enabled = false;
-    bool star = false;
-  };
   struct Batch {
-    std::vector<Copied> records;
-    std::u16string texts;
-    IcsEventText events;
-    bool done = false;
+    std::vector<FeskList::RecordPlace> places;
+    std::size_t piece = 0;
+    std::unique_ptr<IcsEventText> events;
+    bool written = false;
   };
-
-  // A batch to fill, once fewer than kBatchesInHand are in hand; false when
-  // the events were abandoned.
-  bool Fresh() {
-    std::unique_lock lock(m_mutex);
-    m_changed.wait(lock, [this] { return m_batches.size() - m_putCount < kBatchesInHand || m_abandoned; });
-    if (m_abandoned) return false;
-    if (m_spare.empty()) {
-      m_filling = std::make_unique<Batch>();
-      m_filling->records.reserve(kBatchRecords);
-    } else {
-      m_filling = std::move(m_spare.back());
-      m_spare.pop_back();
-    }
-    return true;
-  }
 
   void Seal() {
     const std::lock_guard lock(m_mutex);
+    if (m_abandoned) {
+      m_filling.reset();
+      return;
+    }
+    m_filling->piece = static_cast<std::size_t>(m_reading);
+    ++m_uses[m_filling->piece];
     m_batches.push_back(std::move(m_filling));
     m_changed.notify_all();
   }
 
+  // One use of a piece less; the piece is free with none left. Under the lock.
+  void Release(std::size_t piece) {
+    if (--m_uses[piece] == 0) {
+      m_free.push_back(piece);
+      m_changed.notify_all();
+    }
+  }
+
   void Write(EntryEventWriter writer) {
     EntryRecord record;
+    std::vector<char16_t> aligned;
+    KeptTexts odd;  // texts that lay at an odd address
     std::unique_lock lock(m_mutex);
     for (;;) {
-      m_changed.wait(lock, [this] { return m_claimed < m_batches.size() || m_ended || m_abandoned; });
+      m_changed.wait(lock, [this] {
+        return (m_claimed < m_batches.size() && m_claimed - m_putCount < kBatchesInHand) ||
+               (m_ended && m_claimed == m_batches.size()) || m_abandoned;
+      });
       if (m_abandoned || m_claimed == m_batches.size()) return;
       Batch& batch = *m_batches[m_claimed++];
+      std::unique_ptr<IcsEventText> events = std::move(m_spare.back());
+      m_spare.pop_back();
       lock.unlock();
-      const char16_t* const texts = batch.texts.data();
-      for (const Copied& copy : batch.records) {
-        record.date = copy.date;
-        record.schedule.m_ftStart = copy.start;
-        record.schedule.m_nUID = copy.uid;
-        record.schedule.m_bEnabled = copy.enabled;
-        record.star = copy.star;
-        record.kind = copy.kind;
-        record.name = {texts + copy.at[0], copy.size[0]};
-        record.firstName = {texts + copy.at[1], copy.size[1]};
-        record.lastName = {texts + copy.at[2], copy.size[2]};
-        record.note = {texts + copy.at[3], copy.size[3]};
-        writer.Append(record, batch.events);
+      int damaged = 0;
+      for (const FeskList::RecordPlace& place : batch.places) {
+        if (!FeskList::DecodeRecordPlace(place, record, aligned)) ++damaged;
+        if (!aligned.empty()) odd.Keep(record);
+        writer.Append(record, *events);
       }
+      odd = KeptTexts();
       lock.lock();
-      batch.done = true;
+      m_damaged += damaged;
+      batch.events = std::move(events);
+      batch.written = true;
       m_changed.notify_all();
     }
   }
@@ -218,34 +228,36 @@ class EventBatches {
     std::unique_lock lock(m_mutex);
     for (;;) {
       m_changed.wait(lock, [this] {
-        return (m_putCount < m_batches.size() && m_batches[m_putCount]->done) ||
+        return (m_putCount < m_batches.size() && m_batches[m_putCount]->written) ||
                (m_ended && m_putCount == m_batches.size()) || m_abandoned;
       });
       if (m_abandoned || m_putCount == m_batches.size()) return;
       std::unique_ptr<Batch> batch = std::move(m_batches[m_putCount]);
       lock.unlock();
-      m_put(batch->events.View());
-      batch->records.clear();
-      batch->texts.clear();
-      batch->events.Clear();
-      batch->done = false;
+      m_put(batch->events->View());
+      batch->events->Clear();
       lock.lock();
-      m_spare.push_back(std::move(batch));
+      m_spare.push_back(std::move(batch->events));
+      Release(batch->piece);
       ++m_putCount;
       m_changed.notify_all();
     }
   }
 
-  bool m_stars;
   std::function<bool()> m_check;
   std::function<void(std::string_view)> m_put;
   std::unique_ptr<Batch> m_filling;  // the reading thread's
   std::mutex m_mutex;
   std::condition_variable m_changed;
+  std::vector<std::unique_ptr<std::uint8_t[]>> m_pieces;
+  std::vector<int> m_uses;          // of each piece: its batches not yet handed out, and the reading
+  std::vector<std::size_t> m_free;  // pieces without a use
+  int m_reading = -1;               // the piece the reading reads into
   std::vector<std::unique_ptr<Batch>> m_batches;  // sealed, in order; empty once put
   std::size_t m_claimed = 0;   // batches whose events are or were being written
   std::size_t m_putCount = 0;  // batches handed out
-  std::vector<std::unique_ptr<Batch>> m_spare;
+  int m_damaged = 0;
+  std::vector<std::unique_ptr<IcsEventText>> m_spare;
   bool m_ended = false;
   bool m_abandoned = false;
   std::thread m_writers[2];
@@ -372,7 +384,7 @@ int RunExport(const CliArgs& args) {
                      : platform::UniqueFd();
       const auto check = [&](int fd) {
         FeskList::ScanResult scan;
-        if (!list.ScanRecords(fd, [](const EntryRecord&) {}, &scan)) {
+        if (!list.CheckRecords(fd, &scan)) {
           unreadable = true;
           return false;
         }
@@ -382,17 +394,19 @@ int RunExport(const CliArgs& args) {
       if (checkFirst && !checked.IsOpen() && !check(storage.Get())) return false;
       std::function<bool()> checkAlongside;
       if (checked.IsOpen()) checkAlongside = [&] { return check(checked.Get()); };
-      EventBatches batches(makeWriter, stars, checkAlongside, [&calendar](std::string_view text) { calendar.AddText(text); });
+      EventBatches batches(makeWriter, checkAlongside, [&calendar](std::string_view text) { calendar.AddText(text); });
       FeskList::ScanResult scan;
-      const bool readable =
-          list.ScanRecords(storage.Get(), [&batches](const EntryRecord& record) { batches.Take(record); }, &scan);
+      const FeskList::PieceSource pieces = [&batches] { return batches.NewPiece(); };
+      const bool readable = list.ScanRecordPlaces(
+          storage.Get(), pieces, [&batches](const FeskList::RecordPlace& place) { batches.Take(place); }, &scan);
       const bool handed = batches.End(readable && (scan.damaged == 0 || force));
       if (!readable) {
         unreadable = true;
         return false;
       }
-      // Both readings are of the same file; this one has the last word.
-      damaged = scan.damaged;
+      // Both readings are of the same file; this one has the last word, but
+      // when it ended early its writers may not have seen every record.
+      damaged = std::max(damaged, scan.damaged + batches.Damaged());
       if ((damaged != 0 && !force) || !handed) return false;
     }
     if (stars) {

@@ -5,18 +5,16 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <condition_variable>
 #include <cstring>
 #include <ctime>
 #include <functional>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "NataloCli/CliCommands.h"
 #include "NataloCli/CliSession.h"
 #include "NataloCli/ItemPipe.h"
+#include "NataloCli/RecordPipeline.h"
 #include "common/calendar/CalendarFolder.h"
 #include "common/calendar/EntryEvent.h"
 #include "common/calendar/IcsCalendar.h"
@@ -77,192 +75,6 @@ int ExportToFolder(const std::string& path, const std::string& storageId,
   return written ? kExitDone : CliFail(kExitStorage, CliText(u"CLI_EXPORT_FOLDER_FAILED", {platform::FromUtf8(path)}));
 }
 
-
-// The events of the file's records, made while the file is read. The
-// reading thread reads the file into a few pieces and notes where each
-// record lies, in batches; two threads decode the batches and write their
-// events; a fourth hands the events out in the file's order, once a reading
-// of its own found the file whole (when it is asked to). A piece is read into
-// again once every batch in it went out, and the memory of the events is
-// used again.
-class EventBatches {
- public:
-  EventBatches(const std::function<EntryEventWriter()>& makeWriter, std::function<bool()> check,
-               std::function<void(std::string_view)> put)
-      : m_check(std::move(check)), m_put(std::move(put)) {
-    for (std::size_t i = 0; i < kBatchesInHand; ++i) {
-      m_spare.push_back(std::make_unique<IcsEventText>());
-      m_spare.back()->Room(kBatchRecords * 512);
-    }
-    for (std::thread& writer : m_writers) writer = std::thread([this, makeWriter] { Write(makeWriter()); });
-    m_putter = std::thread([this] { Put(); });
-  }
-  ~EventBatches() { End(false); }
-  EventBatches(const EventBatches&) = delete;
-  EventBatches& operator=(const EventBatches&) = delete;
-
-  // A piece for the reading: the records of the last one go into batches of
-  // their own. Waits while every piece holds records whose events did not
-  // go out yet.
-  std::uint8_t* NewPiece() {
-    if (m_filling) Seal();
-    std::unique_lock lock(m_mutex);
-    if (m_reading >= 0) Release(static_cast<std::size_t>(m_reading));
-    m_changed.wait(lock, [this] { return !m_free.empty() || m_pieces.size() < kPieces || m_abandoned; });
-    if (m_abandoned && m_free.empty() && m_pieces.size() == kPieces) {
-      // Nothing is written any more: the reading goes on in the same piece.
-      ++m_uses[static_cast<std::size_t>(m_reading)];
-      return m_pieces[static_cast<std::size_t>(m_reading)].get();
-    }
-    if (m_free.empty()) {
-      m_pieces.push_back(std::make_unique_for_overwrite<std::uint8_t[]>(FeskList::kRecordPieceBytes));
-      m_uses.push_back(0);
-      m_free.push_back(m_pieces.size() - 1);
-    }
-    m_reading = static_cast<int>(m_free.back());
-    m_free.pop_back();
-    m_uses[static_cast<std::size_t>(m_reading)] = 1;  // the reading's own
-    return m_pieces[static_cast<std::size_t>(m_reading)].get();
-  }
-
-  // A record of the reading, in the piece it last asked for.
-  void Take(const FeskList::RecordPlace& place) {
-    if (!m_filling) {
-      m_filling = std::make_unique<Batch>();
-      m_filling->places.reserve(kBatchRecords);
-    }
-    m_filling->places.push_back(place);
-    if (m_filling->places.size() == kBatchRecords) Seal();
-  }
-
-  // The reading ended; the events go out when `whole`. Waits until all went
-  // out; false when they did not (the own reading found the file damaged).
-  bool End(bool whole) {
-    if (m_putter.joinable()) {
-      if (m_filling) Seal();
-      {
-        const std::lock_guard lock(m_mutex);
-        m_ended = true;
-        if (!whole) m_abandoned = true;
-        m_changed.notify_all();
-      }
-      for (std::thread& writer : m_writers) writer.join();
-      m_putter.join();
-    }
-    return !m_abandoned;
-  }
-  // The records whose texts did not end, once ended.
-  int Damaged() const { return m_damaged; }
-
- private:
-  static constexpr std::size_t kBatchRecords = 1024;
-  // Batches written and not yet handed out, at most.
-  static constexpr std::size_t kBatchesInHand = 4;
-  // Pieces of the file in hand, at most: about 3 MiB.
-  static constexpr std::size_t kPieces = 3;
-
-  struct Batch {
-    std::vector<FeskList::RecordPlace> places;
-    std::size_t piece = 0;
-    std::unique_ptr<IcsEventText> events;
-    bool written = false;
-  };
-
-  void Seal() {
-    const std::lock_guard lock(m_mutex);
-    if (m_abandoned) {
-      m_filling.reset();
-      return;
-    }
-    m_filling->piece = static_cast<std::size_t>(m_reading);
-    ++m_uses[m_filling->piece];
-    m_batches.push_back(std::move(m_filling));
-    m_changed.notify_all();
-  }
-
-  // One use of a piece less; the piece is free with none left. Under the lock.
-  void Release(std::size_t piece) {
-    if (--m_uses[piece] == 0) {
-      m_free.push_back(piece);
-      m_changed.notify_all();
-    }
-  }
-
-  void Write(EntryEventWriter writer) {
-    EntryRecord record;
-    std::vector<char16_t> aligned;
-    KeptTexts odd;  // texts that lay at an odd address
-    std::unique_lock lock(m_mutex);
-    for (;;) {
-      m_changed.wait(lock, [this] {
-        return (m_claimed < m_batches.size() && m_claimed - m_putCount < kBatchesInHand) ||
-               (m_ended && m_claimed == m_batches.size()) || m_abandoned;
-      });
-      if (m_abandoned || m_claimed == m_batches.size()) return;
-      Batch& batch = *m_batches[m_claimed++];
-      std::unique_ptr<IcsEventText> events = std::move(m_spare.back());
-      m_spare.pop_back();
-      lock.unlock();
-      int damaged = 0;
-      for (const FeskList::RecordPlace& place : batch.places) {
-        if (!FeskList::DecodeRecordPlace(place, record, aligned)) ++damaged;
-        if (!aligned.empty()) odd.Keep(record);
-        writer.Append(record, *events);
-      }
-      odd = KeptTexts();
-      lock.lock();
-      m_damaged += damaged;
-      batch.events = std::move(events);
-      batch.written = true;
-      m_changed.notify_all();
-    }
-  }
-
-  void Put() {
-    if (m_check && !m_check()) {
-      const std::lock_guard lock(m_mutex);
-      m_abandoned = true;
-      m_changed.notify_all();
-      return;
-    }
-    std::unique_lock lock(m_mutex);
-    for (;;) {
-      m_changed.wait(lock, [this] {
-        return (m_putCount < m_batches.size() && m_batches[m_putCount]->written) ||
-               (m_ended && m_putCount == m_batches.size()) || m_abandoned;
-      });
-      if (m_abandoned || m_putCount == m_batches.size()) return;
-      std::unique_ptr<Batch> batch = std::move(m_batches[m_putCount]);
-      lock.unlock();
-      m_put(batch->events->View());
-      batch->events->Clear();
-      lock.lock();
-      m_spare.push_back(std::move(batch->events));
-      Release(batch->piece);
-      ++m_putCount;
-      m_changed.notify_all();
-    }
-  }
-
-  std::function<bool()> m_check;
-  std::function<void(std::string_view)> m_put;
-  std::unique_ptr<Batch> m_filling;  // the reading thread's
-  std::mutex m_mutex;
-  std::condition_variable m_changed;
-  std::vector<std::unique_ptr<std::uint8_t[]>> m_pieces;
-  std::vector<int> m_uses;          // of each piece: its batches not yet handed out, and the reading
-  std::vector<std::size_t> m_free;  // pieces without a use
-  int m_reading = -1;               // the piece the reading reads into
-  std::vector<std::unique_ptr<Batch>> m_batches;  // sealed, in order; empty once put
-  std::size_t m_claimed = 0;   // batches whose events are or were being written
-  std::size_t m_putCount = 0;  // batches handed out
-  int m_damaged = 0;
-  std::vector<std::unique_ptr<IcsEventText>> m_spare;
-  bool m_ended = false;
-  bool m_abandoned = false;
-  std::thread m_writers[2];
-  std::thread m_putter;
-};
 
 }  // namespace
 
@@ -394,7 +206,23 @@ int RunExport(const CliArgs& args) {
       if (checkFirst && !checked.IsOpen() && !check(storage.Get())) return false;
       std::function<bool()> checkAlongside;
       if (checked.IsOpen()) checkAlongside = [&] { return check(checked.Get()); };
-      EventBatches batches(makeWriter, checkAlongside, [&calendar](std::string_view text) { calendar.AddText(text); });
+      // Two threads decode the records and write their events, which go
+      // out in the file's order.
+      const auto makeWork = [&] {
+        return [writer = makeWriter(), record = EntryRecord(), aligned = std::vector<char16_t>()](
+                   std::span<const FeskList::RecordPlace> places, IcsEventText& events, int& unended) mutable {
+          KeptTexts odd;  // texts that lay at an odd address
+          for (const FeskList::RecordPlace& place : places) {
+            if (!FeskList::DecodeRecordPlace(place, record, aligned)) ++unended;
+            if (!aligned.empty()) odd.Keep(record);
+            writer.Append(record, events);
+          }
+        };
+      };
+      RecordPipeline<IcsEventText> batches(makeWork, checkAlongside, [&calendar](IcsEventText& events) {
+        calendar.AddText(events.View());
+        events.Clear();
+      });
       FeskList::ScanResult scan;
       const FeskList::PieceSource pieces = [&batches] { return batches.NewPiece(); };
       const bool readable = list.ScanRecordPlaces(

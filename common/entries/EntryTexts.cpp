@@ -72,7 +72,9 @@ std::u16string_view FirstCharacter(std::u16string_view text) {
 }
 
 bool IsCjkUnit(char16_t c) {
-  return (c >= 0x1100 && c <= 0x11FF) ||  // Hangul jamo
+  // Latin, Greek, Cyrillic and the other scripts below Hangul jamo first.
+  if (c < 0x1100) return false;
+  return (c <= 0x11FF) ||                 // Hangul jamo
          (c >= 0x2E80 && c <= 0x2FDF) ||  // Han radicals
          (c >= 0x3005 && c <= 0x3007) ||  // iteration mark, closing mark, zero
          (c >= 0x3040 && c <= 0x30FF) ||  // hiragana, katakana

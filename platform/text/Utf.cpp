@@ -1,6 +1,9 @@
 #include "platform/text/Utf.h"
 
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace platform {
 namespace {
@@ -74,24 +77,23 @@ std::string ToUtf8(std::u16string_view text) {
 }
 
 void AppendUtf8(std::string& out, std::u16string_view text) {
-  // Most names are ASCII: each unit is one byte.
-  std::size_t ascii = 0;
-  for (; ascii + 4 <= text.size(); ascii += 4) {
-    std::uint64_t word;
-    std::memcpy(&word, text.data() + ascii, 8);
-    if ((word & 0xFF80FF80FF80FF80ULL) != 0) break;
+  // Most names are ASCII: each unit is one byte, narrowed eight at a time.
+  const std::size_t at = out.size();
+  out.resize(at + text.size());
+  char* const ascii = out.data() + at;
+  std::size_t i = 0;
+#if defined(__SSE2__)
+  const __m128i high = _mm_set1_epi16(static_cast<short>(0xFF80));
+  for (; i + 8 <= text.size(); i += 8) {
+    const __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
+    if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(eight, high), _mm_setzero_si128())) != 0xFFFF) break;
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(ascii + i), _mm_packus_epi16(eight, eight));
   }
-  while (ascii < text.size() && text[ascii] < 0x80) ++ascii;
-  if (ascii == text.size()) {
-    const std::size_t at = out.size();
-    out.resize(at + ascii);
-    char* end = out.data() + at;
-    for (const char16_t c : text) *end++ = static_cast<char>(c);
-    return;
-  }
+#endif
+  for (; i < text.size() && text[i] < 0x80; ++i) ascii[i] = static_cast<char>(text[i]);
+  if (i == text.size()) return;
   std::size_t size = 0;
   ForEachCodePoint(text, [&size](char32_t c) { size += c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4; });
-  const std::size_t at = out.size();
   out.resize(at + size);
   char* end = out.data() + at;
   ForEachCodePoint(text, [&end](char32_t c) { end = PutUtf8(end, c); });

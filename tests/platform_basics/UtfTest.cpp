@@ -23,3 +23,17 @@ TEST(Utf, AsciiCaseFolding) {
   EXPECT_FALSE(EqualsIgnoreCase(u"abc", u"abd"));
   EXPECT_EQ(AsciiUpper(u"/tmp/storage.dat"), u"/TMP/STORAGE.DAT");
 }
+
+// Appending gives what ToUtf8 gives wherever the first unit beyond ASCII
+// lies: the units before it are narrowed eight at a time.
+TEST(Utf, AppendingMatchesWhereverAsciiEnds) {
+  for (const char16_t other : {u'\x80', u'\xFF', u'\u07FF', u'\u65E5', static_cast<char16_t>(0xD83C)}) {
+    for (std::size_t at = 0; at <= 17; ++at) {
+      std::u16string text(17, u'\x7F');
+      if (at < text.size()) text[at] = other;
+      std::string out = "x";
+      AppendUtf8(out, text);
+      EXPECT_EQ(out, "x" + ToUtf8(text)) << "at " << at << " unit " << static_cast<int>(other);
+    }
+  }
+}

@@ -29,14 +29,25 @@ bool FindStrings(std::span<const std::uint8_t> block, const std::size_t wanted, 
   };
   std::size_t at = 0;
 #if defined(__SSE2__)
-  // The zeros of eight characters at a time, two bits for each.
+  // A bit for each of the eight characters from `from` that is a zero.
   const __m128i zeros = _mm_setzero_si128();
-  for (; at + 8 <= units && found < wanted; at += 8) {
-    const __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 2 * at));
-    auto zero = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(eight, zeros)));
-    for (; zero != 0 && found < wanted; zero &= zero - 1, zero &= zero - 1) {
-      ends(at + static_cast<std::size_t>(std::countr_zero(zero)) / 2);
-    }
+  const auto zerosAt = [&](std::size_t from) {
+    const __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 2 * from));
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(_mm_cmpeq_epi16(eight, zeros), zeros)));
+  };
+  const auto endAt = [&](unsigned zero, std::size_t from) {
+    for (; zero != 0 && found < wanted; zero &= zero - 1) ends(from + static_cast<std::size_t>(std::countr_zero(zero)));
+  };
+  // Sixteen characters at a time, then eight; then the last eight, less
+  // those already looked at.
+  for (; at + 16 <= units && found < wanted; at += 16) endAt(zerosAt(at) | zerosAt(at + 8) << 8, at);
+  if (at + 8 <= units && found < wanted) {
+    endAt(zerosAt(at), at);
+    at += 8;
+  }
+  if (at < units && units >= 8 && found < wanted) {
+    endAt(zerosAt(units - 8) >> (at - (units - 8)), at);
+    at = units;
   }
 #endif
   for (; at < units && found < wanted; ++at) {

@@ -147,26 +147,33 @@ class ComingList {
     }
     for (std::uint8_t reminder = 0; reminder < 4; ++reminder) ReminderLine(reminder);
     // A second thread sorts the days one after the other, and each is
-    // written as soon as it is sorted.
+    // written as soon as it is sorted. While the day to write next is not
+    // sorted yet, this thread sorts the next day that no thread took.
     const std::size_t dayCount = starts.size() - 1;
-    std::atomic<std::size_t> sorted{0};
+    std::atomic<std::size_t> taken{0};
+    std::vector<std::atomic<bool>> sorted(dayCount);
     std::atomic<bool> stop{false};
+    const auto sortNext = [&](NameSorter& names) {
+      const std::size_t day = taken.fetch_add(1, std::memory_order_relaxed);
+      if (day >= dayCount) return false;
+      SortDay(names, order, starts[day], starts[day + 1]);
+      sorted[day].store(true, std::memory_order_release);
+      sorted[day].notify_one();
+      return true;
+    };
     std::thread sorter([&] {
       NameSorter names;
-      for (std::size_t day = 0; day < dayCount && !stop.load(std::memory_order_relaxed); ++day) {
-        SortDay(names, order, starts[day], starts[day + 1]);
-        sorted.store(day + 1, std::memory_order_release);
-        sorted.notify_one();
+      while (!stop.load(std::memory_order_relaxed) && sortNext(names)) {
       }
     });
+    NameSorter names;
     std::string out;
     out.reserve(kChunkBytes + kChunkBytes / 4);
     if (m_json) out += '[';
     bool written = true;
     for (std::size_t day = 0; day < dayCount && written; ++day) {
-      for (std::size_t ready = sorted.load(std::memory_order_acquire); ready <= day;
-           ready = sorted.load(std::memory_order_acquire)) {
-        sorted.wait(ready, std::memory_order_acquire);
+      while (!sorted[day].load(std::memory_order_acquire)) {
+        if (!sortNext(names)) sorted[day].wait(false, std::memory_order_acquire);
       }
       written = AppendRows(order, starts[day], starts[day + 1], out);
     }

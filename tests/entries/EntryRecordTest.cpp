@@ -420,6 +420,20 @@ TEST_F(Records, ARecordScanSeesWhatAnItemScanSees) {
   }
   ASSERT_TRUE(many.Save());
   files.emplace_back("12000 entries", testsupport::ReadFileBytes(StoragePath()));
+  // A longest record (monthly, with the largest block) that ends the first
+  // piece the scan reads exactly: none of it may be taken as cut off.
+  FileBytes longest;
+  longest.Header(0xCE09, 0x0103, 3);
+  for (int i = 0; i < 16; ++i) {  // 65,536 bytes each
+    longest.Record(32, 0x01C0000000000000ULL, 100 + i).U16(65498);
+    EntryFields(longest, 2, 0, 0x01B0000000000000ULL, 64)
+        .Raw(Utf16z(std::u16string(32727, u'f')) + Utf16z(u"") + Utf16z(u""));
+  }
+  longest.Record(8, 0x01C0000000000000ULL, 200).MonthlyGroup(1, 0, 1, 0, 0).U16(0xFFFF);
+  EntryFields(longest, 2, 0, 0x01B0000000000000ULL, 64)
+      .Raw(Utf16z(std::u16string(32745, u'm')) + Utf16z(u"") + Utf16z(u"") + std::string(1, '\x7F'));
+  ASSERT_EQ(longest.Size(), 8u + 16 * 65536 + 54 + 2 + 65535);
+  files.emplace_back("a longest record that ends a piece", longest.Str() + following.Str());
 
   for (const auto& [what, bytes] : files) {
     SCOPED_TRACE(what);

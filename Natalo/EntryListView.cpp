@@ -87,6 +87,10 @@ EntryListView::EntryListView(StorageList& list, const AppPictures* pictures, boo
   setItemDelegate(new EntryRowDelegate(this));
   setSelectionMode(QAbstractItemView::SingleSelection);
   setUniformItemSizes(true);
+  // The first layout places only a screen's rows before the first paint;
+  // the rest of a long list is laid out right after it, in one pass.
+  setLayoutMode(QListView::Batched);
+  setBatchSize(kFirstLayoutRows);
   setFrameShape(QFrame::NoFrame);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
@@ -273,6 +277,7 @@ void EntryListView::paintEvent(QPaintEvent* event) {
   }
   if (!m_painted) {
     m_painted = true;
+    QMetaObject::invokeMethod(this, [this] { FinishFirstLayout(); }, Qt::QueuedConnection);
     emit firstPainted();
   }
 }
@@ -288,7 +293,15 @@ void EntryListView::ApplyColours() {
 
 bool EntryListView::event(QEvent* event) {
   if (event->type() == QEvent::ApplicationPaletteChange) ApplyColours();
+  // A key that comes before the rest of the list was laid out moves in all of it.
+  if (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) FinishFirstLayout();
   return QListView::event(event);
+}
+
+void EntryListView::FinishFirstLayout() {
+  if (layoutMode() == QListView::SinglePass) return;
+  setLayoutMode(QListView::SinglePass);
+  doItemsLayout();
 }
 
 void EntryListView::resizeEvent(QResizeEvent* event) {

@@ -59,6 +59,8 @@ class EntryListView : public QListView {
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   bool event(QEvent* event) override;
+  // Lays out every row once the first screen was painted (see the constructor).
+  void FinishFirstLayout();
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
  private:
@@ -78,6 +80,7 @@ class EntryListView : public QListView {
   int m_columnWidth = 0;
   bool m_refreshPosted = false;
   bool m_painted = false;
+  static constexpr int kFirstLayoutRows = 512;
   // The earliest moment a snooze of a painted row ends, and the timer that
   // paints the rows again then, so that the snooze's picture and time go.
   platform::FileTime m_paintNow = 0;

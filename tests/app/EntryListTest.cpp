@@ -179,6 +179,27 @@ class EntryListTest : public QObject {
     QCOMPARE(sent.first()[0].toInt(), cmd::kEdit);
   }
 
+  // A long list is painted with a screen's rows laid out and lays out the
+  // rest right after; a key that comes before that moves in all of it.
+  void aLongListIsLaidOutWholeAfterItsFirstPaintOrAtAKey() {
+    const auto fill = [](ListFixture& f) {
+      f.parent.resize(240, 320);
+      for (int i = 0; i < 2000; ++i) f.Add(MakeDated(OtherDate, "Row", 2000, 1, 1 + i % 28));
+      f.view->FillList();
+      f.parent.show();
+    };
+    const auto laidOut = [](ListFixture& f, int row) { return f.view->visualRect(f.view->model()->index(row, 0)).isValid(); };
+    ListFixture painted;
+    fill(painted);
+    QVERIFY(!laidOut(painted, 1999));
+    QTRY_VERIFY(laidOut(painted, 1999));
+    ListFixture pressed;
+    fill(pressed);
+    QTest::keyClick(pressed.view, Qt::Key_End);
+    QCOMPARE(pressed.view->SelectedRow(), 1999);
+    QVERIFY(pressed.view->viewport()->rect().intersects(pressed.view->visualRect(pressed.view->currentIndex())));
+  }
+
   // A screen reader reads each row as its whole line: the name, the date and
   // age, the reminder's state.
   void rowsReadOutTheirWholeLine() {

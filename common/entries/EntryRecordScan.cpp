@@ -160,7 +160,7 @@ bool FeskList::ScanRecords(int fd, const RecordVisitor& visit, ScanResult* resul
                            const EntryReminderDefaults& defaults) const {
   std::vector<char16_t> aligned;
   EntryRecord record;
-  return ScanRecordsKeeping(
+  return ScanFramedRecords(
       fd, nullptr,
       [&](std::span<const std::uint8_t> bytes, std::int32_t uid, int& damaged) {
         if (!DecodeRecord(bytes, record, aligned)) ++damaged;
@@ -177,7 +177,7 @@ bool FeskList::ScanRecordPlaces(int fd, const PieceSource& pieces, const PlaceVi
   // one after another in the pieces.
   std::uint8_t* piece = nullptr;
   std::size_t used = kRecordPieceBytes;
-  return ScanRecordsKeeping(
+  return ScanFramedRecords(
       fd, &pieces,
       [&visit](std::span<const std::uint8_t> bytes, std::int32_t uid, int&) {
         visit(RecordPlace{bytes.data(), static_cast<std::uint32_t>(bytes.size()), uid});
@@ -198,7 +198,7 @@ bool FeskList::ScanRecordPlaces(int fd, const PieceSource& pieces, const PlaceVi
 }
 
 bool FeskList::CheckRecords(int fd, ScanResult* result) const {
-  return ScanRecordsKeeping(
+  return ScanFramedRecords(
       fd, nullptr,
       [](std::span<const std::uint8_t> bytes, std::int32_t, int& damaged) {
         // The block follows the schedule part and its length; its first
@@ -217,7 +217,7 @@ bool FeskList::DecodeRecordPlace(const RecordPlace& place, EntryRecord& record, 
   return whole;
 }
 
-bool FeskList::ScanRecordsKeeping(int fd, const PieceSource* pieces, const FramedVisitor& visitFramed,
+bool FeskList::ScanFramedRecords(int fd, const PieceSource* pieces, const FramedVisitor& visitFramed,
                                   const std::function<void(const FeskItem&)>& visitOld, ScanResult* result,
                                   const EntryReminderDefaults& defaults) const {
   ScanResult found;

@@ -12,6 +12,7 @@
 #include "common/entries/EntryRecord.h"
 #include "common/entries/EntrySettings.h"
 #include "common/entries/FeskItem.h"
+#include "common/store/ScheduleRecord.h"
 #include "common/store/StorageList.h"
 
 inline constexpr std::uint16_t FESK_MAGIC = 0xCE09;
@@ -108,11 +109,14 @@ class FeskList : public StorageList {
     std::uint32_t size = 0;
     std::int32_t uid = 0;
   };
+  // A MiB and the longest record: a monthly schedule part, the block's
+  // length and the largest block.
+  static constexpr std::size_t kRecordPieceBytes =
+      (std::size_t{1} << 20) + BASE_RECORD_SIZE + MONTHLY_GROUP_SIZE + 2 + MAX_EXTENSION_SIZE;
   // Where a scan of places reads the file: each call gives a piece of
   // kRecordPieceBytes bytes, which the scan fills and frames before it asks
   // for the next. The places in a piece stay valid until the source gives
   // the piece out again.
-  static constexpr std::size_t kRecordPieceBytes = (std::size_t{1} << 20) + 54 + 2 + 0xFFFF;
   using PieceSource = std::function<std::uint8_t*()>;
   // Reads the file as ScanRecords does, but hands `visit` where each record
   // lies instead of decoding it, so that other threads can; an entry of an
@@ -164,7 +168,7 @@ class FeskList : public StorageList {
   // given) and hands each one not skipped to `visitFramed` with its UID and
   // the damage count; an older file's entries go to `visitOld`.
   using FramedVisitor = std::function<void(std::span<const std::uint8_t>, std::int32_t, int&)>;
-  bool ScanRecordsKeeping(int fd, const PieceSource* pieces, const FramedVisitor& visitFramed,
+  bool ScanFramedRecords(int fd, const PieceSource* pieces, const FramedVisitor& visitFramed,
                           const std::function<void(const FeskItem&)>& visitOld, ScanResult* result,
                           const EntryReminderDefaults& defaults) const;
 
